@@ -1,0 +1,73 @@
+// How the headless core reaches the user: message boxes, numbered status-bar
+// panels and a yield to the event loop. The window installs a Qt version; the
+// command line and automation use the headless one.
+#pragma once
+
+#include <string>
+
+namespace tessa {
+
+// Button sets and icons of a message box, combinable by addition.
+enum MsgBoxStyle : int {
+  vbOKOnly = 0,
+  vbOKCancel = 1,
+  vbAbortRetryIgnore = 2,
+  vbYesNoCancel = 3,
+  vbYesNo = 4,
+  vbRetryCancel = 5,
+  vbCritical = 16,
+  vbQuestion = 32,
+  vbExclamation = 48,
+  vbInformation = 64,
+  vbDefaultButton2 = 256,
+  vbDefaultButton3 = 512,
+};
+
+// The button that closed a message box.
+enum MsgBoxResult : int {
+  vbOK = 1,
+  vbCancel = 2,
+  vbAbort = 3,
+  vbRetry = 4,
+  vbIgnore = 5,
+  vbYes = 6,
+  vbNo = 7,
+};
+
+class UserInterface {
+ public:
+  virtual ~UserInterface() = default;
+
+  // Shows prompt with the buttons and icon of style under title and returns
+  // the button pressed.
+  virtual int MsgBox(const std::string& prompt, int style, const std::string& title) = 0;
+
+  // Writes text into panel (numbered from 1) of the main status bar.
+  virtual void SetStatusPanel(int panel, const std::string& text) = 0;
+
+  // Lets pending window events run during long work (Pause, repaint).
+  virtual void DoEvents() = 0;
+
+  // True when boxes and windows can really be shown to a person.
+  virtual bool CanShowWindows() const = 0;
+};
+
+// No display: a box becomes a line on stderr and is answered with the
+// cautious choice (OK, Cancel, No or Abort); panels and yields do nothing.
+class HeadlessUserInterface : public UserInterface {
+ public:
+  int MsgBox(const std::string& prompt, int style, const std::string& title) override;
+  void SetStatusPanel(int, const std::string&) override {}
+  void DoEvents() override {}
+  bool CanShowWindows() const override { return false; }
+
+  // The answer a headless box gives for the buttons of style.
+  static int CautiousAnswer(int style);
+};
+
+// The program-wide user interface: the headless one until a window or a test
+// installs another. SetUserInterface(nullptr) restores the headless one.
+UserInterface& CurrentUserInterface();
+void SetUserInterface(UserInterface* ui);
+
+}  // namespace tessa
