@@ -16,10 +16,21 @@ FREE_IMAGE_FORMAT DetectFormat(const std::string& sPath) {
   return fif;
 }
 
-// Writes dib into buffer as an uncompressed TIFF.
-bool EncodeFrame(FIBITMAP* dib, std::vector<uint8_t>& buffer) {
+// Writes a copy of source into buffer as an uncompressed TIFF. The copy
+// leaves out the EXIF tags read from the source: the TIFF writer does not
+// know them all, and a frame needs none.
+bool EncodeFrame(FIBITMAP* source, std::vector<uint8_t>& buffer) {
+  FIBITMAP* dib = FreeImage_Clone(source);
+  if (!dib) return false;
+  for (FREE_IMAGE_MDMODEL model : {FIMD_EXIF_MAIN, FIMD_EXIF_EXIF, FIMD_EXIF_GPS, FIMD_EXIF_MAKERNOTE,
+                                   FIMD_EXIF_INTEROP, FIMD_EXIF_RAW}) {
+    FreeImage_SetMetadata(model, dib, nullptr, nullptr);
+  }
   FIMEMORY* mem = FreeImage_OpenMemory();
-  if (!mem) return false;
+  if (!mem) {
+    FreeImage_Unload(dib);
+    return false;
+  }
   bool ok = FreeImage_SaveToMemory(FIF_TIFF, dib, mem, TIFF_NONE) != FALSE;
   if (ok) {
     BYTE* data = nullptr;
@@ -28,6 +39,7 @@ bool EncodeFrame(FIBITMAP* dib, std::vector<uint8_t>& buffer) {
     if (ok) buffer.assign(data, data + size);
   }
   FreeImage_CloseMemory(mem);
+  FreeImage_Unload(dib);
   return ok;
 }
 
