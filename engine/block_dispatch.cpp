@@ -99,6 +99,28 @@ FilePlace PlaceOf(const std::string& sFile, const std::string& sRoot) {
   return place;
 }
 
+// How an output mask names the output of each file: its text before the
+// first "*" and its extension, which is "pdf" unless already PDF in any case.
+struct OutputNaming {
+  std::string sPrefix;
+  std::string sExtension;
+};
+
+OutputNaming NamingOf(const std::string& sTargetMask) {
+  OutputNaming naming{sTargetMask.substr(0, sTargetMask.find('*')), GetFileExtension(sTargetMask)};
+  if (ToLowerAscii(naming.sExtension) != "pdf") naming.sExtension = "pdf";
+  return naming;
+}
+
+// The output of a file: beside it, or under the prefix in its mirrored
+// sub-folder (created when missing).
+std::string OutputOf(const FilePlace& place, const OutputNaming& naming, bool bSaveInOriginalFolder) {
+  if (bSaveInOriginalFolder) return place.sFolder + place.sBase + "." + naming.sExtension;
+  const std::string sOutFolder = naming.sPrefix + place.sSubFolder;
+  if (!sOutFolder.empty() && !bFolderExists(sOutFolder)) MakeFolderPath(sOutFolder);
+  return sOutFolder + place.sBase + "." + naming.sExtension;
+}
+
 // The first index of a multi-file loop; the remembered index is used once.
 int32_t TakeStartIndex(MainForm& frm) {
   const int32_t start = frm.lResumeFileIndex != 0 ? frm.lResumeFileIndex : 1;
@@ -137,10 +159,7 @@ void ConvertSingleFile(MainForm& frm, int32_t lJobNumber, clsConversionOptions& 
 
 void ConvertEachToOwnPdf(MainForm& frm, int32_t lJobNumber, const clsConversionOptions& coBlock,
                          const std::vector<std::string>& files, clsConversionOptions& co, int32_t& ret) {
-  const std::string& sTarget = coBlock.sTargetFile;
-  const std::string sPrefix = sTarget.substr(0, sTarget.find('*'));
-  std::string sExtension = GetFileExtension(sTarget);
-  if (ToLowerAscii(sExtension) != "pdf") sExtension = "pdf";
+  const OutputNaming naming = NamingOf(coBlock.sTargetFile);
   const std::string sRoot = AsFolder(GetParentFolder(coBlock.sOriginalFile));
   const bool bAppend = AppendFlag(coBlock.sExtraParams);
 
@@ -151,14 +170,7 @@ void ConvertEachToOwnPdf(MainForm& frm, int32_t lJobNumber, const clsConversionO
     if (!frm.bRunning) break;
     const std::string& sFile = files[i - 1];
     const FilePlace place = PlaceOf(sFile, sRoot);
-    std::string sOutput;
-    if (coBlock.bSaveInOriginalFolder) {
-      sOutput = place.sFolder + place.sBase + "." + sExtension;
-    } else {
-      const std::string sOutFolder = sPrefix + place.sSubFolder;
-      if (!sOutFolder.empty() && !bFolderExists(sOutFolder)) MakeFolderPath(sOutFolder);
-      sOutput = sOutFolder + place.sBase + "." + sExtension;
-    }
+    const std::string sOutput = OutputOf(place, naming, coBlock.bSaveInOriginalFolder);
     if (bFileExists(sOutput) && frm.bSkipProcessedFiles) continue;
     ShowProgress(sFile, i, lCount);
 
@@ -295,10 +307,7 @@ void PerformBlockSpecialized(MainForm& frm, int32_t lJobNumber, clsConversionOpt
   }
 
   // A mask: one run per file, outputs named as for one PDF per input.
-  const std::string& sTarget = coBlock.sTargetFile;
-  const std::string sPrefix = sTarget.substr(0, sTarget.find('*'));
-  std::string sExtension = GetFileExtension(sTarget);
-  if (ToLowerAscii(sExtension) != "pdf") sExtension = "pdf";
+  const OutputNaming naming = NamingOf(coBlock.sTargetFile);
   const std::string sRoot = AsFolder(GetParentFolder(coBlock.sOriginalFile));
   const int32_t lCount = static_cast<int32_t>(files.size());
   int32_t i = TakeStartIndex(frm);
@@ -307,14 +316,7 @@ void PerformBlockSpecialized(MainForm& frm, int32_t lJobNumber, clsConversionOpt
     if (!frm.bRunning) break;
     const std::string& sFile = files[i - 1];
     const FilePlace place = PlaceOf(sFile, sRoot);
-    std::string sOutput;
-    if (coBlock.bSaveInOriginalFolder) {
-      sOutput = place.sFolder + place.sBase + "." + sExtension;
-    } else {
-      const std::string sOutFolder = sPrefix + place.sSubFolder;
-      if (!sOutFolder.empty() && !bFolderExists(sOutFolder)) MakeFolderPath(sOutFolder);
-      sOutput = sOutFolder + place.sBase + "." + sExtension;
-    }
+    const std::string sOutput = OutputOf(place, naming, coBlock.bSaveInOriginalFolder);
     ShowProgress(sFile, i, lCount);
     co.sOriginalFile = sFile;
     co.sSubFolder = place.sSubFolder;
