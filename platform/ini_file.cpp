@@ -149,6 +149,7 @@ std::string ReadIniString(const std::string& path, const std::string& section,
   bool inSection = false;
   for (const Line& line : SplitLines(LoadText(path))) {
     if (auto name = SectionOf(line.text)) {
+      if (inSection) break;  // only the first section of the name counts
       inSection = SameName(*name, wantSection);
       continue;
     }
