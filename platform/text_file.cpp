@@ -237,6 +237,12 @@ bool WriteFileBytesAtomic(const std::string& path, std::string_view bytes, std::
     const auto resolved = fs::canonical(path, ec);
     if (!ec) target = resolved.string();
   }
+  // A file the user may not write stays as it is, even though its folder
+  // would let a rename replace it.
+  if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) {
+    if (error) *error = SystemError(target, "Cannot write");
+    return false;
+  }
   const fs::path folder = fs::path(target).parent_path();
   std::string tmpl = (folder.empty() ? fs::path(".") : folder).string() + "/." +
                      fs::path(target).filename().string() + ".XXXXXX";

@@ -55,7 +55,8 @@ bool WriteTextFileAtomic(const std::string& path, std::string_view utf8,
 std::optional<std::string> ReadFileBytes(const std::string& path, std::string* error = nullptr);
 
 // Writes bytes to path through a temporary file and a rename. A file that
-// already exists keeps its permission bits. False on failure, error set.
+// already exists keeps its permission bits; one that may not be written is
+// left alone. False on failure, error set.
 bool WriteFileBytesAtomic(const std::string& path, std::string_view bytes,
                           std::string* error = nullptr);
 

@@ -180,6 +180,8 @@ TEST(FileHelpers, CheckOutputFolderJudgesTheDeepestExistingPart) {
   EXPECT_EQ(msg, "Output folder is a protected folder and should not be used.");
   EXPECT_EQ(rec, docs);
   EXPECT_EQ(CheckOutputFolder("/home", rec, msg), kOutputFolderProtected);
+  EXPECT_EQ(CheckOutputFolder("  ", rec, msg), kOutputFolderUnknown);
+  EXPECT_EQ(msg.rfind("Output folder has an unknown status. Error: ", 0), 0u);
 }
 
 TEST(FileHelpers, CheckOutputFolderRefusesAnUnwritableFolder) {

@@ -1,5 +1,7 @@
 #include "platform/text_file.h"
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "support/temp_dir.h"
@@ -50,6 +52,12 @@ TEST(TextFile, AtomicWriteReplacesWholeFileKeepsModeAndFailsCleanly) {
   EXPECT_NE(error.find("f.txt"), std::string::npos);
   EXPECT_FALSE(ReadTextFile(dir.file("missing.txt"), &error));
   EXPECT_NE(error.find("missing.txt"), std::string::npos);
+  if (geteuid() != 0) {
+    std::filesystem::permissions(path, std::filesystem::perms(0444));
+    EXPECT_FALSE(WriteTextFileAtomic(path, "replaced", &error));
+    EXPECT_EQ(ReadFile(path), "new\r\n");
+    std::filesystem::permissions(path, std::filesystem::perms(0640));
+  }
   const auto read = ReadTextFile(path);
   ASSERT_TRUE(read);
   EXPECT_EQ(read->text, "new\r\n");
