@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/log_writer.h"
+#include "common/program_modes.h"
 #include "common/translator.h"
 #include "engine/file_types.h"
 #include "platform/user_interface.h"
@@ -69,7 +70,8 @@ std::string BuildConversionLogRow(const MainForm& frm, int32_t lJobNumber, const
 }
 
 void LogConversionError(MainForm& frm, int32_t lJobNumber, clsConversionOptions& co) {
-  if (!frm.bCommandLineMode && !frm.bAutomationMode) {
+  const bool bWithoutWindow = frm.bCommandLineMode || frm.bAutomationMode || bCommandLineMode || bAutomationMode;
+  if (!bWithoutWindow) {
     ReplaceAll(co.sErr, '\n', ' ');
     ReplaceAll(co.sErr, '\r', ' ');
   }
