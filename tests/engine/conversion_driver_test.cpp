@@ -1,6 +1,7 @@
 #include "engine/conversion_driver.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utime.h>
 
 #include <gtest/gtest.h>
@@ -110,6 +111,18 @@ TEST_F(ConversionDriver, UserFilesUnderTheFrameNameAreLeftAloneAndFramesGoElsewh
   EXPECT_EQ(test::PdfImageWidths(out() + "/scan.pdf"), (std::vector<int>{101, 102}));
   EXPECT_EQ(test::ReadFile(mine), "the user's own file");
   EXPECT_EQ(test::FolderEntries(in()), (std::vector<std::string>{"scan-ZOL_TEMP_FILE-2.tif", "scan.tif"}));
+}
+
+TEST_F(ConversionDriver, AReadOnlyInputFolderStillGetsItsFramesCut) {
+  if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+  const std::string tif = in() + "/ro.tif";
+  test::WriteTiffPages(tif, {101, 102});
+  std::filesystem::permissions(in(), std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
+  clsConversionOptions co = Item(tif, 18, out() + "/ro.pdf", Options(2, "*"));
+  EXPECT_EQ(PerformConversionItem(frm, co), 0) << co.sErr;
+  std::filesystem::permissions(in(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+  EXPECT_EQ(test::PdfImageWidths(out() + "/ro.pdf"), (std::vector<int>{101, 102}));
+  EXPECT_EQ(test::FolderEntries(in()), std::vector<std::string>{"ro.tif"});
 }
 
 TEST_F(ConversionDriver, AFailedPassIsUndoneBeforeTheRetrySoNoPageIsAddedTwice) {
