@@ -70,7 +70,7 @@ std::string BuildConversionLogRow(const MainForm& frm, int32_t lJobNumber, const
 }
 
 void LogConversionError(MainForm& frm, int32_t lJobNumber, clsConversionOptions& co) {
-  const bool bWithoutWindow = frm.bCommandLineMode || frm.bAutomationMode || bCommandLineMode || bAutomationMode;
+  const bool bWithoutWindow = bCommandLineMode || bAutomationMode;
   if (!bWithoutWindow) {
     ReplaceAll(co.sErr, '\n', ' ');
     ReplaceAll(co.sErr, '\r', ' ');

@@ -1,5 +1,7 @@
 #include "engine/run_log.h"
 
+#include "common/program_modes.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -64,7 +66,10 @@ TEST_F(RunLog, ConversionRowHasTheTaskCellsMarkAndStatusAndGoesToTheLogFile) {
 }
 
 TEST_F(RunLog, CommandLineRunsKeepLineBreaksAndHighTaskNumbersWrapForTheFlags) {
-  frm.bCommandLineMode = true;
+  struct CommandLineRun {
+    CommandLineRun() { bCommandLineMode = true; }
+    ~CommandLineRun() { bCommandLineMode = false; }
+  } commandLine;
   clsConversionOptions co = Failing();
   co.lConversionMethod = 2;
   LogConversionError(frm, 30001, co);
