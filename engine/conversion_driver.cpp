@@ -45,7 +45,11 @@ void PresetFailure(MainForm& frm) {
 void CallConvert(MainForm& frm) {
   PresetFailure(frm);
   frm.Quirepane.Done = [&frm](quirepane::CR_Result status) { Quirepane_Done(frm, static_cast<int32_t>(status)); };
-  frm.Quirepane.Convert();
+  try {
+    frm.Quirepane.Convert();
+  } catch (...) {
+    // The preset failure stands: the call raised no Done.
+  }
 }
 
 // A free name beside sTarget for writing a replacement; "" when none.
