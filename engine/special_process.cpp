@@ -10,6 +10,7 @@
 #include "engine/caret_records.h"
 #include "engine/input_type_list.h"
 #include "platform/process_runner.h"
+#include "platform/tick_count.h"
 #include "platform/user_interface.h"
 
 namespace tessa {
@@ -18,11 +19,6 @@ namespace {
 
 // How long the wait for a started program sleeps between two looks at it.
 constexpr auto kPollInterval = std::chrono::milliseconds(25);
-
-int64_t TickCountMs() {
-  using namespace std::chrono;
-  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
 
 // Seconds as "##0.0", with a point whatever the locale.
 std::string FormatSeconds(double seconds) {
@@ -50,7 +46,7 @@ int32_t ExecAndWait(MainForm& frm, const std::string& program, const std::string
   ExpandPathMacros(sProgram);
   ExpandPathMacros(sArguments);
 
-  const int64_t waitStart = TickCountMs();
+  const int64_t waitStart = GetTickCount();
   int niceValue = 0;
   const bool bSetNice = PriorityClassToNice(priority, niceValue);
   ChildProcess child;
@@ -62,7 +58,7 @@ int32_t ExecAndWait(MainForm& frm, const std::string& program, const std::string
   int32_t code = 0;
   bool ended = false;
   while (!ended && frm.bRunning) {
-    const int64_t now = TickCountMs();
+    const int64_t now = GetTickCount();
     ui.SetStatusPanel(11, FormatSeconds(static_cast<double>(now - frm.lTotalTimeStart) / 1000.0));
     if (waitSeconds != -1 && static_cast<double>(now - waitStart) / 1000.0 > waitSeconds) break;
     ui.DoEvents();

@@ -122,7 +122,7 @@ TEST_F(SpecialProcess, WaitWithoutLimitAndRunsWithoutAFullRecord) {
   EXPECT_EQ(exitCode, 5);
   // A record that holds no special-process fields: no wait at all beyond the
   // first pass, so a slow program times out.
-  auto r = ShellTask("-c \"sleep 2\"", "1");
+  auto r = ShellTask("-c \"sleep 0.5\"", "1");
   EXPECT_EQ(RunCommandLineItem(frm, r), -11);
 }
 
