@@ -1,6 +1,5 @@
 #include "platform/process_runner.h"
 
-#include <dirent.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -16,20 +15,6 @@ extern char** environ;
 namespace tessa {
 
 namespace {
-
-// Sets the nice value of every thread of pid (Linux keeps it per thread).
-void SetNice(pid_t pid, int niceValue) {
-  const std::string taskDir = "/proc/" + std::to_string(pid) + "/task";
-  if (DIR* d = opendir(taskDir.c_str())) {
-    while (dirent* e = readdir(d)) {
-      const int tid = std::atoi(e->d_name);
-      if (tid > 0) setpriority(PRIO_PROCESS, static_cast<id_t>(tid), niceValue);
-    }
-    closedir(d);
-  } else {
-    setpriority(PRIO_PROCESS, static_cast<id_t>(pid), niceValue);
-  }
-}
 
 int32_t DecodeStatus(int status) {
   if (WIFEXITED(status)) return WEXITSTATUS(status);
@@ -111,8 +96,18 @@ int ChildProcess::Start(const std::string& program, const std::vector<std::strin
   posix_spawnattr_setsigdefault(&attr, &all);
   posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
+  // The child takes the nice value of the thread that starts it. Linux keeps
+  // nice values per thread, so a short-lived thread at the wanted value
+  // starts it: the program runs at that value from its first instruction,
+  // and this thread's own value never changes.
   pid_t pid = -1;
-  const int rc = posix_spawn(&pid, program.c_str(), &actions, &attr, argv.data(), environ);
+  int rc = 0;
+  auto spawn = [&] {
+    if (bSetNice) setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), niceValue);
+    rc = posix_spawn(&pid, program.c_str(), &actions, &attr, argv.data(), environ);
+  };
+  if (bSetNice) std::thread(spawn).join();
+  else spawn();
   posix_spawnattr_destroy(&attr);
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) return rc;
@@ -120,7 +115,6 @@ int ChildProcess::Start(const std::string& program, const std::vector<std::strin
   pid_ = pid;
   ended_ = false;
   exitCode_ = 0;
-  if (bSetNice) SetNice(pid, niceValue);
   return 0;
 }
 

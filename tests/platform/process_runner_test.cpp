@@ -80,10 +80,11 @@ TEST(ChildProcess, ArgumentsArriveAsGivenAndOnlyStandardDescriptorsPass) {
 }
 
 TEST(ChildProcess, NiceValueIsApplied) {
+  const int before = getpriority(PRIO_PROCESS, 0);
   ChildProcess c;
   ASSERT_EQ(c.Start("/bin/sleep", {"5"}, true, 19), 0);
-  errno = 0;
   EXPECT_EQ(getpriority(PRIO_PROCESS, static_cast<id_t>(c.Pid())), 19);
+  EXPECT_EQ(getpriority(PRIO_PROCESS, 0), before);  // the caller's own value stays
   kill(c.Pid(), SIGKILL);
   EXPECT_EQ(WaitForEnd(c), 128 + 9);
 }
