@@ -45,6 +45,7 @@ int32_t ExecAndWait(MainForm& frm, const std::string& program, const std::string
   std::string sArguments = arguments;
   ExpandPathMacros(sProgram);
   ExpandPathMacros(sArguments);
+  sProgram = ToForwardSlashes(sProgram);  // a stored path may use "\"
 
   const int64_t waitStart = GetTickCount();
   int niceValue = 0;

@@ -120,6 +120,8 @@ TEST_F(SpecialProcess, WaitWithoutLimitAndRunsWithoutAFullRecord) {
   int32_t exitCode = -1;
   EXPECT_EQ(ExecAndWait(frm, "/bin/sh", "-c \"sleep 0.3; exit 5\"", 0, 0, -1, exitCode), 0);
   EXPECT_EQ(exitCode, 5);
+  EXPECT_EQ(ExecAndWait(frm, " \\bin\\sh ", "-c \"exit 4\"", 0, 0, -1, exitCode), 0);  // stored with "\\"
+  EXPECT_EQ(exitCode, 4);
   // A record that holds no special-process fields: no wait at all beyond the
   // first pass, so a slow program times out.
   auto r = ShellTask("-c \"sleep 0.5\"", "1");
