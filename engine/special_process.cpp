@@ -43,8 +43,8 @@ int32_t ExecAndWait(MainForm& frm, const std::string& program, const std::string
                     int32_t priority, int32_t waitSeconds, int32_t& exitCode) {
   std::string sProgram = program;
   std::string sArguments = arguments;
-  ExpandPathMacros(sProgram);
-  ExpandPathMacros(sArguments);
+  sProgram = ExpandPathMacros(sProgram);
+  sArguments = ExpandPathMacros(sArguments);
   sProgram = ToForwardSlashes(sProgram);  // a stored path may use "\"
 
   const int64_t waitStart = GetTickCount();
