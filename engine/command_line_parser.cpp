@@ -6,28 +6,25 @@
 
 #include <cctype>
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 
+#include "common/file_helpers.h"
+#include "common/log_writer.h"
+#include "common/path_macros.h"
+#include "common/program_modes.h"
 #include "common/text_helpers.h"
+#include "common/translator.h"
 #include "common/vb_conversions.h"
 #include "engine/caret_records.h"
 #include "engine/file_types.h"
-#include "engine/pending_shared_services.h"
 #include "engine/program_version.h"
 #include "engine/validation.h"
+#include "platform/clock.h"
 #include "platform/program_file.h"
 #include "platform/shell_open.h"
 
 namespace tessa {
 
-using pending::ExpandDateTimeTokens;
-using pending::ExpandPathMacros;
-using pending::GetParentFolder;
-using pending::MakeFolderPath;
-using pending::bFolderExists;
-using pending::Translate;
-using pending::WriteToLogFile;
 
 namespace {
 
@@ -57,7 +54,8 @@ bool IsWholeNumber(std::string_view s) {
 // A path value: quotes removed, macros expanded, "\" read as "/". A bare
 // name lies in the current folder.
 std::string ApplyPathRule(const std::string& value) {
-  const std::string path = TrimBlanks(ToForwardSlashes(ExpandPathMacros(StripQuotes(value))));
+  std::string path = StripQuotes(value);
+  path = ToForwardSlashes(ExpandPathMacros(path));
   if (path.empty() || path.find('/') != std::string::npos) return path;
   std::error_code ec;
   const std::string here = std::filesystem::current_path(ec).string();
@@ -77,14 +75,19 @@ void ReadNumber(const std::string& value, int32_t& field) {
   if (const auto n = CLngText(value)) field = *n;
 }
 
+// The clock's date and time as "yyyy-mm-dd hh:nn:ss", whatever the locale.
 std::string NowText() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
+  const LocalDateTime now = ReadLocalClock();
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", local.tm_year + 1900, local.tm_mon + 1,
-                local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", now.year, now.month, now.day, now.hour,
+                now.minute, now.second);
   return buf;
+}
+
+// The form and the rest of the program both learn the mode.
+void SetCommandLineMode(MainForm& form, bool bOn) {
+  form.bCommandLineMode = bOn;
+  bCommandLineMode = bOn;
 }
 
 bool ParseWords(MainForm& form, const std::vector<std::string>& words, clsConversionOptions& t) {
@@ -93,10 +96,10 @@ bool ParseWords(MainForm& form, const std::vector<std::string>& words, clsConver
     if (!TrimBlanks(w).empty()) bEmpty = false;
   }
   if (bEmpty) {
-    form.bCommandLineMode = false;
+    SetCommandLineMode(form, false);
     return false;
   }
-  form.bCommandLineMode = true;
+  SetCommandLineMode(form, true);
   t.sExtraParams = "";
   AdvancedOptions pdf;  // append off, texts empty, compression 0, pages "*"
 
@@ -117,7 +120,8 @@ bool ParseWords(MainForm& form, const std::vector<std::string>& words, clsConver
       case 'E': t.sExtraParams = StripQuotes(v); break;
       case 'L': {
         // Tokens first, so a "[YMD]" folder becomes a dated folder.
-        t.sLogFile = ExpandDateTimeTokens(ApplyPathRule(v));
+        std::string logFile = ApplyPathRule(v);
+        t.sLogFile = ExpandDateTimeTokens(logFile);
         const std::string folder = GetParentFolder(t.sLogFile);
         if (!folder.empty() && !bFolderExists(folder)) MakeFolderPath(folder);
         break;
@@ -134,7 +138,7 @@ bool ParseWords(MainForm& form, const std::vector<std::string>& words, clsConver
         return false;
       case 'O':
         t.bOpenButDoNotRun = true;
-        form.bCommandLineMode = false;
+        SetCommandLineMode(form, false);
         break;
       case '+': pdf.append = true; break;
       case 'A': pdf.author = PdfText(v); break;
@@ -147,7 +151,7 @@ bool ParseWords(MainForm& form, const std::vector<std::string>& words, clsConver
       case '0':
         t.bShellExtenderOptionsChange = true;
         ReadNumber(v, t.lSpecialProcess);
-        form.bCommandLineMode = false;
+        SetCommandLineMode(form, false);
         break;
       default: break;  // unknown letters are ignored
     }
@@ -160,7 +164,7 @@ bool ParseWords(MainForm& form, const std::vector<std::string>& words, clsConver
   }
   if (!t.sCLBatchJobFile.empty() && t.sCLBatchJobFile.find("#OPEN.ZOL") != std::string::npos) {
     t.bOpenButDoNotRun = true;
-    form.bCommandLineMode = false;
+    SetCommandLineMode(form, false);
   }
   ValidateConversionItem(form, t);
   if (!t.sLogFile.empty()) WriteToLogFile(CommandLineLogHeader(), t.sLogFile, false);

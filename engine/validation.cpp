@@ -6,25 +6,19 @@
 
 #include <set>
 
+#include "common/file_helpers.h"
+#include "common/log_writer.h"
+#include "common/path_macros.h"
+#include "common/program_modes.h"
 #include "common/text_helpers.h"
+#include "common/translator.h"
 #include "engine/caret_records.h"
 #include "engine/file_types.h"
 #include "engine/item_editor_fields.h"
-#include "engine/pending_shared_services.h"
 #include "platform/user_interface.h"
 
 namespace tessa {
 
-using pending::bFileExists;
-using pending::bFolderExists;
-using pending::bFolderIsWriteable;
-using pending::CheckOutputFolder;
-using pending::ExpandPathMacros;
-using pending::GetParentFolder;
-using pending::GetParentFolderUNC;
-using pending::MakeFolderPath;
-using pending::Translate;
-using pending::WriteToLogFile;
 
 namespace {
 
@@ -52,8 +46,11 @@ std::string ReplaceAll(std::string s, const std::string& from, const std::string
   return s;
 }
 
-// Expanded, trimmed and written with "/".
-std::string NormalisedPath(const std::string& path) { return TrimBlanks(ToForwardSlashes(ExpandPathMacros(path))); }
+// path with its macros expanded and its blanks trimmed.
+std::string Expanded(std::string path) { return ExpandPathMacros(path); }
+
+// Expanded and written with "/".
+std::string NormalisedPath(const std::string& path) { return ToForwardSlashes(Expanded(path)); }
 
 void ValidateSpecialProcessItem(clsConversionOptions& t) {
   if (!t.sCLBatchJobFile.empty()) {
@@ -265,7 +262,7 @@ bool OfferRecommendedFolder(clsConversionOptions& t, ItemEditorFields* panel) {
   std::string recommended;
   std::string message;
   const int32_t status = CheckOutputFolder(t.sTargetFile, recommended, message);
-  const std::string text = message + kBoxBreak + kBoxBreak + ExpandPathMacros(t.sTargetFile) + kBoxBreak + kBoxBreak;
+  const std::string text = message + kBoxBreak + kBoxBreak + Expanded(t.sTargetFile) + kBoxBreak + kBoxBreak;
   bool accepted = false;
   if (status == 5) {
     CurrentUserInterface().MsgBox(text, vbCritical, Translate("Error"));
@@ -380,8 +377,8 @@ void ValidateConversionItem(MainForm& form, clsConversionOptions& task) {
   const std::string keptInput = task.sOriginalFile;
   const std::string keptOutput = task.sTargetFile;
   task.lErr = kValidationOk;
-  task.sOriginalFile = ToForwardSlashes(ExpandPathMacros(task.sOriginalFile));
-  task.sTargetFile = ToForwardSlashes(ExpandPathMacros(task.sTargetFile));
+  task.sOriginalFile = NormalisedPath(task.sOriginalFile);
+  task.sTargetFile = NormalisedPath(task.sTargetFile);
 
   const bool bSpecial = Contains(task.sActionToDo, 'S');
   if (bSpecial) {
@@ -443,7 +440,7 @@ std::string CommandLineItemErrorText(const clsConversionOptions& t) {
       std::string message;
       CheckOutputFolder(t.sTargetFile, recommended, message);
       if (message.empty()) message = Translate("Output folder is not writeable.");
-      return Translate("Output Folder") + ": " + message + kLogBreak + ExpandPathMacros(t.sTargetFile);
+      return Translate("Output Folder") + ": " + message + kLogBreak + Expanded(t.sTargetFile);
     }
     default:
       return Translate("The task is not valid. Error code: ") + std::to_string(t.lErr);

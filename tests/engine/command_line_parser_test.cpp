@@ -7,7 +7,9 @@
 
 #include <unistd.h>
 
+#include "common/program_modes.h"
 #include "engine/validation.h"
+#include "platform/clock.h"
 #include "platform/program_file.h"
 #include "support/scripted_user_interface.h"
 #include "support/temp_dir.h"
@@ -60,6 +62,7 @@ class CommandLine : public ::testing::Test {
     WriteFile(dir.path() / "My Scans" / "b.tif", "tif");
     fs::create_directories(dir.path() / "out");
   }
+  ~CommandLine() override { bCommandLineMode = false; }
 
   bool Parse(const std::string& text) {
     task = clsConversionOptions{};
@@ -203,6 +206,25 @@ TEST_F(CommandLine, LogStartsWithTheHeaderThenTheError) {
   // Without a log file the header goes nowhere; a valid task logs only it.
   ASSERT_TRUE(Parse("/S " + Q("My Scans/a.tif") + " /T " + P("out/x.pdf") + " /L " + P("ok.log")));
   EXPECT_TRUE(std::regex_match(ReadFile(P("ok.log")), std::regex("-{10} .*-{10}\r\nDate: [^\r\n]*\r\n")));
+}
+
+TEST_F(CommandLine, LogPathGetsItsDateBeforeItsFolderIsMade) {
+  SetClockSource([] { return LocalDateTime{2024, 3, 7, 9, 5, 2}; });
+  const bool ok = Parse("/S " + Q("My Scans/a.tif") + " /T " + P("out/x.pdf") + " /L " + P("logs/[YMD]/run-[HIS].log"));
+  SetClockSource({});
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(task.sLogFile, P("logs/20240307/run-090502.log"));
+  EXPECT_FALSE(fs::exists(dir.path() / "logs" / "[YMD]"));
+  EXPECT_EQ(ReadFile(task.sLogFile), "---------- " + ProgramFileStem() + " (v1.00) ----------\r\nDate: 2024-03-07 09:05:02\r\n");
+}
+
+TEST_F(CommandLine, PathMacrosAreExpanded) {
+  ScopedEnv config("XDG_CONFIG_HOME", P("config"));
+  WriteFile(dir.path() / "config" / "in" / "c.tif", "tif");
+  ASSERT_TRUE(Parse("/S %appdata%/in/c.tif /T %APPDATA%\\out\\c.pdf"));
+  EXPECT_EQ(task.sOriginalFile, P("config/in/c.tif"));
+  EXPECT_EQ(task.sTargetFile, P("config/out/c.pdf"));
+  EXPECT_TRUE(fs::is_directory(dir.path() / "config" / "out"));
 }
 
 TEST_F(CommandLine, TextWithoutOptionsFailsValidation) {

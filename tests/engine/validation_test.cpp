@@ -171,6 +171,18 @@ TEST_F(Validation, UnwritableOutputWinsOverEarlierCodes) {
   EXPECT_EQ(Validated(program).lErr, 0);
 }
 
+TEST_F(Validation, MacrosSurviveWhenNothingButBlanksChanged) {
+  test::ScopedEnv config("XDG_CONFIG_HOME", P("img"));
+  auto t = Validated(Task("%APPDATA%/a.tif", " %APPDATA%/x.pdf"));
+  EXPECT_EQ(t.lErr, 0);
+  EXPECT_EQ(t.sOriginalFile, "%APPDATA%/a.tif");
+  EXPECT_EQ(t.sTargetFile, " %APPDATA%/x.pdf");
+  // A completed output keeps its expanded form.
+  t = Validated(Task("%APPDATA%/a.tif", "%APPDATA%/x"));
+  EXPECT_EQ(t.sOriginalFile, "%APPDATA%/a.tif");
+  EXPECT_EQ(t.sTargetFile, P("img/x.pdf"));
+}
+
 TEST_F(Validation, SpecialProcessChecks) {
   clsConversionOptions t;
   t.sActionToDo = "S";
