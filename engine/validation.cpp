@@ -9,7 +9,6 @@
 #include "common/file_helpers.h"
 #include "common/log_writer.h"
 #include "common/path_macros.h"
-#include "common/program_modes.h"
 #include "common/text_helpers.h"
 #include "common/translator.h"
 #include "engine/caret_records.h"
@@ -18,7 +17,6 @@
 #include "platform/user_interface.h"
 
 namespace tessa {
-
 
 namespace {
 

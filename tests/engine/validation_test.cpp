@@ -281,6 +281,39 @@ TEST_F(Validation, WindowBoxesForPlainFailures) {
   form.SetView(nullptr);
 }
 
+TEST_F(Validation, WindowBoxesOfSingleTexts) {
+  ScriptedUserInterface ui;
+  const std::pair<int32_t, std::string> cases[] = {
+      {kInvalidOutputType, "Invalid Output File type specified"},
+      {kInvalidSpecialProcess, "Invalid Special Process Identifier specified"},
+      {kSpecialProcessWildcard, "Invalid input file format/type for the Special Process specified."},
+      {kJobFileMissing, "Unable to add/update: \n\n"},
+  };
+  for (const auto& [code, text] : cases) {
+    ui.boxes.clear();
+    auto t = Task(P("img/a.tif"), P("out/x.pdf"));
+    t.lErr = code;
+    EXPECT_FALSE(ShowConversionItemError(form, t));
+    ASSERT_EQ(ui.boxes.size(), 1u) << code;
+    EXPECT_EQ(ui.boxes[0].prompt, text);
+    EXPECT_EQ(ui.boxes[0].style, vbInformation);
+    EXPECT_EQ(ui.boxes[0].title, "Error");
+  }
+  // A mask output whose folder is missing: asked once, No keeps the code.
+  ui.boxes.clear();
+  auto t = Task(P("img/*.tif"), P("gone/*.pdf"));
+  t.lErr = kMaskOutputFolderMissing;
+  EXPECT_FALSE(ShowConversionItemError(form, t));
+  EXPECT_EQ(ui.boxes.at(0).prompt, "Output Folder\n\n" + P("gone/") + "\n\ndoes not exist. Create it?");
+  EXPECT_EQ(ui.boxes[0].style, vbYesNo + vbInformation);
+  EXPECT_FALSE(fs::exists(dir.path() / "gone"));
+  // Yes makes it, and the task passes its second check.
+  ui.Answer(vbYes);
+  EXPECT_TRUE(ShowConversionItemError(form, t));
+  EXPECT_EQ(t.lErr, 0);
+  EXPECT_TRUE(fs::is_directory(dir.path() / "gone"));
+}
+
 TEST_F(Validation, MissingInputMayBeAddedAnyway) {
   ScriptedUserInterface ui;
   auto t = Validated(Task(P("img/z.tif"), P("out/x.pdf")));
