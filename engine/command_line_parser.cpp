@@ -84,22 +84,16 @@ std::string NowText() {
   return buf;
 }
 
-// The form and the rest of the program both learn the mode.
-void SetCommandLineMode(MainForm& form, bool bOn) {
-  form.bCommandLineMode = bOn;
-  bCommandLineMode = bOn;
-}
-
 bool ParseWords(MainForm& form, const std::vector<std::string>& words, clsConversionOptions& t) {
   bool bEmpty = true;
   for (const auto& w : words) {
     if (!TrimBlanks(w).empty()) bEmpty = false;
   }
   if (bEmpty) {
-    SetCommandLineMode(form, false);
+    bCommandLineMode = false;
     return false;
   }
-  SetCommandLineMode(form, true);
+  bCommandLineMode = true;
   t.sExtraParams = "";
   AdvancedOptions pdf;  // append off, texts empty, compression 0, pages "*"
 
@@ -138,7 +132,7 @@ bool ParseWords(MainForm& form, const std::vector<std::string>& words, clsConver
         return false;
       case 'O':
         t.bOpenButDoNotRun = true;
-        SetCommandLineMode(form, false);
+        bCommandLineMode = false;
         break;
       case '+': pdf.append = true; break;
       case 'A': pdf.author = PdfText(v); break;
@@ -151,7 +145,7 @@ bool ParseWords(MainForm& form, const std::vector<std::string>& words, clsConver
       case '0':
         t.bShellExtenderOptionsChange = true;
         ReadNumber(v, t.lSpecialProcess);
-        SetCommandLineMode(form, false);
+        bCommandLineMode = false;
         break;
       default: break;  // unknown letters are ignored
     }
@@ -164,7 +158,7 @@ bool ParseWords(MainForm& form, const std::vector<std::string>& words, clsConver
   }
   if (!t.sCLBatchJobFile.empty() && t.sCLBatchJobFile.find("#OPEN.ZOL") != std::string::npos) {
     t.bOpenButDoNotRun = true;
-    SetCommandLineMode(form, false);
+    bCommandLineMode = false;
   }
   ValidateConversionItem(form, t);
   if (!t.sLogFile.empty()) WriteToLogFile(CommandLineLogHeader(), t.sLogFile, false);

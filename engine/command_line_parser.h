@@ -33,10 +33,10 @@ std::vector<CommandLineOption> CutCommandLineOptions(const std::vector<std::stri
 
 // Fills task from the command line (text cut into words, or the program's
 // arguments each taken as one word) and validates it. True when the task is
-// valid. False for an empty command (form.bCommandLineMode then false), for
+// valid. False for an empty command (bCommandLineMode then false), for
 // "/?" (the help page is opened, nothing logged), and for a task that fails
-// validation (its text is logged to /L). Sets form.bCommandLineMode while
-// the command runs without a window.
+// validation (its text is logged to /L). Sets the program-wide
+// bCommandLineMode while the command is to run without a window.
 bool ParseCommandLine(MainForm& form, const std::string& sCommand, clsConversionOptions& task);
 bool ParseCommandLine(MainForm& form, const std::vector<std::string>& args, clsConversionOptions& task);
 

@@ -53,11 +53,6 @@ class MainForm {
   int32_t lResumeFileIndex = 0;  // next file of an interrupted multi-file task
   bool bCurrentActionItemDirty = false;
 
-  // How the program was started: a command line runs without a window; an
-  // automation call runs with the window hidden.
-  bool bCommandLineMode = false;
-  bool bAutomationMode = false;
-
   // --- validation: the type-mismatch notice (frmTypeMatchNotification) ---
   TypeMismatchNotice frmTypeMatchNotification;
 

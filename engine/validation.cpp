@@ -9,6 +9,7 @@
 #include "common/file_helpers.h"
 #include "common/log_writer.h"
 #include "common/path_macros.h"
+#include "common/program_modes.h"
 #include "common/text_helpers.h"
 #include "common/translator.h"
 #include "engine/caret_records.h"
@@ -185,7 +186,7 @@ void ValidateImageConversionItem(MainForm& form, clsConversionOptions& t) {
     return;
   }
   if (!form.frmTypeMatchNotification.bDontShowFileMismatchAgain && t.lOriginalFileType != kFileTypeAuto &&
-      !form.bCommandLineMode) {
+      !bCommandLineMode) {
     const std::string expected = GetFileTypeExtension(t.lOriginalFileType, false, t.lConversionMethod);
     const std::string name = NamePart(t.sOriginalFile);
     const auto dot = name.rfind('.');

@@ -81,7 +81,7 @@ TEST_F(CommandLine, WholeCommandFillsTheTask) {
   ASSERT_TRUE(Parse("/S " + Q("My Scans/*.tif") + " /F 18 /T " + P("out") +
                     " /C100 /v /Z /r /L " + Q("logs/run.log") + " /B " + P("failed.zol") +
                     " /A \"Ann\" /D Tool /K k1 k2 /U Sub /I The Title /M 3 /W 1-2 /+"));
-  EXPECT_TRUE(form.bCommandLineMode);
+  EXPECT_TRUE(bCommandLineMode);
   EXPECT_EQ(task.sActionToDo, "C");
   EXPECT_EQ(task.sOriginalFile, P("My Scans/*.tif"));
   EXPECT_EQ(task.lOriginalFileType, 18);
@@ -153,21 +153,21 @@ TEST_F(CommandLine, OpenOnlyAndShellOptionsLeaveCommandLineMode) {
   const std::string job = WriteFile(dir.path() / "job.zol", "");
   ASSERT_TRUE(Parse("/J " + job + " /O"));
   EXPECT_TRUE(task.bOpenButDoNotRun);
-  EXPECT_FALSE(form.bCommandLineMode);
+  EXPECT_FALSE(bCommandLineMode);
   EXPECT_EQ(task.sCLBatchJobFile, job);
 
   const std::string marked = WriteFile(dir.path() / "x#OPEN.ZOL", "");
   ASSERT_TRUE(Parse("/J " + marked));
   EXPECT_TRUE(task.bOpenButDoNotRun);
-  EXPECT_FALSE(form.bCommandLineMode);
+  EXPECT_FALSE(bCommandLineMode);
   ASSERT_TRUE(Parse("/J " + WriteFile(dir.path() / "x#open.zol", "")));
   EXPECT_FALSE(task.bOpenButDoNotRun);
-  EXPECT_TRUE(form.bCommandLineMode);
+  EXPECT_TRUE(bCommandLineMode);
 
   ASSERT_TRUE(Parse("/0 /S " + Q("My Scans/a.tif")));
   EXPECT_TRUE(task.bShellExtenderOptionsChange);
   EXPECT_EQ(task.lSpecialProcess, 0);
-  EXPECT_FALSE(form.bCommandLineMode);
+  EXPECT_FALSE(bCommandLineMode);
   ASSERT_TRUE(Parse("/060 /S " + Q("My Scans/a.tif")));
   EXPECT_EQ(task.lSpecialProcess, 60);
   Parse("/0 7");
@@ -184,9 +184,9 @@ TEST_F(CommandLine, SpecialProcessOption) {
 }
 
 TEST_F(CommandLine, EmptyCommandDoesNothing) {
-  form.bCommandLineMode = true;
+  bCommandLineMode = true;
   EXPECT_FALSE(Parse("   "));
-  EXPECT_FALSE(form.bCommandLineMode);
+  EXPECT_FALSE(bCommandLineMode);
   EXPECT_EQ(task.sExtraParams, "1");
   EXPECT_FALSE(ParseCommandLine(form, std::vector<std::string>{}, task));
 }
@@ -229,7 +229,7 @@ TEST_F(CommandLine, PathMacrosAreExpanded) {
 
 TEST_F(CommandLine, TextWithoutOptionsFailsValidation) {
   EXPECT_FALSE(Parse("just some words"));
-  EXPECT_TRUE(form.bCommandLineMode);
+  EXPECT_TRUE(bCommandLineMode);
   EXPECT_EQ(task.lErr, kInputFileMissing);
   EXPECT_FALSE(task.sErr.empty());
 }

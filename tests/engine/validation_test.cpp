@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "common/program_modes.h"
 #include "engine/caret_records.h"
 #include "engine/item_editor_fields.h"
 #include "support/scripted_user_interface.h"
@@ -48,6 +49,7 @@ class Validation : public ::testing::Test {
     WriteFile(dir.path() / "img" / "b.png", "png");
     fs::create_directories(dir.path() / "out");
   }
+  ~Validation() override { bCommandLineMode = false; }
 
   // A conversion task as the window or the command line builds it.
   clsConversionOptions Task(const std::string& in, const std::string& out, bool append = false, int32_t inType = -1) {
@@ -218,7 +220,7 @@ TEST_F(Validation, TypeMismatchOnlyInTheWindow) {
   form.frmTypeMatchNotification.bDontShowFileMismatchAgain = true;
   EXPECT_EQ(Validated(Task(P("img/b.png"), P("out/x.pdf"), false, 2)).lErr, 0);
   form.frmTypeMatchNotification.bDontShowFileMismatchAgain = false;
-  form.bCommandLineMode = true;
+  bCommandLineMode = true;
   EXPECT_EQ(Validated(Task(P("img/b.png"), P("out/x.pdf"), false, 2)).lErr, 0);
 }
 
