@@ -1,14 +1,10 @@
 #include "engine/run_clock.h"
 
-#include <chrono>
 #include <charconv>
 
-namespace tessa {
+#include "platform/tick_count.h"
 
-int64_t TickCountMs() {
-  using namespace std::chrono;
-  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
+namespace tessa {
 
 std::string FormatOneDecimal(double value) {
   char buffer[64];
@@ -17,7 +13,7 @@ std::string FormatOneDecimal(double value) {
 }
 
 std::string ElapsedSecondsText(int64_t lStartTick) {
-  return FormatOneDecimal(static_cast<double>(TickCountMs() - lStartTick) / 1000.0);
+  return FormatOneDecimal(static_cast<double>(GetTickCount() - lStartTick) / 1000.0);
 }
 
 }  // namespace tessa

@@ -1,5 +1,4 @@
-// The run's millisecond tick count and the elapsed-seconds text shown in the
-// status bar while a run goes.
+// The elapsed-seconds text shown in the status bar while a run goes.
 #pragma once
 
 #include <cstdint>
@@ -7,10 +6,8 @@
 
 namespace tessa {
 
-// Milliseconds of a steady clock; only differences mean anything.
-int64_t TickCountMs();
-
-// (now - lStartTick) / 1000 with one decimal ("12.3"), whatever the locale.
+// (GetTickCount() - lStartTick) / 1000 with one decimal ("12.3"), whatever
+// the locale.
 std::string ElapsedSecondsText(int64_t lStartTick);
 
 // value with one decimal ("7.5"), whatever the locale.
