@@ -222,6 +222,25 @@ TEST_F(BlockDispatch, DeleteAndMoveAfterProcessingFollowTheMirroredSubfolder) {
   EXPECT_TRUE(fs::exists(out("d.pdf")));
 }
 
+TEST_F(BlockDispatch, ProgramTaskLogsItsExitCode) {
+  clsConversionOptions co;
+  co.sActionToDo = "S60";
+  co.lSpecialProcess = 60;
+  co.sOriginalFile = "/bin/sh";
+  co.sTargetFile = "-c \"exit 3\"";
+  co.sExtraParams = "32^0^-1";
+  EXPECT_EQ(Run(co), 0);
+  ASSERT_EQ(frm.fgLog.Rows(), 3);  // no log file: only the exit-code row
+  EXPECT_EQ(frm.fgLog.TextMatrix(1, 11), "Exit Code: 3");
+  EXPECT_EQ(frm.fgLog.TextMatrix(1, 10), "+");
+
+  co.sOriginalFile = dir.file("no-such-program");
+  EXPECT_EQ(Run(co), -10);
+  ASSERT_EQ(frm.fgLog.Rows(), 4);
+  EXPECT_EQ(frm.fgLog.TextMatrix(2, 11), "Unable to launch application.");
+  EXPECT_EQ(frm.fgLog.TextMatrix(2, 10), "-");
+}
+
 TEST_F(BlockDispatch, OtherActionsDoNothing) {
   clsConversionOptions co;
   co.sActionToDo = "X";
