@@ -49,7 +49,8 @@ ReplacementFile::~ReplacementFile() {
 }
 
 void ReplacementFile::Commit() {
-  if (std::fflush(file_) != 0 || fsync(fileno(file_)) != 0) throw Failure("Cannot write", temp_);
+  // ferror catches a write that failed inside a flush the writer made itself.
+  if (std::fflush(file_) != 0 || std::ferror(file_) || fsync(fileno(file_)) != 0) throw Failure("Cannot write", temp_);
   struct stat old{};
   const mode_t mode = stat(destination_.c_str(), &old) == 0 ? (old.st_mode & 07777) : NewFileMode();
   fchmod(fileno(file_), mode);
