@@ -21,6 +21,7 @@
 #include "pdfcontrol/incremental_update.h"
 #include "pdfcontrol/jpeg_header.h"
 #include "pdfcontrol/replacement_file.h"
+#include "pdfcontrol/tail_snapshot.h"
 
 namespace quirepane {
 
@@ -85,6 +86,8 @@ PDFWriter::~PDFWriter() = default;
 
 void PDFWriter::Reset() {
   pdf_.reset();
+  snapshot_.clear();
+  fromSnapshot_ = false;
   openedPath_.clear();
   incrementalPossible_ = false;
   savedIncrementally_ = false;
@@ -101,6 +104,7 @@ long PDFWriter::OpenExisting(const std::string& path) {
     error_ = "The PDF file " + path + " does not exist";
     return 0;
   }
+  if (OpenSnapshot(path)) return 1;
   auto pdf = std::make_unique<QPDF>();
   pdf->setSuppressWarnings(true);
   try {
@@ -114,7 +118,12 @@ long PDFWriter::OpenExisting(const std::string& path) {
       error_ = "The PDF file " + path + " has no page tree";
       return 0;
     }
-    pdf->getAllPages();
+    // Only the root of the page tree is read here, so that appending to a
+    // long document costs no more than appending to a short one.
+    if (!pages.getKey("/Kids").isArray()) {
+      error_ = "The PDF file " + path + " has a damaged page tree";
+      return 0;
+    }
     incrementalPossible_ = !pdf->anyWarnings() && !pdf->isLinearized() && pages.isIndirect();
   } catch (const std::exception& e) {
     error_ = "Cannot open the PDF file " + path + ": " + e.what();
@@ -123,6 +132,30 @@ long PDFWriter::OpenExisting(const std::string& path) {
   pdf_ = std::move(pdf);
   openedPath_ = path;
   return 1;
+}
+
+bool PDFWriter::OpenSnapshot(const std::string& path) {
+  std::optional<std::string> snapshot = ReadTailSnapshot(path);
+  if (!snapshot) return false;
+  snapshot_ = std::move(*snapshot);
+  auto pdf = std::make_unique<QPDF>();
+  pdf->setSuppressWarnings(true);
+  try {
+    pdf->processMemoryFile(path.c_str(), snapshot_.data(), snapshot_.size());
+    QPDFObjectHandle pages = pdf->getRoot().getKey("/Pages");
+    if (!pdf->anyWarnings() && !pdf->isEncrypted() && pages.isIndirect() && pages.isDictionary() &&
+        pages.getKey("/Kids").isArray()) {
+      pdf_ = std::move(pdf);
+      openedPath_ = path;
+      incrementalPossible_ = true;
+      fromSnapshot_ = true;
+      return true;
+    }
+  } catch (const std::exception&) {
+  }
+  pdf.reset();
+  snapshot_.clear();
+  return false;
 }
 
 void PDFWriter::NewDocument() {
@@ -259,6 +292,9 @@ void PDFWriter::BuildObjects(std::vector<std::pair<int, int>>& touched) {
   auto touch = [&touched](const QPDFObjectHandle& object) {
     touched.emplace_back(object.getObjGen().getObj(), object.getObjGen().getGen());
   };
+  // The catalog goes into every update unchanged, so that the next append
+  // finds everything it needs in the last cross-reference section.
+  touch(pdf_->getRoot());
   QPDFObjectHandle tree = pdf_->getRoot().getKey("/Pages");
   touch(tree);
   QPDFObjectHandle kids = tree.getKey("/Kids");
@@ -332,7 +368,6 @@ void PDFWriter::BuildObjects(std::vector<std::pair<int, int>>& touched) {
       if (!info_[i].empty()) info.replaceKey(kInfoKeys[i], QPDFObjectHandle::newUnicodeString(info_[i]));
     }
   }
-  pdf_->updateAllPagesCache();
 }
 
 void PDFWriter::WriteWhole(const std::string& path) {
@@ -357,6 +392,9 @@ long PDFWriter::Save(const std::string& path) {
       for (const auto& [obj, gen] : touched) objects.emplace_back(obj, gen);
       AppendIncrementalUpdate(*pdf_, path, objects);
       savedIncrementally_ = true;
+    } else if (fromSnapshot_) {
+      // A snapshot holds only a few objects of the file: never write it whole.
+      throw PdfWriterError("The document can only be saved back to " + openedPath_);
     } else {
       WriteWhole(path);
     }

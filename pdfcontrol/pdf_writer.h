@@ -94,11 +94,15 @@ class PDFWriter {
 
   Page& CurrentPage();
   void Reset();
+  bool OpenSnapshot(const std::string& path);
   void BuildObjects(std::vector<std::pair<int, int>>& touched);
   void WriteWhole(const std::string& path);
 
+  // The bytes a snapshot-opened document is read from; outlives pdf_.
+  std::string snapshot_;
   std::unique_ptr<QPDF> pdf_;
   std::string openedPath_;
+  bool fromSnapshot_ = false;
   bool incrementalPossible_ = false;
   bool savedIncrementally_ = false;
   std::vector<Page> pages_;

@@ -61,6 +61,27 @@ TEST_F(Appending, AppendIsAnIncrementalUpdateThatKeepsTheOldBytes) {
   EXPECT_EQ(InfoField(report, "Title"), "Second title");
 }
 
+TEST_F(Appending, LongSeriesOfAppendsStaysValid) {
+  const std::string pdf = OnePagePdf("series.pdf");
+  MakeImage(File("wide.png"), FIF_PNG, 90, 30, Pixels::Palette8);
+  MakeImage(File("photo.jpg"), FIF_JPEG, 40, 60, Pixels::Rgb24, 0, JPEG_QUALITYGOOD);
+  std::string before = ReadFile(pdf);
+  for (int i = 0; i < 24; ++i) {
+    const std::string title = "Title " + std::to_string(i);
+    ASSERT_EQ(Convert(File(i % 2 ? "photo.jpg" : "wide.png"), pdf, FT_AUTO, true, title), CR_Success) << i;
+    const std::string after = ReadFile(pdf);
+    ASSERT_TRUE(after.compare(0, before.size(), before) == 0) << i;
+    before = after;
+  }
+  PdfReport report = InspectPdf(pdf);
+  EXPECT_TRUE(report.checkPassed);
+  EXPECT_EQ(report.pages, 25);
+  EXPECT_EQ(report.images.size(), 25u);
+  EXPECT_EQ(report.pageSizes[24], (std::pair<double, double>{40, 60}));
+  EXPECT_EQ(InfoField(report, "Title"), "Title 23");
+  EXPECT_EQ(InfoField(report, "Producer"), "Corvane, Quirepane v1.0");
+}
+
 TEST_F(Appending, CrossReferenceStreamFilesGetAStreamUpdate) {
   const std::string plain = OnePagePdf("plain.pdf");
   const std::string pdf = File("streams.pdf");
