@@ -13,15 +13,23 @@ import statistics
 import subprocess
 import sys
 import tempfile
+import threading
 import time
+
+
+TIME_LIMIT = 120.0  # seconds one conversion may take before it counts as failed
 
 
 def run_one(argv):
     """Runs argv; returns (ok, seconds, peak kilobytes)."""
     start = time.perf_counter()
     proc = subprocess.Popen(argv, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    timer = threading.Timer(TIME_LIMIT, proc.kill)
+    timer.start()
     _, status, usage = os.wait4(proc.pid, 0)
-    return os.waitstatus_to_exitcode(status) == 0, time.perf_counter() - start, usage.ru_maxrss
+    timer.cancel()
+    seconds = time.perf_counter() - start
+    return os.waitstatus_to_exitcode(status) == 0 and seconds < TIME_LIMIT, seconds, usage.ru_maxrss
 
 
 def tools(bin_dir):

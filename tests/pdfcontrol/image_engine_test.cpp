@@ -4,6 +4,7 @@
 
 #include "image_factory.h"
 #include "pdfcontrol/bitmap_convert.h"
+#include "pdfcontrol/jpeg_header.h"
 #include "pdfcontrol/stored_resolution.h"
 #include "support/temp_dir.h"
 
@@ -117,6 +118,38 @@ TEST(MultipageTiff, CountsPagesAndWritesTheOneAsked) {
   LoadedImage third = engine.Load(dir.file("p2.bmp"), 0, 0);
   EXPECT_EQ(engine.Width(third), 30);
   EXPECT_EQ(engine.Height(third), 31);
+}
+
+}  // namespace
+}  // namespace quirepane::test
+
+namespace quirepane::test {
+namespace {
+
+// SOI, an optional Adobe marker, a frame header and the start of scan.
+std::string JpegHeader(unsigned char frame, int precision, int components, bool adobe) {
+  std::string bytes = "\xFF\xD8";
+  if (adobe) bytes += std::string("\xFF\xEE\x00\x0E" "Adobe\x00\x64\x00\x00\x00\x00\x02", 16);
+  const int len = 8 + 3 * components;
+  bytes += std::string{'\xFF', static_cast<char>(frame), 0, static_cast<char>(len), static_cast<char>(precision),
+                       0, 20, 0, 30, static_cast<char>(components)};
+  for (int i = 0; i < components; ++i) bytes += std::string{static_cast<char>(i + 1), 0x11, 0};
+  bytes += std::string("\xFF\xDA\x00\x02", 4);
+  return bytes;
+}
+
+TEST(JpegHeader, PassesBaselineAndProgressiveOnly) {
+  auto cmyk = ReadJpegInfo(JpegHeader(0xC0, 8, 4, true));
+  ASSERT_TRUE(cmyk.has_value());
+  EXPECT_EQ(cmyk->width, 30);
+  EXPECT_EQ(cmyk->height, 20);
+  EXPECT_EQ(cmyk->components, 4);
+  EXPECT_TRUE(cmyk->adobe);
+  EXPECT_TRUE(ReadJpegInfo(JpegHeader(0xC2, 8, 1, false)).has_value());
+  EXPECT_FALSE(ReadJpegInfo(JpegHeader(0xC0, 12, 3, false)).has_value());  // 12-bit samples
+  EXPECT_FALSE(ReadJpegInfo(JpegHeader(0xC3, 8, 3, false)).has_value());   // lossless
+  EXPECT_FALSE(ReadJpegInfo(JpegHeader(0xC0, 8, 2, false)).has_value());   // two components
+  EXPECT_FALSE(ReadJpegInfo("\x89PNG\r\n").has_value());
 }
 
 }  // namespace
