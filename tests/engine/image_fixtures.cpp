@@ -60,14 +60,6 @@ void WriteTiffPages(const std::string& path, const std::vector<int>& widths, int
 
 std::vector<int> PdfImageWidths(const std::string& pdf) {
   std::vector<int> widths;
-  const std::string bytes = ReadFile(pdf);
-  if (bytes.rfind("PAGE ", 0) == 0) {  // the placeholder control's text output
-    std::istringstream in(bytes);
-    std::string word;
-    int w = 0;
-    while (in >> word >> w) widths.push_back(w);
-    return widths;
-  }
   const CommandResult r = RunCommand("pdfimages -list " + ShellQuote(pdf) + " 2>/dev/null");
   std::istringstream in(r.output);
   std::string line;
@@ -83,7 +75,6 @@ std::vector<int> PdfImageWidths(const std::string& pdf) {
 }
 
 bool PdfIsSound(const std::string& pdf) {
-  if (ReadFile(pdf).rfind("PAGE ", 0) == 0) return true;
   return RunCommand("qpdf --check " + ShellQuote(pdf) + " >/dev/null 2>&1").exitCode == 0;
 }
 
