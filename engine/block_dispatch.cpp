@@ -35,8 +35,10 @@ std::string AsFolder(const std::string& sFolder) {
   return s;
 }
 
+// The file name of sPath without its extension.
 std::string BaseName(const std::string& sPath) {
-  const std::string name = sPath.substr(sPath.find_last_of("/\\") == std::string::npos ? 0 : sPath.find_last_of("/\\") + 1);
+  const size_t slash = sPath.find_last_of("/\\");
+  const std::string name = slash == std::string::npos ? sPath : sPath.substr(slash + 1);
   const size_t dot = name.rfind('.');
   return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
 }
