@@ -198,7 +198,8 @@ bool SplitFramesToTempFiles(MainForm& frm, clsConversionOptions& co, ItemFileLis
 }
 
 void PerformConversionItemQuirepane(MainForm& frm, clsConversionOptions& co, int32_t& ret,
-                                    const std::string& sShownInput, int32_t lShownPage) {
+                                    const std::string& sShownInput, int32_t lShownPage,
+                                    const InputFileTimes* pTimes) {
   AdvancedOptions options;
   ParseAdvancedOptions(co.sExtraParams, options);
   const int32_t lKeptType = co.lOriginalFileType;
@@ -245,9 +246,14 @@ void PerformConversionItemQuirepane(MainForm& frm, clsConversionOptions& co, int
 
   const std::string& sInput = sShownInput.empty() ? co.sOriginalFile : sShownInput;
   if (frm.bRetainInputFileTimeStamp && frm.Quirepane_ErrorCode == 0) {
-    double dCreated = 0, dAccessed = 0, dModified = 0;
-    if (!bGetFileTimes(sInput, dCreated, dAccessed, dModified, true))
-      bSetFileTimes(co.sTargetFile, dCreated, dAccessed, dModified, true);
+    InputFileTimes times;
+    bool bHaveTimes = pTimes != nullptr;
+    if (bHaveTimes) {
+      times = *pTimes;
+    } else {
+      bHaveTimes = !bGetFileTimes(sInput, times.dCreated, times.dAccessed, times.dModified, true);
+    }
+    if (bHaveTimes) bSetFileTimes(co.sTargetFile, times.dCreated, times.dAccessed, times.dModified, true);
   }
 
   std::string sNamed = sInput;
@@ -274,6 +280,10 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
     if (!sAside.empty()) co.sTargetFile = sAside;
   }
   const OutputSnapshot before(co.sTargetFile);
+  // The input's own times, before reading it moves its access time.
+  InputFileTimes inputTimes;
+  const bool bHaveTimes = frm.bRetainInputFileTimeStamp &&
+                          !bGetFileTimes(sInput, inputTimes.dCreated, inputTimes.dAccessed, inputTimes.dModified, true);
 
   ItemFileList files;
   bool bRetry = false;
@@ -300,7 +310,7 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
       const ItemFileList::Entry& entry = files[i];
       co.sOriginalFile = entry.path;
       PerformConversionItemQuirepane(frm, co, lLast, entry.bTemporary ? sInput : std::string(),
-                                     entry.bTemporary ? entry.lPage : 0);
+                                     entry.bTemporary ? entry.lPage : 0, bHaveTimes ? &inputTimes : nullptr);
       ui.SetStatusPanel(11, ElapsedSecondsText(frm.lTotalTimeStart));
       ui.SetStatusPanel(8, sTarget + " [" + std::to_string(i + 1) + "]");
       ui.DoEvents();

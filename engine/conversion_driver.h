@@ -37,14 +37,23 @@ bool SplitFramesToTempFiles(MainForm& frm, clsConversionOptions& co, ItemFileLis
 bool SaveFrame(MainForm& frm, clsConversionOptions& co, int32_t lType, const std::string& sFile,
                const std::vector<uint8_t>& abFrame);
 
+// File times of an input as date values, taken before the item read it.
+struct InputFileTimes {
+  double dCreated = 0;
+  double dAccessed = 0;
+  double dModified = 0;
+};
+
 // Converts co.sOriginalFile into co.sTargetFile through frm's control, once
 // more with autodetection when the first call fails; ret gets the outcome
 // (0 or negative) and co.lErr/co.sErr its code and text, the text ending in
 // the input's name. sShownInput names the input in that text instead of
-// co.sOriginalFile (with lShownPage, when not 0, after it in brackets) and
-// lends its file times to the output.
+// co.sOriginalFile (with lShownPage, when not 0, after it in brackets).
+// With frm.bRetainInputFileTimeStamp a good output gets pTimes, or when
+// none are given the times the named input has now.
 void PerformConversionItemQuirepane(MainForm& frm, clsConversionOptions& co, int32_t& ret,
-                                    const std::string& sShownInput = "", int32_t lShownPage = 0);
+                                    const std::string& sShownInput = "", int32_t lShownPage = 0,
+                                    const InputFileTimes* pTimes = nullptr);
 
 // The control's Done: stores the negated status and its text in frm.
 void Quirepane_Done(MainForm& frm, int32_t Status);

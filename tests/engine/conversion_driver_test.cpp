@@ -243,6 +243,7 @@ TEST_F(ConversionDriver, OutputTakesTheInputsFileTimesOfTheRealInput) {
   struct stat st {};
   ASSERT_EQ(stat((out() + "/old.pdf").c_str(), &st), 0);
   EXPECT_EQ(st.st_mtime, 1000003600);
+  EXPECT_EQ(st.st_atime, 1000000000);
 }
 
 TEST_F(ConversionDriver, ReplacingKeepsTheOldOutputUntilTheNewOneIsGood) {
