@@ -74,6 +74,23 @@ TEST_F(BlockDispatch, SingleFileAndItsErrors) {
   EXPECT_FALSE(fs::exists(out("*.pdf")));
 }
 
+TEST_F(BlockDispatch, PathMacrosOfTheTaskAreExpandedBeforeItRuns) {
+  test::ScopedEnv home("HOME", dir.path().string());
+  test::WriteImage(in("a.png"), 41);
+  test::WriteImage(in("b.png"), 42);
+  clsConversionOptions one = Task(" %USERPROFILE%/in/a.png", 13, "%userprofile%/out/one/a.pdf", false);
+  one.sLogFile = "%USERPROFILE%/task.log";
+  frm.sLogFile = dir.file("main.log");
+  EXPECT_EQ(Run(one), 0);
+  EXPECT_EQ(test::PdfImageWidths(out("one/a.pdf")), std::vector<int>{41});
+  EXPECT_EQ(last.sOriginalFile, in("a.png"));
+  EXPECT_EQ(frm.sLogFile, dir.file("task.log"));
+  EXPECT_NE(test::ReadFile(dir.file("task.log")).find(out("one/a.pdf")), std::string::npos);
+
+  EXPECT_EQ(Run(Task("%USERPROFILE%/in/*.png", 13, "%USERPROFILE%/out/each/*.pdf", false)), 0);
+  EXPECT_EQ(test::PdfImageWidths(out("each/b.pdf")), std::vector<int>{42});
+}
+
 TEST_F(BlockDispatch, MaskIntoAFolderMirrorsSubfoldersAndSkipsWhatIsDone) {
   test::WriteImage(in("a.png"), 11);
   test::WriteImage(in("x/b.png"), 12);
