@@ -65,20 +65,18 @@ std::string AsideName(const std::string& sTarget) {
 }
 
 // The pages the page list asks for, in order; lFrames is the input's frame
-// count. bUsable is false for a list that names no page.
+// count. bUsable is false for a typed list that names no page; a list of all
+// pages of a file without frames is empty but not at fault.
 std::vector<int32_t> PagesToCut(const std::string& sList, int32_t lFrames, bool& bUsable) {
   std::string pages = TrimBlanks(sList);
   bUsable = true;
   if (pages.empty() || pages.find('*') != std::string::npos) {
-    pages.clear();
-    for (int32_t p = 1; p <= lFrames; ++p) {
-      if (p > 1) pages += ",";
-      pages += std::to_string(p);
-    }
-  } else {
-    const int32_t status = ParsePageRangeString(pages, lFrames > 0 ? lFrames : 1);
-    if (status & (kPageListNothingUsable | kPageListNotANumber)) bUsable = false;
+    std::vector<int32_t> all;
+    for (int32_t p = 1; p <= lFrames; ++p) all.push_back(p);
+    return all;
   }
+  const int32_t status = ParsePageRangeString(pages, lFrames > 0 ? lFrames : 1);
+  if (status & (kPageListNothingUsable | kPageListNotANumber)) bUsable = false;
   std::vector<int32_t> result;
   if (!bUsable || pages.empty()) {
     bUsable = false;
@@ -123,7 +121,7 @@ bool SplitFrames(MainForm& frm, clsConversionOptions& co, ItemFileList& files, b
   }
 
   bool ok = !pages.empty();
-  if (!ok) SetLoadFrameError(co, 0);
+  if (!ok && bPageListFault) SetLoadFrameError(co, 0);
   UserInterface& ui = CurrentUserInterface();
   std::vector<uint8_t> frame;
   for (size_t k = 0; ok && k < pages.size(); ++k) {

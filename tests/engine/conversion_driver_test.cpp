@@ -199,11 +199,17 @@ TEST_F(ConversionDriver, ErrorCodesOfMissingInputUnwritableOutputAndWrongType) {
   EXPECT_EQ(PerformConversionItem(frm, gif), 0) << gif.sErr;
   EXPECT_EQ(gif.lOriginalFileType, 40);
 
-  // Not an image at all, as a TIFF: nothing converted.
+  // Not an image at all, as a TIFF: nothing converted, with the hint to
+  // let the type be detected.
   test::WriteFile(in() + "/junk.tif", "junk");
   clsConversionOptions junk = Item(in() + "/junk.tif", 18, out() + "/junk.pdf");
-  EXPECT_EQ(PerformConversionItem(frm, junk), -110);
+  EXPECT_EQ(PerformConversionItem(frm, junk), -113);
+  EXPECT_EQ(junk.sErr, "PDF was not created - Invalid file format. Try 'Autodetect' for the Original File Format");
   EXPECT_FALSE(std::filesystem::exists(out() + "/junk.pdf"));
+  // The same file asked for a page it lacks: that page cannot be loaded.
+  clsConversionOptions junkPage = Item(in() + "/junk.tif", 18, out() + "/junk.pdf", Options(2, "1"));
+  EXPECT_EQ(PerformConversionItem(frm, junkPage), -110);
+  EXPECT_EQ(junkPage.sErr, "Unable to load frame 0. Check Options Button");
 }
 
 TEST_F(ConversionDriver, AfterProcessingDeletesOrMovesOnlyGoodInputs) {
