@@ -277,7 +277,7 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
     sAside = AsideName(sTarget);
     if (!sAside.empty()) co.sTargetFile = sAside;
   }
-  const OutputSnapshot before(co.sTargetFile);
+  OutputSnapshot before(co.sTargetFile);
   // The input's own times, before reading it moves its access time.
   InputFileTimes inputTimes;
   const bool bHaveTimes = frm.bRetainInputFileTimeStamp &&
