@@ -52,16 +52,20 @@ void CallConvert(MainForm& frm) {
   }
 }
 
-// A free name beside sTarget for writing a replacement; "" when none.
+// A free name beside sTarget for writing a replacement (a short one when
+// the target's name is too long to build on); "" when none.
 std::string AsideName(const std::string& sTarget) {
   const std::filesystem::path target(sTarget);
-  std::string pattern =
-      (target.parent_path() / ("." + target.filename().string() + "-XXXXXX.pdf")).string();
-  const int fd = ::mkstemps(pattern.data(), 4);
-  if (fd < 0) return "";
-  ::close(fd);
-  ::unlink(pattern.c_str());
-  return pattern;
+  const std::string names[] = {"." + target.filename().string() + "-XXXXXX.pdf", ".tessa-XXXXXX.pdf"};
+  for (const std::string& name : names) {
+    std::string pattern = (target.parent_path() / name).string();
+    const int fd = ::mkstemps(pattern.data(), 4);
+    if (fd < 0) continue;
+    ::close(fd);
+    ::unlink(pattern.c_str());
+    return pattern;
+  }
+  return "";
 }
 
 // The pages the page list asks for, in order; lFrames is the input's frame

@@ -37,10 +37,12 @@ OutputSnapshot::~OutputSnapshot() {
 void OutputSnapshot::HoldOldFile() {
   keep_.clear();
   const std::filesystem::path target(path_);
-  for (int attempt = 0; attempt < 5 && keep_.empty(); ++attempt) {
-    std::string name = (target.parent_path() / ("." + target.filename().string() + "-XXXXXX")).string();
+  // A name made from the file's own, or a short one when that is too long.
+  const std::string patterns[] = {"." + target.filename().string() + "-XXXXXX", ".tessa-XXXXXX"};
+  for (int attempt = 0; attempt < 6 && keep_.empty(); ++attempt) {
+    std::string name = (target.parent_path() / patterns[attempt % 2]).string();
     const int fd = ::mkstemp(name.data());
-    if (fd < 0) return;
+    if (fd < 0) continue;
     ::close(fd);
     ::unlink(name.c_str());
     if (::link(path_.c_str(), name.c_str()) == 0) keep_ = name;

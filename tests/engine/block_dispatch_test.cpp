@@ -147,6 +147,16 @@ TEST_F(BlockDispatch, TiffOutputsAreReplacedNotGrownAlsoWhenTheTypeIsDetected) {
   for (int run = 0; run < 2; ++run) EXPECT_EQ(Run(Task(in("*.tif"), 18, out("*.pdf"), false)), 0);
   EXPECT_EQ(test::PdfImageWidths(out("t.pdf")), (std::vector<int>{51, 52}));
 
+  // Also under a name too long for a longer hidden name beside it.
+  const std::string longName(240, 'n');
+  test::WriteTiffPages(in(longName + ".tif"), {53, 54});
+  for (int run = 0; run < 2; ++run)
+    EXPECT_EQ(Run(Task(in(longName + ".tif"), 18, out(longName + ".pdf"), false)), 0);
+  EXPECT_EQ(test::PdfImageWidths(out(longName + ".pdf")), (std::vector<int>{53, 54}));
+  EXPECT_EQ(test::FolderEntries(out()), (std::vector<std::string>{longName + ".pdf", "t.pdf"}));
+  EXPECT_EQ(test::FolderEntries(in()), (std::vector<std::string>{longName + ".tif", "t.tif"}));
+  fs::remove(out(longName + ".pdf"));
+
   // A failing conversion leaves the old output in place.
   const std::string good = test::ReadFile(out("t.pdf"));
   clsConversionOptions bad = Task(in("t.tif"), 18, out("t.pdf"), false);

@@ -332,6 +332,17 @@ TEST(OutputSnapshot, RestoresGrowthRemovesNewFilesAndPutsReplacedOnesBack) {
     EXPECT_EQ(test::ReadFile(grown), "old bytes");
   }
   EXPECT_EQ(test::FolderEntries(dir.path().string()), (std::vector<std::string>{"a.pdf", "tmp"}));
+
+  // A name too long to build a second name on still gets its file back.
+  const std::string longName = test::WriteFile(dir.file(std::string(250, 'n')), "old bytes");
+  {
+    OutputSnapshot d(longName);
+    test::WriteFile(dir.file("d.new"), "replaced");
+    std::filesystem::rename(dir.file("d.new"), longName);
+    EXPECT_TRUE(d.Restore());
+  }
+  EXPECT_EQ(test::ReadFile(longName), "old bytes");
+  EXPECT_EQ(test::FolderEntries(dir.path().string()).size(), 3u);
 }
 
 }  // namespace
