@@ -1,0 +1,179 @@
+// Begin walks the to-do rows from the start point and marks each task; Pause
+// only clears bRunning, which the loops test between files and tasks. A
+// multi-file task that a pause interrupted keeps no mark: the next Begin
+// starts with it again, at the file index the block left in
+// lResumeFileIndex, which belongs to that row only (lResumeFileRow).
+#include "engine/run_loop.h"
+
+#include <chrono>
+
+#include "engine/job_pending.h"
+#include "engine/main_form.h"
+#include "engine/todo_grid.h"
+#include "platform/user_interface.h"
+
+namespace tessa {
+
+using namespace pending;
+
+int64_t TickCount() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+int32_t MainForm::FindStartPoint(FlexGrid& fg) {
+  GridUpdateByCode guard(bGridUpdateByCode);
+  for (int row = 1; row <= fg.Rows() - 2; ++row) {
+    fg.SetRow(row);
+    if (fg.TextMatrix(row, kColPass).empty()) return row;
+  }
+  return fg.Rows() - 1;
+}
+
+bool MainForm::bCheckToUpdateDirtyConversionItem() {
+  bool result = true;
+  if (View().bSchedularEnabled() || bRunning) return result;
+  const int current = fgToDo.Row();
+  if (fgToDo.TextMatrix(current, kColNumber) != kPlaceholderMark &&
+      fgToDo.TextMatrix(1, kColNumber) != kPlaceholderMark && bCurrentActionItemDirty) {
+    int answer = vbYes;
+    if (fgToDo.Rows() >= 4) {
+      answer = CurrentUserInterface().MsgBox(
+          Translate("You've changed the current conversion item #") + std::to_string(current) + "\r\n\r\n" +
+              Translate("Do you want to update your changes?"),
+          vbYesNoCancel, Translate("Update Conversion Item"));
+    }
+    if (answer == vbCancel) {
+      result = false;
+    } else if (answer == vbYes) {
+      result = Job().ConversionJobUpdate();
+    } else {
+      bCurrentActionItemDirty = false;
+    }
+  } else {
+    bCurrentActionItemDirty = false;
+  }
+  return result;
+}
+
+bool MainForm::bCheckToZeroConversionItems() {
+  if (!View().IsVisible() || View().bSchedularEnabled() || bRunning) return false;
+  if (fgToDo.Rows() == 2) return !AddFileToConvertGUI();
+  if (fgToDo.Rows() == 3) ConversionJobRewind();  // a single task always runs again
+  return false;
+}
+
+void MainForm::ConversionJobPause() {
+  if (!Job().IsToolbarButtonEnabled("keyPause", bRunning)) return;
+  bRunning = false;
+  if (View().bSchedularEnabled()) {
+    Job().StopScheduler();
+    Job().SetFrameCaption("'Tessalumen'");
+  }
+  View().UpdateMenuToolbar();
+  Job().FocusToDoGrid();
+}
+
+void MainForm::ConversionJobRewind() {
+  if (bInRunLoop()) return;  // the rows are in use; Rewind is offered only while idle
+  lResumeFileIndex = 0;
+  lResumeFileRow = 0;
+  {
+    GridUpdateByCode guard(bGridUpdateByCode);
+    for (int row = fgToDo.Rows() - 1; row >= 1; --row) fgToDo.SetTextMatrix(row, kColPass, "");
+  }
+  InitLogGrid(fgLog);
+  View().UpdateMenuToolbar();
+  SelectGridRow(fgToDo);
+  CurrentUserInterface().SetStatusPanel(6, "");
+  View().SetEndOfJobNotifier(false);
+}
+
+void MainForm::ConversionJobBegin() {
+  auto& ui = CurrentUserInterface();
+  if (bInRunLoop() || bLoadingJob_) return;  // one run at a time
+  View().SetEndOfJobNotifier(false);
+  ui.SetStatusPanel(6, "");
+  if (!bCheckToUpdateDirtyConversionItem()) return;
+  if (bCheckToZeroConversionItems()) return;
+
+  bRunning = true;
+  GridUpdateByCode guard(bGridUpdateByCode);
+  View().UpdateMenuToolbar();
+  InitLogGrid(fgLog);
+  int32_t start = FindStartPoint(fgToDo);
+  int32_t last = fgToDo.Rows() - 2;
+  if (bCommandLineMode) {
+    start = 1;
+  } else if (start > last) {
+    ConversionJobRewind();
+    start = 1;
+  }
+  ui.SetStatusPanel(6, Translate("Working") + "...");
+  ui.SetStatusPanel(11, "");
+  lTotalTimeStart = TickCount();
+
+  ++runDepth_;
+  clsConversionOptions co;
+  int32_t row = start;
+  for (; row <= last; ++row) {
+    ui.SetStatusPanel(3, std::to_string(row));
+    co = clsConversionOptions{};
+    ReadConversionItemFromGrid(co, row, fgToDo);
+    if (lResumeFileRow != row) lResumeFileIndex = 0;  // the index was another task's
+    lResumeFileRow = row;
+    const int64_t loadsBefore = lJobLoads_;
+    int32_t ret = 0;
+    RunBlock(row, co, ret);
+
+    const bool reload = co.sActionToDo.find('S') != std::string::npos && co.lSpecialProcess == 1;
+    const bool reloaded = reload && lJobLoads_ != loadsBefore;
+    if (reload && !reloaded) {
+      // A reload that brought no rows must not restart the job from row 1.
+      co.lErr = ret = kReloadFailed;
+      co.sErr = Translate("Unable to reload the conversion job: ") +
+                (sJobFileError.empty() ? co.sTargetFile : sJobFileError);
+    }
+    const bool interrupted = !bRunning && !reloaded && lResumeFileIndex > 0;
+    if (!reloaded && !interrupted) {
+      fgToDo.SetRow(row);
+      MarkPassed(row, ret);
+    }
+    if (!interrupted) {
+      lResumeFileIndex = 0;
+      lResumeFileRow = 0;
+    }
+    if (!bRunning) break;
+    if (reloaded) {
+      row = 0;  // row 1 of the reloaded part comes next
+      last = fgToDo.Rows() - 2;
+    }
+  }
+  --runDepth_;
+
+  ui.SetStatusPanel(3, "-");
+  if (co.sErr.size() > 2 && co.lErr != 0) ui.SetStatusPanel(8, "!!! " + Translate("Error") + ":  " + co.sErr);
+  if (row == last + 1 && bRunning && !bCommandLineMode && !bAutomationMode) {
+    if (!View().bSchedularEnabled()) View().SetEndOfJobNotifier(true);
+    ui.SetStatusPanel(6, " 100" + Translate(" Percent Complete "));
+  }
+  if (!bRunning) ui.SetStatusPanel(6, Translate("Pause"));
+  bRunning = false;
+  View().UpdateMenuToolbar();
+
+  if (!sPendingJobOpen_.empty()) {
+    const std::string path = std::move(sPendingJobOpen_);
+    sPendingJobOpen_.clear();
+    OpenJobFileNow(path);
+  }
+}
+
+void MainForm::RunBlock(int32_t row, clsConversionOptions& co, int32_t& ret) {
+  if (blockRunner) blockRunner(row, co, ret);
+}
+
+void MainForm::MarkPassed(int32_t row, int32_t ret) {
+  fgToDo.SetTextMatrix(row, kColPass, ret == 0 ? "+" : "-");
+}
+
+}  // namespace tessa
