@@ -42,7 +42,7 @@ std::string BuildToDoRowText(const clsConversionOptions& task, int32_t lNumber) 
 
 std::string BuildReloadRowText(const std::string& sFile, int32_t lStartTask) {
   const std::string n = std::to_string(lStartTask);
-  return " \t \t" + n + "\tS1\t" + Translate("Reload conversion job start at task ") + n + "\t0\t0\t" + sFile +
+  return " \t \t" + n + "\tS1\tReload conversion job start at task " + n + "\t0\t0\t" + sFile +
          "\t" + n;
 }
 

@@ -95,6 +95,21 @@ TEST_F(JobFileTest, CapEndsTheGridWithAReloadRowOfTheSameFile) {
   EXPECT_EQ(form.fgToDo.TextMatrix(5, kColOutputType), "9");
 }
 
+TEST(JobFileLoad, APausedLoadEndsWithAReloadRowForTheRest) {
+  test::EventUserInterface ui;
+  test::TempDir dir;
+  MainForm form;
+  ui.onYield = [&] { form.bRunning = false; };  // Pause at the first yield (line 1000)
+  const std::string path = test::WriteFile(dir.file("j.ZOL"), JobText(1500));
+  ASSERT_TRUE(form.LoadJobFileIntoGrid(path, 1, form.fgToDo));
+  EXPECT_FALSE(form.bRunning);
+  ASSERT_EQ(form.fgToDo.Rows(), 1003);
+  EXPECT_EQ(form.fgToDo.TextMatrix(1000, kColInput), "/data/in1000.bmp");
+  EXPECT_EQ(form.fgToDo.TextMatrix(1001, kColAction), "S1");
+  EXPECT_EQ(form.fgToDo.TextMatrix(1001, kColOutputType), "1001");
+  EXPECT_EQ(ui.panels[8], "Completed loading conversion job: " + path);
+}
+
 TEST_F(JobFileTest, NoReloadRowWhenNothingIsLeftBehindTheCap) {
   form.lMaxToDoRows = 5;
   ASSERT_TRUE(form.LoadJobFileIntoGrid(test::WriteFile(dir.file("j.ZOL"), JobText(4) + "\r\n"), 1, form.fgToDo));

@@ -2,6 +2,7 @@
 // task the test sets, and job-file text built from simple task lines.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,8 +10,18 @@
 #include "engine/conversion_options.h"
 #include "engine/job_view.h"
 #include "engine/main_form.h"
+#include "support/scripted_user_interface.h"
 
 namespace tessa::test {
+
+// A user interface whose yields can run a test's event (a click on Pause).
+struct EventUserInterface : ScriptedUserInterface {
+  std::function<void()> onYield;
+  void DoEvents() override {
+    ScriptedUserInterface::DoEvents();
+    if (onYield) onYield();
+  }
+};
 
 class FakeJobView : public JobView {
  public:

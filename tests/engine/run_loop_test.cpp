@@ -17,20 +17,11 @@ namespace {
 using test::JobText;
 using test::TaskLine;
 
-// A user interface whose yields can run a test's event (a click on Pause).
-struct EventUserInterface : test::ScriptedUserInterface {
-  std::function<void()> onYield;
-  void DoEvents() override {
-    ScriptedUserInterface::DoEvents();
-    if (onYield) onYield();
-  }
-};
-
 // Runs tasks the way the block dispatcher does: a task's files one by one,
 // a yield and a pause test before each, a paused task leaving the index of
 // its first file not done; records which file of which task ran.
 struct RunLoopTest : ::testing::Test {
-  EventUserInterface ui;
+  test::EventUserInterface ui;
   test::TempDir dir;
   test::FakeJobView view;
   MainForm form;
