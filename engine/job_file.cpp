@@ -96,7 +96,7 @@ bool MainForm::SaveToDoGridToJobFile(const std::string& sFile, FlexGrid& fg) {
     sJobFileError = Translate("The conversion job holds no task to save.");
     return false;
   }
-  int lastTask = fg.Rows() - 2;
+  const int lastTask = fg.Rows() - 2;
   std::string text;
   std::string why;
   // A job loaded in parts: the lines before the loaded part and those behind
@@ -107,17 +107,21 @@ bool MainForm::SaveToDoGridToJobFile(const std::string& sFile, FlexGrid& fg) {
       return false;
     }
   }
-  std::string tail;
-  if (jobSource_.reloadStart > 0 && lastTask >= 1 &&
-      bIsReloadRow(fg, lastTask, jobSource_.reloadFile, jobSource_.reloadStart)) {
-    if (!CopyJobFileLines(jobSource_.reloadFile, jobSource_.reloadStart, 0, tail, why)) {
+  // The loader's reload row stands for the rest of its file; tasks added
+  // behind it follow that rest.
+  int reloadRow = 0;
+  for (int row = 1; row <= lastTask && jobSource_.reloadStart > 0 && reloadRow == 0; ++row)
+    if (bIsReloadRow(fg, row, jobSource_.reloadFile, jobSource_.reloadStart)) reloadRow = row;
+  if (reloadRow == 0) {
+    text += JobFileText(fg, 1, lastTask);
+  } else {
+    text += JobFileText(fg, 1, reloadRow - 1);
+    if (!CopyJobFileLines(jobSource_.reloadFile, jobSource_.reloadStart, 0, text, why)) {
       sJobFileError = Translate("The tasks behind the loaded part of the job could not be read, so the job was not saved: ") + why;
       return false;
     }
-    --lastTask;
+    text += JobFileText(fg, reloadRow + 1, lastTask);
   }
-  text += JobFileText(fg, 1, lastTask);
-  text += tail;
   text += JobFileLine(fg.RowCells(fg.Rows() - 1));
   if (!WriteTextFileAtomic(sFile, text, &why)) {
     sJobFileError = why;

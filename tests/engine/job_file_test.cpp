@@ -127,6 +127,13 @@ TEST_F(JobFileTest, SavingACappedJobKeepsEveryTask) {
   for (int n = 3; n <= 10; ++n) expected += TaskLine(n);
   EXPECT_EQ(test::ReadFile(path), expected + kPlaceholderLine);
 
+  // A task added behind the reload row follows the rest of the file.
+  form.fgToDo.AddItem(TaskLine(11), form.fgToDo.Rows() - 1);
+  ASSERT_TRUE(form.ConversionJobSaveAs(dir.file("added.ZOL")));
+  EXPECT_EQ(test::ReadFile(dir.file("added.ZOL")), expected + TaskLine(11) + kPlaceholderLine);
+  form.RemoveAllFilesWithJobNumber(form.fgToDo.Rows() - 2);
+  form.sCurrentJobFile = path;
+
   // After the reload the grid holds tasks 5 on; saving still writes 1 to 10.
   clsConversionOptions co;
   form.ReadConversionItemFromGrid(co, 5, form.fgToDo);
