@@ -2,15 +2,18 @@
 // and the question whether to save a changed job before it is replaced.
 // Questions and failures reach the user through the user interface; file
 // dialogs belong to the window and are asked for through the job view.
+#include "common/file_helpers.h"
+#include "common/path_macros.h"
+#include "common/program_modes.h"
+#include "common/text_helpers.h"
+#include "common/translator.h"
 #include "engine/job_file.h"
-#include "engine/job_pending.h"
 #include "engine/main_form.h"
 #include "engine/todo_grid.h"
 #include "platform/user_interface.h"
 
 namespace tessa {
 
-using namespace pending;
 
 namespace {
 

@@ -4,15 +4,16 @@
 // saving such a job writes every task of it, not only the loaded part.
 #include "engine/job_file.h"
 
+#include "common/file_helpers.h"
 #include "common/text_helpers.h"
-#include "engine/job_pending.h"
+#include "common/translator.h"
 #include "engine/main_form.h"
 #include "engine/todo_grid.h"
+#include "platform/text_file.h"
 #include "platform/user_interface.h"
 
 namespace tessa {
 
-using namespace pending;
 
 std::string JobFileLine(const std::vector<std::string>& cells) {
   std::string line;

@@ -10,8 +10,11 @@
 
 #include "engine/flex_grid.h"
 #include "engine/job_view.h"
+#include "engine/type_mismatch_notice.h"
 
 namespace tessa {
+
+class ItemEditorFields;
 
 // What the engine asks of the window around a run. The default does nothing,
 // which is what a run without a window needs.
@@ -24,6 +27,11 @@ class MainFormView {
   virtual bool IsVisible() { return false; }
   // The end-of-job notifier (Timer1) on or off.
   virtual void SetEndOfJobNotifier(bool /*on*/) {}
+  // The item editor's input and output fields; none without a window.
+  virtual ItemEditorFields* EditorFields() { return nullptr; }
+  // Shows the window's own type-mismatch dialog modally, leaving the answer
+  // in notice, and returns true; false when the view has no such dialog.
+  virtual bool ShowTypeMismatchDialog(TypeMismatchNotice& /*notice*/) { return false; }
 };
 
 class MainForm {
@@ -47,10 +55,8 @@ class MainForm {
   int32_t lResumeFileIndex = 0;  // next file of an interrupted multi-file task
   bool bCurrentActionItemDirty = false;
 
-  // How the program was started: a command line runs without a window; an
-  // automation call runs with the window hidden.
-  bool bCommandLineMode = false;
-  bool bAutomationMode = false;
+  // --- validation: the type-mismatch notice (frmTypeMatchNotification) ---
+  TypeMismatchNotice frmTypeMatchNotification;
 
   // --- running one task: driver, run log, block dispatch ---
 
@@ -125,7 +131,6 @@ class MainForm {
   bool OpenJobFileNow(const std::string& path);
   void RunBlock(int32_t row, clsConversionOptions& co, int32_t& ret);
   void MarkPassed(int32_t row, int32_t ret);
-  void ValidateTask(clsConversionOptions& co);
 };
 
 }  // namespace tessa

@@ -7,14 +7,14 @@
 
 #include <chrono>
 
-#include "engine/job_pending.h"
+#include "common/program_modes.h"
+#include "common/translator.h"
 #include "engine/main_form.h"
 #include "engine/todo_grid.h"
 #include "platform/user_interface.h"
 
 namespace tessa {
 
-using namespace pending;
 
 int64_t TickCount() {
   using namespace std::chrono;

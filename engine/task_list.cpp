@@ -2,14 +2,14 @@
 
 #include <exception>
 
-#include "engine/job_pending.h"
+#include "common/translator.h"
 #include "engine/main_form.h"
 #include "engine/todo_grid.h"
+#include "engine/validation.h"
 #include "platform/user_interface.h"
 
 namespace tessa {
 
-using namespace pending;
 
 std::string TimeRemainingCaption(int32_t lngDays, int32_t lngHours, int32_t lngMinutes, int32_t lngSeconds) {
   if (lngDays == 0 && lngHours == 0 && lngMinutes == 0 && lngSeconds == 0) return "Job is Running";
@@ -36,8 +36,8 @@ bool MainForm::AddFileToConvertGUI() {
     bAskToSaveZolFileBeforeExit = true;
     clsConversionOptions co;
     if (!Job().CollectConversionItemFromGUI(co)) return false;  // no editor panel
-    ValidateTask(co);
-    if (co.lErr != 0) return false;
+    ValidateConversionItem(*this, co);
+    if (co.lErr != 0 && !ShowConversionItemError(*this, co) && co.lErr != 0) return false;
     bCurrentActionItemDirty = false;
     AddConversionItemToGrid(co, fgToDo);
     View().UpdateMRUs();
@@ -99,10 +99,6 @@ bool MainForm::frmSched_RunTheJobEvent(const std::string& strTimerFile) {
 void MainForm::frmSched_DisplayTimeRemainingEvent(int32_t lngDays, int32_t lngHours, int32_t lngMinutes,
                                                   int32_t lngSeconds) {
   Job().SetFrameCaption(TimeRemainingCaption(lngDays, lngHours, lngMinutes, lngSeconds));
-}
-
-void MainForm::ValidateTask(clsConversionOptions& co) {
-  (void)co;  // validation lands with the validation unit
 }
 
 }  // namespace tessa

@@ -1,12 +1,13 @@
 #include "engine/todo_grid.h"
 
+#include "common/text_helpers.h"
+#include "common/translator.h"
 #include "common/vb_conversions.h"
-#include "engine/job_pending.h"
+#include "engine/file_types.h"
 #include "engine/main_form.h"
 
 namespace tessa {
 
-using namespace pending;
 
 std::string GetItemFlags(const clsConversionOptions& task) {
   std::string flags;

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "engine/main_form.h"
+#include "platform/text_file.h"
 #include "engine/todo_grid.h"
 #include "job_test_support.h"
 #include "support/scripted_user_interface.h"
@@ -59,6 +60,23 @@ TEST_F(JobFileTest, LoadingSkipsBlankAndPlaceholderLinesAndRenumbers) {
   for (int r = 1; r <= 3; ++r) EXPECT_EQ(form.fgToDo.TextMatrix(r, kColNumber), std::to_string(r));
   EXPECT_EQ(Inputs(), (std::vector<std::string>{"/data/in7.bmp", "/data/in9.bmp", "/data/in4.bmp"}));
   EXPECT_EQ(form.fgToDo.TextMatrix(4, kColNumber), "*");
+}
+
+TEST_F(JobFileTest, JobFilesOfTheOriginalPlatformLoadAndSaveAsUtf8) {
+  const std::string line = "M\t1\t1\tC\tC:\\Scans\\caf\xC3\xA9.bmp\t0\tbmp\tC:\\Out\\a.pdf\t100\tPDF\t\t\r\n";
+  const std::string utf8 = line + kPlaceholderLine;
+  const std::string utf16 = ByteOrderMark(TextEncoding::Utf16LE) + EncodeText(utf8, TextEncoding::Utf16LE);
+  const std::string ansi = EncodeText(utf8, TextEncoding::Windows1252);
+  for (const std::string& bytes : {utf16, ansi}) {
+    ASSERT_TRUE(form.ConversionJobOpen(test::WriteFile(dir.file("old.ZOL"), bytes)));
+    EXPECT_EQ(form.fgToDo.TextMatrix(1, kColInput), "C:\\Scans\\caf\xC3\xA9.bmp");
+    clsConversionOptions co;
+    form.ReadConversionItemFromGrid(co, 1, form.fgToDo);
+    EXPECT_EQ(co.sOriginalFile, "C:/Scans/caf\xC3\xA9.bmp");
+    EXPECT_EQ(co.sTargetFile, "C:/Out/a.pdf");
+    ASSERT_TRUE(form.ConversionJobSave());
+    EXPECT_EQ(test::ReadFile(dir.file("old.ZOL")), utf8);
+  }
 }
 
 TEST_F(JobFileTest, LoadingFromATaskNumbersFromIt) {
@@ -173,17 +191,17 @@ TEST_F(JobFileTest, SavingAnEmptyJobAddsTheEditorTaskOrWritesNothing) {
   EXPECT_FALSE(form.ConversionJobSaveAs(dir.file("empty.ZOL")));
   EXPECT_FALSE(std::filesystem::exists(dir.file("empty.ZOL")));
   clsConversionOptions t;
-  t.sOriginalFile = "/in/a.bmp";
+  t.sOriginalFile = test::WriteFile(dir.file("a.bmp"), "BM");
   t.lOriginalFileType = 0;
-  t.sTargetFile = "/out/a.pdf";
+  t.sTargetFile = dir.file("a.pdf");
   view.editor = t;
   ASSERT_TRUE(form.ConversionJobSaveAs(dir.file("one.ZOL")));
-  EXPECT_EQ(test::ReadFile(dir.file("one.ZOL")),
-            "M\t1\t1\tC\t/in/a.bmp\t0\tbmp\t/out/a.pdf\t100\tPDF\t\t\r\n" + std::string(kPlaceholderLine));
+  EXPECT_EQ(test::ReadFile(dir.file("one.ZOL")), "M\t1\t1\tC\t" + t.sOriginalFile + "\t0\tbmp\t" + t.sTargetFile +
+                                                     "\t100\tPDF\t\t\r\n" + std::string(kPlaceholderLine));
 }
 
 TEST_F(JobFileTest, AMissingJobFileFailsAHeadlessOpenWithNothingToRun) {
-  form.bCommandLineMode = true;
+  test::CommandLineModeScope commandLine;
   ASSERT_TRUE(form.ConversionJobOpen(test::WriteFile(dir.file("a.ZOL"), JobText(3))));
   EXPECT_FALSE(form.ConversionJobOpen(dir.file("missing.ZOL")));
   EXPECT_NE(form.sJobFileError.find("missing.ZOL"), std::string::npos);

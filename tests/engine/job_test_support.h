@@ -7,12 +7,19 @@
 #include <string>
 #include <vector>
 
+#include "common/program_modes.h"
 #include "engine/conversion_options.h"
 #include "engine/job_view.h"
 #include "engine/main_form.h"
 #include "support/scripted_user_interface.h"
 
 namespace tessa::test {
+
+// Runs as a command line for the life of the object.
+struct CommandLineModeScope {
+  CommandLineModeScope() { bCommandLineMode = true; }
+  ~CommandLineModeScope() { bCommandLineMode = false; }
+};
 
 // A user interface whose yields can run a test's event (a click on Pause).
 struct EventUserInterface : ScriptedUserInterface {

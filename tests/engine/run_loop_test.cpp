@@ -92,7 +92,7 @@ TEST_F(RunLoopTest, AJobWhoseTasksAreAllMarkedRunsAgainFromTheStart) {
 
 TEST_F(RunLoopTest, CommandLineRunsStartAtTheFirstTask) {
   Open(3);
-  form.bCommandLineMode = true;
+  test::CommandLineModeScope commandLine;
   form.fgToDo.SetTextMatrix(1, kColPass, "+");
   form.ConversionJobBegin();
   EXPECT_EQ(ran.size(), 3u);
@@ -201,11 +201,12 @@ TEST_F(RunLoopTest, BeginWithAnEmptyVisibleJobAddsTheEditorTask) {
   form.ConversionJobBegin();  // no editor panel task: nothing runs
   EXPECT_TRUE(ran.empty());
   clsConversionOptions t;
-  t.sOriginalFile = "/in/x.bmp";
-  t.sTargetFile = "/out/x.pdf";
+  t.sOriginalFile = test::WriteFile(dir.file("x.bmp"), "BM");
+  t.lOriginalFileType = 0;
+  t.sTargetFile = dir.file("x.pdf");
   view.editor = t;
   form.ConversionJobBegin();
-  EXPECT_EQ(ran, (std::vector<std::string>{"/in/x.bmp#1"}));
+  EXPECT_EQ(ran, (std::vector<std::string>{t.sOriginalFile + "#1"}));
   // A single task always runs again.
   form.ConversionJobBegin();
   EXPECT_EQ(ran.size(), 2u);

@@ -6,23 +6,26 @@
 #include "engine/todo_grid.h"
 #include "job_test_support.h"
 #include "support/scripted_user_interface.h"
+#include "support/temp_dir.h"
 
 namespace tessa {
 namespace {
 
 struct TaskListTest : ::testing::Test {
   test::ScriptedUserInterface ui;
+  test::TempDir dir;
   test::FakeJobView view;
   MainForm form;
   TaskListTest() {
     form.SetJobView(&view);
     form.InitToDoGrid(form.fgToDo);
+    for (int i = 1; i <= 4; ++i) test::WriteFile(In(i), "BM");
     clsConversionOptions t;
-    t.sOriginalFile = "/in/a.bmp";
     t.lOriginalFileType = 0;
-    t.sTargetFile = "/out/a.pdf";
+    t.sTargetFile = dir.file("out/a.pdf");
     view.editor = t;
   }
+  std::string In(int i) { return dir.file("in/" + std::to_string(i) + ".bmp"); }
   std::string Numbers() {
     std::string s;
     for (int r = 1; r < form.fgToDo.Rows(); ++r) s += form.fgToDo.TextMatrix(r, kColNumber) + ",";
@@ -32,7 +35,7 @@ struct TaskListTest : ::testing::Test {
 
 TEST_F(TaskListTest, AddAndRemoveKeepNumbersAndThePlaceholder) {
   for (int i = 0; i < 4; ++i) {
-    view.editor->sOriginalFile = "/in/" + std::to_string(i + 1) + ".bmp";
+    view.editor->sOriginalFile = In(i + 1);
     form.cmdAdd_Click();
   }
   EXPECT_EQ(Numbers(), "1,2,3,4,*,");
@@ -40,7 +43,7 @@ TEST_F(TaskListTest, AddAndRemoveKeepNumbersAndThePlaceholder) {
   form.fgToDo.SetRow(2);
   form.cmdRemove_Click();
   EXPECT_EQ(Numbers(), "1,2,3,*,");
-  EXPECT_EQ(form.fgToDo.TextMatrix(2, kColInput), "/in/3.bmp");
+  EXPECT_EQ(form.fgToDo.TextMatrix(2, kColInput), In(3));
 
   form.fgToDo.SetRow(form.fgToDo.Rows() - 1);  // the placeholder stays
   form.RemoveActionItem();
@@ -56,6 +59,14 @@ TEST_F(TaskListTest, AddAndRemoveKeepNumbersAndThePlaceholder) {
   form.RemoveActionItem();
   EXPECT_EQ(form.fgToDo.Rows(), 2);
   EXPECT_EQ(Numbers(), "*,");
+}
+
+TEST_F(TaskListTest, AnInvalidEditorTaskIsExplainedAndNotAdded) {
+  view.editor->sOriginalFile = dir.file("in/missing.bmp");
+  ui.Answer(vbNo);  // do not add it anyway
+  EXPECT_FALSE(form.AddFileToConvertGUI());
+  EXPECT_EQ(form.fgToDo.Rows(), 2);
+  EXPECT_FALSE(ui.boxes.empty());
 }
 
 TEST_F(TaskListTest, WithoutAnEditorPanelNothingIsAdded) {
