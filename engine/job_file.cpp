@@ -66,12 +66,15 @@ bool SaveLogGridAsJobFile(const std::string& sFile, const FlexGrid& fg, std::str
 
 namespace {
 
-// Task lines of a job file from line lFrom (counted from 1) up to, not
-// including, line lTo (0: to the end), as they stand; skipped lines left out.
-bool CopyJobFileLines(const std::string& sFile, int32_t lFrom, int32_t lTo, std::string& out, std::string& error) {
+// Appends the task lines of a job file from line lFrom (counted from 1) up
+// to, not including, line lTo (0: to the end) to out, as they stand; skipped
+// lines are left out. copied gets their count.
+bool CopyJobFileLines(const std::string& sFile, int32_t lFrom, int32_t lTo, std::string& out, int32_t& copied,
+                      std::string& error) {
   auto text = ReadTextFile(sFile, &error);
   if (!text) return false;
   int32_t n = 0;
+  copied = 0;
   for (auto line : SplitJobFileLines(text->text)) {
     ++n;
     if (n < lFrom) continue;
@@ -79,6 +82,7 @@ bool CopyJobFileLines(const std::string& sFile, int32_t lFrom, int32_t lTo, std:
     if (bIsSkippedJobLine(line)) continue;
     out += line;
     out += "\r\n";
+    ++copied;
   }
   return true;
 }
@@ -100,10 +104,12 @@ bool MainForm::SaveToDoGridToJobFile(const std::string& sFile, FlexGrid& fg) {
   const int lastTask = fg.Rows() - 2;
   std::string text;
   std::string why;
+  int32_t before = 0;
+  int32_t behind = 0;
   // A job loaded in parts: the lines before the loaded part and those behind
   // its reload row still live only in the file they came from.
   if (!jobSource_.file.empty() && jobSource_.firstTask > 1) {
-    if (!CopyJobFileLines(jobSource_.file, 1, jobSource_.firstTask, text, why)) {
+    if (!CopyJobFileLines(jobSource_.file, 1, jobSource_.firstTask, text, before, why)) {
       sJobFileError = Translate("The tasks before the loaded part of the job could not be read, so the job was not saved: ") + why;
       return false;
     }
@@ -117,7 +123,7 @@ bool MainForm::SaveToDoGridToJobFile(const std::string& sFile, FlexGrid& fg) {
     text += JobFileText(fg, 1, lastTask);
   } else {
     text += JobFileText(fg, 1, reloadRow - 1);
-    if (!CopyJobFileLines(jobSource_.reloadFile, jobSource_.reloadStart, 0, text, why)) {
+    if (!CopyJobFileLines(jobSource_.reloadFile, jobSource_.reloadStart, 0, text, behind, why)) {
       sJobFileError = Translate("The tasks behind the loaded part of the job could not be read, so the job was not saved: ") + why;
       return false;
     }
@@ -127,6 +133,21 @@ bool MainForm::SaveToDoGridToJobFile(const std::string& sFile, FlexGrid& fg) {
   if (!WriteTextFileAtomic(sFile, text, &why)) {
     sJobFileError = why;
     return false;
+  }
+  // The grid now stands for part of the file just written, whose lines may
+  // lie elsewhere than in the file it was loaded from: point the remembered
+  // part and the reload row at the new file.
+  if (&fg == &fgToDo) {
+    jobSource_.file = sFile;
+    jobSource_.firstTask = before + 1;
+    if (reloadRow != 0) {
+      const int32_t start = before + reloadRow;
+      GridUpdateByCode guard(bGridUpdateByCode);
+      const auto cells = SplitText(BuildReloadRowText(sFile, start), '\t');
+      for (int col = kColInput; col < static_cast<int>(cells.size()); ++col) fg.SetTextMatrix(reloadRow, col, cells[col]);
+      jobSource_.reloadFile = sFile;
+      jobSource_.reloadStart = start;
+    }
   }
   return true;
 }

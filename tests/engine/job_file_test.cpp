@@ -4,9 +4,10 @@
 
 #include <filesystem>
 
+#include "common/text_helpers.h"
 #include "engine/main_form.h"
-#include "platform/text_file.h"
 #include "engine/todo_grid.h"
+#include "platform/text_file.h"
 #include "job_test_support.h"
 #include "support/scripted_user_interface.h"
 #include "support/temp_dir.h"
@@ -145,19 +146,54 @@ TEST_F(JobFileTest, SavingACappedJobKeepsEveryTask) {
   for (int n = 3; n <= 10; ++n) expected += TaskLine(n);
   EXPECT_EQ(test::ReadFile(path), expected + kPlaceholderLine);
 
-  // A task added behind the reload row follows the rest of the file.
-  form.fgToDo.AddItem(TaskLine(11), form.fgToDo.Rows() - 1);
-  ASSERT_TRUE(form.ConversionJobSaveAs(dir.file("added.ZOL")));
-  EXPECT_EQ(test::ReadFile(dir.file("added.ZOL")), expected + TaskLine(11) + kPlaceholderLine);
-  form.RemoveAllFilesWithJobNumber(form.fgToDo.Rows() - 2);
-  form.sCurrentJobFile = path;
-
   // After the reload the grid holds tasks 5 on; saving still writes 1 to 10.
   clsConversionOptions co;
   form.ReadConversionItemFromGrid(co, 5, form.fgToDo);
   ASSERT_TRUE(form.LoadJobFileIntoGrid(co.sTargetFile, co.lTargetFileType, form.fgToDo));
   ASSERT_TRUE(form.ConversionJobSaveAs(dir.file("copy.ZOL")));
   EXPECT_EQ(test::ReadFile(dir.file("copy.ZOL")), expected + kPlaceholderLine);
+
+  // A task added behind the reload row follows the rest of the file.
+  ASSERT_TRUE(form.ConversionJobOpen(path));
+  form.fgToDo.AddItem(TaskLine(11), form.fgToDo.Rows() - 1);
+  ASSERT_TRUE(form.ConversionJobSaveAs(dir.file("added.ZOL")));
+  EXPECT_EQ(test::ReadFile(dir.file("added.ZOL")), expected + TaskLine(11) + kPlaceholderLine);
+}
+
+TEST_F(JobFileTest, SavingAPartlyLoadedJobTwiceKeepsItWholeAndItsReloadRowRight) {
+  form.lMaxToDoRows = 5;
+  // Blank lines make line numbers and task numbers differ.
+  std::string text = "\r\n\r\n";
+  for (int n = 1; n <= 14; ++n) text += TaskLine(n) + (n == 6 ? "\r\n" : "");
+  const std::string path = test::WriteFile(dir.file("long.ZOL"), text + kPlaceholderLine);
+  // The inputs of a job file's task lines, in order.
+  auto inputs = [&] {
+    std::string seen;
+    const std::string text = test::ReadFile(path);
+    for (auto line : SplitJobFileLines(text))
+      if (!bIsSkippedJobLine(line)) seen += SplitText(line, '\t')[kColInput] + " ";
+    return seen;
+  };
+  std::string whole;
+  for (int n = 1; n <= 14; ++n) whole += "/data/in" + std::to_string(n) + ".bmp ";
+
+  ASSERT_TRUE(form.ConversionJobOpen(path));
+  clsConversionOptions co;
+  form.ReadConversionItemFromGrid(co, 5, form.fgToDo);
+  ASSERT_TRUE(form.LoadJobFileIntoGrid(co.sTargetFile, co.lTargetFileType, form.fgToDo));
+  EXPECT_EQ(form.fgToDo.TextMatrix(1, kColInput), "/data/in5.bmp");
+  ASSERT_TRUE(form.ConversionJobSave());
+  EXPECT_EQ(inputs(), whole);
+  ASSERT_TRUE(form.ConversionJobSave());
+  EXPECT_EQ(inputs(), whole);
+
+  // The reload row of the grid now names the right line of the new file.
+  form.ReadConversionItemFromGrid(co, 5, form.fgToDo);
+  ASSERT_EQ(co.lSpecialProcess, 1);
+  ASSERT_TRUE(form.LoadJobFileIntoGrid(co.sTargetFile, co.lTargetFileType, form.fgToDo));
+  EXPECT_EQ(form.fgToDo.TextMatrix(1, kColInput), "/data/in9.bmp");
+  ASSERT_TRUE(form.ConversionJobSave());
+  EXPECT_EQ(inputs(), whole);
 }
 
 TEST_F(JobFileTest, SavingACappedJobWhoseFileIsGoneIsRefused) {
