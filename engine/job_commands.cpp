@@ -106,9 +106,14 @@ bool MainForm::OpenJobFileNow(const std::string& path) {
   auto& ui = CurrentUserInterface();
   if (!LoadJobFileIntoGrid(path, 1, fgToDo)) {
     if (bCommandLineMode || bAutomationMode) {
-      // Nothing of a job that did not load may run without anyone watching.
+      // Nothing of a job that did not load may run without anyone watching,
+      // and the run must fail: the log keeps a failed row naming the file
+      // and the reason, which the next Begin leaves in place.
       InitToDoGrid(fgToDo);
       jobSource_ = JobSource{};
+      InitLogGrid(fgLog);
+      fgLog.AddItem("\t\t\t\t" + path + "\t\t\t\t\t\t-\t" + sJobFileError, fgLog.Rows() - 1);
+      bJobOpenFailed_ = true;
     } else {
       ui.MsgBox(Translate("ConversionJobOpen: Unable to open") + "\r\n\r\n" + sJobFileError, vbInformation,
                 Translate("Error"));
@@ -116,6 +121,7 @@ bool MainForm::OpenJobFileNow(const std::string& path) {
     return false;
   }
   sCurrentJobFile = path;
+  bJobOpenFailed_ = false;
   lResumeFileIndex = 0;
   lResumeFileRow = 0;
   InitLogGrid(fgLog);
@@ -141,6 +147,7 @@ void MainForm::ConversionJobNew() {
   InitToDoGrid(fgToDo);
   InitLogGrid(fgLog);
   jobSource_ = JobSource{};
+  bJobOpenFailed_ = false;
   lResumeFileIndex = 0;
   lResumeFileRow = 0;
   sCurrentJobFile = "*";

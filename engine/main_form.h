@@ -127,6 +127,7 @@ class MainForm {
   int64_t lJobLoads_ = 0;                 // loads that brought at least one row
   int runDepth_ = 0;
   bool bLoadingJob_ = false;
+  bool bJobOpenFailed_ = false;           // a headless open failed: Begin runs nothing
   std::string sPendingJobOpen_;           // an open that waits for the run to stop
   bool OpenJobFileNow(const std::string& path);
   void RunBlock(int32_t row, clsConversionOptions& co, int32_t& ret);

@@ -92,6 +92,10 @@ void MainForm::ConversionJobRewind() {
 void MainForm::ConversionJobBegin() {
   auto& ui = CurrentUserInterface();
   if (bInRunLoop() || bLoadingJob_) return;  // one run at a time
+  if (bJobOpenFailed_) {
+    bJobOpenFailed_ = false;  // the failed open's log row is the run's outcome
+    return;
+  }
   View().SetEndOfJobNotifier(false);
   ui.SetStatusPanel(6, "");
   if (!bCheckToUpdateDirtyConversionItem()) return;

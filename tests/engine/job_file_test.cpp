@@ -243,6 +243,12 @@ TEST_F(JobFileTest, AMissingJobFileFailsAHeadlessOpenWithNothingToRun) {
   EXPECT_NE(form.sJobFileError.find("missing.ZOL"), std::string::npos);
   EXPECT_EQ(form.fgToDo.Rows(), 2);
   EXPECT_TRUE(ui.boxes.empty());
+  // The run that follows runs nothing and ends with the failure in its log.
+  form.ConversionJobBegin();
+  ASSERT_EQ(form.fgLog.Rows(), 3);
+  EXPECT_EQ(form.fgLog.TextMatrix(1, kColPass), "-");
+  EXPECT_EQ(form.fgLog.TextMatrix(1, kColInput), dir.file("missing.ZOL"));
+  EXPECT_EQ(form.fgLog.TextMatrix(1, kColStatus), form.sJobFileError);
 }
 
 TEST_F(JobFileTest, AMissingJobFileInTheWindowKeepsTheOpenJob) {
