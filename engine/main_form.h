@@ -9,8 +9,10 @@
 #include <string>
 
 #include "engine/flex_grid.h"
+#include "engine/image_file.h"
 #include "engine/job_view.h"
 #include "engine/type_mismatch_notice.h"
+#include "pdfcontrol/quirepane.h"
 
 namespace tessa {
 
@@ -59,6 +61,25 @@ class MainForm {
   TypeMismatchNotice frmTypeMatchNotification;
 
   // --- running one task: driver, run log, block dispatch ---
+
+  // Options of a run (the window's options dialog keeps them in settings).
+  bool bSkipProcessedFiles = false;                 // skip inputs whose output exists
+  bool bRetainInputFileTimeStamp = false;           // outputs get their input's file times
+  bool bDeleteOriginalFileAfterProcessing = false;  // delete each input once converted
+  bool bMoveOriginalFileAfterProcessing = false;    // move each input once converted...
+  std::string sMoveFileToFolder;                    // ...into this folder
+  bool bContinueFileListingOnError = true;          // use what a failing file search found
+  std::string sLogFile;                             // log file of runs; "" none
+
+  // The outcome of the image-to-PDF control's last Done: the negated status
+  // and its text.
+  int32_t Quirepane_ErrorCode = 0;
+  std::string Quirepane_ErrorString;
+
+  // The image-to-PDF control that converts each file, and the imaging
+  // control that cuts the frames of multi-page TIFF inputs.
+  quirepane::Quirepane Quirepane;
+  ImageFile ImageFile1;
 
   // --- the job: rows, job files, run loop, task list changes ---
 
@@ -174,7 +195,6 @@ class MainForm {
   std::string sPendingJobOpen_;           // an open that waits for the run to stop
   bool OpenJobFileNow(const std::string& path);
   void RunBlock(int32_t row, clsConversionOptions& co, int32_t& ret);
-  void MarkPassed(int32_t row, int32_t ret);
 };
 
 }  // namespace tessa

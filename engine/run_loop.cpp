@@ -5,21 +5,17 @@
 // lResumeFileIndex, which belongs to that row only (lResumeFileRow).
 #include "engine/run_loop.h"
 
-#include <chrono>
-
 #include "common/program_modes.h"
 #include "common/translator.h"
+#include "engine/block_dispatch.h"
 #include "engine/main_form.h"
+#include "engine/run_log.h"
 #include "engine/todo_grid.h"
+#include "platform/tick_count.h"
 #include "platform/user_interface.h"
 
 namespace tessa {
 
-
-int64_t TickCount() {
-  using namespace std::chrono;
-  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
 
 int32_t MainForm::FindStartPoint(FlexGrid& fg) {
   GridUpdateByCode guard(bGridUpdateByCode);
@@ -115,18 +111,20 @@ void MainForm::ConversionJobBegin() {
   }
   ui.SetStatusPanel(6, Translate("Working") + "...");
   ui.SetStatusPanel(11, "");
-  lTotalTimeStart = TickCount();
+  lTotalTimeStart = GetTickCount();
 
   ++runDepth_;
   clsConversionOptions co;
   int32_t row = start;
   for (; row <= last; ++row) {
-    ui.SetStatusPanel(3, std::to_string(row));
+    const std::string taskNumber = fgToDo.TextMatrix(row, kColNumber);
+    ui.SetStatusPanel(3, taskNumber);
     co = clsConversionOptions{};
     ReadConversionItemFromGrid(co, row, fgToDo);
     if (lResumeFileRow != row) lResumeFileIndex = 0;  // the index was another task's
     lResumeFileRow = row;
     const int64_t loadsBefore = lJobLoads_;
+    const int logRowsBefore = fgLog.Rows();
     int32_t ret = 0;
     RunBlock(row, co, ret);
 
@@ -137,11 +135,14 @@ void MainForm::ConversionJobBegin() {
       co.lErr = ret = kReloadFailed;
       co.sErr = Translate("Unable to reload the conversion job: ") +
                 (sJobFileError.empty() ? co.sTargetFile : sJobFileError);
+      LogConversionError(*this, row, co);
     }
+    // Blocks log by grid row; after a reload the task's number differs.
+    for (int r = logRowsBefore - 1; r < fgLog.Rows() - 1; ++r) fgLog.SetTextMatrix(r, kColNumber, taskNumber);
     const bool interrupted = !bRunning && !reloaded && lResumeFileIndex > 0;
     if (!reloaded && !interrupted) {
       fgToDo.SetRow(row);
-      MarkPassed(row, ret);
+      UpdatePassedCell(fgToDo, row, ret);
     }
     if (!interrupted) {
       lResumeFileIndex = 0;
@@ -173,11 +174,13 @@ void MainForm::ConversionJobBegin() {
 }
 
 void MainForm::RunBlock(int32_t row, clsConversionOptions& co, int32_t& ret) {
-  if (blockRunner) blockRunner(row, co, ret);
-}
-
-void MainForm::MarkPassed(int32_t row, int32_t ret) {
-  fgToDo.SetTextMatrix(row, kColPass, ret == 0 ? "+" : "-");
+  if (blockRunner) {
+    blockRunner(row, co, ret);
+    return;
+  }
+  PerformBlock(*this, row, co, ret, [this](const std::string& sFile, int32_t lStartTask, FlexGrid& fg) {
+    LoadJobFileIntoGrid(sFile, lStartTask, fg);
+  });
 }
 
 }  // namespace tessa

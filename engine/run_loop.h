@@ -11,7 +11,4 @@ namespace tessa {
 // Run code of a reload row whose job file brought no tasks.
 inline constexpr int32_t kReloadFailed = -1;
 
-// Milliseconds of a steady clock: the tick count of elapsed-time displays.
-int64_t TickCount();
-
 }  // namespace tessa
