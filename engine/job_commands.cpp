@@ -14,16 +14,11 @@
 
 namespace tessa {
 
-
 namespace {
-
-std::string UnableToCreateText() {
-  return Translate("Unable to create file. Try a different folder such as 'My Documents'");
-}
 
 // The failure box of the save commands, with the reason when there is one.
 void ShowSaveFailure(const std::string& why) {
-  std::string text = UnableToCreateText();
+  std::string text = Translate("Unable to create file. Try a different folder such as 'My Documents'");
   if (!why.empty()) text += "\r\n\r\n" + why;
   CurrentUserInterface().MsgBox(text, vbOKOnly, Translate("Save"));
 }

@@ -14,7 +14,6 @@
 
 namespace tessa {
 
-
 std::string JobFileLine(const std::vector<std::string>& cells) {
   std::string line;
   for (const auto& c : cells) {

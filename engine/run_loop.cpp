@@ -16,7 +16,6 @@
 
 namespace tessa {
 
-
 int32_t MainForm::FindStartPoint(FlexGrid& fg) {
   GridUpdateByCode guard(bGridUpdateByCode);
   for (int row = 1; row <= fg.Rows() - 2; ++row) {

@@ -10,7 +10,6 @@
 
 namespace tessa {
 
-
 std::string TimeRemainingCaption(int32_t lngDays, int32_t lngHours, int32_t lngMinutes, int32_t lngSeconds) {
   if (lngDays == 0 && lngHours == 0 && lngMinutes == 0 && lngSeconds == 0) return "Job is Running";
   std::string text;

@@ -8,7 +8,6 @@
 
 namespace tessa {
 
-
 std::string GetItemFlags(const clsConversionOptions& task) {
   std::string flags;
   if (task.bDoSubfolders) flags += "R";
