@@ -129,6 +129,20 @@ TEST(JobFileLoad, APausedLoadEndsWithAReloadRowForTheRest) {
   EXPECT_EQ(ui.panels[8], "Completed loading conversion job: " + path);
 }
 
+TEST_F(JobFileTest, ALongJobFileFillsTheGridToItsCap) {
+  const std::string path = test::WriteFile(dir.file("45000.ZOL"), JobText(45000));
+  ASSERT_TRUE(form.LoadJobFileIntoGrid(path, 1, form.fgToDo));
+  ASSERT_EQ(form.fgToDo.Rows(), 30002);
+  EXPECT_EQ(form.fgToDo.TextMatrix(29999, kColInput), "/data/in29999.bmp");
+  EXPECT_EQ(form.fgToDo.TextMatrix(30000, kColAction), "S1");
+  EXPECT_EQ(form.fgToDo.TextMatrix(30000, kColNumber), "30000");
+  EXPECT_EQ(form.fgToDo.TextMatrix(30000, kColOutputType), "30000");
+  ASSERT_TRUE(form.LoadJobFileIntoGrid(path, 30000, form.fgToDo));
+  EXPECT_EQ(form.fgToDo.Rows(), 15003);
+  EXPECT_EQ(form.fgToDo.TextMatrix(1, kColNumber), "30000");
+  EXPECT_EQ(form.fgToDo.TextMatrix(15001, kColNumber), "45000");
+}
+
 TEST_F(JobFileTest, NoReloadRowWhenNothingIsLeftBehindTheCap) {
   form.lMaxToDoRows = 5;
   ASSERT_TRUE(form.LoadJobFileIntoGrid(test::WriteFile(dir.file("j.ZOL"), JobText(4) + "\r\n"), 1, form.fgToDo));
