@@ -65,6 +65,20 @@ int PnmByMagic(const std::string& head, int fallback) {
 // file holds none.
 bool FreeImageKnowsResolution(int fif) { return fif == FIF_PCX || fif == FIF_PSD; }
 
+// False when every pixel of a 32-bit bitmap has alpha 0: many writers of BMP
+// and Targa files leave the fourth byte unused and zero, and such an image
+// is meant to be seen, not to vanish.
+bool AlphaInUse(FIBITMAP* dib) {
+  const unsigned width = FreeImage_GetWidth(dib), height = FreeImage_GetHeight(dib);
+  for (unsigned y = 0; y < height; ++y) {
+    const BYTE* line = FreeImage_GetScanLine(dib, static_cast<int>(y));
+    for (unsigned x = 0; x < width; ++x) {
+      if (line[x * 4 + FI_RGBA_ALPHA] != 0) return true;
+    }
+  }
+  return false;
+}
+
 BitmapPtr CompositeOnWhite(FIBITMAP* dib) {
   BitmapPtr rgba(FreeImage_ConvertTo32Bits(dib));
   if (!rgba) return nullptr;
@@ -121,7 +135,7 @@ BitmapPtr StandardBitmap(FIBITMAP* dib) {
     const unsigned bpp = FreeImage_GetBPP(dib);
     if (FreeImage_IsTransparent(dib) && (bpp == 32 || bpp <= 8)) {
       // A palette image whose transparent entries are all unused stays as it is.
-      bool anyTransparent = bpp == 32;
+      bool anyTransparent = bpp == 32 && AlphaInUse(dib);
       if (bpp <= 8) {
         const BYTE* table = FreeImage_GetTransparencyTable(dib);
         const unsigned n = FreeImage_GetTransparencyCount(dib);
