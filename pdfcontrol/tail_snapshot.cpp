@@ -136,10 +136,14 @@ std::optional<std::string> ReadTailSnapshot(const std::string& path) {
       table += line;
       pdf += text + "\n";
     }
-    trailer.removeKey("/Prev");
-    trailer.replaceKey("/Size", QPDFObjectHandle::newInteger(std::max<long long>(declaredSize, highest + 1)));
+    // The trailer is written key by key: unparsing it whole would drop every
+    // reference that the scratch document cannot resolve, /Info among them.
+    std::string trailerOut = "<< /Root " + root.unparse();
+    if (info.isIndirect() || info.isDictionary()) trailerOut += " /Info " + info.unparse();
+    if (trailer.getKey("/ID").isArray()) trailerOut += " /ID " + trailer.getKey("/ID").unparse();
+    trailerOut += " /Size " + std::to_string(std::max<long long>(declaredSize, highest + 1)) + " >>";
     const size_t xrefAt = pdf.size();
-    pdf += table + "trailer\n" + trailer.unparse() + "\nstartxref\n" + std::to_string(xrefAt) + "\n%%EOF\n";
+    pdf += table + "trailer\n" + trailerOut + "\nstartxref\n" + std::to_string(xrefAt) + "\n%%EOF\n";
     return pdf;
   } catch (const std::exception&) {
     return std::nullopt;

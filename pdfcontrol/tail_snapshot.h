@@ -11,7 +11,7 @@
 namespace quirepane {
 
 // The bytes of an in-memory PDF that holds the objects named above, with the
-// real file's trailer (less /Prev) and /Size. nullopt when the last section
+// real file's /Root, /Info, /ID and /Size in its trailer. nullopt when the last section
 // is not a table, the file is encrypted, or the table does not list all of
 // them; the caller then reads the whole file instead.
 std::optional<std::string> ReadTailSnapshot(const std::string& path);

@@ -82,6 +82,35 @@ TEST_F(Appending, LongSeriesOfAppendsStaysValid) {
   EXPECT_EQ(InfoField(report, "Producer"), "Corvane, Quirepane v1.0");
 }
 
+TEST_F(Appending, EarlierDocumentInformationSurvivesLaterAppends) {
+  // A PDF from another program, without document information of its own.
+  const std::string plain = OnePagePdf("plain.pdf");
+  const std::string pdf = File("other.pdf");
+  ASSERT_EQ(RunCommand("qpdf --empty --pages " + ShellQuote(plain) + " -- " + ShellQuote(pdf)).exitCode, 0);
+  MakeImage(File("a.png"), FIF_PNG, 50, 40);
+  control_.SetAppendToExisting(true);
+  control_.SetFileType(FT_AUTO);
+  control_.SetSourceFile(File("a.png"));
+  control_.SetDestinationFile(pdf);
+  control_.SetPDFAuthor("Ann Author");
+  control_.SetPDFKeyword("first, second");
+  control_.SetPDFTitle("");
+  results_.clear();
+  control_.Convert();
+  ASSERT_EQ(results_, std::vector<CR_Result>{CR_Success});
+  // Later appends set only a title; what they leave empty stays as it was.
+  for (int i = 1; i <= 3; ++i) {
+    const std::string title = "Title " + std::to_string(i);
+    ASSERT_EQ(Convert(File("a.png"), pdf, FT_AUTO, true, title), CR_Success) << i;
+    PdfReport report = InspectPdf(pdf);
+    EXPECT_TRUE(report.checkPassed) << i;
+    EXPECT_EQ(report.pages, i + 2);
+    EXPECT_EQ(InfoField(report, "Author"), "Ann Author") << i;
+    EXPECT_EQ(InfoField(report, "Keywords"), "first, second") << i;
+    EXPECT_EQ(InfoField(report, "Title"), title) << i;
+  }
+}
+
 TEST_F(Appending, CrossReferenceStreamFilesGetAStreamUpdate) {
   const std::string plain = OnePagePdf("plain.pdf");
   const std::string pdf = File("streams.pdf");
