@@ -59,7 +59,9 @@ std::optional<std::string> ReadTailSnapshot(const std::string& path) {
     if (!in) return std::nullopt;
     const unsigned long long size = static_cast<unsigned long long>(in.tellg());
     // A linearized file keeps its catalog in the first section: read it whole.
-    if (ReadRange(in, 0, 1024).find("/Linearized") != std::string::npos) return std::nullopt;
+    // So is a file with bytes before its header, whose offsets count from it.
+    const std::string head = ReadRange(in, 0, 1024);
+    if (head.rfind("%PDF-", 0) != 0 || head.find("/Linearized") != std::string::npos) return std::nullopt;
     const unsigned long long tailStart = size > 2048 ? size - 2048 : 0;
     std::optional<XrefTail> tail = FindXrefTail(ReadRange(in, tailStart, size - tailStart), size);
     if (!tail) return std::nullopt;

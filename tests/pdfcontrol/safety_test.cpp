@@ -166,6 +166,21 @@ TEST_F(Appending, DamagedButRepairableFileIsRewrittenWhole) {
   EXPECT_FALSE(ReadFile(pdf).compare(0, bytes.size(), bytes) == 0);  // rewritten, not appended to
 }
 
+TEST_F(Appending, BytesBeforeTheHeaderDoNotShiftTheNewObjects) {
+  // Readers find "%PDF-" after leading bytes and count every offset from it.
+  const std::string pdf = OnePagePdf("mailed.pdf");
+  WriteFile(pdf, "Content-Type: application/pdf\r\n\r\n" + ReadFile(pdf));
+  ASSERT_TRUE(InspectPdf(pdf).checkPassed);
+  MakeImage(File("next.png"), FIF_PNG, 70, 20);
+  for (int i = 1; i <= 2; ++i) {
+    ASSERT_EQ(Convert(File("next.png"), pdf, FT_AUTO, true), CR_Success) << i;
+    PdfReport report = InspectPdf(pdf);
+    EXPECT_TRUE(report.checkPassed) << i;
+    EXPECT_EQ(report.pages, i + 1);
+    EXPECT_EQ(RunCommand("pdfinfo " + ShellQuote(pdf) + " 2>&1 >/dev/null").output, "") << i;
+  }
+}
+
 TEST_F(Appending, FailedWriteLeavesTheFileByteForByte) {
   MakeImage(File("seed.png"), FIF_PNG, 300, 300);
   ASSERT_EQ(Convert(File("seed.png"), File("book.pdf")), CR_Success);
