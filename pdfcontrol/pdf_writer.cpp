@@ -151,8 +151,10 @@ bool PDFWriter::OpenSnapshot(const std::string& path) {
   try {
     pdf->processMemoryFile(path.c_str(), snapshot_.data(), snapshot_.size());
     QPDFObjectHandle pages = pdf->getRoot().getKey("/Pages");
+    // The page count and the kids must be in the snapshot itself; a reference
+    // to an object it lacks would read as null.
     if (!pdf->anyWarnings() && !pdf->isEncrypted() && pages.isIndirect() && pages.isDictionary() &&
-        pages.getKey("/Kids").isArray()) {
+        pages.getKey("/Kids").isArray() && pages.getKey("/Count").isInteger()) {
       pdf_ = std::move(pdf);
       openedPath_ = path;
       incrementalPossible_ = true;
