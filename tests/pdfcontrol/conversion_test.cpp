@@ -55,6 +55,25 @@ TEST_F(Conversion, JpegGoesInByteForByte) {
   EXPECT_EQ(report.images[0].color, "gray");
 }
 
+TEST_F(Conversion, JpegWithLargeMetadataStillGoesInByteForByte) {
+  // Colour profiles of print work can fill many marker segments before the
+  // frame header; the file is still a plain baseline JPEG.
+  const std::string plain = ReadFile(MakeImage(File("plain.jpg"), FIF_JPEG, 64, 48, Pixels::Rgb24, 0, JPEG_QUALITYGOOD));
+  std::string segments;
+  for (int i = 0; i < 8; ++i) {
+    segments += std::string("\xFF\xE2\xFF\xF0", 4) + "ICC_PROFILE" + std::string(1, '\0');
+    segments += std::string(0xFFF0 - 2 - 12, static_cast<char>('a' + i));
+  }
+  const std::string jpg = tessa::test::WriteFile(File("profiled.jpg"), plain.substr(0, 2) + segments + plain.substr(2));
+  ASSERT_EQ(Convert(jpg, File("profiled.pdf"), FT_JPEG), CR_Success);
+  PdfReport report = InspectPdf(File("profiled.pdf"));
+  EXPECT_TRUE(report.checkPassed);
+  ASSERT_EQ(report.images.size(), 1u);
+  EXPECT_EQ(report.images[0].encoding, "jpeg");
+  ASSERT_EQ(RunCommand("cd " + ShellQuote(dir_.path().string()) + " && pdfimages -j profiled.pdf out").exitCode, 0);
+  EXPECT_TRUE(ReadFile(File("out-000.jpg")) == ReadFile(jpg));
+}
+
 TEST_F(Conversion, FileNamedJpegThatIsNotOneTakesTheBitmapRoad) {
   MakeImage(File("really-png.jpg"), FIF_PNG, 40, 30);
   ASSERT_EQ(Convert(File("really-png.jpg"), File("out.pdf")), CR_Success);
