@@ -167,6 +167,12 @@ TEST_F(PixelFidelity, BilevelImagesKeepWhichSideIsBlack) {
     EXPECT_EQ(Stray(Save(dib, FIF_TIFF, tag + "-g4.tif", TIFF_CCITTFAX4)), 0) << tag;
     EXPECT_EQ(Stray(Save(dib, FIF_TIFF, tag + "-raw.tif", TIFF_NONE)), 0) << tag;
   }
+  for (FIBITMAP* dib : {normal.get(), inverted.get()}) {
+    const std::string tag = dib == normal.get() ? "normal" : "inverted";
+    EXPECT_EQ(Stray(Save(dib, FIF_PBMRAW, tag + "-raw.pbm")), 0) << tag;
+    EXPECT_EQ(Stray(Save(dib, FIF_PBM, tag + "-ascii.pbm", PNM_SAVE_ASCII)), 0) << tag;
+    EXPECT_EQ(Stray(Save(dib, FIF_WBMP, tag + ".wbmp")), 0) << tag;
+  }
 }
 
 TEST_F(PixelFidelity, PalettesAndGreyKeepTheirColours) {
@@ -238,6 +244,16 @@ TEST_F(PixelFidelity, TransparencyFallsOnWhite) {
   });
   EXPECT_LE(Stray(Save(palette.get(), FIF_PNG, "clear-palette.png")), 1);
   EXPECT_LE(Stray(Save(palette.get(), FIF_GIF, "clear-palette.gif")), 1);
+  for (int bpp : {1, 4}) {
+    Dib small = Make(FIT_BITMAP, 30, 12, bpp, [bpp](FIBITMAP* d) {
+      RGBQUAD* pal = FreeImage_GetPalette(d);
+      for (int i = 0; i < (1 << bpp); ++i) pal[i] = RGBQUAD{BYTE(i * 15), 90, BYTE(200 - i * 10), 0};
+      FillIndices(d, [bpp](int x, int y) { return unsigned((x + y) % (1 << bpp)); });
+      BYTE table[16] = {0, 255, 128, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255};
+      FreeImage_SetTransparencyTable(d, table, 1 << bpp);
+    });
+    EXPECT_LE(Stray(Save(small.get(), FIF_PNG, "clear-" + std::to_string(bpp) + ".png")), 1) << bpp;
+  }
 }
 
 TEST_F(PixelFidelity, FourChannelBitmapsWithoutAlphaStayVisible) {
