@@ -8,6 +8,8 @@
 #include <string>
 
 #include "engine/flex_grid.h"
+#include "engine/image_file.h"
+#include "pdfcontrol/quirepane.h"
 #include "engine/type_mismatch_notice.h"
 
 namespace tessa {
@@ -57,6 +59,25 @@ class MainForm {
   TypeMismatchNotice frmTypeMatchNotification;
 
   // --- running one task: driver, run log, block dispatch ---
+
+  // Options of a run (the window's options dialog keeps them in settings).
+  bool bSkipProcessedFiles = false;                 // skip inputs whose output exists
+  bool bRetainInputFileTimeStamp = false;           // outputs get their input's file times
+  bool bDeleteOriginalFileAfterProcessing = false;  // delete each input once converted
+  bool bMoveOriginalFileAfterProcessing = false;    // move each input once converted...
+  std::string sMoveFileToFolder;                    // ...into this folder
+  bool bContinueFileListingOnError = true;          // use what a failing file search found
+  std::string sLogFile;                             // log file of runs; "" none
+
+  // The outcome of the image-to-PDF control's last Done: the negated status
+  // and its text.
+  int32_t Quirepane_ErrorCode = 0;
+  std::string Quirepane_ErrorString;
+
+  // The image-to-PDF control that converts each file, and the imaging
+  // control that cuts the frames of multi-page TIFF inputs.
+  quirepane::Quirepane Quirepane;
+  ImageFile ImageFile1;
 
   // --- the job: rows, job files, run loop, task list changes ---
 
