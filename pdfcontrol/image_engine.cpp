@@ -104,6 +104,9 @@ LoadedImage ImageEngine::Load(const std::string& path, long format, int flags) c
   const int fif = FreeImageFromFormatCode(format);
   if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(static_cast<FREE_IMAGE_FORMAT>(fif))) return image;
   if ((flags & kHeaderOnly) && !FreeImage_FIFSupportsNoPixels(static_cast<FREE_IMAGE_FORMAT>(fif))) flags &= ~kHeaderOnly;
+  // An icon keeps its transparency in a mask; made into alpha, it falls on
+  // white like the transparency of any other format.
+  if (fif == FIF_ICO && !(flags & kHeaderOnly)) flags |= ICO_MAKEALPHA;
   image.dib_.reset(FreeImage_Load(static_cast<FREE_IMAGE_FORMAT>(fif), path.c_str(), flags));
   if (!image.dib_) return image;
   image.format_ = format;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <functional>
 
@@ -254,6 +255,27 @@ TEST_F(PixelFidelity, TransparencyFallsOnWhite) {
     });
     EXPECT_LE(Stray(Save(small.get(), FIF_PNG, "clear-" + std::to_string(bpp) + ".png")), 1) << bpp;
   }
+}
+
+TEST_F(PixelFidelity, IconMaskIsTransparency) {
+  // A palette icon keeps its transparency in a mask beside the colours.
+  Dib icon = Make(FIT_BITMAP, 16, 16, 8, [](FIBITMAP* d) {
+    RGBQUAD* pal = FreeImage_GetPalette(d);
+    for (int i = 0; i < 256; ++i) pal[i] = RGBQUAD{BYTE(255 - i), 0, BYTE(i), 0};
+    FillIndices(d, [](int x, int) { return x < 8 ? 0u : 200u; });
+    BYTE table[256];
+    for (int i = 0; i < 256; ++i) table[i] = i == 0 ? 0 : 255;
+    FreeImage_SetTransparencyTable(d, table, 256);
+  });
+  const std::string ico = Save(icon.get(), FIF_ICO, "masked.ico");
+  ASSERT_EQ(Convert(ico, File("masked.pdf"), FT_ICO), CR_Success);
+  Dib page = Render(File("masked.pdf"), 1, File("masked.page"));
+  ASSERT_TRUE(page);
+  RGBQUAD clear{}, solid{};
+  FreeImage_GetPixelColor(page.get(), 3 * kZoom, 8 * kZoom, &clear);
+  FreeImage_GetPixelColor(page.get(), 12 * kZoom, 8 * kZoom, &solid);
+  EXPECT_EQ((std::array<int, 3>{clear.rgbRed, clear.rgbGreen, clear.rgbBlue}), (std::array<int, 3>{255, 255, 255}));
+  EXPECT_EQ((std::array<int, 3>{solid.rgbRed, solid.rgbGreen, solid.rgbBlue}), (std::array<int, 3>{200, 0, 55}));
 }
 
 TEST_F(PixelFidelity, FourChannelBitmapsWithoutAlphaStayVisible) {
