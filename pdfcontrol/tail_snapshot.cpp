@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <regex>
+#include <set>
 #include <sstream>
 #include <vector>
 
@@ -44,6 +46,20 @@ std::string ReadObject(std::ifstream& in, unsigned long long offset, int number,
   head >> n >> g >> keyword;
   if (n != number || g != generation || keyword.rfind("obj", 0) != 0) return "";
   return text;
+}
+
+// The indirect references ("n g R") in the text of an object.
+std::vector<QPDFObjGen> References(const std::string& text) {
+  static const std::regex reference(R"((\d+)\s+(\d+)\s+R(?![A-Za-z0-9_#]))");
+  std::vector<QPDFObjGen> found;
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), reference); it != std::sregex_iterator(); ++it) {
+    const long long number = std::atoll((*it)[1].str().c_str());
+    const long long generation = std::atoll((*it)[2].str().c_str());
+    if (number > 0 && number < (1 << 30) && generation < 65536) {
+      found.emplace_back(static_cast<int>(number), static_cast<int>(generation));
+    }
+  }
+  return found;
 }
 
 struct Entry {
@@ -121,6 +137,22 @@ std::optional<std::string> ReadTailSnapshot(const std::string& path) {
     if (info.isIndirect() && info.getObjGen() != root.getObjGen() && info.getObjGen() != pages.getObjGen() &&
         take(info.getObjGen()).empty()) {
       return std::nullopt;
+    }
+
+    // Every other object these refer to gets a stand-in: qpdf leaves out of a
+    // dictionary it writes each key whose reference it cannot follow, which
+    // would drop bookmarks, metadata or inherited resources from the update.
+    std::set<int> present;
+    std::vector<QPDFObjGen> referred;
+    for (const auto& [og, text] : objects) {
+      present.insert(og.getObj());
+      const size_t start = text.find("obj") + 3;
+      for (const QPDFObjGen& ref : References(text.substr(start))) referred.push_back(ref);
+    }
+    for (const QPDFObjGen& ref : referred) {
+      if (!present.insert(ref.getObj()).second) continue;
+      objects.emplace_back(ref, std::to_string(ref.getObj()) + " " + std::to_string(ref.getGen()) +
+                                    " obj\n/NotInSnapshot\nendobj");
     }
 
     // The highest number in use, so that new objects are numbered after it.

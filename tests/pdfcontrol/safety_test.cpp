@@ -245,6 +245,38 @@ TEST_F(Appending, PageTreesLaidOutByOtherProgramsGrowCorrectly) {
             "Page    3 rot:   0\n");
 }
 
+TEST_F(Appending, CatalogAndPageTreeKeepWhatTheyReferTo) {
+  // Bookmarks, metadata and resources the old pages inherit from the tree.
+  const std::string pdf = WriteFile(
+      File("outlined.pdf"),
+      HandMadePdf({{1, "<< /Type /Catalog /Pages 2 0 R /Outlines 5 0 R /Metadata 9 0 R /PageMode /UseOutlines "
+                       "/Names << /Dests 10 0 R >> >>"},
+                   {2, "<< /Type /Pages /Kids [3 0 R] /Count 1 /Resources 8 0 R >>"},
+                   {3, "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 100] /Contents 4 0 R >>"},
+                   {4, kSquareContent},
+                   {5, "<< /Type /Outlines /First 6 0 R /Last 6 0 R /Count 1 >>"},
+                   {6, "<< /Title (Chapter one) /Parent 5 0 R /Dest [3 0 R /Fit] >>"},
+                   {7, "<< /Title (Outlined) >>"},
+                   {8, "<< /ProcSet [/PDF] >>"},
+                   {9, "<< /Type /Metadata /Subtype /XML /Length 0 >>\nstream\n\nendstream"},
+                   {10, "<< /Names [(one) [3 0 R /Fit]] >>"}},
+                  "/Root 1 0 R /Info 7 0 R"));
+  ASSERT_TRUE(InspectPdf(pdf).checkPassed);
+  MakeImage(File("next.png"), FIF_PNG, 70, 20);
+  for (int i = 1; i <= 2; ++i) {
+    ASSERT_EQ(Convert(File("next.png"), pdf, FT_AUTO, true), CR_Success) << i;
+    const std::string catalog = RunCommand("qpdf --show-object=1 " + ShellQuote(pdf)).output;
+    EXPECT_NE(catalog.find("/Outlines 5 0 R"), std::string::npos) << catalog;
+    EXPECT_NE(catalog.find("/Metadata 9 0 R"), std::string::npos) << catalog;
+    EXPECT_NE(catalog.find("/Dests 10 0 R"), std::string::npos) << catalog;
+    const std::string tree = RunCommand("qpdf --show-object=2 " + ShellQuote(pdf)).output;
+    EXPECT_NE(tree.find("/Resources 8 0 R"), std::string::npos) << tree;
+    PdfReport report = InspectPdf(pdf);
+    EXPECT_TRUE(report.checkPassed);
+    EXPECT_EQ(report.pages, i + 1);
+  }
+}
+
 TEST_F(Appending, FailedWriteLeavesTheFileByteForByte) {
   MakeImage(File("seed.png"), FIF_PNG, 300, 300);
   ASSERT_EQ(Convert(File("seed.png"), File("book.pdf")), CR_Success);
