@@ -229,6 +229,10 @@ TEST_F(Appending, PageTreesLaidOutByOtherProgramsGrowCorrectly) {
        {{1, "<< /Author (Someone) >>"}, {2, "<< /Type /Pages /Kids [3 0 R] /Count 1 /Rotate 90 >>"}, {3, page},
         {4, kSquareContent}, {9, "<< /Type /Catalog /Pages 2 0 R >>"}},
        "/Root 9 0 R /Info 1 0 R"},
+      {"direct-info.pdf",
+       {{1, "<< /Type /Catalog /Pages 2 0 R >>"}, {2, "<< /Type /Pages /Kids [3 0 R] /Count 1 >>"}, {3, page},
+        {4, kSquareContent}},
+       "/Root 1 0 R /Info << /Author (Direct) >>"},
   };
   for (const Case& c : cases) {
     const std::string pdf = WriteFile(File(c.name), HandMadePdf(c.objects, c.trailer));
@@ -241,6 +245,7 @@ TEST_F(Appending, PageTreesLaidOutByOtherProgramsGrowCorrectly) {
     EXPECT_EQ(RunCommand("qpdf --show-npages " + ShellQuote(pdf)).output, "3\n") << c.name;
   }
   EXPECT_EQ(InfoField(InspectPdf(File("late-catalog.pdf")), "Author"), "Someone");
+  EXPECT_EQ(InfoField(InspectPdf(File("direct-info.pdf")), "Author"), "Direct");
   EXPECT_EQ(RunCommand("pdfinfo -f 3 -l 3 " + ShellQuote(File("late-catalog.pdf")) + " | grep 'Page    3 rot'").output,
             "Page    3 rot:   0\n");
 }
