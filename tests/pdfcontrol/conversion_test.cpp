@@ -1,6 +1,8 @@
 // Whole conversions checked with qpdf and poppler.
 #include <gtest/gtest.h>
 
+#include <locale>
+
 #include "convert_fixture.h"
 #include "support/temp_dir.h"
 
@@ -32,6 +34,28 @@ TEST_F(Conversion, PageSizeFollowsTheStoredResolution) {
     EXPECT_NEAR(report.pageSizes[0].first, 1000, 0.01) << name;
     EXPECT_NEAR(report.pageSizes[0].second, 500, 0.01) << name;
   }
+}
+
+// Decimal comma and a point between thousands, as many users' locales have.
+struct CommaDecimals : std::numpunct<char> {
+  char do_decimal_point() const override { return ','; }
+  char do_thousands_sep() const override { return '.'; }
+  std::string do_grouping() const override { return "\3"; }
+};
+
+TEST_F(Conversion, NumbersInThePdfIgnoreTheLocale) {
+  const std::locale old = std::locale::global(std::locale(std::locale::classic(), new CommaDecimals));
+  MakeImage(File("odd.png"), FIF_PNG, 1001, 333, Pixels::Rgb24, 3937);
+  const CR_Result first = Convert(File("odd.png"), File("odd.pdf"), FT_PNG);
+  const CR_Result second = Convert(File("odd.png"), File("odd.pdf"), FT_PNG, true);
+  std::locale::global(old);
+  ASSERT_EQ(first, CR_Success);
+  ASSERT_EQ(second, CR_Success);
+  PdfReport report = InspectPdf(File("odd.pdf"));
+  EXPECT_TRUE(report.checkPassed);
+  ASSERT_EQ(report.pageSizes.size(), 2u);
+  EXPECT_NEAR(report.pageSizes[1].first, 720.72, 0.01);
+  EXPECT_NEAR(report.pageSizes[1].second, 239.76, 0.01);
 }
 
 TEST_F(Conversion, JpegGoesInByteForByte) {
