@@ -5,8 +5,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <mutex>
+#include <optional>
 
+#include "pdfcontrol/bmp_header.h"
 #include "pdfcontrol/stored_resolution.h"
 
 namespace quirepane {
@@ -86,6 +89,20 @@ BitmapPtr CompositeOnWhite(FIBITMAP* dib) {
   return BitmapPtr(FreeImage_Composite(rgba.get(), FALSE, &white, nullptr));
 }
 
+// FreeImage refuses bitmaps with the newer, longer information headers that
+// many drawing programs write; it reads them once the header is the classic one.
+BitmapPtr LoadLongHeaderBmp(const std::string& path, int flags) {
+  std::ifstream in(path, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::optional<std::string> classic = WithClassicBmpHeader(bytes);
+  if (!classic) return nullptr;
+  FIMEMORY* memory = FreeImage_OpenMemory(reinterpret_cast<BYTE*>(classic->data()), static_cast<DWORD>(classic->size()));
+  if (!memory) return nullptr;
+  BitmapPtr dib(FreeImage_LoadFromMemory(FIF_BMP, memory, flags));
+  FreeImage_CloseMemory(memory);
+  return dib;
+}
+
 }  // namespace
 
 ImageEngine::ImageEngine() { EnsureFreeImage(); }
@@ -108,6 +125,7 @@ LoadedImage ImageEngine::Load(const std::string& path, long format, int flags) c
   // white like the transparency of any other format.
   if (fif == FIF_ICO && !(flags & kHeaderOnly)) flags |= ICO_MAKEALPHA;
   image.dib_.reset(FreeImage_Load(static_cast<FREE_IMAGE_FORMAT>(fif), path.c_str(), flags));
+  if (!image.dib_ && fif == FIF_BMP) image.dib_ = LoadLongHeaderBmp(path, flags);
   if (!image.dib_) return image;
   image.format_ = format;
   if (auto stored = ReadStoredResolution(path, format)) {

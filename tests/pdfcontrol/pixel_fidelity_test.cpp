@@ -278,6 +278,67 @@ TEST_F(PixelFidelity, IconMaskIsTransparency) {
   EXPECT_EQ((std::array<int, 3>{solid.rgbRed, solid.rgbGreen, solid.rgbBlue}), (std::array<int, 3>{200, 0, 55}));
 }
 
+// The same bitmap with a newer, longer information header (108 or 124
+// bytes, as many drawing programs write), colour masks inside it.
+std::string WithLongHeader(const std::string& classic, uint32_t headerSize) {
+  auto le32 = [](const std::string& b, size_t at) {
+    return uint32_t(uint8_t(b[at])) | uint32_t(uint8_t(b[at + 1])) << 8 | uint32_t(uint8_t(b[at + 2])) << 16 |
+           uint32_t(uint8_t(b[at + 3])) << 24;
+  };
+  auto put32 = [](std::string& b, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+  };
+  std::string header = classic.substr(14, 40);
+  header.resize(headerSize, '\0');
+  put32(header, 0, headerSize);
+  put32(header, 40, 0x00FF0000);  // red, green, blue and alpha masks
+  put32(header, 44, 0x0000FF00);
+  put32(header, 48, 0x000000FF);
+  put32(header, 52, 0xFF000000);
+  put32(header, 56, 0x73524742);  // "sRGB"
+  std::string out = classic.substr(0, 14) + header + classic.substr(54);
+  put32(out, 2, static_cast<uint32_t>(out.size()));
+  put32(out, 10, le32(classic, 10) + headerSize - 40);
+  return out;
+}
+
+TEST_F(PixelFidelity, BitmapsWithLongerHeadersAreRead) {
+  Dib rgb = Make(FIT_BITMAP, 42, 18, 24, [](FIBITMAP* d) {
+    for (int y = 0; y < 18; ++y) {
+      BYTE* line = FreeImage_GetScanLine(d, y);
+      for (int x = 0; x < 42; ++x) {
+        line[x * 3 + FI_RGBA_RED] = BYTE(x * 6);
+        line[x * 3 + FI_RGBA_GREEN] = BYTE(y * 14);
+        line[x * 3 + FI_RGBA_BLUE] = 90;
+      }
+    }
+  });
+  Dib bilevel = Make(FIT_BITMAP, 45, 21, 1, [](FIBITMAP* d) {
+    SetPalette(d, {{255, 255, 255, 0}, {0, 0, 0, 0}});
+    FillIndices(d, [](int x, int y) { return unsigned((x / 3 + y / 2) % 2); });
+  });
+  Dib palette = Make(FIT_BITMAP, 33, 17, 8, [](FIBITMAP* d) {
+    RGBQUAD* pal = FreeImage_GetPalette(d);
+    for (int i = 0; i < 256; ++i) pal[i] = RGBQUAD{BYTE(i * 3), BYTE(255 - i), BYTE(i * 7), 0};
+    FillIndices(d, [](int x, int y) { return unsigned((x * 7 + y * 3) % 256); });
+  });
+  Dib rgba = Make(FIT_BITMAP, 42, 18, 32, FillRgba);
+  int n = 0;
+  for (FIBITMAP* dib : {rgb.get(), bilevel.get(), palette.get(), rgba.get()}) {
+    const std::string classic = tessa::test::ReadFile(Save(dib, FIF_BMP, "classic" + std::to_string(n) + ".bmp"));
+    for (uint32_t size : {108u, 124u}) {
+      const std::string name = "long" + std::to_string(n) + "-" + std::to_string(size) + ".bmp";
+      const std::string bmp = WriteFile(File(name), WithLongHeader(classic, size));
+      EXPECT_EQ(Convert(bmp, File(name + ".pdf"), FT_BMP), CR_Success) << name;
+      Dib page = Render(File(name + ".pdf"), 1, File(name + ".page"));
+      Dib expected = Expected(File("classic" + std::to_string(n) + ".bmp"));
+      ASSERT_TRUE(expected);
+      EXPECT_LE(page ? MaxDifference(page.get(), expected.get()) : 999, 1) << name;
+    }
+    ++n;
+  }
+}
+
 TEST_F(PixelFidelity, FourChannelBitmapsWithoutAlphaStayVisible) {
   // Many programs write 32-bit BMP files whose fourth byte is always 0.
   Dib rgbx = Make(FIT_BITMAP, 42, 18, 32, [](FIBITMAP* d) {
