@@ -9,35 +9,17 @@
 
 #include "convert_fixture.h"
 #include "pdfcontrol/pdf_writer.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace quirepane::test {
 namespace {
 
+using tessa::test::FileSizeLimit;
 using tessa::test::ReadFile;
 using tessa::test::RunCommand;
 using tessa::test::ShellQuote;
 using tessa::test::WriteFile;
-
-// Limits the size of files this process may write, for the object's life.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &old_);
-    previous_ = signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &old_);
-    signal(SIGXFSZ, previous_);
-  }
-
- private:
-  rlimit old_{};
-  sighandler_t previous_;
-};
 
 // A PDF written by hand from (number, body) pairs, as other programs lay
 // them out, with a cross-reference table and the trailer keys given.
@@ -344,6 +326,23 @@ TEST(PdfWriterPages, PageIndexAndSizeErrorsAreReported) {
   EXPECT_DOUBLE_EQ(writer.PageHeight(), 3);
   EXPECT_THROW(writer.SetDocInfo(7, "x"), PdfWriterError);
   EXPECT_THROW(writer.LoadJpeg("/nonexistent/file.jpg"), PdfWriterError);
+}
+
+}  // namespace
+}  // namespace quirepane::test
+
+namespace quirepane::test {
+namespace {
+
+// A name near the file system's limit leaves no room for the temporary
+// name's suffix: the replacement still lands, under a short temporary name.
+TEST_F(Appending, DestinationWithANameNearTheLimitIsWritten) {
+  MakeImage(File("in.png"), FIF_PNG, 30, 20);
+  const std::string pdf = File(std::string(246, 'n') + ".pdf");
+  ASSERT_EQ(Convert(File("in.png"), pdf), CR_Success);
+  EXPECT_TRUE(InspectPdf(pdf).checkPassed);
+  ASSERT_EQ(Convert(File("in.png"), pdf), CR_Success) << "a second whole write replaces the first";
+  EXPECT_EQ(InspectPdf(pdf).pages, 1);
 }
 
 }  // namespace
