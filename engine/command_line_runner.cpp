@@ -1,0 +1,70 @@
+#include "engine/command_line_runner.h"
+
+#include <cstdio>
+#include <string>
+
+#include "engine/main_form.h"
+#include "engine/startup_deps.h"
+
+namespace tessa {
+
+namespace {
+
+// Column of a log row: task number, input, status; column 10 the pass mark.
+constexpr int kLogTaskColumn = 2;
+constexpr int kLogInputColumn = 4;
+constexpr int kLogPassColumn = 10;
+constexpr int kLogStatusColumn = 11;
+
+// True when a log row (1 .. Rows-2; the last row is the empty placeholder)
+// is marked as failed.
+bool bLogHoldsFailure(const FlexGrid& fgLog) {
+  for (int row = 1; row <= fgLog.Rows() - 2; ++row)
+    if (fgLog.TextMatrix(row, kLogPassColumn) == "-") return true;
+  return false;
+}
+
+}  // namespace
+
+std::string FormatElapsedSeconds(int64_t milliseconds) {
+  if (milliseconds < 0) milliseconds = 0;
+  // Tenths, rounded half up, printed with integer arithmetic only.
+  const int64_t tenths = (milliseconds + 50) / 100;
+  return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
+}
+
+int32_t PerformCommandLine(MainForm& frm, clsConversionOptions& record) {
+  int32_t result = 0;
+  if (!record.sCLBatchJobFile.empty()) {
+    deps::ConversionJobOpen(frm, record.sCLBatchJobFile);
+    deps::ConversionJobBegin(frm);
+    // Log rows are also written for successes (verbose logging, exit codes of
+    // started programs); only a row marked "-" is a failure.
+    result = bLogHoldsFailure(frm.fgLog) ? -1 : 0;
+  } else {
+    deps::PerformBlock(frm, 1, record, result);
+  }
+  frm.bRunning = false;
+
+  const auto log = [&record](const std::string& line) {
+    deps::WriteToLogFile(line, record.sLogFile, record.bVerbose);
+  };
+  if (result != 0) {
+    const FlexGrid& fgLog = frm.fgLog;
+    for (int row = 1; row <= fgLog.Rows() - 2; ++row)
+      log(deps::Translate("Job # ") + fgLog.TextMatrix(row, kLogTaskColumn) + "  " +
+          fgLog.TextMatrix(row, kLogStatusColumn) + " - " + fgLog.TextMatrix(row, kLogInputColumn));
+  } else {
+    log(deps::Translate("Conversion Successful"));
+  }
+  log(deps::Translate("Time to complete job: ") + FormatElapsedSeconds(deps::TickCount() - frm.lTotalTimeStart));
+
+  if (!record.sLogAsConversionJobFile.empty() && result != 0) {
+    deps::SaveLogGridAsJobFile(record.sLogAsConversionJobFile, frm.fgLog);
+    if (!deps::bFileExists(record.sLogAsConversionJobFile))
+      log(deps::Translate("Unable to create file. Try a different folder such as 'My Documents'"));
+  }
+  return result;
+}
+
+}  // namespace tessa
