@@ -6,7 +6,7 @@
 #include "engine/command_line_runner.h"
 #include "engine/main_form.h"
 #include "engine/startup_deps.h"
-#include "platform/program_folder.h"
+#include "platform/program_data_folder.h"
 
 namespace tessa {
 
@@ -50,7 +50,7 @@ StartupOutcome Main(MainForm& frm, const std::vector<std::string>& args) {
 
   deps::sIniFile = deps::GetIniFilePath(18);
   sDataFolder = WithTrailingSlash(deps::ExpandPathMacros(kDataFolderMacro));
-  InstallDemoFiles(ProgramFolder(), sDataFolder);
+  InstallDemoFiles(ProgramDataFolder(), sDataFolder);
   deps::InitializeTranslator();
 
   StartupOutcome outcome;

@@ -1,10 +1,10 @@
-#include "platform/program_folder.h"
+#include "platform/program_data_folder.h"
 
 #include <filesystem>
 
 namespace tessa {
 
-std::string ProgramFolderBeside(const std::string& exeFolder) {
+std::string ProgramDataFolderBeside(const std::string& exeFolder) {
   namespace fs = std::filesystem;
   std::error_code ec;
   const fs::path exe = fs::path(exeFolder).lexically_normal();
@@ -15,11 +15,11 @@ std::string ProgramFolderBeside(const std::string& exeFolder) {
   return text;
 }
 
-std::string ProgramFolder() {
+std::string ProgramDataFolder() {
   std::error_code ec;
   const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
   if (ec || exe.empty()) return "";
-  return ProgramFolderBeside(exe.parent_path().string());
+  return ProgramDataFolderBeside(exe.parent_path().string());
 }
 
 }  // namespace tessa

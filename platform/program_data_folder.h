@@ -1,4 +1,4 @@
-// The program folder: the installed data folder that holds the demo folders,
+// The program's data folder: the installed folder that holds the demo folders,
 // the language files and the help, found relative to the running executable.
 #pragma once
 
@@ -6,13 +6,13 @@
 
 namespace tessa {
 
-// The program folder for an executable in exeFolder: exeFolder/../share/
+// The data folder for an executable in exeFolder: exeFolder/../share/
 // tessaprint when that folder exists (installed, and in the build tree),
 // else exeFolder itself. Written with "/" and without a trailing "/".
-std::string ProgramFolderBeside(const std::string& exeFolder);
+std::string ProgramDataFolderBeside(const std::string& exeFolder);
 
-// The program folder of the running executable; "" when the system does not
+// The data folder of the running executable; "" when the system does not
 // say where the executable lies.
-std::string ProgramFolder();
+std::string ProgramDataFolder();
 
 }  // namespace tessa
