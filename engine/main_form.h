@@ -45,11 +45,6 @@ class MainForm {
   int32_t lResumeFileIndex = 0;  // next file of an interrupted multi-file task
   bool bCurrentActionItemDirty = false;
 
-  // How the program was started: a command line runs without a window; an
-  // automation call runs with the window hidden.
-  bool bCommandLineMode = false;
-  bool bAutomationMode = false;
-
   // --- running one task: driver, run log, block dispatch ---
 
   // --- the job: rows, job files, run loop, task list changes ---

@@ -1,0 +1,404 @@
+// File and folder helpers over POSIX and std::filesystem. Nothing here
+// throws: every std::filesystem call uses its error_code form.
+#include "common/file_helpers.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <ctime>
+#include <filesystem>
+#include <random>
+#include <thread>
+
+#include "common/path_macros.h"
+#include "common/settings_file.h"
+#include "common/text_helpers.h"
+#include "platform/special_folders.h"
+
+namespace fs = std::filesystem;
+
+namespace tessa {
+
+namespace {
+
+// Days from 1970-01-01 to the given civil date (proleptic Gregorian).
+long long DaysFromCivil(long long y, unsigned m, unsigned d) {
+  y -= m <= 2;
+  const long long era = (y >= 0 ? y : y - 399) / 400;
+  const unsigned yoe = static_cast<unsigned>(y - era * 400);
+  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + static_cast<long long>(doe) - 719468;
+}
+
+constexpr long long kDateEpochOffset = 25569;  // 1899-12-30 to 1970-01-01
+
+double DateFromFields(const std::tm& tm) {
+  const long long days = DaysFromCivil(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday) + kDateEpochOffset;
+  return static_cast<double>(days) + (tm.tm_hour * 3600 + tm.tm_min * 60 + tm.tm_sec) / 86400.0;
+}
+
+double DateFromUnix(std::time_t t, bool local) {
+  std::tm tm{};
+  if (local) localtime_r(&t, &tm);
+  else gmtime_r(&t, &tm);
+  return DateFromFields(tm);
+}
+
+bool UnixFromDate(double date, bool local, std::time_t& out) {
+  if (!std::isfinite(date)) return false;
+  const long long totalSeconds = std::llround(date * 86400.0) - kDateEpochOffset * 86400;
+  if (!local) {
+    out = static_cast<std::time_t>(totalSeconds);
+    return true;
+  }
+  // The date's fields as if UTC, then read them back as local time.
+  std::time_t asUtc = static_cast<std::time_t>(totalSeconds);
+  std::tm tm{};
+  if (!gmtime_r(&asUtc, &tm)) return false;
+  tm.tm_isdst = -1;
+  out = std::mktime(&tm);
+  return out != static_cast<std::time_t>(-1) || totalSeconds == -1;
+}
+
+std::string Normalised(const std::string& path) { return ToForwardSlashes(TrimBlanks(path)); }
+
+std::string WithSlash(std::string s) {
+  if (s.empty() || s.back() != '/') s += '/';
+  return s;
+}
+
+bool IsRegularFile(const std::string& path) {
+  struct stat st{};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Copies src to a fresh temporary file in folder, checks its size and
+// renames it to target. The source stays in place.
+bool CopyIntoPlace(const std::string& src, const std::string& folder, const std::string& target) {
+  const int in = ::open(src.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return false;
+  struct stat st{};
+  if (::fstat(in, &st) != 0) {
+    ::close(in);
+    return false;
+  }
+  std::string tmp = folder + ".tessa-move-XXXXXX";
+  const int out = ::mkstemp(tmp.data());
+  if (out < 0) {
+    ::close(in);
+    return false;
+  }
+  bool ok = true;
+  long long copied = 0;
+  char buf[65536];
+  while (ok) {
+    const ssize_t n = ::read(in, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      ok = n == 0;
+      break;
+    }
+    for (ssize_t done = 0; ok && done < n;) {
+      const ssize_t w = ::write(out, buf + done, static_cast<size_t>(n - done));
+      if (w < 0 && errno == EINTR) continue;
+      if (w <= 0) ok = false;
+      else done += w;
+    }
+    copied += n;
+  }
+  ::close(in);
+  ok = ok && copied == st.st_size && ::fchmod(out, st.st_mode & 07777) == 0 && ::fsync(out) == 0;
+  const timespec times[2] = {st.st_atim, st.st_mtim};
+  if (ok) ::futimens(out, times);
+  if (::close(out) != 0) ok = false;
+  if (ok) {
+    struct stat check{};
+    ok = ::stat(tmp.c_str(), &check) == 0 && check.st_size == st.st_size &&
+         ::rename(tmp.c_str(), target.c_str()) == 0;
+  }
+  if (!ok) ::unlink(tmp.c_str());
+  return ok;
+}
+
+}  // namespace
+
+bool bGetFileTimes(const std::string& sPath, double& dCreated, double& dAccessed, double& dModified,
+                   bool bLocal) {
+  const std::string path = Normalised(sPath);
+  struct statx sx{};
+  if (path.empty() || ::statx(AT_FDCWD, path.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0)
+    return true;
+  const std::time_t born = (sx.stx_mask & STATX_BTIME) ? sx.stx_btime.tv_sec : sx.stx_mtime.tv_sec;
+  dCreated = DateFromUnix(born, bLocal);
+  dAccessed = DateFromUnix(sx.stx_atime.tv_sec, bLocal);
+  dModified = DateFromUnix(sx.stx_mtime.tv_sec, bLocal);
+  return false;
+}
+
+bool bSetFileTimes(const std::string& sPath, double /*dCreated*/, double dAccessed, double dModified,
+                   bool bLocal) {
+  const std::string path = Normalised(sPath);
+  timespec times[2]{};
+  std::time_t a, m;
+  if (path.empty() || !UnixFromDate(dAccessed, bLocal, a) || !UnixFromDate(dModified, bLocal, m))
+    return true;
+  times[0].tv_sec = a;
+  times[1].tv_sec = m;
+  return ::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0;
+}
+
+bool bFileExists(const std::string& sPath) {
+  const std::string path = Normalised(sPath);
+  if (path.empty() || bHasWildcards(path)) return false;
+  return IsRegularFile(path);
+}
+
+bool bFolderExists(const std::string& sFolder) {
+  const std::string path = Normalised(sFolder);
+  struct stat st{};
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool bPathExists(const std::string& sPath) {
+  const std::string path = Normalised(sPath);
+  struct stat st{};
+  return !path.empty() && ::stat(path.c_str(), &st) == 0;
+}
+
+bool bSetAttributesMasked(const std::string& sPath, long lMask) {
+  const std::string path = Normalised(sPath);
+  struct stat st{};
+  if (path.empty() || ::stat(path.c_str(), &st) != 0) return false;
+  long attrs = S_ISDIR(st.st_mode) ? static_cast<long>(kAttrDirectory) : 0L;
+  if (!(st.st_mode & S_IWUSR)) attrs |= kAttrReadOnly;
+  const long wanted = attrs & lMask;
+  mode_t mode = st.st_mode & 07777;
+  mode = (wanted & kAttrReadOnly) ? (mode & ~S_IWUSR) : (mode | S_IWUSR);
+  return mode == (st.st_mode & 07777) || ::chmod(path.c_str(), mode) == 0;
+}
+
+bool bDeleteFile(const std::string& sPath) {
+  const std::string path = Normalised(sPath);
+  struct stat st{};
+  if (path.empty() || ::lstat(path.c_str(), &st) != 0) return false;
+  if (S_ISDIR(st.st_mode)) return false;
+  if (!S_ISLNK(st.st_mode)) bSetAttributesMasked(path, ~static_cast<long>(kAttrReadOnly));
+  if (::unlink(path.c_str()) != 0) return false;
+  return ::lstat(path.c_str(), &st) != 0 && errno == ENOENT;
+}
+
+bool bDeleteFileWithRetry(const std::string& sPath, int attempts, std::chrono::milliseconds wait) {
+  const std::string path = Normalised(sPath);
+  struct stat st{};
+  if (path.empty()) return false;
+  for (int tried = 0;; ) {
+    if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT;  // gone, or cannot be examined
+    if (S_ISDIR(st.st_mode)) return false;
+    if (bDeleteFile(path)) return true;
+    if (++tried >= attempts) return false;
+    std::this_thread::sleep_for(wait);
+  }
+}
+
+void MakeFolderPath(const std::string& sFolder) {
+  const std::string path = Normalised(sFolder);
+  if (path.empty()) return;
+  std::error_code ec;
+  fs::create_directories(path, ec);
+}
+
+std::string GetAbsolutePath(const std::string& sPath) {
+  std::error_code ec;
+  const fs::path abs = fs::absolute(Normalised(sPath), ec);
+  if (ec) return "";
+  std::string s = abs.lexically_normal().string();
+  if (s.size() > 1 && s.back() == '/') s.pop_back();
+  return s;
+}
+
+bool CopyFolderFSO(const std::string& sSource, const std::string& sDestination, bool bOverwrite) {
+  const std::string src = Normalised(sSource), dst = Normalised(sDestination);
+  if (!bFolderExists(src) || dst.empty()) return false;
+  std::error_code ec;
+  fs::create_directories(dst, ec);
+  ec.clear();
+  auto options = fs::copy_options::recursive;
+  if (bOverwrite) options |= fs::copy_options::overwrite_existing;
+  fs::copy(src, dst, options, ec);
+  return !ec;
+}
+
+std::string GetFileNameFromPath(const std::string& sPath) {
+  std::string path = Normalised(sPath);
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  const auto slash = path.find_last_of('/');
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (name.empty() || name == "/") return "";
+  const auto dot = name.rfind('.');
+  if (dot == std::string::npos) return name + ".";
+  return name;
+}
+
+std::string GetParentFolder(const std::string& sPath) {
+  std::string path = Normalised(sPath);
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  const auto slash = path.find_last_of('/');
+  if (slash == std::string::npos || path == "/") return "";
+  if (slash == 0) return "/";
+  std::string parent = path.substr(0, slash);
+  while (parent.size() > 1 && parent.back() == '/') parent.pop_back();
+  return parent;
+}
+
+std::string GetParentFolderUNC(const std::string& sPath) {
+  const std::string parent = GetParentFolder(sPath);
+  const std::string path = Normalised(sPath);
+  if (!TrimBlanks(parent).empty() && !(parent == "/" && path.rfind("//", 0) == 0)) return parent;
+  if (path.find("//") == std::string::npos) return parent;
+  return TrimBlanks(path.substr(0, path.find_last_of('/')));
+}
+
+std::string GetDriveRoot(const std::string& sPath, bool bAddBackslash) {
+  const std::string path = Normalised(sPath);
+  std::string root;
+  if (path.rfind("//", 0) == 0 && path.size() > 2 && path[2] != '/') {
+    const auto parts = SplitText(path.substr(2), '/');
+    if (parts.size() >= 2 && !parts[0].empty() && !parts[1].empty())
+      root = "//" + parts[0] + "/" + parts[1];
+  } else if (!path.empty() && path[0] == '/') {
+    return "/";
+  }
+  if (bAddBackslash && !root.empty()) root += '/';
+  return root;
+}
+
+std::string GetDeepestExistingFolder(const std::string& sPath) {
+  std::string path = Normalised(sPath);
+  if (path.empty()) return "";
+  if (GetDriveRoot(path, false).empty()) path = GetAbsolutePath(path);
+  const std::string root = GetDriveRoot(path, false);
+  if (root.empty() || !bPathExists(root)) return "";
+  const std::string rest = TrimCharsFromEnds(TrimBlanks(path.substr(root.size())), "/");
+  std::string current = root;
+  for (const std::string& raw : SplitText(rest, '/')) {
+    const std::string part = TrimBlanks(raw);
+    if (part.empty()) continue;
+    const std::string next = (current == "/" ? "/" : current + "/") + part;
+    if (!bFolderExists(next)) break;
+    current = next;
+  }
+  return current;
+}
+
+bool bMoveFileToFolder(const std::string& sFile, std::string& sFolder) {
+  if (sFolder.empty() || !IsPathSeparator(sFolder.back())) sFolder += '/';
+  const std::string src = Normalised(sFile);
+  const std::string folder = WithSlash(Normalised(sFolder));
+  const std::string name = fs::path(src).filename().string();
+  if (name.empty() || !IsRegularFile(src)) return false;
+  if (!bFolderExists(folder)) {
+    MakeFolderPath(folder);
+    if (!bFolderExists(folder)) return false;
+  }
+  const std::string target = folder + name;
+  std::error_code ec;
+  if (bPathExists(target) && fs::equivalent(src, target, ec)) return true;  // already there
+  if (::rename(src.c_str(), target.c_str()) == 0) return true;
+  if (errno != EXDEV) return false;
+  if (!CopyIntoPlace(src, folder, target)) return false;
+  return bDeleteFile(src);
+}
+
+bool bFolderIsWriteable(const std::string& sFolder) {
+  if (TrimBlanks(sFolder).empty()) return false;
+  const std::string deepest = GetDeepestExistingFolder(sFolder);
+  if (deepest.empty()) return false;
+  const std::string name = GetUniqueTempFileName(deepest, "", "");
+  if (name.empty()) return false;
+  const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  static const char kProbe[] = "Hello World\r\n";
+  const bool ok = ::write(fd, kProbe, sizeof kProbe - 1) == static_cast<ssize_t>(sizeof kProbe - 1);
+  ::close(fd);
+  ::unlink(name.c_str());
+  return ok;
+}
+
+std::string GetUniqueTempFileName(const std::string& sFolder, const std::string& sPrefix,
+                                  const std::string& sExtension) {
+  const std::string prefix = TrimBlanks(sPrefix);
+  std::string extension = TrimBlanks(sExtension);
+  if (extension.empty()) extension = "tmp";
+  if (prefix.size() > 8) return "";
+  std::string folder = Normalised(sFolder);
+  if (folder.empty()) {
+    std::error_code ec;
+    folder = fs::temp_directory_path(ec).string();
+    if (ec || folder.empty()) folder = ProgramFolder();
+  }
+  folder = WithSlash(folder);
+  const size_t digits = 8 - prefix.size();
+  long long tries = 1;
+  for (size_t k = 0; k < digits && tries < 100000; ++k) tries *= 10;
+  static thread_local std::mt19937_64 random{std::random_device{}()};
+  std::uniform_int_distribution<long long> pick(0, 99999999);
+  for (long long t = 0; t < tries; ++t) {
+    std::string s = std::to_string(pick(random)).substr(0, digits);
+    if (digits == 0) s.clear();
+    const std::string candidate = folder + prefix + s + "." + extension;
+    struct stat st{};
+    if (::lstat(candidate.c_str(), &st) != 0 && errno == ENOENT) return candidate;
+  }
+  return "";
+}
+
+long CheckOutputFolder(const std::string& sFolder, std::string& sRecommended, std::string& vMessage) {
+  long status = kOutputFolderUsable;
+  std::string trimmed = TrimBlanks(sFolder);
+  const std::string f = ToForwardSlashes(ExpandPathMacros(trimmed));
+  sRecommended = WithSlash(f);
+  const std::string docs = WithSlash(GetSpecialFolderPath(CSIDL_PERSONAL));
+  const std::string deepest = GetDeepestExistingFolder(f);
+  auto replaceFirst = [&](const std::string& prefix) {
+    const auto at = sRecommended.find(prefix);
+    if (at != std::string::npos) sRecommended.replace(at, prefix.size(), docs);
+  };
+  if (deepest.empty()) {
+    status = kOutputFolderUnknown;
+    vMessage = "Output folder has an unknown status. Error: \"" + f + "\" is not a usable path";
+  } else {
+    const std::string t = WithSlash(deepest);
+    static const char* const kSystemFolders[] = {"/usr/", "/etc/", "/bin/", "/sbin/", "/lib/",
+                                                 "/boot/", "/proc/", "/sys/", "/dev/", "/opt/"};
+    std::string systemPrefix;
+    for (const char* p : kSystemFolders)
+      if (t.rfind(p, 0) == 0) systemPrefix = p;
+    const std::string home = GetSpecialFolderPath(CSIDL_PROFILE);
+    const std::string users = home == "(error)" ? "" : WithSlash(GetParentFolder(home));
+    if (!systemPrefix.empty()) {
+      replaceFirst(systemPrefix);
+      status = kOutputFolderSystem;
+      vMessage = "Output folder is a system folder and should not be used.";
+    } else if (t == "/") {
+      replaceFirst("/");
+      status = kOutputFolderRoot;
+      vMessage = "Output folder: You should not write or create sub directories in the system root directory.";
+    } else if (t == "/home/" || (!users.empty() && users != "/" && t == users)) {
+      replaceFirst(t);
+      status = kOutputFolderProtected;
+      vMessage = "Output folder is a protected folder and should not be used.";
+    } else if (!bFolderIsWriteable(t)) {
+      sRecommended = docs;
+      status = kOutputFolderNotWriteable;
+      vMessage = "Output folder is not writeable.";
+    }
+  }
+  if (!sRecommended.empty() && sRecommended.back() == '/' && sRecommended != "/") sRecommended.pop_back();
+  return status;
+}
+
+}  // namespace tessa

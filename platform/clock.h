@@ -1,0 +1,28 @@
+// The local wall clock, replaceable so that code reading the date and time
+// can be tested at any moment (midnight included).
+#pragma once
+
+#include <functional>
+
+namespace tessa {
+
+// A local date and time to the second.
+struct LocalDateTime {
+  int year = 1899;
+  int month = 12;   // 1-12
+  int day = 30;     // 1-31
+  int hour = 0;     // 0-23
+  int minute = 0;
+  int second = 0;
+};
+
+using ClockSource = std::function<LocalDateTime()>;
+
+// Reads the installed clock once: the system's local time unless a test
+// installed another source.
+LocalDateTime ReadLocalClock();
+
+// Installs source as the clock; an empty source restores the system clock.
+void SetClockSource(ClockSource source);
+
+}  // namespace tessa

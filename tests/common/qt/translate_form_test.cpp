@@ -1,0 +1,115 @@
+#include "common/qt/translate_form.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
+#include "common/settings_file.h"
+#include "common/translator.h"
+#include "platform/ini_file.h"
+#include "support/temp_dir.h"
+
+namespace tessa {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+QApplication& App() {
+  static int argc = 1;
+  static char name[] = "test";
+  static char* argv[] = {name, nullptr};
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  static QApplication app(argc, argv);
+  return app;
+}
+
+class TranslateFormTest : public ::testing::Test {
+ protected:
+  TranslateFormTest() {
+    App();
+    ResetTranslator();
+    sDataFolder = dir_.path().string() + "/";
+    sIniFile = dir_.file("settings.INI");
+    file_ = WriteFile(dir_.path() / "Languages" / "French-Tessalumen.txt",
+                      "\"Options\",\"Options FR\"\r\n"
+                      "\"&File\",\"&Fichier\"\r\n"
+                      "\"&Open\",\"&Ouvrir\"\r\n"
+                      "\"Cancel\",\"Annuler\"\r\n"
+                      "\"Close the window\",\"Fermer la fenetre\"\r\n"
+                      "\"Name:\",\"Nom :\"\r\n"
+                      "\"General\",\"General FR\"\r\n"
+                      "\"Recurse\",\"Recursif\"\r\n");
+    original_ = ReadFile(file_);
+    WriteIniString(sIniFile, "Language", "Language_Code", "French");
+    InitializeTranslator();
+  }
+  ~TranslateFormTest() override {
+    ResetTranslator();
+    sDataFolder.clear();
+    sIniFile.clear();
+  }
+  TempDir dir_;
+  std::string file_, original_;
+};
+
+TEST_F(TranslateFormTest, TranslatesTitlesTextsMenusAndTipsOnce) {
+  QMainWindow window;
+  window.setWindowTitle("Options");
+  QMenu* fileMenu = window.menuBar()->addMenu("&File");
+  QAction* open = fileMenu->addAction("&Open");
+  fileMenu->addSeparator();
+  QToolBar* bar = window.addToolBar("Main");
+  bar->addAction(open);  // the same action on the tool bar
+  auto* central = new QWidget;
+  auto* layout = new QVBoxLayout(central);
+  auto* label = new QLabel("Name:");
+  auto* fixed = new QLabel("Name:");
+  fixed->setProperty("tag", "TranslateFalse");
+  auto* cancel = new QPushButton("Cancel");
+  cancel->setToolTip("Close the window");
+  auto* check = new QCheckBox("Recurse");
+  auto* edit = new QLineEdit("Name:");
+  auto* tabs = new QTabWidget;
+  tabs->addTab(new QWidget, "General");
+  for (QWidget* w : std::initializer_list<QWidget*>{label, fixed, cancel, check, edit, tabs}) layout->addWidget(w);
+  window.setCentralWidget(central);
+
+  TranslateForm(&window);
+  EXPECT_EQ(window.windowTitle(), "Options FR");
+  EXPECT_EQ(fileMenu->title(), "&Fichier");
+  EXPECT_EQ(open->text(), "&Ouvrir");
+  EXPECT_EQ(label->text(), "Nom :");
+  EXPECT_EQ(fixed->text(), "Name:");
+  EXPECT_EQ(cancel->text(), "Annuler");
+  EXPECT_EQ(cancel->toolTip(), "Fermer la fenetre");
+  EXPECT_EQ(check->text(), "Recursif");
+  EXPECT_EQ(edit->text(), "Nom :");
+  EXPECT_EQ(tabs->tabText(0), "General FR");
+  // Every text was known: nothing (no translation either) was appended.
+  EXPECT_EQ(ReadFile(file_), original_);
+}
+
+TEST_F(TranslateFormTest, AppliesTheLanguageFont) {
+  sLanguageFont = "DejaVu Sans";
+  QWidget form;
+  auto* label = new QLabel("Name:", &form);
+  TranslateForm(&form);
+  EXPECT_EQ(GetControlFontName(label), "DejaVu Sans");
+  EXPECT_EQ(GetControlFontName(nullptr), "ERROR");
+}
+
+}  // namespace
+}  // namespace tessa
