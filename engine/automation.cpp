@@ -1,6 +1,7 @@
 #include "engine/automation.h"
 
 #include "common/text_helpers.h"
+#include "common/program_modes.h"
 #include "engine/automation_call.h"
 #include "engine/main_form.h"
 
@@ -23,7 +24,7 @@ std::string StoredOptionsForCommand(const std::string& stored, const std::string
 }
 
 clsTessalumen::clsTessalumen(MainForm& frm, ErrorEvent onError) : frm_(frm), onError_(std::move(onError)) {
-  frm_.bAutomationMode = true;
+  bAutomationMode = true;
   StartAutomationInstance(frm_);
 }
 

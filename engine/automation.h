@@ -36,7 +36,7 @@ class clsTessalumen {
  public:
   using ErrorEvent = std::function<void(int32_t lErr, const std::string& sErr)>;
 
-  // Creation: marks the program as serving automation (frm.bAutomationMode),
+  // Creation: marks the program as serving automation (bAutomationMode),
   // fixes the settings path and starts the translator. frm is the program's
   // one main form, shared by every instance and kept between calls.
   explicit clsTessalumen(MainForm& frm, ErrorEvent onError = {});

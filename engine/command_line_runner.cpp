@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <string>
 
+#include "common/file_helpers.h"
+#include "common/log_writer.h"
+#include "common/translator.h"
 #include "engine/main_form.h"
 #include "engine/startup_deps.h"
 
@@ -47,22 +50,22 @@ int32_t PerformCommandLine(MainForm& frm, clsConversionOptions& record) {
   frm.bRunning = false;
 
   const auto log = [&record](const std::string& line) {
-    deps::WriteToLogFile(line, record.sLogFile, record.bVerbose);
+    WriteToLogFile(line, record.sLogFile, record.bVerbose);
   };
   if (result != 0) {
     const FlexGrid& fgLog = frm.fgLog;
     for (int row = 1; row <= fgLog.Rows() - 2; ++row)
-      log(deps::Translate("Job # ") + fgLog.TextMatrix(row, kLogTaskColumn) + "  " +
+      log(Translate("Job # ") + fgLog.TextMatrix(row, kLogTaskColumn) + "  " +
           fgLog.TextMatrix(row, kLogStatusColumn) + " - " + fgLog.TextMatrix(row, kLogInputColumn));
   } else {
-    log(deps::Translate("Conversion Successful"));
+    log(Translate("Conversion Successful"));
   }
-  log(deps::Translate("Time to complete job: ") + FormatElapsedSeconds(deps::TickCount() - frm.lTotalTimeStart));
+  log(Translate("Time to complete job: ") + FormatElapsedSeconds(deps::TickCount() - frm.lTotalTimeStart));
 
   if (!record.sLogAsConversionJobFile.empty() && result != 0) {
     deps::SaveLogGridAsJobFile(record.sLogAsConversionJobFile, frm.fgLog);
-    if (!deps::bFileExists(record.sLogAsConversionJobFile))
-      log(deps::Translate("Unable to create file. Try a different folder such as 'My Documents'"));
+    if (!bFileExists(record.sLogAsConversionJobFile))
+      log(Translate("Unable to create file. Try a different folder such as 'My Documents'"));
   }
   return result;
 }

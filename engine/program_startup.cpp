@@ -2,15 +2,20 @@
 
 #include <algorithm>
 
+#include "common/file_helpers.h"
+#include "common/log_writer.h"
+#include "common/path_macros.h"
+#include "common/program_modes.h"
+#include "common/settings_file.h"
 #include "common/text_helpers.h"
+#include "common/translator.h"
 #include "engine/command_line_runner.h"
 #include "engine/main_form.h"
 #include "engine/startup_deps.h"
 #include "platform/program_data_folder.h"
+#include "platform/registry_store.h"
 
 namespace tessa {
-
-std::string sDataFolder;
 
 namespace {
 
@@ -23,6 +28,10 @@ bool bStartedByBus(const std::vector<std::string>& args) {
   return std::find(args.begin(), args.end(), kEmbeddingArgument) != args.end();
 }
 
+bool bHasCommandLine(const std::vector<std::string>& args) {
+  return std::any_of(args.begin(), args.end(), [](const std::string& a) { return !TrimBlanks(a).empty(); });
+}
+
 std::string WithTrailingSlash(std::string folder) {
   folder = ToForwardSlashes(folder);
   if (!folder.empty() && folder.back() != '/') folder += '/';
@@ -32,30 +41,31 @@ std::string WithTrailingSlash(std::string folder) {
 }  // namespace
 
 void InstallDemoFiles(const std::string& programFolder, const std::string& dataFolder) {
-  if (ToUpperAscii(deps::GetSetting(kRegistryApp, kRegistrySection, "bDInstalled", "FALSE")) != "FALSE") return;
+  const std::string store = RegistryStoreBeside(sIniFile);
+  if (ToUpperAscii(GetSetting(store, kRegistryApp, kRegistrySection, "bDInstalled", "FALSE")) != "FALSE") return;
   // Noted first: a copy that fails is not tried again on a later start.
-  deps::SaveSetting(kRegistryApp, kRegistrySection, "bDInstalled", "TRUE");
+  SaveSetting(store, kRegistryApp, kRegistrySection, "bDInstalled", "TRUE");
   const std::string to = WithTrailingSlash(dataFolder);
-  if (to.empty() || deps::bFolderExists(to + "Demo/")) return;
+  if (to.empty() || bFolderExists(to + "Demo/")) return;
   const std::string from = WithTrailingSlash(programFolder);
   for (const char* folder : {"Demo Data", "Demo Conversion Jobs", "Demo Batch Files", "Languages"})
-    deps::CopyFolderFSO(from + folder, to + folder);
+    CopyFolderFSO(from + folder, to + folder, false);
 }
 
 StartupOutcome Main(MainForm& frm, const std::vector<std::string>& args) {
-  const std::string commandLine = deps::CommandLineFromArguments(args);
   // A command line or a bus start runs without a window: no language chooser
   // and no settings written.
-  frm.bCommandLineMode = !TrimBlanks(commandLine).empty();
+  bCommandLineMode = bHasCommandLine(args);
 
-  deps::sIniFile = deps::GetIniFilePath(18);
-  sDataFolder = WithTrailingSlash(deps::ExpandPathMacros(kDataFolderMacro));
+  sIniFile = GetIniFilePath(18);
+  std::string dataFolder = kDataFolderMacro;
+  sDataFolder = WithTrailingSlash(ExpandPathMacros(dataFolder));
   InstallDemoFiles(ProgramDataFolder(), sDataFolder);
-  deps::InitializeTranslator();
+  InitializeTranslator();
 
   StartupOutcome outcome;
   clsConversionOptions& record = outcome.record;
-  if (deps::ParseCommandLine(commandLine, record, frm)) {
+  if (deps::ParseCommandLine(frm, args, record)) {
     frm.bRunning = true;
     frm.lTotalTimeStart = deps::TickCount();
     if ((!record.sCLBatchJobFile.empty() && record.bOpenButDoNotRun) || record.bShellExtenderOptionsChange) {
@@ -66,22 +76,21 @@ StartupOutcome Main(MainForm& frm, const std::vector<std::string>& args) {
       return outcome;
     }
     // Whatever the options said about windows, this run has none.
-    frm.bCommandLineMode = true;
+    bCommandLineMode = true;
     const int32_t result = PerformCommandLine(frm, record);
-    frm.bCommandLineMode = false;
+    bCommandLineMode = false;
     outcome.exitCode = result == 0 ? kExitSuccess : kExitRunFailed;
     return outcome;
   }
 
-  if (commandLine.find("/?") != std::string::npos) return outcome;  // the help page was opened
-  if (TrimBlanks(commandLine).empty()) {
+  if (std::find(args.begin(), args.end(), "/?") != args.end()) return outcome;  // the help page was opened
+  if (!bHasCommandLine(args)) {
     outcome.road = StartupRoad::kMainWindow;
     return outcome;
   }
-  deps::WriteToLogFile(deps::Translate("Missing required or invalid command line argument(s)"), record.sLogFile,
-                       record.bVerbose);
+  WriteToLogFile(Translate("Missing required or invalid command line argument(s)"), record.sLogFile, record.bVerbose);
   if (bStartedByBus(args)) {
-    frm.bCommandLineMode = false;  // each automation call sets it for its own run
+    bCommandLineMode = false;  // each automation call sets it for its own run
     outcome.road = StartupRoad::kServeAutomation;
     return outcome;
   }

@@ -42,8 +42,4 @@ StartupOutcome Main(MainForm& frm, const std::vector<std::string>& args);
 // that fails is not tried again. Failures are ignored.
 void InstallDemoFiles(const std::string& programFolder, const std::string& dataFolder);
 
-// The per-user data folder, "%appdata%\Brindlecove, Inc\Tessalumen\"
-// expanded, ending in "/"; set by Main.
-extern std::string sDataFolder;
-
 }  // namespace tessa
