@@ -8,6 +8,7 @@
 #include "common/translator.h"
 #include "engine/main_form.h"
 #include "engine/startup_deps.h"
+#include "platform/user_interface.h"
 
 namespace tessa {
 
@@ -27,6 +28,29 @@ bool bLogHoldsFailure(const FlexGrid& fgLog) {
   return false;
 }
 
+// While the tasks of a run without a window run, the log writer's notices
+// (one per file with verbose logging) would each open a box: they go only to
+// the log file. Other boxes get the headless answer, as a line on stderr.
+class QuietRunNotices : public UserInterface {
+ public:
+  QuietRunNotices() : previous_(CurrentUserInterface()) { SetUserInterface(this); }
+  ~QuietRunNotices() override { SetUserInterface(&previous_); }
+  QuietRunNotices(const QuietRunNotices&) = delete;
+  QuietRunNotices& operator=(const QuietRunNotices&) = delete;
+
+  int MsgBox(const std::string& prompt, int style, const std::string& title) override {
+    if ((style & 7) == vbOKOnly && (style & 0x70) == vbInformation) return vbOK;
+    return headless_.MsgBox(prompt, style, title);
+  }
+  void SetStatusPanel(int panel, const std::string& text) override { previous_.SetStatusPanel(panel, text); }
+  void DoEvents() override { previous_.DoEvents(); }
+  bool CanShowWindows() const override { return false; }
+
+ private:
+  UserInterface& previous_;
+  HeadlessUserInterface headless_;
+};
+
 }  // namespace
 
 std::string FormatElapsedSeconds(int64_t milliseconds) {
@@ -36,17 +60,27 @@ std::string FormatElapsedSeconds(int64_t milliseconds) {
   return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
 }
 
-int32_t PerformCommandLine(MainForm& frm, clsConversionOptions& record) {
-  int32_t result = 0;
+namespace {
+
+// Runs the job file of /J, or else the record as block 1; the run's code.
+int32_t RunTasks(MainForm& frm, clsConversionOptions& record) {
+  QuietRunNotices quiet;
   if (!record.sCLBatchJobFile.empty()) {
     deps::ConversionJobOpen(frm, record.sCLBatchJobFile);
     deps::ConversionJobBegin(frm);
     // Log rows are also written for successes (verbose logging, exit codes of
     // started programs); only a row marked "-" is a failure.
-    result = bLogHoldsFailure(frm.fgLog) ? -1 : 0;
-  } else {
-    deps::PerformBlock(frm, 1, record, result);
+    return bLogHoldsFailure(frm.fgLog) ? -1 : 0;
   }
+  int32_t result = 0;
+  deps::PerformBlock(frm, 1, record, result);
+  return result;
+}
+
+}  // namespace
+
+int32_t PerformCommandLine(MainForm& frm, clsConversionOptions& record) {
+  const int32_t result = RunTasks(frm, record);
   frm.bRunning = false;
 
   const auto log = [&record](const std::string& line) {

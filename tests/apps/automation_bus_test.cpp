@@ -11,6 +11,7 @@
 #include <QDBusReply>
 #include <QElapsedTimer>
 #include <QSignalSpy>
+#include <filesystem>
 #include <memory>
 
 #include "child_process.h"
@@ -173,6 +174,92 @@ TEST_F(AutomationBus, InstanceDiesWhenItsClientLeavesTheBus) {
   }  // the client disconnects without Release
   EXPECT_TRUE(test::WaitForProcessEnd(pid, 5000));
   EXPECT_FALSE(watcher.ServiceHasOwner());
+}
+
+// The automation class converting real files.
+class AutomationConversions : public AutomationBus {
+ protected:
+  void SetUp() override {
+    AutomationBus::SetUp();
+    namespace fs = std::filesystem;
+    fs::create_directories(work("in"));
+    fs::create_directories(work("out"));
+    fs::copy_file(TESSA_BINARY_DIR "/share/tessaprint/Demo Data/Sunrise.jpg", work("in/Sunrise.jpg"));
+    test::WriteFile(work("in/broken.jpg"), "this is not a picture at all");
+    test::WriteFile(work("out/letter.pdf"), "This is a letter, not a PDF.\n");
+  }
+
+  std::string work(const std::string& name) const { return home() + "/work/" + name; }
+  QString q(const std::string& text) const { return QString::fromStdString(text); }
+
+  // Pages of a PDF as pdfinfo sees them; -1 when it cannot be read.
+  static int Pages(const std::string& pdf) {
+    auto r = test::RunCommand("pdfinfo " + test::ShellQuote(pdf) + " 2>/dev/null | sed -n 's/^Pages: *//p'");
+    return r.exitCode == 0 && !r.output.empty() ? std::stoi(r.output) : -1;
+  }
+  static std::string Info(const std::string& pdf, const std::string& field) {
+    auto r = test::RunCommand("pdfinfo " + test::ShellQuote(pdf) + " 2>/dev/null | sed -n 's/^" + field + ": *//p'");
+    std::string v = r.output;
+    while (!v.empty() && (v.back() == '\n' || v.back() == ' ')) v.pop_back();
+    return v;
+  }
+};
+
+TEST_F(AutomationConversions, RunCodesComeBackAsResults) {
+  Client client(address(), "conversions");
+  auto instance = client.CreateInstance();
+  ASSERT_TRUE(instance);
+  QSignalSpy errors(instance.get(), SIGNAL(OnError(int, QString)));
+
+  EXPECT_EQ(DoCommandLine(*instance, q("/S " + work("in/Sunrise.jpg") + " /T " + work("out/good.pdf"))).code, 0);
+  EXPECT_EQ(Pages(work("out/good.pdf")), 1);
+  // An image that cannot be read: the file's own code.
+  EXPECT_EQ(DoCommandLine(*instance, q("/S " + work("in/broken.jpg") + " /T " + work("out/bad.pdf"))).code, -5);
+  // Appending to a file that is no PDF fails in general: -1 comes back as -6.
+  EXPECT_EQ(DoCommandLine(*instance, q("/S " + work("in/Sunrise.jpg") + " /T " + work("out/letter.pdf") + " /+")).code,
+            -6);
+  Pump(200);
+  EXPECT_EQ(errors.count(), 0);
+  instance->call("Release");
+}
+
+TEST_F(AutomationConversions, ShellExtenderMarkerTakesTheStoredOptions) {
+  test::WriteFile(home() + "/.config/Brindlecove, Inc/Tessalumen/Vemo_SearchHistory.INI",
+                  "[frmMain]\r\nsQuirepaneAdvancedOptions=FALSE^Stored Author^Stored Creator^kw^subject^Stored "
+                  "Title^0^*^\r\n");
+  Client client(address(), "marker");
+  auto instance = client.CreateInstance();
+  ASSERT_TRUE(instance);
+  const std::string command = "/S " + work("in/Sunrise.jpg") + " /T " + work("out/stored.pdf") +
+                              " /F -1 /+ /A Command Author /bUsingShellExtender";
+  CallResult first = DoCommandLine(*instance, q(command));
+  EXPECT_EQ(first.code, 0);
+  EXPECT_FALSE(first.back.contains("/bUsingShellExtender"));
+  EXPECT_TRUE(first.back.contains("/A Command Author"));
+  EXPECT_EQ(Info(work("out/stored.pdf"), "Author"), "Stored Author");
+  EXPECT_EQ(Info(work("out/stored.pdf"), "Title"), "Stored Title");
+  // "/+" switched appending on: the second call adds a page.
+  EXPECT_EQ(DoCommandLine(*instance, q(command)).code, 0);
+  EXPECT_EQ(Pages(work("out/stored.pdf")), 2);
+  instance->call("Release");
+}
+
+TEST_F(AutomationConversions, EachCallLogsOnlyItsOwnRows) {
+  Client client(address(), "own-rows");
+  auto instance = client.CreateInstance();
+  ASSERT_TRUE(instance);
+  EXPECT_EQ(DoCommandLine(*instance, q("/S " + work("in/broken.jpg") + " /T " + work("out/a.pdf") + " /L " +
+                                       work("first.log"))).code, -5);
+  test::WriteFile(work("in/other.jpg"), "not a picture either");
+  EXPECT_EQ(DoCommandLine(*instance, q("/S " + work("in/other.jpg") + " /T " + work("out/b.pdf") + " /L " +
+                                       work("second.log"))).code, -5);
+  const std::string second = test::ReadFile(work("second.log"));
+  EXPECT_NE(second.find("other.jpg"), std::string::npos) << second;
+  EXPECT_EQ(second.find("broken.jpg"), std::string::npos) << second;
+  // Nothing is stored in the settings file by automation calls.
+  const std::string settings = test::ReadFile(home() + "/.config/Brindlecove, Inc/Tessalumen/Vemo_SearchHistory.INI");
+  EXPECT_EQ(settings.find("Language"), std::string::npos) << settings;
+  instance->call("Release");
 }
 
 }  // namespace
