@@ -8,8 +8,11 @@
 #include <string>
 
 #include "engine/flex_grid.h"
+#include "engine/type_mismatch_notice.h"
 
 namespace tessa {
+
+class ItemEditorFields;
 
 // What the engine asks of the window around a run. The default does nothing,
 // which is what a run without a window needs.
@@ -22,6 +25,11 @@ class MainFormView {
   virtual bool IsVisible() { return false; }
   // The end-of-job notifier (Timer1) on or off.
   virtual void SetEndOfJobNotifier(bool /*on*/) {}
+  // The item editor's input and output fields; none without a window.
+  virtual ItemEditorFields* EditorFields() { return nullptr; }
+  // Shows the window's own type-mismatch dialog modally, leaving the answer
+  // in notice, and returns true; false when the view has no such dialog.
+  virtual bool ShowTypeMismatchDialog(TypeMismatchNotice& /*notice*/) { return false; }
 };
 
 class MainForm {
@@ -44,6 +52,9 @@ class MainForm {
   int64_t lTotalTimeStart = 0;   // tick count (ms) when the run started
   int32_t lResumeFileIndex = 0;  // next file of an interrupted multi-file task
   bool bCurrentActionItemDirty = false;
+
+  // --- validation: the type-mismatch notice (frmTypeMatchNotification) ---
+  TypeMismatchNotice frmTypeMatchNotification;
 
   // --- running one task: driver, run log, block dispatch ---
 

@@ -1,0 +1,15 @@
+// Where the running program's file lies and what it is called.
+#pragma once
+
+#include <string>
+
+namespace tessa {
+
+// The full path of the running program's file; "" when the system does not
+// say.
+std::string ProgramFilePath();
+
+// The program's file name without folder and extension ("tessaprint").
+std::string ProgramFileStem();
+
+}  // namespace tessa

@@ -1,0 +1,12 @@
+// A millisecond count that only moves forward, for measuring how long a run
+// or a wait has taken (never a date).
+#pragma once
+
+#include <cstdint>
+
+namespace tessa {
+
+// Milliseconds since an arbitrary fixed start; differences are durations.
+int64_t GetTickCount();
+
+}  // namespace tessa
