@@ -6,9 +6,11 @@
 #include "common/text_helpers.h"
 #include "common/translator.h"
 #include "engine/automation.h"
+#include "engine/command_line_parser.h"
 #include "engine/command_line_runner.h"
 #include "engine/main_form.h"
 #include "engine/startup_deps.h"
+#include "platform/tick_count.h"
 #include "platform/ini_file.h"
 
 namespace tessa {
@@ -50,7 +52,7 @@ AutomationCallOutcome RunAutomationCall(MainForm& frm, const std::string& sComma
 
   clsConversionOptions record;
   CommandLineModeScope commandLine;
-  outcome.parsed = deps::ParseCommandLine(frm, sCommand, record);
+  outcome.parsed = ParseCommandLine(frm, sCommand, record);
   // Automation never shows message boxes.
   record.bVerbose = false;
   if (!outcome.parsed) {
@@ -61,7 +63,7 @@ AutomationCallOutcome RunAutomationCall(MainForm& frm, const std::string& sComma
   // mean nothing here.
   bCommandLineMode = true;
   frm.bRunning = true;
-  frm.lTotalTimeStart = deps::TickCount();
+  frm.lTotalTimeStart = GetTickCount();
   if (usingShellExtender) {
     sIniFile = GetIniFilePath(18);
     record.sExtraParams = StoredOptionsForCommand(StoredAdvancedOptions(), sCommand);

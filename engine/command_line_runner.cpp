@@ -8,6 +8,7 @@
 #include "common/translator.h"
 #include "engine/main_form.h"
 #include "engine/startup_deps.h"
+#include "platform/tick_count.h"
 #include "platform/user_interface.h"
 
 namespace tessa {
@@ -94,7 +95,7 @@ int32_t PerformCommandLine(MainForm& frm, clsConversionOptions& record) {
   } else {
     log(Translate("Conversion Successful"));
   }
-  log(Translate("Time to complete job: ") + FormatElapsedSeconds(deps::TickCount() - frm.lTotalTimeStart));
+  log(Translate("Time to complete job: ") + FormatElapsedSeconds(GetTickCount() - frm.lTotalTimeStart));
 
   if (!record.sLogAsConversionJobFile.empty() && result != 0) {
     deps::SaveLogGridAsJobFile(record.sLogAsConversionJobFile, frm.fgLog);

@@ -9,9 +9,11 @@
 #include "common/settings_file.h"
 #include "common/text_helpers.h"
 #include "common/translator.h"
+#include "engine/command_line_parser.h"
 #include "engine/command_line_runner.h"
 #include "engine/main_form.h"
 #include "engine/startup_deps.h"
+#include "platform/tick_count.h"
 #include "platform/program_data_folder.h"
 #include "platform/registry_store.h"
 
@@ -65,9 +67,9 @@ StartupOutcome Main(MainForm& frm, const std::vector<std::string>& args) {
 
   StartupOutcome outcome;
   clsConversionOptions& record = outcome.record;
-  if (deps::ParseCommandLine(frm, args, record)) {
+  if (ParseCommandLine(frm, args, record)) {
     frm.bRunning = true;
-    frm.lTotalTimeStart = deps::TickCount();
+    frm.lTotalTimeStart = GetTickCount();
     if ((!record.sCLBatchJobFile.empty() && record.bOpenButDoNotRun) || record.bShellExtenderOptionsChange) {
       frm.bRunning = false;
       if (record.bOpenButDoNotRun) deps::ConversionJobOpen(frm, record.sCLBatchJobFile);

@@ -3,7 +3,6 @@
 // and this file goes.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -13,16 +12,9 @@
 
 namespace tessa::deps {
 
-inline int64_t TickCount() {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(
-             std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
 inline void ConversionJobOpen(MainForm&, const std::string&) {}
 inline void ConversionJobBegin(MainForm&) {}
 inline void PerformBlock(MainForm&, int32_t, clsConversionOptions&, int32_t& ret) { ret = -1; }
 inline void SaveLogGridAsJobFile(const std::string&, const FlexGrid&) {}
-inline bool ParseCommandLine(MainForm&, const std::vector<std::string>&, clsConversionOptions&) { return false; }
-inline bool ParseCommandLine(MainForm&, const std::string&, clsConversionOptions&) { return false; }
 
 }  // namespace tessa::deps
