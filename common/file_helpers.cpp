@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <random>
 #include <thread>
+#include <vector>
 
 #include "common/path_macros.h"
 #include "common/settings_file.h"
@@ -74,6 +75,27 @@ std::string WithSlash(std::string s) {
 bool IsRegularFile(const std::string& path) {
   struct stat st{};
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// path as the absolute path it names: taken against the current folder when
+// it has no root, "." parts dropped and ".." parts taken back, never above
+// the root.
+std::string TidyPath(const std::string& path) {
+  const std::string root = GetDriveRoot(path, false);
+  if (root.empty()) return path.empty() ? "" : GetAbsolutePath(path);
+  std::vector<std::string> parts;
+  for (const std::string& part : SplitText(path.substr(root.size()), '/')) {
+    const std::string name = TrimBlanks(part);
+    if (name.empty() || name == ".") continue;
+    if (name == "..") {
+      if (!parts.empty()) parts.pop_back();
+      continue;
+    }
+    parts.push_back(part);
+  }
+  std::string out = root;
+  for (const std::string& part : parts) out += (out.back() == '/' ? "" : "/") + part;
+  return out;
 }
 
 // Copies src to a fresh temporary file in folder, checks its size and
@@ -277,9 +299,8 @@ std::string GetDriveRoot(const std::string& sPath, bool bAddBackslash) {
 }
 
 std::string GetDeepestExistingFolder(const std::string& sPath) {
-  std::string path = Normalised(sPath);
+  const std::string path = TidyPath(Normalised(sPath));
   if (path.empty()) return "";
-  if (GetDriveRoot(path, false).empty()) path = GetAbsolutePath(path);
   const std::string root = GetDriveRoot(path, false);
   if (root.empty() || !bPathExists(root)) return "";
   const std::string rest = TrimCharsFromEnds(TrimBlanks(path.substr(root.size())), "/");
@@ -363,7 +384,14 @@ long CheckOutputFolder(const std::string& sFolder, std::string& sRecommended, st
   sRecommended = WithSlash(f);
   const std::string docs = WithSlash(GetSpecialFolderPath(CSIDL_PERSONAL));
   const std::string deepest = GetDeepestExistingFolder(f);
+  // The folder as the absolute path that was judged, its offending prefix
+  // replaced by the documents folder.
   auto replaceFirst = [&](const std::string& prefix) {
+    const std::string judged = WithSlash(TidyPath(f));
+    if (judged.rfind(prefix, 0) == 0) {
+      sRecommended = docs + judged.substr(prefix.size());
+      return;
+    }
     const auto at = sRecommended.find(prefix);
     if (at != std::string::npos) sRecommended.replace(at, prefix.size(), docs);
   };

@@ -176,13 +176,17 @@ void CFileSearch::SearchFolder(const std::string& folder) {
   }
   closedir(dir);
 
+  // A mask without "*" or "?" names one file: on a file system that tells
+  // letter case apart, "scan.tif" must not also bring "SCAN.TIF".
+  const bool bNamesOneFile = mask_.find_first_of("*?") == std::string::npos;
   for (const auto& e : entries) {
     if (e.isFolder) {
       if (e.name.front() != '.' && bSearchSubfolders_) SearchFolder(folder + e.name + "/");
       continue;
     }
     ++totalSearched_;
-    if (MatchesFileMask(e.name, mask_) == keepMatching_) files_.emplace_back(folder + e.name, e.size);
+    const bool bMatches = bNamesOneFile ? e.name == mask_ : MatchesFileMask(e.name, mask_);
+    if (bMatches == keepMatching_) files_.emplace_back(folder + e.name, e.size);
   }
 }
 

@@ -50,7 +50,7 @@ class CFileSearch {
   int32_t BuildFileList(const std::string& spath, bool bSearchSubfolders, bool bContinueOnError);
 
   // Searches spath for sFileMask; with bExclude only files that do not match
-  // are kept. Without bContinueOnError the first folder that cannot be read
+  // are kept. A mask without "*" or "?" matches only the name as written. Without bContinueOnError the first folder that cannot be read
   // ends the walk; with it the walk goes on and the last such error remains.
   // Files found before an error stay listed. Returns LastErrorNumber.
   int32_t BuildFileList1(const std::string& spath, const std::string& sFileMask, bool bSearchSubfolders,

@@ -188,12 +188,17 @@ bool LoadLanguageFile() {
 
 void AppendMissingText(const std::string& sText) {
   if (IsBlank(sText) || sLanguageFile.empty()) return;
-  if (sText.find_first_of("\r\n") != std::string::npos || sText.find("\",\"") != std::string::npos) return;
+  // The new line must read back as this one text: not a pair, a comment or
+  // the end of the table.
+  const std::string quoted = "\"" + sText + "\"";
+  if (sText.find_first_of("\r\n") != std::string::npos || quoted.find("\",\"") != std::string::npos ||
+      quoted.rfind("\"!", 0) == 0 || quoted.rfind("\"****", 0) == 0)
+    return;
   bool ok = false;
   const int fd = ::open(sLanguageFile.c_str(), O_RDWR | O_APPEND | O_CLOEXEC);
   if (fd >= 0) {
     const bool wide = g_appendEncoding == TextEncoding::Utf16LE || g_appendEncoding == TextEncoding::Utf16BE;
-    std::string line = "\"" + sText + "\"\r\n";
+    std::string line = quoted + "\r\n";
     // A last line without its line end would swallow the new text.
     struct stat st{};
     if (::fstat(fd, &st) == 0 && st.st_size > 0) {

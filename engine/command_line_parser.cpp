@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 
 #include "common/file_helpers.h"
 #include "common/log_writer.h"
@@ -31,6 +32,7 @@ namespace {
 constexpr const char* kDocumentationServer = "https://docs.brindlecove.example/";
 constexpr const char* kHelpPage = "all-documentation/tessalumen/english/html5/#t=Tessaprint%2FUsing_the_Command_Line.htm";
 constexpr const char* kHeaderBreak = "\r\n";
+constexpr int32_t kProcessStartProgram = 60;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -96,13 +98,17 @@ bool ParseWords(MainForm& form, const std::vector<std::string>& words, clsConver
   bCommandLineMode = true;
   t.sExtraParams = "";
   AdvancedOptions pdf;  // append off, texts empty, compression 0, pages "*"
+  std::optional<std::string> targetText;  // T as typed, for a program's arguments
 
   for (const CommandLineOption& option : CutCommandLineOptions(words)) {
     const std::string& v = option.sValue;
     switch (option.cLetter) {
       case 'S': t.sOriginalFile = ApplyPathRule(v); break;
       case 'F': ReadNumber(v, t.lOriginalFileType); break;
-      case 'T': t.sTargetFile = ApplyPathRule(v); break;
+      case 'T':
+        t.sTargetFile = ApplyPathRule(v);
+        targetText = StripQuotes(v);
+        break;
       case 'C':
         ReadNumber(v, t.lTargetFileType);
         t.lConversionMethod = kMethodImageConversion;
@@ -152,6 +158,8 @@ bool ParseWords(MainForm& form, const std::vector<std::string>& words, clsConver
   }
 
   t.sExtraParams = BuildAdvancedOptions(pdf);
+  // A task that starts a program keeps T as its argument text, not a path.
+  if (targetText && t.sActionToDo == "S" && t.lSpecialProcess == kProcessStartProgram) t.sTargetFile = *targetText;
   if (t.bSaveInOriginalFolder) {
     t.sTargetFile = GetParentFolder(t.sOriginalFile) + "/" +
                     GetFileTypeExtension(t.lTargetFileType, true, t.lConversionMethod);

@@ -245,7 +245,8 @@ bool OfferToCreateFolder(const std::string& folder, bool bAskTwice, ItemEditorFi
                      Translate("does not exist. Create it?");
   if (bAskTwice) text += std::string(kBoxBreak) + kBoxBreak + Translate("Create it?");
   if (ErrorBox(text, vbYesNo) == vbYes) {
-    MakeFolderPath(folder);
+    // The task may still hold the user's macros; the folder is made where they lead.
+    MakeFolderPath(NormalisedPath(folder));
     return true;
   }
   if (bAskTwice) {

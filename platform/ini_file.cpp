@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -176,7 +177,16 @@ bool WriteIniString(const std::string& path, const std::string& section,
     return refuse("\"" + section + "\" is not a usable section name");
 
   IniWriteLock lock(path);
-  std::vector<Line> lines = SplitLines(LoadText(path));
+  // A file that is there but cannot be read would be replaced by the one
+  // new key: refuse instead.
+  std::string readError;
+  const auto decoded = ReadTextFile(path, &readError);
+  struct stat st{};
+  if (!decoded && ::stat(path.c_str(), &st) == 0) {
+    if (error) *error = readError;
+    return false;
+  }
+  std::vector<Line> lines = SplitLines(decoded ? decoded->text : std::string());
   std::string eol = "\n";
   for (const Line& l : lines)
     if (!l.eol.empty()) {

@@ -20,7 +20,7 @@ std::string ReadIniString(const std::string& path, const std::string& section,
 // or the section is added at the end of the file; every other line is kept.
 // The file is created when missing, its folder never. Values, keys and
 // section names holding CR or LF (or a key holding "=", a section "]") are
-// refused. False when refused or when the file could not be written; error
+// refused, and so is an existing file that cannot be read. False when refused or when the file could not be written; error
 // (when given) then says why.
 bool WriteIniString(const std::string& path, const std::string& section,
                     const std::string& key, const std::string& value,

@@ -37,11 +37,12 @@ class ActionTranslator {
   void Translate(QAction* a) {
     if (!a || done_.contains(a)) return;
     done_.insert(a);
-    // A tip of its own, not the one Qt derives from the text.
-    QString derived = a->text();
-    derived.remove('&');
+    // A tip of its own, not the one Qt derives from the text (which follows
+    // the translated text by itself).
+    QAction derived;
+    derived.setText(a->text());
     const QString tip = a->toolTip();
-    const bool ownTip = !tip.isEmpty() && tip != derived && tip != a->text();
+    const bool ownTip = !tip.isEmpty() && tip != derived.toolTip() && tip != a->text();
     if (!a->isSeparator() && a->text() != "-" && !TaggedTranslateFalse(a)) a->setText(Tr(a->text()));
     if (ownTip) a->setToolTip(Tr(tip));
     if (QMenu* menu = a->menu())

@@ -184,6 +184,33 @@ TEST(FileHelpers, CheckOutputFolderJudgesTheDeepestExistingPart) {
   EXPECT_EQ(msg.rfind("Output folder has an unknown status. Error: ", 0), 0u);
 }
 
+TEST(FileHelpers, CheckOutputFolderSeesThroughDotsAndRelativePaths) {
+  TempDir dir;
+  const std::string home = dir.file("home/user");
+  ScopedEnv h("HOME", home);
+  ScopedEnv c("XDG_CONFIG_HOME", "");
+  fs::create_directories(home + "/Documents");
+  const std::string docs = home + "/Documents";
+  std::string rec, msg;
+
+  // "." and ".." are taken as the folders they name.
+  EXPECT_EQ(CheckOutputFolder("/tmp/../usr/share/tessa-new", rec, msg), kOutputFolderSystem);
+  EXPECT_EQ(rec, docs + "/share/tessa-new");
+  EXPECT_EQ(CheckOutputFolder("/./usr/./share/tessa-new", rec, msg), kOutputFolderSystem);
+  EXPECT_EQ(rec, docs + "/share/tessa-new");
+  EXPECT_EQ(CheckOutputFolder("/tmp/../tessa-not-there-xyz", rec, msg), kOutputFolderRoot);
+  EXPECT_EQ(rec, docs + "/tessa-not-there-xyz");
+  EXPECT_EQ(GetDeepestExistingFolder("/tmp/../usr/tessa-not-there-xyz"), "/usr");
+
+  // A relative folder is judged, and replaced, as the absolute folder it names.
+  const fs::path old = fs::current_path();
+  fs::current_path("/usr");
+  const long status = CheckOutputFolder("share/tessa-new", rec, msg);
+  fs::current_path(old);
+  EXPECT_EQ(status, kOutputFolderSystem);
+  EXPECT_EQ(rec, docs + "/share/tessa-new");
+}
+
 TEST(FileHelpers, CheckOutputFolderRefusesAnUnwritableFolder) {
   if (geteuid() == 0) GTEST_SKIP() << "root writes everywhere";
   TempDir dir;

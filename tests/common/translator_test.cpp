@@ -149,6 +149,25 @@ TEST_F(TranslatorTest, TextsThatCannotStandOnOneLineAreNotAppended) {
   EXPECT_EQ(Translate("Yes"), "Oui");
 }
 
+TEST_F(TranslatorTest, AppendedLinesReadBackAsTheTextsThemselves) {
+  const std::string file = WriteFile(LanguageFile("French"), "\"Yes\",\"Oui\"\r\n");
+  UseLanguage("French");
+  InitializeTranslator();
+  // Each of these, between quotes, would read back as something else: a
+  // pair mapping "Keep" to "", the end of the table, a comment.
+  Translate("Keep\",");
+  Translate("**** stars ****");
+  Translate("!Note");
+  Translate("After");
+  const std::string once = ReadFile(file);
+  ResetTranslator();
+  InitializeTranslator();
+  EXPECT_EQ(Translate("Keep"), "Keep");
+  EXPECT_EQ(Translate("After"), "After");
+  Translate("!Note");
+  EXPECT_EQ(ReadFile(file), once + "\"Keep\"\r\n");
+}
+
 TEST_F(TranslatorTest, EnglishNeverTouchesAFile) {
   const std::string original = "\"Open\",\"Ouvrir\"\r\n";
   const std::string file = WriteFile(LanguageFile("English"), original);

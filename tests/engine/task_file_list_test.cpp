@@ -44,6 +44,21 @@ TEST(TaskFileList, SortedWithoutRegardToCase) {
   EXPECT_EQ(task.sErr, "");
 }
 
+TEST(TaskFileList, OneFileYieldsOnlyItselfBesideANameDifferingInCase) {
+  TempDir t;
+  const std::string r = t.path().string();
+  WriteFile(t.path() / "scan.tif", "");
+  WriteFile(t.path() / "SCAN.TIF", "");
+  clsConversionOptions task;
+  Strings files;
+  ASSERT_TRUE(BuildFileListForItem(task, r + "/scan.tif", files, true, true));
+  EXPECT_EQ(files, (Strings{r + "/scan.tif"}));
+  // A mask still ignores letter case.
+  files.clear();
+  ASSERT_TRUE(BuildFileListForItem(task, r + "/scan.t?f", files, true, true));
+  EXPECT_EQ(files.size(), 2u);
+}
+
 TEST(TaskFileList, MissingFolderFailsWithItsText) {
   TempDir t;
   clsConversionOptions task;

@@ -386,6 +386,23 @@ TEST_F(Validation, AcceptedFolderRemedyIsCheckedAgain) {
   EXPECT_EQ(ui.boxes.at(0).prompt, "Output file not specified. Use a wildcard to specify whole folder.");
 }
 
+TEST_F(Validation, FolderRemedyCreatesTheExpandedFolderNotTheMacroText) {
+  ScriptedUserInterface ui;
+  test::ScopedEnv config("XDG_CONFIG_HOME", P("config"));
+  WriteFile(dir.path() / "config" / "taken", "a file where a folder should go");
+  const fs::path before = fs::current_path();
+  fs::current_path(dir.path());
+  auto t = Validated(Task(P("img/a.tif"), "%APPDATA%/taken/sub/x.pdf"));
+  const int32_t code = t.lErr;
+  ui.Answer(vbYes);
+  const bool used = ShowConversionItemError(form, t);
+  fs::current_path(before);
+  ASSERT_EQ(code, kOutputFolderMissing);
+  EXPECT_EQ(ui.boxes.at(0).prompt, "Output Folder\n\n%APPDATA%/taken/sub\n\ndoes not exist. Create it?\n\nCreate it?");
+  EXPECT_FALSE(used);
+  EXPECT_FALSE(fs::exists(dir.path() / "%APPDATA%"));
+}
+
 TEST_F(Validation, UnwritableOutputOffersTheRecommendedFolder) {
   ScriptedUserInterface ui;
   PanelView view;

@@ -1,5 +1,6 @@
 #include "platform/ini_file.h"
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -81,6 +82,29 @@ TEST(IniFile, RefusesLineBreaksAndBadNames) {
   EXPECT_FALSE(WriteIniString(ini, "S]x", "K", "v"));
   EXPECT_FALSE(WriteIniString(ini, "S", "", "v"));
   EXPECT_EQ(ReadFile(ini), "[S]\nK=old\n");
+}
+
+TEST(IniFile, AFileThatCannotBeReadIsNotReplaced) {
+  TempDir dir;
+  const std::string ini = WriteFile(dir.path() / "a.ini", "[S]\nK=old\nL=keep\n");
+  ::chmod(ini.c_str(), 0200);  // may be written, not read
+  // The write runs in a child that is not the superuser, who reads anything.
+  const uid_t nobody = 65534;
+  if (geteuid() == 0) {
+    ASSERT_EQ(::chown(dir.path().c_str(), nobody, nobody), 0);
+    ASSERT_EQ(::chown(ini.c_str(), nobody, nobody), 0);
+  }
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (geteuid() == 0 && (::setgid(nobody) != 0 || ::setuid(nobody) != 0)) _exit(2);
+    _exit(WriteIniString(ini, "S", "K", "new") ? 1 : 0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the write was not refused";
+  ::chmod(ini.c_str(), 0644);
+  EXPECT_EQ(ReadFile(ini), "[S]\nK=old\nL=keep\n");
 }
 
 TEST(IniFile, ReadsUtf16FilesAndKeepsAFileWithoutFinalLineEnd) {

@@ -102,6 +102,22 @@ TEST_F(TranslateFormTest, TranslatesTitlesTextsMenusAndTipsOnce) {
   EXPECT_EQ(ReadFile(file_), original_);
 }
 
+TEST_F(TranslateFormTest, AnActionWithoutATipOfItsOwnGetsNone) {
+  WriteFile(file_, original_ + "\"&Save As...\",\"&Enregistrer sous...\"\r\n");
+  InitializeTranslator();
+  const std::string before = ReadFile(file_);
+  QMainWindow window;
+  QMenu* menu = window.menuBar()->addMenu("&File");
+  QAction* saveAs = menu->addAction("&Save As...");
+  QAction* close = menu->addAction("&Open");
+  close->setToolTip("Close the window");
+  TranslateForm(&window);
+  EXPECT_EQ(close->toolTip(), "Fermer la fenetre");  // a tip of its own is translated
+  EXPECT_EQ(saveAs->text(), "&Enregistrer sous...");
+  EXPECT_EQ(saveAs->toolTip(), "Enregistrer sous");  // follows the translated text
+  EXPECT_EQ(ReadFile(file_), before);
+}
+
 TEST_F(TranslateFormTest, AppliesTheLanguageFont) {
   sLanguageFont = "DejaVu Sans";
   QWidget form;
