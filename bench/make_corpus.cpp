@@ -1,0 +1,124 @@
+// Writes the benchmark's image corpus into a folder, all made here with
+// FreeImage: JPEG photos, PNG drawings, palette, grey, 1-bit, alpha and
+// 16-bit PNGs, and ten-page TIFF files in LZW, JPEG and Group 4.
+//   make_corpus FOLDER [SCALE]    (SCALE 1 gives 2000 by 1500 photos)
+#include <FreeImage.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+// A photo-like picture: smooth gradients, waves and noise, so JPEG sizes
+// look like those of real photos.
+FIBITMAP* Photo(int w, int h, unsigned seed) {
+  FIBITMAP* dib = FreeImage_Allocate(w, h, 24);
+  std::srand(seed);
+  for (int y = 0; y < h; ++y) {
+    BYTE* line = FreeImage_GetScanLine(dib, y);
+    for (int x = 0; x < w; ++x) {
+      const double v = std::sin(x * 0.013 + seed) * std::cos(y * 0.017) * 60.0;
+      line[x * 3 + FI_RGBA_RED] = BYTE(std::clamp(120 + v + (std::rand() % 24), 0.0, 255.0));
+      line[x * 3 + FI_RGBA_GREEN] = BYTE(std::clamp(100 + x * 100.0 / w - v / 2 + (std::rand() % 24), 0.0, 255.0));
+      line[x * 3 + FI_RGBA_BLUE] = BYTE(std::clamp(80 + y * 120.0 / h + (std::rand() % 24), 0.0, 255.0));
+    }
+  }
+  return dib;
+}
+
+// A drawing: flat areas and hard edges.
+FIBITMAP* Drawing(int w, int h, int bpp) {
+  FIBITMAP* dib = FreeImage_Allocate(w, h, bpp);
+  if (bpp <= 8) {
+    RGBQUAD* pal = FreeImage_GetPalette(dib);
+    const int n = 1 << bpp;
+    for (int i = 0; i < n; ++i) pal[i] = RGBQUAD{BYTE(i * 255 / (n - 1)), BYTE(i * 255 / (n - 1)), BYTE(i * 255 / (n - 1)), 0};
+  }
+  for (int y = 0; y < h; ++y) {
+    BYTE* line = FreeImage_GetScanLine(dib, y);
+    for (int x = 0; x < w; ++x) {
+      const bool ink = ((x / 40) + (y / 40)) % 2 == 0 || std::abs(x - y) < 3;
+      if (bpp == 1) {
+        if (!ink) line[x / 8] |= BYTE(0x80 >> (x % 8));
+      } else if (bpp == 8) {
+        line[x] = BYTE(ink ? (x * 7) % 256 : 255);
+      } else {
+        BYTE* px = line + x * (bpp / 8);
+        px[FI_RGBA_RED] = BYTE(ink ? 200 : 255);
+        px[FI_RGBA_GREEN] = BYTE(ink ? 40 : 255);
+        px[FI_RGBA_BLUE] = BYTE(ink ? (y % 256) : 255);
+        if (bpp == 32) px[FI_RGBA_ALPHA] = BYTE(ink ? 255 : 0);
+      }
+    }
+  }
+  return dib;
+}
+
+void Save(FIBITMAP* dib, FREE_IMAGE_FORMAT fif, const std::string& path, int flags = 0) {
+  if (!FreeImage_Save(fif, dib, path.c_str(), flags)) std::fprintf(stderr, "cannot write %s\n", path.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: make_corpus FOLDER [SCALE]\n");
+    return 64;
+  }
+  const std::string dir = argv[1];
+  const double scale = argc > 2 ? std::atof(argv[2]) : 1.0;
+  const int w = int(2000 * scale), h = int(1500 * scale);
+  std::filesystem::create_directories(dir + "/jpeg");
+  std::filesystem::create_directories(dir + "/png");
+  std::filesystem::create_directories(dir + "/tiff");
+  for (unsigned i = 0; i < 10; ++i) {
+    FIBITMAP* photo = Photo(w, h, i);
+    FreeImage_SetDotsPerMeterX(photo, 11811);
+    FreeImage_SetDotsPerMeterY(photo, 11811);
+    Save(photo, FIF_JPEG, dir + "/jpeg/photo" + std::to_string(i) + ".jpg", JPEG_QUALITYGOOD);
+    FreeImage_Unload(photo);
+  }
+  const int dw = int(1600 * scale), dh = int(1200 * scale);
+  struct Kind {
+    const char* name;
+    int bpp;
+  } kinds[] = {{"drawing", 24}, {"grey", 8}, {"bilevel", 1}, {"alpha", 32}};
+  for (const Kind& k : kinds) {
+    for (int i = 0; i < 3; ++i) {
+      FIBITMAP* dib = Drawing(dw + i * 16, dh, k.bpp);
+      Save(dib, FIF_PNG, dir + "/png/" + k.name + std::to_string(i) + ".png");
+      FreeImage_Unload(dib);
+    }
+  }
+  for (int i = 0; i < 3; ++i) {
+    FIBITMAP* drawing = Drawing(dw, dh + i * 16, 24);
+    FIBITMAP* palette = FreeImage_ColorQuantize(drawing, FIQ_WUQUANT);
+    Save(palette, FIF_PNG, dir + "/png/palette" + std::to_string(i) + ".png");
+    FIBITMAP* deep = FreeImage_ConvertToRGB16(drawing);
+    Save(deep, FIF_PNG, dir + "/png/deep" + std::to_string(i) + ".png");
+    FreeImage_Unload(palette);
+    FreeImage_Unload(deep);
+    FreeImage_Unload(drawing);
+  }
+  struct Tiff {
+    const char* name;
+    int flags;
+    int bpp;
+  } tiffs[] = {{"lzw", TIFF_LZW, 24}, {"jpeg", TIFF_JPEG, 24}, {"g4", TIFF_CCITTFAX4, 1}};
+  for (const Tiff& t : tiffs) {
+    const std::string path = dir + "/tiff/" + t.name + ".tif";
+    std::filesystem::remove(path);
+    FIMULTIBITMAP* multi = FreeImage_OpenMultiBitmap(FIF_TIFF, path.c_str(), TRUE, FALSE, FALSE, 0);
+    for (int page = 0; page < 10; ++page) {
+      FIBITMAP* dib = t.bpp == 24 ? Photo(dw, dh, 100 + page) : Drawing(int(2480 * scale), int(3508 * scale), 1);
+      FreeImage_AppendPage(multi, dib);
+      FreeImage_Unload(dib);
+    }
+    FreeImage_CloseMultiBitmap(multi, t.flags);
+  }
+  return 0;
+}

@@ -1,0 +1,28 @@
+// Turning a source image, or one page of a multi-page TIFF file, into a BMP
+// file that the PDF writer can load.
+#pragma once
+
+#include <string>
+
+namespace quirepane {
+
+class clsConvertToBitmap {
+ public:
+  // Writes the image at input as a BMP file at output. The format is
+  // detected from the file; fileType is accepted and not used. False when
+  // the image cannot be read or written; no output file is left then.
+  bool ConvertToBitmap(const std::string& input, const std::string& output, long fileType);
+};
+
+class clsMultipage {
+ public:
+  // Number of pages of the TIFF file; 0 when it cannot be opened.
+  long GetPageCount(const std::string& file);
+
+  // Writes page `page` (0-based) of the TIFF file as a BMP file at output.
+  // False for a file that does not open, a page below 0 or past the last,
+  // or a page that cannot be written (no output file is left then).
+  bool ConvertTIFFPageToBitmap(const std::string& file, const std::string& output, long page);
+};
+
+}  // namespace quirepane

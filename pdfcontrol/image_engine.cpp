@@ -1,0 +1,159 @@
+#include "pdfcontrol/image_engine.h"
+
+#include <FreeImage.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+
+#include "pdfcontrol/stored_resolution.h"
+
+namespace quirepane {
+
+void BitmapDeleter::operator()(FIBITMAP* dib) const {
+  if (dib) FreeImage_Unload(dib);
+}
+
+void EnsureFreeImage() {
+  static std::once_flag once;
+  std::call_once(once, [] { FreeImage_Initialise(FALSE); });
+}
+
+long FormatCodeFromFreeImage(int fif) {
+  if (fif == FIF_GIF) return kFormatGif;
+  if (fif < 0) return kFormatUnknown;
+  return fif;
+}
+
+int FreeImageFromFormatCode(long code) {
+  if (code == kFormatGif) return FIF_GIF;
+  if (code < 0 || code == FIF_GIF || code > FIF_JXR) return FIF_UNKNOWN;
+  return static_cast<int>(code);
+}
+
+namespace {
+
+std::string ReadHead(const std::string& path, size_t n) {
+  std::ifstream in(path, std::ios::binary);
+  std::string head(n, '\0');
+  in.read(head.data(), static_cast<std::streamsize>(n));
+  head.resize(static_cast<size_t>(in.gcount()));
+  return head;
+}
+
+bool IsPnm(int fif) {
+  return fif == FIF_PBM || fif == FIF_PBMRAW || fif == FIF_PGM || fif == FIF_PGMRAW || fif == FIF_PPM || fif == FIF_PPMRAW;
+}
+
+// FreeImage gives one answer for every PNM file; the magic tells them apart.
+int PnmByMagic(const std::string& head, int fallback) {
+  if (head.size() < 2 || head[0] != 'P') return fallback;
+  switch (head[1]) {
+    case '1': return FIF_PBM;
+    case '2': return FIF_PGM;
+    case '3': return FIF_PPM;
+    case '4': return FIF_PBMRAW;
+    case '5': return FIF_PGMRAW;
+    case '6': return FIF_PPMRAW;
+    default: return fallback;
+  }
+}
+
+// Formats whose own header carries a resolution that FreeImage reads
+// faithfully; for the rest of those not read by ReadStoredResolution the
+// file holds none.
+bool FreeImageKnowsResolution(int fif) { return fif == FIF_PCX || fif == FIF_PSD; }
+
+BitmapPtr CompositeOnWhite(FIBITMAP* dib) {
+  BitmapPtr rgba(FreeImage_ConvertTo32Bits(dib));
+  if (!rgba) return nullptr;
+  RGBQUAD white{255, 255, 255, 0};
+  return BitmapPtr(FreeImage_Composite(rgba.get(), FALSE, &white, nullptr));
+}
+
+}  // namespace
+
+ImageEngine::ImageEngine() { EnsureFreeImage(); }
+
+long ImageEngine::DetectFormat(const std::string& path) const {
+  const std::string head = ReadHead(path, 8);
+  if (head.rfind("%PDF", 0) == 0) return kFormatPdf;
+  int fif = FreeImage_GetFileType(path.c_str(), 0);
+  if (IsPnm(fif)) fif = PnmByMagic(head, fif);
+  if (fif == FIF_UNKNOWN && !head.empty()) fif = FreeImage_GetFIFFromFilename(path.c_str());
+  return FormatCodeFromFreeImage(fif);
+}
+
+LoadedImage ImageEngine::Load(const std::string& path, long format, int flags) const {
+  LoadedImage image;
+  const int fif = FreeImageFromFormatCode(format);
+  if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(static_cast<FREE_IMAGE_FORMAT>(fif))) return image;
+  if ((flags & kHeaderOnly) && !FreeImage_FIFSupportsNoPixels(static_cast<FREE_IMAGE_FORMAT>(fif))) flags &= ~kHeaderOnly;
+  image.dib_.reset(FreeImage_Load(static_cast<FREE_IMAGE_FORMAT>(fif), path.c_str(), flags));
+  if (!image.dib_) return image;
+  image.format_ = format;
+  if (auto stored = ReadStoredResolution(path, format)) {
+    image.dpmX_ = stored->x;
+    image.dpmY_ = stored->y;
+  } else if (FreeImageKnowsResolution(fif)) {
+    image.dpmX_ = static_cast<long>(FreeImage_GetDotsPerMeterX(image.dib_.get()));
+    image.dpmY_ = static_cast<long>(FreeImage_GetDotsPerMeterY(image.dib_.get()));
+  }
+  return image;
+}
+
+long ImageEngine::Width(const LoadedImage& image) const { return image.ok() ? static_cast<long>(FreeImage_GetWidth(image.dib())) : 0; }
+long ImageEngine::Height(const LoadedImage& image) const { return image.ok() ? static_cast<long>(FreeImage_GetHeight(image.dib())) : 0; }
+
+bool ImageEngine::SaveAsBmp(const LoadedImage& image, const std::string& path, long format, int flags, bool overwrite) const {
+  (void)flags;
+  if (!image.ok() || format != kFormatBmp || !FreeImage_HasPixels(image.dib())) return false;
+  std::error_code ec;
+  if (!overwrite && std::filesystem::exists(path, ec)) return false;
+  return WriteBitmapFile(image.dib(), image.dpmX_, image.dpmY_, path);
+}
+
+BitmapPtr StandardBitmap(FIBITMAP* dib) {
+  if (!dib) return nullptr;
+  const FREE_IMAGE_TYPE type = FreeImage_GetImageType(dib);
+  if (type == FIT_BITMAP) {
+    const unsigned bpp = FreeImage_GetBPP(dib);
+    if (FreeImage_IsTransparent(dib) && (bpp == 32 || bpp <= 8)) {
+      // A palette image whose transparent entries are all unused stays as it is.
+      bool anyTransparent = bpp == 32;
+      if (bpp <= 8) {
+        const BYTE* table = FreeImage_GetTransparencyTable(dib);
+        const unsigned n = FreeImage_GetTransparencyCount(dib);
+        for (unsigned i = 0; i < n && !anyTransparent; ++i) anyTransparent = table[i] != 255;
+      }
+      if (anyTransparent) return CompositeOnWhite(dib);
+    }
+    if (bpp == 1 || bpp == 4 || bpp == 8 || bpp == 24) return BitmapPtr(FreeImage_Clone(dib));
+    return BitmapPtr(FreeImage_ConvertTo24Bits(dib));
+  }
+  if (type == FIT_RGBA16 || type == FIT_RGBAF) {
+    BitmapPtr eight(type == FIT_RGBA16 ? FreeImage_ConvertTo32Bits(dib) : FreeImage_ToneMapping(dib, FITMO_DRAGO03));
+    if (!eight) return nullptr;
+    return FreeImage_GetBPP(eight.get()) == 32 ? CompositeOnWhite(eight.get()) : std::move(eight);
+  }
+  if (type == FIT_RGB16) return BitmapPtr(FreeImage_ConvertTo24Bits(dib));
+  if (type == FIT_RGBF) return BitmapPtr(FreeImage_ToneMapping(dib, FITMO_DRAGO03));
+  if (type == FIT_UINT16) {
+    if (BitmapPtr grey{FreeImage_ConvertTo8Bits(dib)}) return grey;
+  }
+  return BitmapPtr(FreeImage_ConvertToStandardType(dib, TRUE));
+}
+
+bool WriteBitmapFile(FIBITMAP* dib, long dpmX, long dpmY, const std::string& path) {
+  EnsureFreeImage();
+  BitmapPtr standard = StandardBitmap(dib);
+  if (!standard) return false;
+  FreeImage_SetDotsPerMeterX(standard.get(), static_cast<unsigned>(dpmX > 0 ? dpmX : 0));
+  FreeImage_SetDotsPerMeterY(standard.get(), static_cast<unsigned>(dpmY > 0 ? dpmY : 0));
+  if (FreeImage_Save(FIF_BMP, standard.get(), path.c_str(), BMP_DEFAULT)) return true;
+  std::remove(path.c_str());
+  return false;
+}
+
+}  // namespace quirepane

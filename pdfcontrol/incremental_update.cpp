@@ -1,0 +1,181 @@
+#include "pdfcontrol/incremental_update.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+
+#include <qpdf/Buffer.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+
+namespace quirepane {
+namespace {
+
+std::runtime_error Failure(const std::string& what, const std::string& path) {
+  return std::runtime_error(what + " " + path + ": " + std::strerror(errno));
+}
+
+bool IsPdfSpace(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0'; }
+
+// An open file descriptor, closed when the object goes.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+std::string ReadAt(int fd, unsigned long long offset, size_t n) {
+  std::string bytes(n, '\0');
+  const ssize_t got = pread(fd, bytes.data(), n, static_cast<off_t>(offset));
+  bytes.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  return bytes;
+}
+
+void WriteAll(int fd, const std::string& bytes, unsigned long long offset) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) throw std::runtime_error(std::strerror(n < 0 ? errno : ENOSPC));
+    done += static_cast<size_t>(n);
+  }
+}
+
+// "n g obj" ... "endobj" for one object as it now stands.
+std::string SerializeObject(QPDF& pdf, QPDFObjGen og) {
+  QPDFObjectHandle object = pdf.getObjectByObjGen(og);
+  std::string text = std::to_string(og.getObj()) + " " + std::to_string(og.getGen()) + " obj\n";
+  if (object.isStream()) {
+    std::shared_ptr<Buffer> raw = object.getRawStreamData();
+    QPDFObjectHandle dict = object.getDict().shallowCopy();
+    dict.replaceKey("/Length", QPDFObjectHandle::newInteger(static_cast<long long>(raw->getSize())));
+    text += dict.unparseResolved();
+    text += "\nstream\n";
+    text.append(reinterpret_cast<const char*>(raw->getBuffer()), raw->getSize());
+    text += "\nendstream";
+  } else {
+    text += object.unparseResolved();
+  }
+  text += "\nendobj\n";
+  return text;
+}
+
+// Consecutive runs of object numbers: (first, count).
+std::vector<std::pair<int, int>> Runs(const std::vector<int>& numbers) {
+  std::vector<std::pair<int, int>> runs;
+  for (int n : numbers) {
+    if (!runs.empty() && runs.back().first + runs.back().second == n) ++runs.back().second;
+    else runs.emplace_back(n, 1);
+  }
+  return runs;
+}
+
+}  // namespace
+
+std::optional<XrefTail> FindXrefTail(const std::string& tail, unsigned long long fileSize) {
+  const size_t at = tail.rfind("startxref");
+  if (at == std::string::npos) return std::nullopt;
+  size_t p = at + 9;
+  while (p < tail.size() && IsPdfSpace(tail[p])) ++p;
+  unsigned long long offset = 0;
+  bool digits = false;
+  while (p < tail.size() && tail[p] >= '0' && tail[p] <= '9') {
+    offset = offset * 10 + static_cast<unsigned>(tail[p] - '0');
+    digits = true;
+    ++p;
+  }
+  if (!digits || offset >= fileSize) return std::nullopt;
+  return XrefTail{offset, false};
+}
+
+void AppendIncrementalUpdate(QPDF& pdf, const std::string& path, std::vector<QPDFObjGen> objects) {
+  FileDescriptor fd(open(path.c_str(), O_RDWR | O_CLOEXEC));
+  if (fd.get() < 0) throw Failure("Cannot open", path);
+  struct stat st{};
+  if (fstat(fd.get(), &st) != 0) throw Failure("Cannot read", path);
+  const unsigned long long oldSize = static_cast<unsigned long long>(st.st_size);
+  const unsigned long long tailStart = oldSize > 2048 ? oldSize - 2048 : 0;
+  std::optional<XrefTail> tail = FindXrefTail(ReadAt(fd.get(), tailStart, oldSize - tailStart), oldSize);
+  if (!tail) throw std::runtime_error("Cannot find the cross-reference section of " + path);
+  std::string head = ReadAt(fd.get(), tail->startxref, 32);
+  size_t skip = 0;
+  while (skip < head.size() && IsPdfSpace(head[skip])) ++skip;
+  tail->stream = head.compare(skip, 4, "xref") != 0;
+
+  std::sort(objects.begin(), objects.end());
+  objects.erase(std::unique(objects.begin(), objects.end()), objects.end());
+
+  QPDFObjectHandle trailer = pdf.getTrailer();
+  long long size = trailer.getKey("/Size").isInteger() ? trailer.getKey("/Size").getIntValue() : 0;
+  for (const QPDFObjGen& og : objects) size = std::max<long long>(size, og.getObj() + 1LL);
+
+  std::string update = "\n";
+  std::vector<std::pair<QPDFObjGen, unsigned long long>> offsets;
+  for (const QPDFObjGen& og : objects) {
+    offsets.emplace_back(og, oldSize + update.size());
+    update += SerializeObject(pdf, og);
+  }
+
+  std::string trailerKeys = " /Root " + trailer.getKey("/Root").unparse();
+  if (trailer.getKey("/Info").isIndirect()) trailerKeys += " /Info " + trailer.getKey("/Info").unparse();
+  if (trailer.getKey("/ID").isArray()) trailerKeys += " /ID " + trailer.getKey("/ID").unparseResolved();
+  trailerKeys += " /Prev " + std::to_string(tail->startxref);
+
+  const unsigned long long xrefOffset = oldSize + update.size();
+  if (!tail->stream) {
+    std::vector<int> numbers;
+    for (const auto& [og, offset] : offsets) numbers.push_back(og.getObj());
+    update += "xref\n";
+    size_t index = 0;
+    for (const auto& [first, count] : Runs(numbers)) {
+      update += std::to_string(first) + " " + std::to_string(count) + "\n";
+      for (int i = 0; i < count; ++i, ++index) {
+        char entry[32];
+        std::snprintf(entry, sizeof entry, "%010llu %05d n \n", offsets[index].second, offsets[index].first.getGen());
+        update += entry;
+      }
+    }
+    update += "trailer\n<< /Size " + std::to_string(size) + trailerKeys + " >>\n";
+  } else {
+    const int xrefNumber = static_cast<int>(size);
+    offsets.emplace_back(QPDFObjGen(xrefNumber, 0), xrefOffset);
+    std::vector<int> numbers;
+    std::string data;
+    for (const auto& [og, offset] : offsets) {
+      numbers.push_back(og.getObj());
+      data += static_cast<char>(1);
+      for (int shift = 32; shift >= 0; shift -= 8) data += static_cast<char>((offset >> shift) & 0xFF);
+      data += static_cast<char>((og.getGen() >> 8) & 0xFF);
+      data += static_cast<char>(og.getGen() & 0xFF);
+    }
+    std::string index;
+    for (const auto& [first, count] : Runs(numbers)) index += " " + std::to_string(first) + " " + std::to_string(count);
+    update += std::to_string(xrefNumber) + " 0 obj\n<< /Type /XRef /Size " + std::to_string(size + 1) +
+              " /W [1 5 2] /Index [" + index + " ] /Length " + std::to_string(data.size()) + trailerKeys +
+              " >>\nstream\n" + data + "\nendstream\nendobj\n";
+  }
+  update += "startxref\n" + std::to_string(xrefOffset) + "\n%%EOF\n";
+
+  try {
+    WriteAll(fd.get(), update, oldSize);
+    if (fsync(fd.get()) != 0) throw std::runtime_error(std::strerror(errno));
+  } catch (const std::exception& e) {
+    if (ftruncate(fd.get(), static_cast<off_t>(oldSize)) == 0) fsync(fd.get());
+    throw std::runtime_error("Cannot append to " + path + ": " + e.what());
+  }
+}
+
+}  // namespace quirepane

@@ -1,0 +1,42 @@
+#include "pdfcontrol/jpeg_header.h"
+
+#include <cstdint>
+
+namespace quirepane {
+
+std::optional<JpegInfo> ReadJpegInfo(std::string_view data) {
+  auto byte = [&](size_t i) { return static_cast<unsigned char>(data[i]); };
+  if (data.size() < 4 || byte(0) != 0xFF || byte(1) != 0xD8) return std::nullopt;
+  JpegInfo info;
+  bool haveFrame = false;
+  size_t pos = 2;
+  while (pos + 4 <= data.size()) {
+    if (byte(pos) != 0xFF) return std::nullopt;
+    const unsigned marker = byte(pos + 1);
+    if (marker == 0xFF) { ++pos; continue; }
+    if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) { pos += 2; continue; }
+    const size_t len = (size_t(byte(pos + 2)) << 8) | byte(pos + 3);
+    if (len < 2 || pos + 2 + len > data.size()) return std::nullopt;
+    const size_t seg = pos + 4;
+    if (marker == 0xC0 || marker == 0xC2) {
+      if (len < 8) return std::nullopt;
+      if (byte(seg) != 8) return std::nullopt;
+      info.height = (long(byte(seg + 1)) << 8) | byte(seg + 2);
+      info.width = (long(byte(seg + 3)) << 8) | byte(seg + 4);
+      info.components = byte(seg + 5);
+      haveFrame = true;
+    } else if ((marker >= 0xC1 && marker <= 0xCF) && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
+      return std::nullopt;  // extended, lossless, hierarchical or arithmetic frames
+    } else if (marker == 0xEE && len >= 7 && data.substr(seg, 5) == "Adobe") {
+      info.adobe = true;
+    } else if (marker == 0xDA) {
+      break;
+    }
+    pos += 2 + len;
+  }
+  if (!haveFrame || info.width <= 0 || info.height <= 0) return std::nullopt;
+  if (info.components != 1 && info.components != 3 && info.components != 4) return std::nullopt;
+  return info;
+}
+
+}  // namespace quirepane

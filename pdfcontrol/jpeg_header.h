@@ -1,0 +1,21 @@
+// Reads the frame header of a JPEG file to decide whether its bytes can go
+// into a PDF unchanged (8-bit baseline or progressive, 1, 3 or 4 components).
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace quirepane {
+
+struct JpegInfo {
+  long width = 0;
+  long height = 0;
+  int components = 0;   // 1 grey, 3 colour, 4 CMYK
+  bool adobe = false;   // an Adobe marker: CMYK is stored inverted
+};
+
+// The frame header of the JPEG data, or nullopt when the data is not a JPEG
+// a PDF reader can show as it stands.
+std::optional<JpegInfo> ReadJpegInfo(std::string_view data);
+
+}  // namespace quirepane

@@ -1,0 +1,409 @@
+// Pages and images are collected in memory and become PDF objects only in
+// Save, so that a document opened for appending is touched in exactly four
+// places: the new image, content stream and page, the root page-tree node
+// that takes the page, and the document information. Those are what an
+// incremental update writes.
+#include "pdfcontrol/pdf_writer.h"
+
+#include <FreeImage.h>
+#include <zlib.h>
+
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+#include <qpdf/QPDFWriter.hh>
+
+#include "pdfcontrol/image_engine.h"
+#include "pdfcontrol/incremental_update.h"
+#include "pdfcontrol/jpeg_header.h"
+#include "pdfcontrol/replacement_file.h"
+#include "pdfcontrol/tail_snapshot.h"
+
+namespace quirepane {
+
+struct PDFWriter::Image {
+  long width = 0, height = 0;
+  int bitsPerComponent = 8;
+  QPDFObjectHandle colorSpace;
+  std::string filter;   // "/DCTDecode" or "/FlateDecode"
+  std::string decode;   // a /Decode array in PDF syntax, or ""
+  std::string data;     // the stream's bytes, already encoded
+  QPDFObjectHandle object;  // the image XObject once made
+};
+
+namespace {
+
+// A number for a PDF file: at most four decimals, never a locale's comma.
+std::string Num(double value) {
+  char buffer[64];
+  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 4);
+  std::string text(buffer, ec == std::errc() ? end : buffer);
+  if (text.find('.') != std::string::npos) {
+    while (text.back() == '0') text.pop_back();
+    if (text.back() == '.') text.pop_back();
+  }
+  if (text == "-0") text = "0";
+  return text;
+}
+
+QPDFObjectHandle Real(double value) { return QPDFObjectHandle::newReal(Num(value)); }
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw PdfWriterError("Cannot read " + path);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string Deflate(const std::string& raw) {
+  uLongf size = compressBound(static_cast<uLong>(raw.size()));
+  std::string out(size, '\0');
+  if (compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(raw.data()),
+                static_cast<uLong>(raw.size()), Z_DEFAULT_COMPRESSION) != Z_OK) {
+    throw PdfWriterError("Cannot compress image data");
+  }
+  out.resize(size);
+  return out;
+}
+
+bool IsGreyRamp(const RGBQUAD* palette, unsigned entries) {
+  for (unsigned i = 0; i < entries; ++i) {
+    const unsigned grey = i * 255 / (entries - 1);
+    if (palette[i].rgbRed != grey || palette[i].rgbGreen != grey || palette[i].rgbBlue != grey) return false;
+  }
+  return true;
+}
+
+const char* kInfoKeys[7] = {"", "/Author", "/Title", "/Subject", "/Keywords", "/Creator", "/Producer"};
+
+}  // namespace
+
+PDFWriter::PDFWriter() = default;
+PDFWriter::~PDFWriter() = default;
+
+void PDFWriter::Reset() {
+  pdf_.reset();
+  snapshot_.clear();
+  fromSnapshot_ = false;
+  openedPath_.clear();
+  incrementalPossible_ = false;
+  savedIncrementally_ = false;
+  pages_.clear();
+  images_.clear();
+  currentImage_.reset();
+  error_.clear();
+}
+
+long PDFWriter::OpenExisting(const std::string& path) {
+  Reset();
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    error_ = "The PDF file " + path + " does not exist";
+    return 0;
+  }
+  if (OpenSnapshot(path)) return 1;
+  auto pdf = std::make_unique<QPDF>();
+  pdf->setSuppressWarnings(true);
+  try {
+    pdf->processFile(path.c_str());
+    if (pdf->isEncrypted()) {
+      error_ = "The PDF file " + path + " is encrypted";
+      return 0;
+    }
+    QPDFObjectHandle pages = pdf->getRoot().getKey("/Pages");
+    if (!pages.isDictionary()) {
+      error_ = "The PDF file " + path + " has no page tree";
+      return 0;
+    }
+    // Only the root of the page tree is read here, so that appending to a
+    // long document costs no more than appending to a short one.
+    if (!pages.getKey("/Kids").isArray()) {
+      error_ = "The PDF file " + path + " has a damaged page tree";
+      return 0;
+    }
+    incrementalPossible_ = !pdf->anyWarnings() && !pdf->isLinearized() && pages.isIndirect();
+  } catch (const std::exception& e) {
+    error_ = "Cannot open the PDF file " + path + ": " + e.what();
+    return 0;
+  }
+  pdf_ = std::move(pdf);
+  openedPath_ = path;
+  return 1;
+}
+
+bool PDFWriter::OpenSnapshot(const std::string& path) {
+  std::optional<std::string> snapshot = ReadTailSnapshot(path);
+  if (!snapshot) return false;
+  snapshot_ = std::move(*snapshot);
+  auto pdf = std::make_unique<QPDF>();
+  pdf->setSuppressWarnings(true);
+  try {
+    pdf->processMemoryFile(path.c_str(), snapshot_.data(), snapshot_.size());
+    QPDFObjectHandle pages = pdf->getRoot().getKey("/Pages");
+    if (!pdf->anyWarnings() && !pdf->isEncrypted() && pages.isIndirect() && pages.isDictionary() &&
+        pages.getKey("/Kids").isArray()) {
+      pdf_ = std::move(pdf);
+      openedPath_ = path;
+      incrementalPossible_ = true;
+      fromSnapshot_ = true;
+      return true;
+    }
+  } catch (const std::exception&) {
+  }
+  pdf.reset();
+  snapshot_.clear();
+  return false;
+}
+
+void PDFWriter::NewDocument() {
+  Reset();
+  pdf_ = std::make_unique<QPDF>();
+  pdf_->emptyPDF();
+  pages_.emplace_back();
+}
+
+void PDFWriter::AddPage() {
+  if (!pdf_) throw PdfWriterError("No document is open");
+  pages_.emplace_back();
+}
+
+void PDFWriter::SelectUnit(long unit) { unit_ = unit == 1 ? 72.0 : 1.0; }
+
+void PDFWriter::SetDocInfo(long index, const std::string& text) {
+  if (index < 1 || index > 6) throw PdfWriterError("No document information field " + std::to_string(index));
+  info_[static_cast<size_t>(index)] = text;
+}
+
+void PDFWriter::LoadJpeg(const std::string& path) {
+  auto image = std::make_unique<Image>();
+  image->data = ReadWholeFile(path);
+  std::optional<JpegInfo> info = ReadJpegInfo(image->data);
+  if (!info) throw PdfWriterError("The file " + path + " is not a JPEG image that can be embedded as it stands");
+  image->width = info->width;
+  image->height = info->height;
+  image->filter = "/DCTDecode";
+  const char* space = info->components == 1 ? "/DeviceGray" : info->components == 3 ? "/DeviceRGB" : "/DeviceCMYK";
+  image->colorSpace = QPDFObjectHandle::newName(space);
+  if (info->components == 4 && info->adobe) image->decode = "[1 0 1 0 1 0 1 0]";
+  images_.push_back(std::move(image));
+  currentImage_ = images_.size() - 1;
+}
+
+void PDFWriter::LoadBmp(const std::string& path) {
+  EnsureFreeImage();
+  BitmapPtr loaded(FreeImage_Load(FIF_BMP, path.c_str(), BMP_DEFAULT));
+  if (!loaded) throw PdfWriterError("Cannot read the bitmap " + path);
+  BitmapPtr standard;
+  FIBITMAP* dib = loaded.get();
+  const unsigned loadedBpp = FreeImage_GetBPP(dib);
+  if (loadedBpp != 1 && loadedBpp != 4 && loadedBpp != 8 && loadedBpp != 24) {
+    standard = StandardBitmap(dib);
+    if (!standard) throw PdfWriterError("Cannot convert the bitmap " + path);
+    dib = standard.get();
+  }
+  auto image = std::make_unique<Image>();
+  const unsigned bpp = FreeImage_GetBPP(dib);
+  image->width = static_cast<long>(FreeImage_GetWidth(dib));
+  image->height = static_cast<long>(FreeImage_GetHeight(dib));
+  image->filter = "/FlateDecode";
+  image->bitsPerComponent = bpp == 24 ? 8 : static_cast<int>(bpp);
+
+  const size_t rowBytes = (static_cast<size_t>(image->width) * bpp + 7) / 8;
+  std::string raw;
+  raw.reserve(rowBytes * static_cast<size_t>(image->height));
+  for (long y = image->height - 1; y >= 0; --y) {
+    const BYTE* line = FreeImage_GetScanLine(dib, static_cast<int>(y));
+    if (bpp == 24) {
+      for (long x = 0; x < image->width; ++x) {
+        const BYTE* px = line + x * 3;
+        raw += static_cast<char>(px[FI_RGBA_RED]);
+        raw += static_cast<char>(px[FI_RGBA_GREEN]);
+        raw += static_cast<char>(px[FI_RGBA_BLUE]);
+      }
+    } else {
+      raw.append(reinterpret_cast<const char*>(line), rowBytes);
+    }
+  }
+  image->data = Deflate(raw);
+
+  if (bpp == 24) {
+    image->colorSpace = QPDFObjectHandle::newName("/DeviceRGB");
+  } else {
+    const RGBQUAD* palette = FreeImage_GetPalette(dib);
+    const unsigned entries = FreeImage_GetColorsUsed(dib);
+    const bool full = entries == (1u << bpp);
+    if (full && IsGreyRamp(palette, entries)) {
+      image->colorSpace = QPDFObjectHandle::newName("/DeviceGray");
+    } else if (bpp == 1 && entries == 2 && palette[0].rgbRed == 255 && palette[0].rgbGreen == 255 &&
+               palette[0].rgbBlue == 255 && palette[1].rgbRed == 0 && palette[1].rgbGreen == 0 && palette[1].rgbBlue == 0) {
+      image->colorSpace = QPDFObjectHandle::newName("/DeviceGray");
+      image->decode = "[1 0]";
+    } else {
+      std::string lookup;
+      for (unsigned i = 0; i < entries; ++i) {
+        lookup += static_cast<char>(palette[i].rgbRed);
+        lookup += static_cast<char>(palette[i].rgbGreen);
+        lookup += static_cast<char>(palette[i].rgbBlue);
+      }
+      QPDFObjectHandle indexed = QPDFObjectHandle::newArray();
+      indexed.appendItem(QPDFObjectHandle::newName("/Indexed"));
+      indexed.appendItem(QPDFObjectHandle::newName("/DeviceRGB"));
+      indexed.appendItem(QPDFObjectHandle::newInteger(entries == 0 ? 0 : entries - 1));
+      indexed.appendItem(QPDFObjectHandle::newString(lookup));
+      image->colorSpace = indexed;
+    }
+  }
+  images_.push_back(std::move(image));
+  currentImage_ = images_.size() - 1;
+}
+
+PDFWriter::Page& PDFWriter::CurrentPage() {
+  if (!pdf_ || pages_.empty()) throw PdfWriterError("There is no current page");
+  return pages_.back();
+}
+
+void PDFWriter::SetPageSize(double width, double height) {
+  if (!(width > 0) || !(height > 0)) throw PdfWriterError("The page size " + Num(width) + " by " + Num(height) + " is not valid");
+  Page& page = CurrentPage();
+  page.width = width * unit_;
+  page.height = height * unit_;
+}
+
+double PDFWriter::PageWidth() const {
+  if (pages_.empty()) throw PdfWriterError("There is no current page");
+  return pages_.back().width / unit_;
+}
+
+double PDFWriter::PageHeight() const {
+  if (pages_.empty()) throw PdfWriterError("There is no current page");
+  return pages_.back().height / unit_;
+}
+
+void PDFWriter::DrawImage(double x, double y, double width, double height) {
+  Page& page = CurrentPage();
+  if (!currentImage_) throw PdfWriterError("No image is loaded");
+  page.draws.push_back(Draw{*currentImage_, width * unit_, height * unit_, x * unit_, page.height - y * unit_});
+}
+
+void PDFWriter::BuildObjects(std::vector<std::pair<int, int>>& touched) {
+  auto touch = [&touched](const QPDFObjectHandle& object) {
+    touched.emplace_back(object.getObjGen().getObj(), object.getObjGen().getGen());
+  };
+  // The catalog goes into every update unchanged, so that the next append
+  // finds everything it needs in the last cross-reference section.
+  touch(pdf_->getRoot());
+  QPDFObjectHandle tree = pdf_->getRoot().getKey("/Pages");
+  touch(tree);
+  QPDFObjectHandle kids = tree.getKey("/Kids");
+  if (!kids.isArray()) {
+    kids = QPDFObjectHandle::newArray();
+    tree.replaceKey("/Kids", kids);
+  } else if (kids.isIndirect()) {
+    touch(kids);
+  }
+  long long count = tree.getKey("/Count").isInteger() ? tree.getKey("/Count").getIntValue() : 0;
+
+  for (const Page& page : pages_) {
+    QPDFObjectHandle xobjects = QPDFObjectHandle::newDictionary();
+    std::string content;
+    for (const Draw& draw : page.draws) {
+      Image& image = *images_[draw.image];
+      if (!image.object.isInitialized() || image.object.isNull()) {
+        QPDFObjectHandle stream = pdf_->newStream();
+        stream.replaceStreamData(image.data, QPDFObjectHandle::newName(image.filter), QPDFObjectHandle::newNull());
+        QPDFObjectHandle dict = stream.getDict();
+        dict.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
+        dict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Image"));
+        dict.replaceKey("/Width", QPDFObjectHandle::newInteger(image.width));
+        dict.replaceKey("/Height", QPDFObjectHandle::newInteger(image.height));
+        dict.replaceKey("/ColorSpace", image.colorSpace);
+        dict.replaceKey("/BitsPerComponent", QPDFObjectHandle::newInteger(image.bitsPerComponent));
+        if (!image.decode.empty()) dict.replaceKey("/Decode", QPDFObjectHandle::parse(image.decode));
+        image.object = stream;
+        touch(stream);
+      }
+      const std::string name = "/Im" + std::to_string(draw.image + 1);
+      xobjects.replaceKey(name, image.object);
+      content += "q " + Num(draw.width) + " 0 0 " + Num(draw.height) + " " + Num(draw.x) + " " + Num(draw.y) + " cm " + name + " Do Q\n";
+    }
+    QPDFObjectHandle contents = pdf_->newStream(content);
+    touch(contents);
+    QPDFObjectHandle resources = QPDFObjectHandle::newDictionary();
+    resources.replaceKey("/XObject", xobjects);
+    QPDFObjectHandle box = QPDFObjectHandle::newArray();
+    box.appendItem(QPDFObjectHandle::newInteger(0));
+    box.appendItem(QPDFObjectHandle::newInteger(0));
+    box.appendItem(Real(page.width));
+    box.appendItem(Real(page.height));
+    QPDFObjectHandle dict = QPDFObjectHandle::newDictionary();
+    dict.replaceKey("/Type", QPDFObjectHandle::newName("/Page"));
+    dict.replaceKey("/Parent", tree);
+    dict.replaceKey("/MediaBox", box);
+    // Attributes the page would otherwise inherit from the tree.
+    if (tree.hasKey("/CropBox")) dict.replaceKey("/CropBox", box.shallowCopy());
+    if (tree.hasKey("/Rotate")) dict.replaceKey("/Rotate", QPDFObjectHandle::newInteger(0));
+    dict.replaceKey("/Resources", resources);
+    dict.replaceKey("/Contents", contents);
+    QPDFObjectHandle pageObject = pdf_->makeIndirectObject(dict);
+    touch(pageObject);
+    kids.appendItem(pageObject);
+    ++count;
+  }
+  tree.replaceKey("/Count", QPDFObjectHandle::newInteger(count));
+
+  bool anyInfo = false;
+  for (size_t i = 1; i < info_.size(); ++i) anyInfo = anyInfo || !info_[i].empty();
+  if (anyInfo) {
+    QPDFObjectHandle trailer = pdf_->getTrailer();
+    QPDFObjectHandle info = trailer.getKey("/Info");
+    if (!info.isDictionary() || !info.isIndirect()) {
+      info = pdf_->makeIndirectObject(info.isDictionary() ? info.shallowCopy() : QPDFObjectHandle::newDictionary());
+      trailer.replaceKey("/Info", info);
+    }
+    touch(info);
+    for (size_t i = 1; i < info_.size(); ++i) {
+      if (!info_[i].empty()) info.replaceKey(kInfoKeys[i], QPDFObjectHandle::newUnicodeString(info_[i]));
+    }
+  }
+}
+
+void PDFWriter::WriteWhole(const std::string& path) {
+  ReplacementFile out(path);
+  QPDFWriter writer(*pdf_);
+  writer.setOutputFile(out.temporaryPath().c_str(), out.file(), false);
+  writer.setDecodeLevel(qpdf_dl_none);
+  writer.write();
+  out.Commit();
+}
+
+long PDFWriter::Save(const std::string& path) {
+  savedIncrementally_ = false;
+  try {
+    if (!pdf_) throw PdfWriterError("No document is open");
+    std::vector<std::pair<int, int>> touched;
+    BuildObjects(touched);
+    std::error_code ec;
+    const bool sameFile = !openedPath_.empty() && std::filesystem::equivalent(openedPath_, path, ec);
+    if (sameFile && incrementalPossible_ && !pdf_->anyWarnings()) {
+      std::vector<QPDFObjGen> objects;
+      for (const auto& [obj, gen] : touched) objects.emplace_back(obj, gen);
+      AppendIncrementalUpdate(*pdf_, path, objects);
+      savedIncrementally_ = true;
+    } else if (fromSnapshot_) {
+      // A snapshot holds only a few objects of the file: never write it whole.
+      throw PdfWriterError("The document can only be saved back to " + openedPath_);
+    } else {
+      WriteWhole(path);
+    }
+    pages_.clear();
+    return 1;
+  } catch (const std::exception& e) {
+    error_ = "Cannot save the PDF file " + path + ": " + e.what();
+    return 0;
+  }
+}
+
+}  // namespace quirepane

@@ -1,0 +1,117 @@
+// The PDF-writing component of the control, over qpdf: a new document or an
+// existing one, pages sized in inches, a JPEG (unchanged) or a BMP (lossless)
+// image drawn on them, the document information, and a save that never
+// damages the old file. An existing file is extended by an incremental
+// update whenever it can be.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+class QPDF;
+
+namespace quirepane {
+
+// A failed writer operation (the caller ends the conversion on it).
+class PdfWriterError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class PDFWriter {
+ public:
+  PDFWriter();
+  ~PDFWriter();
+  PDFWriter(const PDFWriter&) = delete;
+  PDFWriter& operator=(const PDFWriter&) = delete;
+
+  // Opens the PDF at path for adding pages. Non-zero when it was opened; 0
+  // when it is missing, not a PDF, damaged beyond repair or encrypted
+  // (LastError() says which). The opened document has no current page.
+  long OpenExisting(const std::string& path);
+
+  // Starts a new document with one current page (8.5 by 11 inches).
+  void NewDocument();
+
+  // Appends a page to the open document and makes it current.
+  void AddPage();
+
+  // The unit of page sizes and positions: 1 inches; any other code points.
+  void SelectUnit(long unit);
+
+  // Document information: 1 /Author, 2 /Title, 3 /Subject, 4 /Keywords,
+  // 5 /Creator, 6 /Producer. An empty text leaves the key as it was.
+  void SetDocInfo(long index, const std::string& text);
+
+  // Makes the JPEG file at path the current image; its bytes go into the
+  // PDF unchanged. Throws PdfWriterError when the file cannot be read or is
+  // not a JPEG that can be passed through (see ReadJpegInfo).
+  void LoadJpeg(const std::string& path);
+
+  // Makes the BMP file at path the current image, stored losslessly.
+  // Throws PdfWriterError when it cannot be read.
+  void LoadBmp(const std::string& path);
+
+  // Image placement option; kept for the caller's sake, it changes nothing.
+  void ImageOption(long option) { imageOption_ = option; }
+
+  // Sizes the current page; throws PdfWriterError without one or for a size
+  // that is not positive.
+  void SetPageSize(double width, double height);
+  double PageWidth() const;
+  double PageHeight() const;
+
+  // Draws the current image on the current page with its lower-left corner
+  // x across and y down from the page's top-left corner, stretched to width
+  // by height. Throws PdfWriterError without a page or an image.
+  void DrawImage(double x, double y, double width, double height);
+
+  // Writes the document to path. An opened document saved back to its own
+  // file is extended with an incremental update when the file allows; any
+  // other save writes a whole file beside path and renames it into place.
+  // Non-zero when saved; 0 otherwise (LastError() says why), with the old
+  // file left as it was.
+  long Save(const std::string& path);
+
+  const std::string& LastError() const { return error_; }
+  // True after Save when it appended an incremental update.
+  bool SavedIncrementally() const { return savedIncrementally_; }
+
+ private:
+  struct Draw {
+    size_t image;
+    double width, height, x, y;  // points, PDF's own coordinates
+  };
+  struct Page {
+    double width = 612, height = 792;  // points
+    std::vector<Draw> draws;
+  };
+  struct Image;
+
+  Page& CurrentPage();
+  void Reset();
+  bool OpenSnapshot(const std::string& path);
+  void BuildObjects(std::vector<std::pair<int, int>>& touched);
+  void WriteWhole(const std::string& path);
+
+  // The bytes a snapshot-opened document is read from; outlives pdf_.
+  std::string snapshot_;
+  std::unique_ptr<QPDF> pdf_;
+  std::string openedPath_;
+  bool fromSnapshot_ = false;
+  bool incrementalPossible_ = false;
+  bool savedIncrementally_ = false;
+  std::vector<Page> pages_;
+  std::vector<std::unique_ptr<Image>> images_;
+  std::optional<size_t> currentImage_;
+  double unit_ = 72.0;
+  long imageOption_ = 0;
+  std::array<std::string, 7> info_;
+  std::string error_;
+};
+
+}  // namespace quirepane

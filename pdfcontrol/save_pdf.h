@@ -1,0 +1,38 @@
+// One conversion of the control: the source image (or each page of a
+// multi-page TIFF) into a new PDF or appended to an existing one, with the
+// document information, as the property store describes it.
+#pragma once
+
+#include <string>
+
+namespace quirepane {
+
+class PDFWriter;
+class clsMultipage;
+
+class clsSavePDF {
+ public:
+  // Converts SourceFile into DestinationFile as the calling thread's
+  // property store says. Returns a CR_Result value: 0 success, 1 the PDF
+  // could not be written (an existing destination is then left as it was),
+  // 5 the source is not of FileType or cannot be read. May throw on an
+  // unexpected failure; the caller counts that as 1.
+  long ConvertToPDF();
+
+  // Why the last conversion failed, for logs and tests; "" after success.
+  const std::string& LastError() const { return error_; }
+
+ private:
+  bool bIsFileOfType(const std::string& path, long type);
+  double GetImageWidthInches(const std::string& path);
+  double GetImageHeightInches(const std::string& path);
+  bool ConvertMultipageTIFF(long count, const std::string& source, const std::string& destination, clsMultipage& pages);
+  void SetDocInfo(PDFWriter& writer);
+  // Opens destination for appending or starts a new document. False when
+  // destination exists but cannot be opened as a PDF.
+  bool OpenOrCreate(PDFWriter& writer, const std::string& destination, bool& isNew);
+
+  std::string error_;
+};
+
+}  // namespace quirepane

@@ -1,0 +1,149 @@
+#include "pdfcontrol/tail_snapshot.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <vector>
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+
+#include "pdfcontrol/incremental_update.h"
+
+namespace quirepane {
+namespace {
+
+constexpr size_t kMaxObjectBytes = 16u << 20;
+
+std::string ReadRange(std::ifstream& in, unsigned long long offset, size_t n) {
+  std::string bytes(n, '\0');
+  in.clear();
+  in.seekg(static_cast<std::streamoff>(offset));
+  in.read(bytes.data(), static_cast<std::streamsize>(n));
+  bytes.resize(static_cast<size_t>(in.gcount()));
+  return bytes;
+}
+
+// "n g obj ... endobj" starting at offset, or "" when it is not there.
+std::string ReadObject(std::ifstream& in, unsigned long long offset, int number, int generation) {
+  std::string text;
+  for (size_t chunk = 64u << 10; text.size() < kMaxObjectBytes; chunk *= 2) {
+    text = ReadRange(in, offset, chunk);
+    const size_t end = text.find("endobj");
+    if (end != std::string::npos) {
+      text.resize(end + 6);
+      break;
+    }
+    if (text.size() < chunk) return "";
+  }
+  std::istringstream head(text);
+  int n = -1, g = -1;
+  std::string keyword;
+  head >> n >> g >> keyword;
+  if (n != number || g != generation || keyword.rfind("obj", 0) != 0) return "";
+  return text;
+}
+
+struct Entry {
+  unsigned long long offset = 0;
+  int generation = 0;
+};
+
+}  // namespace
+
+std::optional<std::string> ReadTailSnapshot(const std::string& path) {
+  try {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in) return std::nullopt;
+    const unsigned long long size = static_cast<unsigned long long>(in.tellg());
+    // A linearized file keeps its catalog in the first section: read it whole.
+    if (ReadRange(in, 0, 1024).find("/Linearized") != std::string::npos) return std::nullopt;
+    const unsigned long long tailStart = size > 2048 ? size - 2048 : 0;
+    std::optional<XrefTail> tail = FindXrefTail(ReadRange(in, tailStart, size - tailStart), size);
+    if (!tail) return std::nullopt;
+    const std::string section = ReadRange(in, tail->startxref, size - tail->startxref);
+    std::istringstream xref(section);
+    std::string word;
+    if (!(xref >> word) || word != "xref") return std::nullopt;
+
+    std::map<int, Entry> entries;
+    while (xref >> word && word != "trailer") {
+      const int first = std::atoi(word.c_str());
+      int count = -1;
+      if (!(xref >> count) || count < 0) return std::nullopt;
+      for (int i = 0; i < count; ++i) {
+        unsigned long long offset = 0;
+        int generation = 0;
+        std::string type;
+        if (!(xref >> offset >> generation >> type)) return std::nullopt;
+        if (type == "n") entries[first + i] = Entry{offset, generation};
+        else entries.erase(first + i);
+      }
+    }
+    if (word != "trailer") return std::nullopt;
+    const size_t trailerAt = static_cast<size_t>(xref.tellg());
+    const size_t trailerEnd = section.find("startxref", trailerAt);
+    if (trailerEnd == std::string::npos) return std::nullopt;
+
+    const std::string trailerText = section.substr(trailerAt, trailerEnd - trailerAt);
+    // Looked for in the text: a reference to an object the scratch document
+    // lacks reads as null, and qpdf treats a null value as an absent key.
+    if (trailerText.find("/Encrypt") != std::string::npos || trailerText.find("/XRefStm") != std::string::npos) {
+      return std::nullopt;
+    }
+    QPDF scratch;
+    scratch.emptyPDF();
+    QPDFObjectHandle trailer = QPDFObjectHandle::parse(&scratch, trailerText);
+    if (!trailer.isDictionary()) return std::nullopt;
+    QPDFObjectHandle root = trailer.getKey("/Root");
+    QPDFObjectHandle info = trailer.getKey("/Info");
+    const long long declaredSize = trailer.getKey("/Size").isInteger() ? trailer.getKey("/Size").getIntValue() : 0;
+    if (!root.isIndirect()) return std::nullopt;
+
+    std::vector<std::pair<QPDFObjGen, std::string>> objects;
+    auto take = [&](QPDFObjGen og) -> std::string {
+      auto it = entries.find(og.getObj());
+      if (it == entries.end() || it->second.generation != og.getGen()) return "";
+      std::string text = ReadObject(in, it->second.offset, og.getObj(), og.getGen());
+      if (!text.empty()) objects.emplace_back(og, text);
+      return text;
+    };
+    const std::string rootText = take(root.getObjGen());
+    if (rootText.empty()) return std::nullopt;
+    const size_t body = rootText.find("obj") + 3;
+    QPDFObjectHandle catalog = QPDFObjectHandle::parse(&scratch, rootText.substr(body, rootText.size() - 6 - body));
+    QPDFObjectHandle pages = catalog.isDictionary() ? catalog.getKey("/Pages") : QPDFObjectHandle::newNull();
+    if (!pages.isIndirect() || pages.getObjGen() == root.getObjGen() || take(pages.getObjGen()).empty()) return std::nullopt;
+    if (info.isIndirect() && info.getObjGen() != root.getObjGen() && info.getObjGen() != pages.getObjGen() &&
+        take(info.getObjGen()).empty()) {
+      return std::nullopt;
+    }
+
+    // The highest number in use, so that new objects are numbered after it.
+    int highest = static_cast<int>(declaredSize) - 1;
+    if (!entries.empty()) highest = std::max(highest, entries.rbegin()->first);
+    bool haveHighest = false;
+    for (const auto& [og, text] : objects) haveHighest = haveHighest || og.getObj() == highest;
+    if (!haveHighest && highest > 0) objects.emplace_back(QPDFObjGen(highest, 0), std::to_string(highest) + " 0 obj\nnull\nendobj");
+
+    std::string pdf = "%PDF-1.7\n";
+    std::string table = "xref\n";
+    for (const auto& [og, text] : objects) {
+      char line[64];
+      std::snprintf(line, sizeof line, "%d 1\n%010zu %05d n \n", og.getObj(), pdf.size(), og.getGen());
+      table += line;
+      pdf += text + "\n";
+    }
+    trailer.removeKey("/Prev");
+    trailer.replaceKey("/Size", QPDFObjectHandle::newInteger(std::max<long long>(declaredSize, highest + 1)));
+    const size_t xrefAt = pdf.size();
+    pdf += table + "trailer\n" + trailer.unparse() + "\nstartxref\n" + std::to_string(xrefAt) + "\n%%EOF\n";
+    return pdf;
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace quirepane

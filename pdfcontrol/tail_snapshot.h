@@ -1,0 +1,19 @@
+// A small stand-in for a long PDF file that is about to grow by one more
+// incremental update: the catalog, the root of the page tree and the
+// document information, read through the file's last cross-reference table
+// only, at their own object numbers. Opening it costs the same however many
+// updates the file already holds.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace quirepane {
+
+// The bytes of an in-memory PDF that holds the objects named above, with the
+// real file's trailer (less /Prev) and /Size. nullopt when the last section
+// is not a table, the file is encrypted, or the table does not list all of
+// them; the caller then reads the whole file instead.
+std::optional<std::string> ReadTailSnapshot(const std::string& path);
+
+}  // namespace quirepane

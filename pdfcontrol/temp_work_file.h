@@ -1,0 +1,35 @@
+// The control's temporary working files: a zero-length placeholder made
+// unique by the system in the temporary folder (name prefix "PCR"), and the
+// working image named like it with ".jpg" or ".bmp" added. Both go when the
+// object goes, on every road.
+#pragma once
+
+#include <string>
+
+namespace quirepane {
+
+// The temporary folder: $TMPDIR when set, else /tmp; ends without "/".
+std::string GetTempFolder();
+
+class TempWorkFile {
+ public:
+  // Creates the placeholder; the working file is placeholder + extension
+  // (".jpg" or ".bmp") and is not created. Throws std::runtime_error when
+  // the placeholder cannot be made.
+  explicit TempWorkFile(const std::string& extension);
+  ~TempWorkFile();
+  TempWorkFile(const TempWorkFile&) = delete;
+  TempWorkFile& operator=(const TempWorkFile&) = delete;
+
+  const std::string& path() const { return working_; }
+  const std::string& placeholder() const { return placeholder_; }
+
+  // Deletes the working file and then the placeholder, when they exist.
+  void Remove();
+
+ private:
+  std::string placeholder_;
+  std::string working_;
+};
+
+}  // namespace quirepane

@@ -1,0 +1,190 @@
+// Whole conversions checked with qpdf and poppler.
+#include <gtest/gtest.h>
+
+#include "convert_fixture.h"
+#include "support/temp_dir.h"
+
+namespace quirepane::test {
+namespace {
+
+using tessa::test::ReadFile;
+using tessa::test::RunCommand;
+using tessa::test::ShellQuote;
+
+using Conversion = ConvertFixture;
+
+TEST_F(Conversion, PageSizeFollowsTheStoredResolution) {
+  MakeImage(File("res.png"), FIF_PNG, 1000, 500, Pixels::Rgb24, 3937);
+  ASSERT_EQ(Convert(File("res.png"), File("res.pdf"), FT_PNG), CR_Success);
+  PdfReport report = InspectPdf(File("res.pdf"));
+  EXPECT_TRUE(report.checkPassed);
+  ASSERT_EQ(report.pageSizes.size(), 1u);
+  EXPECT_NEAR(report.pageSizes[0].first, 720, 0.01);
+  EXPECT_NEAR(report.pageSizes[0].second, 360, 0.01);
+
+  // No stored resolution counts as 72 dots per inch, one point per pixel.
+  MakeImage(File("plain.png"), FIF_PNG, 1000, 500, Pixels::Rgb24, 0);
+  MakeImage(File("plain.ppm"), FIF_PPMRAW, 1000, 500);
+  for (const char* name : {"plain.png", "plain.ppm"}) {
+    ASSERT_EQ(Convert(File(name), File("plain.pdf")), CR_Success) << name;
+    report = InspectPdf(File("plain.pdf"));
+    ASSERT_EQ(report.pageSizes.size(), 1u) << name;
+    EXPECT_NEAR(report.pageSizes[0].first, 1000, 0.01) << name;
+    EXPECT_NEAR(report.pageSizes[0].second, 500, 0.01) << name;
+  }
+}
+
+TEST_F(Conversion, JpegGoesInByteForByte) {
+  const std::string jpg = MakeImage(File("photo.jpg"), FIF_JPEG, 300, 200, Pixels::Rgb24, 3937, JPEG_QUALITYGOOD);
+  ASSERT_EQ(Convert(jpg, File("photo.pdf"), FT_JPEG), CR_Success);
+  PdfReport report = InspectPdf(File("photo.pdf"));
+  EXPECT_TRUE(report.checkPassed);
+  ASSERT_EQ(report.images.size(), 1u);
+  EXPECT_EQ(report.images[0].encoding, "jpeg");
+  EXPECT_EQ(report.images[0].color, "rgb");
+  EXPECT_NEAR(report.pageSizes[0].first, 216, 0.01);
+  ASSERT_EQ(RunCommand("cd " + ShellQuote(dir_.path().string()) + " && pdfimages -j photo.pdf out").exitCode, 0);
+  EXPECT_EQ(ReadFile(File("out-000.jpg")), ReadFile(jpg));
+
+  // A progressive grey JPEG passes through too.
+  const std::string grey = MakeImage(File("grey.jpg"), FIF_JPEG, 64, 48, Pixels::Grey8, 0, JPEG_PROGRESSIVE);
+  ASSERT_EQ(Convert(grey, File("grey.pdf")), CR_Success);
+  report = InspectPdf(File("grey.pdf"));
+  ASSERT_EQ(report.images.size(), 1u);
+  EXPECT_EQ(report.images[0].encoding, "jpeg");
+  EXPECT_EQ(report.images[0].color, "gray");
+}
+
+TEST_F(Conversion, FileNamedJpegThatIsNotOneTakesTheBitmapRoad) {
+  MakeImage(File("really-png.jpg"), FIF_PNG, 40, 30);
+  ASSERT_EQ(Convert(File("really-png.jpg"), File("out.pdf")), CR_Success);
+  PdfReport report = InspectPdf(File("out.pdf"));
+  ASSERT_EQ(report.images.size(), 1u);
+  EXPECT_EQ(report.images[0].encoding, "image");
+}
+
+TEST_F(Conversion, DocumentInformationIsWritten) {
+  MakeImage(File("a.png"), FIF_PNG, 40, 30);
+  control_.SetAppendToExisting(false);
+  control_.SetFileType(-1);
+  control_.SetSourceFile(File("a.png"));
+  control_.SetDestinationFile(File("info.pdf"));
+  control_.SetPDFAuthor("Ann Author");
+  control_.SetPDFTitle("Tïtle with ümlauts");
+  control_.SetPDFSubject("Subject (with parentheses)");
+  control_.SetPDFKeyword("one, two");
+  control_.SetPDFCreator("");
+  control_.Convert();
+  ASSERT_EQ(results_, std::vector<CR_Result>{CR_Success});
+  PdfReport report = InspectPdf(File("info.pdf"));
+  EXPECT_EQ(InfoField(report, "Author"), "Ann Author");
+  EXPECT_EQ(InfoField(report, "Title"), "Tïtle with ümlauts");
+  EXPECT_EQ(InfoField(report, "Subject"), "Subject (with parentheses)");
+  EXPECT_EQ(InfoField(report, "Keywords"), "one, two");
+  EXPECT_EQ(InfoField(report, "Creator"), "");
+  EXPECT_EQ(InfoField(report, "Producer"), "Corvane, Quirepane v1.0");
+}
+
+struct TypeCase {
+  const char* name;
+  FREE_IMAGE_FORMAT fif;
+  Pixels pixels;
+  int flags;
+  long type;
+  const char* color;
+  int bpc;
+};
+
+class EveryImageType : public ConvertFixture, public ::testing::WithParamInterface<TypeCase> {};
+
+TEST_P(EveryImageType, ConvertsLosslesslyWithTheRightColourSpace) {
+  const TypeCase& c = GetParam();
+  const std::string source = MakeImage(File(c.name), c.fif, 61, 37, c.pixels, 0, c.flags);
+  ASSERT_EQ(Convert(source, File("out.pdf"), c.type), CR_Success);
+  PdfReport report = InspectPdf(File("out.pdf"));
+  EXPECT_TRUE(report.checkPassed);
+  EXPECT_EQ(report.pages, 1);
+  ASSERT_EQ(report.images.size(), 1u);
+  EXPECT_EQ(report.images[0].width, 61);
+  EXPECT_EQ(report.images[0].height, 37);
+  EXPECT_EQ(report.images[0].color, c.color);
+  EXPECT_EQ(report.images[0].bpc, c.bpc);
+  EXPECT_EQ(report.images[0].encoding, "image");
+  // The automatic type finds the same answer.
+  ASSERT_EQ(Convert(source, File("auto.pdf"), FT_AUTO), CR_Success);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, EveryImageType,
+    ::testing::Values(TypeCase{"rgb.bmp", FIF_BMP, Pixels::Rgb24, 0, FT_BMP, "rgb", 8},
+                      TypeCase{"palette.bmp", FIF_BMP, Pixels::Palette8, 0, FT_BMP, "index", 8},
+                      TypeCase{"grey.png", FIF_PNG, Pixels::Grey8, 0, FT_PNG, "gray", 8},
+                      TypeCase{"palette.png", FIF_PNG, Pixels::Palette8, 0, FT_PNG, "index", 8},
+                      TypeCase{"bilevel.png", FIF_PNG, Pixels::Bilevel, 0, FT_PNG, "gray", 1},
+                      TypeCase{"alpha.png", FIF_PNG, Pixels::Rgba32, 0, FT_PNG, "rgb", 8},
+                      TypeCase{"deep.png", FIF_PNG, Pixels::Rgb16PerChannel, 0, FT_PNG, "rgb", 8},
+                      TypeCase{"single.tif", FIF_TIFF, Pixels::Rgb24, TIFF_LZW, FT_TIFF, "rgb", 8},
+                      TypeCase{"fax.tif", FIF_TIFF, Pixels::Bilevel, TIFF_CCITTFAX4, FT_TIFF, "gray", 1},
+                      TypeCase{"picture.tga", FIF_TARGA, Pixels::Rgb24, 0, FT_TARGA, "rgb", 8},
+                      TypeCase{"ascii.pbm", FIF_PBM, Pixels::Bilevel, PNM_SAVE_ASCII, FT_PBM, "gray", 1},
+                      TypeCase{"raw.pbm", FIF_PBMRAW, Pixels::Bilevel, 0, FT_PBM_RAW, "gray", 1},
+                      TypeCase{"ascii.pgm", FIF_PGM, Pixels::Grey8, PNM_SAVE_ASCII, FT_PGM, "gray", 8},
+                      TypeCase{"raw.pgm", FIF_PGMRAW, Pixels::Grey8, 0, FT_PGM_RAW, "gray", 8},
+                      TypeCase{"ascii.ppm", FIF_PPM, Pixels::Rgb24, PNM_SAVE_ASCII, FT_PPM, "rgb", 8},
+                      TypeCase{"raw.ppm", FIF_PPMRAW, Pixels::Rgb24, 0, FT_PPMRAW, "rgb", 8},
+                      TypeCase{"mono.wbmp", FIF_WBMP, Pixels::Bilevel, 0, FT_WBMP, "gray", 1},
+                      TypeCase{"anim.gif", FIF_GIF, Pixels::Palette8, 0, 40, "index", 8},
+                      TypeCase{"layers.psd", FIF_PSD, Pixels::Rgb24, 0, FT_PSD, "rgb", 8}),
+    [](const auto& info) {
+      std::string name = info.param.name;
+      for (char& ch : name) if (ch == '.') ch = '_';
+      return name;
+    });
+
+TEST_F(Conversion, IconConverts) {
+  MakeImage(File("icon.ico"), FIF_ICO, 32, 32, Pixels::Rgb24);
+  ASSERT_EQ(Convert(File("icon.ico"), File("icon.pdf"), FT_ICO), CR_Success);
+  PdfReport report = InspectPdf(File("icon.pdf"));
+  EXPECT_TRUE(report.checkPassed);
+  EXPECT_EQ(report.pageSizes, (std::vector<std::pair<double, double>>{{32, 32}}));
+}
+
+TEST_F(Conversion, MultipageTiffMakesOnePagePerFrame) {
+  MakeMultipageTiff(File("three.tif"), {{100, 50}, {80, 60}, {30, 90}});
+  ASSERT_EQ(Convert(File("three.tif"), File("three.pdf"), FT_AUTO), CR_Success);
+  PdfReport report = InspectPdf(File("three.pdf"));
+  EXPECT_TRUE(report.checkPassed);
+  ASSERT_EQ(report.pages, 3);
+  EXPECT_EQ(report.pageSizes[2], (std::pair<double, double>{30, 90}));
+
+  // Appended to an existing one-page PDF: three more pages.
+  MakeImage(File("first.png"), FIF_PNG, 40, 40);
+  ASSERT_EQ(Convert(File("first.png"), File("joined.pdf")), CR_Success);
+  ASSERT_EQ(Convert(File("three.tif"), File("joined.pdf"), FT_TIFF, true), CR_Success);
+  report = InspectPdf(File("joined.pdf"));
+  EXPECT_TRUE(report.checkPassed);
+  EXPECT_EQ(report.pages, 4);
+  EXPECT_EQ(report.pageSizes[1], (std::pair<double, double>{100, 50}));
+}
+
+TEST_F(Conversion, UpperCaseTifExtensionIsOnlyCountedWithTheTiffType) {
+  MakeMultipageTiff(File("SCAN.TIF"), {{100, 50}, {80, 60}, {30, 90}}, TIFF_DEFAULT);
+  ASSERT_EQ(Convert(File("SCAN.TIF"), File("auto.pdf"), FT_AUTO), CR_Success);
+  EXPECT_EQ(InspectPdf(File("auto.pdf")).pages, 1);
+  ASSERT_EQ(Convert(File("SCAN.TIF"), File("typed.pdf"), FT_TIFF), CR_Success);
+  EXPECT_EQ(InspectPdf(File("typed.pdf")).pages, 3);
+}
+
+TEST_F(Conversion, TiffCompressionsOfScannedPages) {
+  MakeMultipageTiff(File("jpeg.tif"), {{64, 64}, {64, 64}}, TIFF_JPEG);
+  MakeMultipageTiff(File("g4.tif"), {{64, 64}, {64, 64}}, TIFF_CCITTFAX4, Pixels::Bilevel);
+  for (const char* name : {"jpeg.tif", "g4.tif"}) {
+    ASSERT_EQ(Convert(File(name), File("out.pdf"), FT_TIFF), CR_Success) << name;
+    PdfReport report = InspectPdf(File("out.pdf"));
+    EXPECT_TRUE(report.checkPassed) << name;
+    EXPECT_EQ(report.pages, 2) << name;
+  }
+}
+
+}  // namespace
+}  // namespace quirepane::test
