@@ -9,7 +9,6 @@
 #include "engine/command_line_parser.h"
 #include "engine/command_line_runner.h"
 #include "engine/main_form.h"
-#include "engine/startup_deps.h"
 #include "platform/tick_count.h"
 #include "platform/ini_file.h"
 
@@ -47,8 +46,15 @@ AutomationCallOutcome RunAutomationCall(MainForm& frm, const std::string& sComma
   AutomationCallOutcome outcome;
   // Each call starts from an empty log grid: the rows of earlier calls are
   // neither reported again nor written to this call's job file.
-  frm.fgLog.SetRows(2);
-  for (int col = 0; col < frm.fgLog.Cols(); ++col) frm.fgLog.SetTextMatrix(1, col, "");
+  frm.InitLogGrid(frm.fgLog);
+  // A call's own /L may become the form's log file while it runs; the next
+  // call starts again from the form's own setting.
+  const std::string formLogFile = frm.sLogFile;
+  struct RestoreLogFile {
+    MainForm& frm;
+    const std::string& file;
+    ~RestoreLogFile() { frm.sLogFile = file; }
+  } restore{frm, formLogFile};
 
   clsConversionOptions record;
   CommandLineModeScope commandLine;

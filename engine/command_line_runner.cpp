@@ -7,7 +7,8 @@
 #include "common/log_writer.h"
 #include "common/translator.h"
 #include "engine/main_form.h"
-#include "engine/startup_deps.h"
+#include "engine/block_dispatch.h"
+#include "engine/job_file.h"
 #include "platform/tick_count.h"
 #include "platform/user_interface.h"
 
@@ -67,14 +68,16 @@ namespace {
 int32_t RunTasks(MainForm& frm, clsConversionOptions& record) {
   QuietRunNotices quiet;
   if (!record.sCLBatchJobFile.empty()) {
-    deps::ConversionJobOpen(frm, record.sCLBatchJobFile);
-    deps::ConversionJobBegin(frm);
+    frm.ConversionJobOpen(record.sCLBatchJobFile);
+    frm.ConversionJobBegin();
     // Log rows are also written for successes (verbose logging, exit codes of
     // started programs); only a row marked "-" is a failure.
     return bLogHoldsFailure(frm.fgLog) ? -1 : 0;
   }
   int32_t result = 0;
-  deps::PerformBlock(frm, 1, record, result);
+  PerformBlock(frm, 1, record, result, [&frm](const std::string& sFile, int32_t lStartTask, FlexGrid& fg) {
+    frm.LoadJobFileIntoGrid(sFile, lStartTask, fg);
+  });
   return result;
 }
 
@@ -98,7 +101,7 @@ int32_t PerformCommandLine(MainForm& frm, clsConversionOptions& record) {
   log(Translate("Time to complete job: ") + FormatElapsedSeconds(GetTickCount() - frm.lTotalTimeStart));
 
   if (!record.sLogAsConversionJobFile.empty() && result != 0) {
-    deps::SaveLogGridAsJobFile(record.sLogAsConversionJobFile, frm.fgLog);
+    SaveLogGridAsJobFile(record.sLogAsConversionJobFile, frm.fgLog);
     if (!bFileExists(record.sLogAsConversionJobFile))
       log(Translate("Unable to create file. Try a different folder such as 'My Documents'"));
   }

@@ -12,7 +12,6 @@
 #include "engine/command_line_parser.h"
 #include "engine/command_line_runner.h"
 #include "engine/main_form.h"
-#include "engine/startup_deps.h"
 #include "platform/tick_count.h"
 #include "platform/program_data_folder.h"
 #include "platform/registry_store.h"
@@ -72,7 +71,7 @@ StartupOutcome Main(MainForm& frm, const std::vector<std::string>& args) {
     frm.lTotalTimeStart = GetTickCount();
     if ((!record.sCLBatchJobFile.empty() && record.bOpenButDoNotRun) || record.bShellExtenderOptionsChange) {
       frm.bRunning = false;
-      if (record.bOpenButDoNotRun) deps::ConversionJobOpen(frm, record.sCLBatchJobFile);
+      if (record.bOpenButDoNotRun) frm.ConversionJobOpen(record.sCLBatchJobFile);
       outcome.road = record.bShellExtenderOptionsChange ? StartupRoad::kShellExtenderOptions
                                                         : StartupRoad::kMainWindow;
       return outcome;
