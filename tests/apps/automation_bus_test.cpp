@@ -176,6 +176,25 @@ TEST_F(AutomationBus, InstanceDiesWhenItsClientLeavesTheBus) {
   EXPECT_FALSE(watcher.ServiceHasOwner());
 }
 
+TEST_F(AutomationBus, StartedWithEmbeddingItWaitsForItsInstanceAndEndsAfterIt) {
+  const auto env = test::ChildEnvironment(home(), {{"DBUS_SESSION_BUS_ADDRESS", address()}});
+  const pid_t server = test::SpawnChild(test::TessaprintPath(), {"-Embedding"}, env);
+  ASSERT_GT(server, 0);
+  Client client(address(), "embedding");
+  for (int i = 0; i < 250 && !client.ServiceHasOwner(); ++i) Pump(20);
+  ASSERT_TRUE(client.ServiceHasOwner());
+  Pump(300);
+  EXPECT_EQ(client.ServicePid(), server) << "still up, serving the bus";
+
+  // A second start finds the name taken and ends at once.
+  EXPECT_EQ(test::WaitForChild(test::SpawnChild(test::TessaprintPath(), {"-Embedding"}, env), 10000), 1);
+
+  auto instance = client.CreateInstance();
+  ASSERT_TRUE(instance);
+  instance->call("Release");
+  EXPECT_EQ(test::WaitForChild(server, 10000), 0);
+}
+
 // The automation class converting real files.
 class AutomationConversions : public AutomationBus {
  protected:

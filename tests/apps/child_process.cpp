@@ -85,6 +85,37 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
   return result;
 }
 
+pid_t SpawnChild(const std::string& program, const std::vector<std::string>& args,
+                 const std::vector<std::string>& env) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  std::vector<std::string> argvText{program};
+  argvText.insert(argvText.end(), args.begin(), args.end());
+  std::vector<std::string> envText = env;
+  auto argv = CStrings(argvText);
+  auto envp = CStrings(envText);
+  pid_t pid = -1;
+  const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  return rc == 0 ? pid : -1;
+}
+
+int WaitForChild(pid_t pid, int timeoutMs) {
+  int status = 0;
+  for (int waited = 0; waited <= timeoutMs; waited += 10) {
+    const pid_t done = waitpid(pid, &status, WNOHANG);
+    if (done == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (done < 0) return -1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, &status, 0);
+  return -1;
+}
+
 std::string TessaprintPath() { return TESSA_BINARY_DIR "/bin/tessaprint"; }
 
 PrivateSessionBus::PrivateSessionBus(const std::string& scratchFolder, const std::vector<std::string>& env) {

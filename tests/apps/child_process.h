@@ -26,6 +26,15 @@ struct ChildResult {
 ChildResult RunChild(const std::string& program, const std::vector<std::string>& args,
                      const std::vector<std::string>& env, int timeoutSeconds = 60);
 
+// Starts program with args in env without waiting; its output is dropped.
+// Returns its process id, or -1.
+pid_t SpawnChild(const std::string& program, const std::vector<std::string>& args,
+                 const std::vector<std::string>& env);
+
+// Waits up to timeoutMs for child pid (from SpawnChild) to end; its exit
+// code, or -1 when it did not end normally in time.
+int WaitForChild(pid_t pid, int timeoutMs);
+
 // The built tessaprint.
 std::string TessaprintPath();
 

@@ -65,9 +65,9 @@ class CommandLineStart : public ::testing::Test {
   std::string file(const std::string& name) const { return dir_.file(name); }
   std::string home() const { return dir_.file("home"); }
 
-  test::ChildResult Run(const std::vector<std::string>& args) {
-    return test::RunChild(test::TessaprintPath(), args,
-                          test::ChildEnvironment(home(), {{"TESSAPRINT_OPENER", opener_}}));
+  test::ChildResult Run(const std::vector<std::string>& args, std::map<std::string, std::string> env = {}) {
+    env["TESSAPRINT_OPENER"] = opener_;
+    return test::RunChild(test::TessaprintPath(), args, test::ChildEnvironment(home(), env));
   }
 
   std::vector<std::string> Log(const std::string& name) { return Lines(test::ReadFile(file(name))); }
@@ -150,8 +150,16 @@ TEST_F(CommandLineStart, FailedJobWritesItsLogRowsAsAJobFile) {
   EXPECT_NE(failed.find(file("in/broken.jpg")), std::string::npos) << failed;
 }
 
+TEST_F(CommandLineStart, VerboseLinesGoToStderrWithoutADisplay) {
+  const auto r = Run({"/S", file("in/Sunrise.jpg"), "/T", file("out/v.pdf"), "/V"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.err.find("Conversion Successful"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Time to complete job: "), std::string::npos) << r.err;
+}
+
 TEST_F(CommandLineStart, FirstStartCopiesTheDemoFoldersOnceAndStoresNoSettings) {
-  Run({"/S", file("in/Sunrise.jpg"), "/T", file("out/a.pdf")});
+  // A first start in a locale that would ask for a language on a window start.
+  Run({"/S", file("in/Sunrise.jpg"), "/T", file("out/a.pdf")}, {{"LC_ALL", "fr_FR.UTF-8"}});
   const fs::path data = fs::path(home()) / ".config" / "Brindlecove, Inc" / "Tessalumen";
   for (const char* sub : {"Demo Data", "Demo Conversion Jobs", "Demo Batch Files", "Languages"})
     EXPECT_TRUE(fs::is_directory(data / sub)) << sub;
