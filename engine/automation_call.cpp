@@ -9,8 +9,8 @@
 #include "engine/command_line_parser.h"
 #include "engine/command_line_runner.h"
 #include "engine/main_form.h"
-#include "platform/tick_count.h"
 #include "platform/ini_file.h"
+#include "platform/tick_count.h"
 
 namespace tessa {
 

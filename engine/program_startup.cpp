@@ -12,9 +12,9 @@
 #include "engine/command_line_parser.h"
 #include "engine/command_line_runner.h"
 #include "engine/main_form.h"
-#include "platform/tick_count.h"
 #include "platform/program_data_folder.h"
 #include "platform/registry_store.h"
+#include "platform/tick_count.h"
 
 namespace tessa {
 
