@@ -15,6 +15,7 @@
 #include "platform/program_data_folder.h"
 #include "platform/registry_store.h"
 #include "platform/tick_count.h"
+#include "platform/user_interface.h"
 
 namespace tessa {
 
@@ -32,6 +33,21 @@ bool bStartedByBus(const std::vector<std::string>& args) {
 bool bHasCommandLine(const std::vector<std::string>& args) {
   return std::any_of(args.begin(), args.end(), [](const std::string& a) { return !TrimBlanks(a).empty(); });
 }
+
+// While it lives, boxes become lines on stderr when asked for; then the
+// previous user interface is back.
+class HeadlessBoxesWhen {
+ public:
+  explicit HeadlessBoxesWhen(bool bHeadless) : previous_(CurrentUserInterface()) {
+    if (bHeadless) SetUserInterface(nullptr);
+  }
+  ~HeadlessBoxesWhen() { SetUserInterface(&previous_); }
+  HeadlessBoxesWhen(const HeadlessBoxesWhen&) = delete;
+  HeadlessBoxesWhen& operator=(const HeadlessBoxesWhen&) = delete;
+
+ private:
+  UserInterface& previous_;
+};
 
 std::string WithTrailingSlash(std::string folder) {
   folder = ToForwardSlashes(folder);
@@ -62,7 +78,12 @@ StartupOutcome Main(MainForm& frm, const std::vector<std::string>& args) {
   std::string dataFolder = kDataFolderMacro;
   sDataFolder = WithTrailingSlash(ExpandPathMacros(dataFolder));
   InstallDemoFiles(ProgramDataFolder(), sDataFolder);
-  InitializeTranslator();
+  {
+    // The translator's warnings (a missing language file) must not wait for
+    // a click in a script: on a command-line or bus start they go to stderr.
+    HeadlessBoxesWhen headless(bCommandLineMode);
+    InitializeTranslator();
+  }
 
   StartupOutcome outcome;
   clsConversionOptions& record = outcome.record;

@@ -157,6 +157,23 @@ TEST_F(CommandLineStart, VerboseLinesGoToStderrWithoutADisplay) {
   EXPECT_NE(r.err.find("Time to complete job: "), std::string::npos) << r.err;
 }
 
+TEST_F(CommandLineStart, MissingLanguageFileWarnsOnStderrEvenWithADisplay) {
+  test::WriteFile(fs::path(home()) / ".config" / "Brindlecove, Inc" / "Tessalumen" / "Vemo_SearchHistory.INI",
+                  "[Language]\r\nLanguage_Code=Klingon\r\n");
+  // A display is there (drawn off screen, so a box would wait for a click
+  // that never comes); a script must still run through.
+  const auto r = test::RunChild(test::TessaprintPath(),
+                                {"/S", file("in/Sunrise.jpg"), "/T", file("out/k.pdf"), "/L", file("run.log")},
+                                test::ChildEnvironment(home(), {{"DISPLAY", "elsewhere.invalid:0"},
+                                                                {"QT_QPA_PLATFORM", "offscreen"},
+                                                                {"TESSAPRINT_OPENER", opener_}}),
+                                15);
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_TRUE(fs::exists(file("out/k.pdf")));
+  EXPECT_NE(r.err.find("Unable to locate Language file"), std::string::npos) << r.err;
+  EXPECT_TRUE(bHasLine(Log("run.log"), std::regex("Conversion Successful")));
+}
+
 TEST_F(CommandLineStart, FirstStartCopiesTheDemoFoldersOnceAndStoresNoSettings) {
   // A first start in a locale that would ask for a language on a window start.
   Run({"/S", file("in/Sunrise.jpg"), "/T", file("out/a.pdf")}, {{"LC_ALL", "fr_FR.UTF-8"}});
