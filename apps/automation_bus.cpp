@@ -90,8 +90,13 @@ QDBusObjectPath AutomationFactory::CreateInstance() {
     QuitSoonWhenUnused();
     return {};
   }
-  if (!owner.isEmpty()) watcher_->addWatchedService(owner);
   instances_.emplace(path, std::move(instance));
+  if (!owner.isEmpty()) {
+    watcher_->addWatchedService(owner);
+    // A client that left before its request was served was never seen
+    // leaving: asked after the watch, the bus answers in order.
+    if (!QDBusConnection::sessionBus().interface()->isServiceRegistered(owner).value()) Drop(path);
+  }
   return QDBusObjectPath(path);
 }
 

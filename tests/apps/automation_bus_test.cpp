@@ -8,6 +8,8 @@
 #include <QDBusConnectionInterface>
 #include <QDBusInterface>
 #include <QDBusObjectPath>
+#include <QDBusPendingCall>
+#include <QDBusPendingReply>
 #include <QDBusReply>
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -174,6 +176,35 @@ TEST_F(AutomationBus, InstanceDiesWhenItsClientLeavesTheBus) {
   }  // the client disconnects without Release
   EXPECT_TRUE(test::WaitForProcessEnd(pid, 5000));
   EXPECT_FALSE(watcher.ServiceHasOwner());
+}
+
+TEST_F(AutomationBus, AClientThatLeavesBeforeItsInstanceIsMadeKeepsNoInstance) {
+  // A job that keeps the program busy for a second.
+  const std::string job = test::WriteFile(
+      home() + "/sleep.ZOL",
+      "\t0^1^30\t1\tS60\t/bin/sleep\t-12345678\t\t1\t-12345678\t\t\t\r\n\t\t*\t\t\t\t\t\t\t\t\t\r\n");
+  Client busy(address(), "busy");
+  auto instance = busy.CreateInstance();
+  ASSERT_TRUE(instance);
+  const pid_t pid = busy.ServicePid();
+  ASSERT_GT(pid, 0);
+  QDBusPendingCall run = instance->asyncCall("DoCommandLine", QString::fromStdString("/J " + job));
+  Pump(300);
+
+  // Meanwhile another client asks for an instance and is gone before the
+  // program gets to the request.
+  const auto asked = test::RunCommand("DBUS_SESSION_BUS_ADDRESS=" + test::ShellQuote(address()) +
+                                      " dbus-send --session --type=method_call --dest=com.brindlecove.Tessaprint "
+                                      "/com/brindlecove/Tessaprint com.brindlecove.Tessaprint.CreateInstance");
+  ASSERT_EQ(asked.exitCode, 0);
+
+  run.waitForFinished();
+  QDBusPendingReply<int, QString> reply = run;
+  ASSERT_TRUE(reply.isValid()) << reply.error().message().toStdString();
+  EXPECT_EQ(reply.argumentAt<0>(), 0);
+  Pump(300);
+  instance->call("Release");
+  EXPECT_TRUE(test::WaitForProcessEnd(pid, 5000)) << "an instance of the client that left keeps the program";
 }
 
 TEST_F(AutomationBus, StartedWithEmbeddingItWaitsForItsInstanceAndEndsAfterIt) {
