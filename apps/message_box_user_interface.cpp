@@ -79,12 +79,15 @@ bool bDisplayAvailable() {
   return std::filesystem::exists("/tmp/.X11-unix/X" + number, ec);
 }
 
+MessageBoxUserInterface::MessageBoxUserInterface(int& argc, char** argv) : argc_(argc), argv_(argv) {}
+
+MessageBoxUserInterface::~MessageBoxUserInterface() = default;
+
 bool MessageBoxUserInterface::CanShowWindows() const { return bDisplayAvailable(); }
 
 int MessageBoxUserInterface::MsgBox(const std::string& prompt, int style, const std::string& title) {
   if (!qApp && !bDisplayAvailable()) return HeadlessUserInterface::MsgBox(prompt, style, title);
-  static std::unique_ptr<QApplication> app;
-  if (!qApp) app = std::make_unique<QApplication>(argc_, argv_);
+  if (!qApp) app_ = std::make_unique<QApplication>(argc_, argv_);
   if (!qobject_cast<QApplication*>(qApp)) return HeadlessUserInterface::MsgBox(prompt, style, title);
   const ButtonSet set = ButtonsFor(style);
   QMessageBox box(IconFor(style), QString::fromStdString(title.empty() ? "Tessaprint" : title),

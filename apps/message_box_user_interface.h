@@ -3,7 +3,11 @@
 // stderr when not. Status panels and yields do nothing.
 #pragma once
 
+#include <memory>
+
 #include "platform/user_interface.h"
+
+class QApplication;
 
 namespace tessa {
 
@@ -14,7 +18,10 @@ bool bDisplayAvailable();
 class MessageBoxUserInterface : public HeadlessUserInterface {
  public:
   // argc and argv must outlive the object (the Qt application keeps them).
-  MessageBoxUserInterface(int& argc, char** argv) : argc_(argc), argv_(argv) {}
+  MessageBoxUserInterface(int& argc, char** argv);
+  // Ends the Qt application of the boxes, if one was made: it must go
+  // before the program's static objects do.
+  ~MessageBoxUserInterface() override;
 
   int MsgBox(const std::string& prompt, int style, const std::string& title) override;
   bool CanShowWindows() const override;
@@ -22,6 +29,7 @@ class MessageBoxUserInterface : public HeadlessUserInterface {
  private:
   int& argc_;
   char** argv_;
+  std::unique_ptr<QApplication> app_;
 };
 
 }  // namespace tessa

@@ -174,6 +174,22 @@ TEST_F(CommandLineStart, MissingLanguageFileWarnsOnStderrEvenWithADisplay) {
   EXPECT_TRUE(bHasLine(Log("run.log"), std::regex("Conversion Successful")));
 }
 
+TEST_F(CommandLineStart, VerboseBoxesOnADisplayLeaveTheExitCodeToTheRun) {
+  // A display drawn off screen; each box is answered at once.
+  const auto env = test::ChildEnvironment(home(), {{"DISPLAY", "elsewhere.invalid:0"},
+                                                   {"QT_QPA_PLATFORM", "offscreen"},
+                                                   {"LD_PRELOAD", TESSA_BOX_ANSWER},
+                                                   {"TESSAPRINT_OPENER", opener_}});
+  const auto good = test::RunChild(test::TessaprintPath(), {"/S", file("in/Sunrise.jpg"), "/T", file("out/v.pdf"), "/V"},
+                                   env, 30);
+  EXPECT_EQ(good.exitCode, 0) << good.err;
+  EXPECT_TRUE(fs::exists(file("out/v.pdf")));
+  EXPECT_EQ(good.err.find("Conversion Successful"), std::string::npos) << "shown in a box, not on stderr";
+  const auto bad = test::RunChild(test::TessaprintPath(),
+                                  {"/S", file("in/broken.jpg"), "/T", file("out/w.pdf"), "/V"}, env, 30);
+  EXPECT_EQ(bad.exitCode, 1) << bad.err;
+}
+
 TEST_F(CommandLineStart, FirstStartCopiesTheDemoFoldersOnceAndStoresNoSettings) {
   // A first start in a locale that would ask for a language on a window start.
   Run({"/S", file("in/Sunrise.jpg"), "/T", file("out/a.pdf")}, {{"LC_ALL", "fr_FR.UTF-8"}});
