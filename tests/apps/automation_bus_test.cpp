@@ -207,6 +207,30 @@ TEST_F(AutomationBus, AClientThatLeavesBeforeItsInstanceIsMadeKeepsNoInstance) {
   EXPECT_TRUE(test::WaitForProcessEnd(pid, 5000)) << "an instance of the client that left keeps the program";
 }
 
+TEST_F(AutomationBus, ACallWaitsUntilTheRunningCallHasReturned) {
+  const std::string job = test::WriteFile(
+      home() + "/sleep.ZOL",
+      "\t0^1^30\t1\tS60\t/bin/sleep\t-12345678\t\t1\t-12345678\t\t\t\r\n\t\t*\t\t\t\t\t\t\t\t\t\r\n");
+  Client first(address(), "first");
+  Client second(address(), "second");
+  auto running = first.CreateInstance();
+  auto waiting = second.CreateInstance();
+  ASSERT_TRUE(running && waiting);
+  QElapsedTimer clock;
+  clock.start();
+  QDBusPendingCall run = running->asyncCall("DoCommandLine", QString::fromStdString("/J " + job));
+  Pump(200);
+  // The run yields while its program sleeps; the second call is not served
+  // inside it.
+  EXPECT_EQ(DoCommandLine(*waiting, "").code, -2);
+  EXPECT_GE(clock.elapsed(), 900);
+  run.waitForFinished();
+  const QDBusPendingReply<int, QString> reply = run;
+  EXPECT_EQ(reply.argumentAt<0>(), 0);
+  running->call("Release");
+  waiting->call("Release");
+}
+
 TEST_F(AutomationBus, StartedWithEmbeddingItWaitsForItsInstanceAndEndsAfterIt) {
   const auto env = test::ChildEnvironment(home(), {{"DBUS_SESSION_BUS_ADDRESS", address()}});
   const pid_t server = test::SpawnChild(test::TessaprintPath(), {"-Embedding"}, env);
