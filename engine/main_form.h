@@ -188,7 +188,7 @@ class MainForm {
     std::string reloadFile;               // the reload row the loader ended with
     int32_t reloadStart = 0;              // (0: none)
   } jobSource_;
-  int64_t lJobLoads_ = 0;                 // loads that brought at least one row
+  int64_t lJobLoads_ = 0;                 // loads that replaced the to-do grid
   int runDepth_ = 0;
   bool bLoadingJob_ = false;
   bool bJobOpenFailed_ = false;           // a headless open failed: Begin runs nothing
