@@ -98,6 +98,11 @@ bool bIsReloadRow(const FlexGrid& fg, int row, const std::string& sFile, int32_t
 
 bool MainForm::SaveToDoGridToJobFile(const std::string& sFile, FlexGrid& fg) {
   sJobFileError.clear();
+  // Half a loaded job written now would replace the whole job on disk.
+  if (bLoadingJob_ && &fg == &fgToDo) {
+    sJobFileError = Translate("The conversion job is still being loaded; save it when it has loaded.");
+    return false;
+  }
   if (fg.Rows() == 2 && !AddFileToConvertGUI()) {
     sJobFileError = Translate("The conversion job holds no task to save.");
     return false;

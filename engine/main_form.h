@@ -117,7 +117,7 @@ class MainForm {
   // Writes fg as the job file sFile (through a temporary file; an old file
   // stays on failure), with every task of a job that was loaded in parts.
   // An empty job first takes the editor panel's task. False with
-  // sJobFileError on failure.
+  // sJobFileError on failure, and while the to-do grid is still loading.
   bool SaveToDoGridToJobFile(const std::string& sFile, FlexGrid& fg);
 
   // Job commands (job_commands.cpp); failures are shown in boxes and left

@@ -129,6 +129,24 @@ TEST(JobFileLoad, APausedLoadEndsWithAReloadRowForTheRest) {
   EXPECT_EQ(ui.panels[8], "Completed loading conversion job: " + path);
 }
 
+TEST(JobFileLoad, SavingWhileAJobLoadsKeepsTheWholeFile) {
+  test::EventUserInterface ui;
+  test::TempDir dir;
+  MainForm form;
+  const std::string path = test::WriteFile(dir.file("j.ZOL"), JobText(2500));
+  form.sCurrentJobFile = path;
+  bool saved = true;
+  ui.onYield = [&] {
+    if (form.fgToDo.Rows() < 2000) saved = form.ConversionJobSave();  // at line 1000
+  };
+  ASSERT_TRUE(form.LoadJobFileIntoGrid(path, 1, form.fgToDo));
+  EXPECT_FALSE(saved);
+  EXPECT_TRUE(test::ReadFile(path) == JobText(2500));
+  EXPECT_EQ(form.fgToDo.Rows(), 2502);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_NE(ui.boxes[0].prompt.find("loaded"), std::string::npos);
+}
+
 TEST_F(JobFileTest, ALongJobFileFillsTheGridToItsCap) {
   const std::string path = test::WriteFile(dir.file("45000.ZOL"), JobText(45000));
   ASSERT_TRUE(form.LoadJobFileIntoGrid(path, 1, form.fgToDo));
