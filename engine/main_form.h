@@ -129,9 +129,11 @@ class MainForm {
   // Opens sFile ("" asks) from task 1 with an empty log. During a run the
   // run is paused and the job opens when it has stopped (false now). In a
   // command-line or automation run a failed open leaves an empty job and a
-  // failed log row, and the next Begin runs nothing.
+  // failed log row, and the next Begin runs nothing. A changed job that the
+  // user chose to save but that could not be saved stays open (false).
   bool ConversionJobOpen(const std::string& sFile = "");
-  // An empty new job "*" (not while a run is going).
+  // An empty new job "*" (not while a run is going, and not when the changed
+  // job that the user chose to save could not be saved).
   void ConversionJobNew();
   // Writes the log rows as a job file sFile ("" asks).
   bool SaveLogAsConversionJob(const std::string& sFile = "");
@@ -194,6 +196,9 @@ class MainForm {
   bool bJobOpenFailed_ = false;           // a headless open failed: Begin runs nothing
   std::string sPendingJobOpen_;           // an open that waits for the run to stop
   bool OpenJobFileNow(const std::string& path);
+  // CheckToSaveFileBeforeErasing's question; false when the user wanted the
+  // job saved and it was not, so it must not be replaced.
+  bool OfferToSaveJob();
   void RunBlock(int32_t row, clsConversionOptions& co, int32_t& ret);
 };
 

@@ -255,6 +255,30 @@ TEST_F(JobFileTest, AFailedSaveKeepsTheOldFileAndTheChangedFlag) {
   EXPECT_NE(ui.boxes[0].prompt.find("Unable to create file"), std::string::npos);
 }
 
+TEST_F(JobFileTest, AJobWhoseSaveFailedBeforeOpenOrNewIsKept) {
+  // A name so long that no temporary name beside it can be made.
+  const std::string path = dir.file(std::string(250, 'j'));
+  test::WriteFile(path, JobText(1));
+  ASSERT_TRUE(form.ConversionJobOpen(path));
+  form.fgToDo.AddItem(TaskLine(5), 1);
+  form.bAskToSaveZolFileBeforeExit = true;
+  const std::string b = test::WriteFile(dir.file("b.ZOL"), JobText(3));
+  ui.Answer(vbYes);
+  EXPECT_FALSE(form.ConversionJobOpen(b));
+  ui.Answer(vbYes);
+  form.ConversionJobNew();
+  EXPECT_EQ(form.fgToDo.Rows(), 4);
+  EXPECT_EQ(form.fgToDo.TextMatrix(1, kColInput), "/data/in5.bmp");
+  EXPECT_EQ(form.sCurrentJobFile, path);
+  EXPECT_TRUE(form.bAskToSaveZolFileBeforeExit);
+  ASSERT_EQ(ui.boxes.size(), 4u);  // each time the question and the failure
+  EXPECT_NE(ui.boxes[3].prompt.find("Unable to create file"), std::string::npos);
+  // Answered No, the job is replaced as asked.
+  ui.Answer(vbNo);
+  EXPECT_TRUE(form.ConversionJobOpen(b));
+  EXPECT_EQ(form.fgToDo.Rows(), 5);
+}
+
 TEST_F(JobFileTest, SavingAnEmptyJobAddsTheEditorTaskOrWritesNothing) {
   EXPECT_FALSE(form.ConversionJobSaveAs(dir.file("empty.ZOL")));
   EXPECT_FALSE(std::filesystem::exists(dir.file("empty.ZOL")));
