@@ -1,16 +1,64 @@
-// tessaprint: the main program. Until the command-line runner is built it
-// only says what it can do so far.
+// tessaprint: the main program. Start-up decides the road: a command line
+// runs here without any display and ends with its exit code; a start by the
+// session bus serves the automation class; the window roads open the main
+// window.
+#include <QCoreApplication>
+#include <chrono>
 #include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
 
-#include "common/windows_version.h"
+#include "apps/automation_bus.h"
+#include "apps/message_box_user_interface.h"
+#include "engine/main_form.h"
+#include "engine/command_line_runner.h"
+#include "engine/program_startup.h"
+
+namespace {
+
+// How long an automation start waits for its first instance.
+constexpr std::chrono::minutes kFirstInstanceLimit{1};
+
+int OpenMainWindow(const char* what) {
+  std::fprintf(stderr, "tessaprint: %s: the main window is not built yet\n", what);
+  return 0;
+}
+
+int Run(int& argc, char** argv) {
+  tessa::MessageBoxUserInterface ui(argc, argv);
+  tessa::SetUserInterface(&ui);
+  tessa::MainForm frmMain;
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  const tessa::StartupOutcome outcome = tessa::Main(frmMain, args);
+  switch (outcome.road) {
+    case tessa::StartupRoad::kEnd:
+      return outcome.exitCode;
+    case tessa::StartupRoad::kMainWindow:
+      return OpenMainWindow("main window");
+    case tessa::StartupRoad::kShellExtenderOptions:
+      return OpenMainWindow("PDF options for the file manager");
+    case tessa::StartupRoad::kServeAutomation: {
+      // Automation never shows boxes; its outcome goes back to the caller.
+      tessa::SetUserInterface(nullptr);
+      QCoreApplication app(argc, argv);
+      return tessa::ServeAutomation(frmMain, kFirstInstanceLimit);
+    }
+  }
+  return tessa::kExitBadCommandLine;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  (void)argv;
-  std::printf("tessaprint: running on %s\n", tessa::GetWinVerInfo().c_str());
-  if (argc > 1) {
-    std::fprintf(stderr, "tessaprint: command-line conversion is not built yet\n");
-    return 2;
+  try {
+    const int code = Run(argc, argv);
+    tessa::SetUserInterface(nullptr);
+    return code;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "tessaprint: %s\n", e.what());
+  } catch (...) {
+    std::fprintf(stderr, "tessaprint: unexpected failure\n");
   }
-  std::printf("tessaprint: the main window is not built yet\n");
-  return 0;
+  return 1;
 }

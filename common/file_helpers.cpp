@@ -221,6 +221,8 @@ bool bDeleteFileWithRetry(const std::string& sPath, int attempts, std::chrono::m
     if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT;  // gone, or cannot be examined
     if (S_ISDIR(st.st_mode)) return false;
     if (bDeleteFile(path)) return true;
+    // Only a busy file may come free later; a refused unlink stays refused.
+    if (errno != EBUSY && errno != ETXTBSY && errno != EINTR) return false;
     if (++tried >= attempts) return false;
     std::this_thread::sleep_for(wait);
   }

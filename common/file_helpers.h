@@ -41,6 +41,8 @@ bool bDeleteFile(const std::string& sPath);
 // True at once when nothing exists at sPath. Otherwise tries bDeleteFile up
 // to attempts times, waiting between tries; true as soon as the file is
 // gone, false when it is still there (or cannot be examined) at the end.
+// A deletion the system refuses for good (no permission, read-only file
+// system) fails at once instead of waiting through every try.
 bool bDeleteFileWithRetry(const std::string& sPath, int attempts = 21,
                           std::chrono::milliseconds wait = std::chrono::milliseconds(1000));
 

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "common/file_helpers.h"
+#include "common/program_modes.h"
 #include "common/text_helpers.h"
 #include "common/vb_conversions.h"
 #include "common/windows_version.h"
@@ -103,6 +104,8 @@ std::string ReadSetting(const std::string& section, const std::string& key, cons
 }
 
 bool WriteSetting(const std::string& section, const std::string& key, const std::string& value) {
+  // Nothing is stored while a command line or an automation call runs.
+  if (bCommandLineMode) return false;
   return WriteIniString(sIniFile, section, key, value);
 }
 

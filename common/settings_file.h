@@ -46,7 +46,8 @@ std::string GetSpecialFolderPath(long lCsidl);
 // Reading and writing keys of sIniFile. Booleans are stored as "TRUE" or
 // "FALSE" and read as true exactly when the upper-cased value is "TRUE";
 // numbers as decimal text. Readers give def when the key is missing or not a
-// number; writers return false when the key could not be stored.
+// number; writers return false when the key could not be stored, and store
+// nothing while bCommandLineMode is set.
 std::string ReadSetting(const std::string& section, const std::string& key, const std::string& def);
 bool WriteSetting(const std::string& section, const std::string& key, const std::string& value);
 bool ReadSettingBool(const std::string& section, const std::string& key, bool def);

@@ -228,11 +228,11 @@ void ConvertAllIntoOne(MainForm& frm, int32_t lJobNumber, clsConversionOptions& 
 
 void PerformBlock(MainForm& frm, int32_t lJobNumber, clsConversionOptions& coBlock, int32_t& ret,
                   const JobFileLoader& loadJobFile) {
-  ExpandPathMacros(coBlock.sTargetFile);
-  ExpandPathMacros(coBlock.sOriginalFile);
-  ExpandPathMacros(coBlock.sLogFile);
-  ExpandPathMacros(coBlock.sLogAsConversionJobFile);
-  ExpandPathMacros(coBlock.sCurrentBatchJobFile);
+  coBlock.sTargetFile = ExpandPathMacros(coBlock.sTargetFile);
+  coBlock.sOriginalFile = ExpandPathMacros(coBlock.sOriginalFile);
+  coBlock.sLogFile = ExpandPathMacros(coBlock.sLogFile);
+  coBlock.sLogAsConversionJobFile = ExpandPathMacros(coBlock.sLogAsConversionJobFile);
+  coBlock.sCurrentBatchJobFile = ExpandPathMacros(coBlock.sCurrentBatchJobFile);
   ret = 0;
   if (coBlock.sActionToDo.find('C') != std::string::npos) {
     PerformBlockConversion(frm, lJobNumber, coBlock, ret);

@@ -52,33 +52,35 @@ void CallConvert(MainForm& frm) {
   }
 }
 
-// A free name beside sTarget for writing a replacement; "" when none.
+// A free name beside sTarget for writing a replacement (a short one when
+// the target's name is too long to build on); "" when none.
 std::string AsideName(const std::string& sTarget) {
   const std::filesystem::path target(sTarget);
-  std::string pattern =
-      (target.parent_path() / ("." + target.filename().string() + "-XXXXXX.pdf")).string();
-  const int fd = ::mkstemps(pattern.data(), 4);
-  if (fd < 0) return "";
-  ::close(fd);
-  ::unlink(pattern.c_str());
-  return pattern;
+  const std::string names[] = {"." + target.filename().string() + "-XXXXXX.pdf", ".tessa-XXXXXX.pdf"};
+  for (const std::string& name : names) {
+    std::string pattern = (target.parent_path() / name).string();
+    const int fd = ::mkstemps(pattern.data(), 4);
+    if (fd < 0) continue;
+    ::close(fd);
+    ::unlink(pattern.c_str());
+    return pattern;
+  }
+  return "";
 }
 
 // The pages the page list asks for, in order; lFrames is the input's frame
-// count. bUsable is false for a list that names no page.
+// count. bUsable is false for a typed list that names no page; a list of all
+// pages of a file without frames is empty but not at fault.
 std::vector<int32_t> PagesToCut(const std::string& sList, int32_t lFrames, bool& bUsable) {
   std::string pages = TrimBlanks(sList);
   bUsable = true;
   if (pages.empty() || pages.find('*') != std::string::npos) {
-    pages.clear();
-    for (int32_t p = 1; p <= lFrames; ++p) {
-      if (p > 1) pages += ",";
-      pages += std::to_string(p);
-    }
-  } else {
-    const int32_t status = ParsePageRangeString(pages, lFrames > 0 ? lFrames : 1);
-    if (status & (kPageListNothingUsable | kPageListNotANumber)) bUsable = false;
+    std::vector<int32_t> all;
+    for (int32_t p = 1; p <= lFrames; ++p) all.push_back(p);
+    return all;
   }
+  const int32_t status = ParsePageRangeString(pages, lFrames > 0 ? lFrames : 1);
+  if (status & (kPageListNothingUsable | kPageListNotANumber)) bUsable = false;
   std::vector<int32_t> result;
   if (!bUsable || pages.empty()) {
     bUsable = false;
@@ -123,7 +125,7 @@ bool SplitFrames(MainForm& frm, clsConversionOptions& co, ItemFileList& files, b
   }
 
   bool ok = !pages.empty();
-  if (!ok) SetLoadFrameError(co, 0);
+  if (!ok && bPageListFault) SetLoadFrameError(co, 0);
   UserInterface& ui = CurrentUserInterface();
   std::vector<uint8_t> frame;
   for (size_t k = 0; ok && k < pages.size(); ++k) {
@@ -279,7 +281,7 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
     sAside = AsideName(sTarget);
     if (!sAside.empty()) co.sTargetFile = sAside;
   }
-  const OutputSnapshot before(co.sTargetFile);
+  OutputSnapshot before(co.sTargetFile);
   // The input's own times, before reading it moves its access time.
   InputFileTimes inputTimes;
   const bool bHaveTimes = frm.bRetainInputFileTimeStamp &&

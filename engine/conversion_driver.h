@@ -28,7 +28,8 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
 // one frame), else a temporary one-frame file per page of the page list, in
 // its order. True when every page was cut; false (with -110 or -103 in
 // co.lErr when it was 0) on the first page that fails, or for a page list
-// that names no usable page.
+// that names no usable page; false without a code for a file that has no
+// frames to cut.
 bool SplitFramesToTempFiles(MainForm& frm, clsConversionOptions& co, ItemFileList& files, bool bForce);
 
 // Writes one frame buffer to sFile with the imaging control's compression:

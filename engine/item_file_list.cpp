@@ -49,10 +49,17 @@ std::string ItemFileList::ReserveFrameFile(const std::string& sInput, int32_t lP
   }
   if (privateFolder_.empty()) privateFolder_ = MakePrivateFolder();
   if (privateFolder_.empty()) return "";
-  const std::string inside = privateFolder_ + "/" + std::filesystem::path(beside).filename().string();
-  if (!CreateExclusive(inside)) return "";
-  reserved_.push_back(inside);
-  return inside;
+  // The same name inside, or a short one when that name is too long.
+  const std::filesystem::path name = std::filesystem::path(beside).filename();
+  for (const std::string& inside : {privateFolder_ + "/" + name.string(),
+                                    privateFolder_ + "/ZOL_TEMP_FILE-" + std::to_string(lPage) +
+                                        name.extension().string()}) {
+    if (CreateExclusive(inside)) {
+      reserved_.push_back(inside);
+      return inside;
+    }
+  }
+  return "";
 }
 
 void ItemFileList::Clear() {

@@ -1,29 +1,71 @@
 #include "engine/output_snapshot.h"
 
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <utility>
 
 namespace tessa {
 
+namespace {
+
+bool StatRegular(const std::string& path, struct stat& st) {
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+}  // namespace
+
 OutputSnapshot::OutputSnapshot(std::string sPath) : path_(std::move(sPath)) {
   struct stat st {};
-  if (!path_.empty() && ::stat(path_.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+  if (StatRegular(path_, st)) {
     existed_ = true;
     size_ = static_cast<uint64_t>(st.st_size);
     device_ = static_cast<uint64_t>(st.st_dev);
     inode_ = static_cast<uint64_t>(st.st_ino);
+    HoldOldFile();
   }
 }
 
-bool OutputSnapshot::Restore() const {
+OutputSnapshot::~OutputSnapshot() {
+  if (!keep_.empty()) ::unlink(keep_.c_str());
+}
+
+// Gives the old file a second name beside it, so that a writer replacing
+// the output does not free the old one.
+void OutputSnapshot::HoldOldFile() {
+  keep_.clear();
+  const std::filesystem::path target(path_);
+  // A name made from the file's own, or a short one when that is too long.
+  const std::string patterns[] = {"." + target.filename().string() + "-XXXXXX", ".tessa-XXXXXX"};
+  for (int attempt = 0; attempt < 6 && keep_.empty(); ++attempt) {
+    std::string name = (target.parent_path() / patterns[attempt % 2]).string();
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0) continue;
+    ::close(fd);
+    ::unlink(name.c_str());
+    if (::link(path_.c_str(), name.c_str()) == 0) keep_ = name;
+  }
+}
+
+bool OutputSnapshot::Restore() {
   struct stat st {};
-  const bool existsNow = !path_.empty() && ::stat(path_.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  bool existsNow = StatRegular(path_, st);
   if (!existed_) return !existsNow || ::unlink(path_.c_str()) == 0;
-  if (!existsNow) return false;
+
+  const auto sameFile = [this](const struct stat& s) {
+    return static_cast<uint64_t>(s.st_dev) == device_ && static_cast<uint64_t>(s.st_ino) == inode_;
+  };
+  if (!existsNow || !sameFile(st)) {
+    struct stat kept {};
+    if (keep_.empty() || !StatRegular(keep_, kept) || !sameFile(kept)) return false;
+    if (::rename(keep_.c_str(), path_.c_str()) != 0) return false;
+    HoldOldFile();  // for a later Restore
+    existsNow = StatRegular(path_, st);
+    if (!existsNow || !sameFile(st)) return false;
+  }
   const auto size = static_cast<uint64_t>(st.st_size);
-  if (static_cast<uint64_t>(st.st_dev) != device_ || static_cast<uint64_t>(st.st_ino) != inode_) return false;
   if (size == size_) return true;
   if (size < size_) return false;
   return ::truncate(path_.c_str(), static_cast<off_t>(size_)) == 0;

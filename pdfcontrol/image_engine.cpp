@@ -5,8 +5,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <mutex>
+#include <optional>
 
+#include "pdfcontrol/bmp_header.h"
 #include "pdfcontrol/stored_resolution.h"
 
 namespace quirepane {
@@ -65,11 +68,39 @@ int PnmByMagic(const std::string& head, int fallback) {
 // file holds none.
 bool FreeImageKnowsResolution(int fif) { return fif == FIF_PCX || fif == FIF_PSD; }
 
+// False when every pixel of a 32-bit bitmap has alpha 0: many writers of BMP
+// and Targa files leave the fourth byte unused and zero, and such an image
+// is meant to be seen, not to vanish.
+bool AlphaInUse(FIBITMAP* dib) {
+  const unsigned width = FreeImage_GetWidth(dib), height = FreeImage_GetHeight(dib);
+  for (unsigned y = 0; y < height; ++y) {
+    const BYTE* line = FreeImage_GetScanLine(dib, static_cast<int>(y));
+    for (unsigned x = 0; x < width; ++x) {
+      if (line[x * 4 + FI_RGBA_ALPHA] != 0) return true;
+    }
+  }
+  return false;
+}
+
 BitmapPtr CompositeOnWhite(FIBITMAP* dib) {
   BitmapPtr rgba(FreeImage_ConvertTo32Bits(dib));
   if (!rgba) return nullptr;
   RGBQUAD white{255, 255, 255, 0};
   return BitmapPtr(FreeImage_Composite(rgba.get(), FALSE, &white, nullptr));
+}
+
+// FreeImage refuses bitmaps with the newer, longer information headers that
+// many drawing programs write; it reads them once the header is the classic one.
+BitmapPtr LoadLongHeaderBmp(const std::string& path, int flags) {
+  std::ifstream in(path, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::optional<std::string> classic = WithClassicBmpHeader(bytes);
+  if (!classic) return nullptr;
+  FIMEMORY* memory = FreeImage_OpenMemory(reinterpret_cast<BYTE*>(classic->data()), static_cast<DWORD>(classic->size()));
+  if (!memory) return nullptr;
+  BitmapPtr dib(FreeImage_LoadFromMemory(FIF_BMP, memory, flags));
+  FreeImage_CloseMemory(memory);
+  return dib;
 }
 
 }  // namespace
@@ -90,7 +121,11 @@ LoadedImage ImageEngine::Load(const std::string& path, long format, int flags) c
   const int fif = FreeImageFromFormatCode(format);
   if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(static_cast<FREE_IMAGE_FORMAT>(fif))) return image;
   if ((flags & kHeaderOnly) && !FreeImage_FIFSupportsNoPixels(static_cast<FREE_IMAGE_FORMAT>(fif))) flags &= ~kHeaderOnly;
+  // An icon keeps its transparency in a mask; made into alpha, it falls on
+  // white like the transparency of any other format.
+  if (fif == FIF_ICO && !(flags & kHeaderOnly)) flags |= ICO_MAKEALPHA;
   image.dib_.reset(FreeImage_Load(static_cast<FREE_IMAGE_FORMAT>(fif), path.c_str(), flags));
+  if (!image.dib_ && fif == FIF_BMP) image.dib_ = LoadLongHeaderBmp(path, flags);
   if (!image.dib_) return image;
   image.format_ = format;
   if (auto stored = ReadStoredResolution(path, format)) {
@@ -121,7 +156,7 @@ BitmapPtr StandardBitmap(FIBITMAP* dib) {
     const unsigned bpp = FreeImage_GetBPP(dib);
     if (FreeImage_IsTransparent(dib) && (bpp == 32 || bpp <= 8)) {
       // A palette image whose transparent entries are all unused stays as it is.
-      bool anyTransparent = bpp == 32;
+      bool anyTransparent = bpp == 32 && AlphaInUse(dib);
       if (bpp <= 8) {
         const BYTE* table = FreeImage_GetTransparencyTable(dib);
         const unsigned n = FreeImage_GetTransparencyCount(dib);

@@ -77,6 +77,12 @@ bool IsGreyRamp(const RGBQUAD* palette, unsigned entries) {
   return true;
 }
 
+bool StartsWithHeader(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  char head[5] = {};
+  return in.read(head, sizeof head) && std::string(head, sizeof head) == "%PDF-";
+}
+
 const char* kInfoKeys[7] = {"", "/Author", "/Title", "/Subject", "/Keywords", "/Creator", "/Producer"};
 
 }  // namespace
@@ -124,7 +130,9 @@ long PDFWriter::OpenExisting(const std::string& path) {
       error_ = "The PDF file " + path + " has a damaged page tree";
       return 0;
     }
-    incrementalPossible_ = !pdf->anyWarnings() && !pdf->isLinearized() && pages.isIndirect();
+    // Offsets in a file with bytes before its header count from the header,
+    // which an update written at absolute offsets would not match.
+    incrementalPossible_ = !pdf->anyWarnings() && !pdf->isLinearized() && pages.isIndirect() && StartsWithHeader(path);
   } catch (const std::exception& e) {
     error_ = "Cannot open the PDF file " + path + ": " + e.what();
     return 0;
@@ -143,8 +151,10 @@ bool PDFWriter::OpenSnapshot(const std::string& path) {
   try {
     pdf->processMemoryFile(path.c_str(), snapshot_.data(), snapshot_.size());
     QPDFObjectHandle pages = pdf->getRoot().getKey("/Pages");
+    // The page count and the kids must be in the snapshot itself; a reference
+    // to an object it lacks would read as null.
     if (!pdf->anyWarnings() && !pdf->isEncrypted() && pages.isIndirect() && pages.isDictionary() &&
-        pages.getKey("/Kids").isArray()) {
+        pages.getKey("/Kids").isArray() && pages.getKey("/Count").isInteger()) {
       pdf_ = std::move(pdf);
       openedPath_ = path;
       incrementalPossible_ = true;

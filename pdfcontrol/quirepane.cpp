@@ -17,13 +17,19 @@ bool IsRegularFile(const char* path) {
   return stat(path, &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// True when path, which may hold wildcards, names at least one file.
+// True when path, which may hold the wildcards "*" and "?", names at least
+// one file. Brackets and backslashes are part of the name.
 bool SourceExists(const std::string& path) {
   if (path.empty()) return false;
-  if (path.find_first_of("*?[") == std::string::npos) return IsRegularFile(path.c_str());
+  if (path.find_first_of("*?") == std::string::npos) return IsRegularFile(path.c_str());
+  std::string pattern;
+  for (char c : path) {
+    if (c == '[' || c == ']' || c == '\\') pattern += '\\';
+    pattern += c;
+  }
   glob_t matches{};
   bool found = false;
-  if (glob(path.c_str(), GLOB_NOSORT, nullptr, &matches) == 0) {
+  if (glob(pattern.c_str(), GLOB_NOSORT, nullptr, &matches) == 0) {
     for (size_t i = 0; i < matches.gl_pathc && !found; ++i) found = IsRegularFile(matches.gl_pathv[i]);
   }
   globfree(&matches);

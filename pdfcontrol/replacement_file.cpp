@@ -1,5 +1,7 @@
 #include "pdfcontrol/replacement_file.h"
 
+#include "platform/sibling_file.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,19 +19,12 @@ std::runtime_error Failure(const std::string& what, const std::string& path) {
   return std::runtime_error(what + " " + path + ": " + std::strerror(errno));
 }
 
-mode_t NewFileMode() {
-  const mode_t mask = umask(0);
-  umask(mask);
-  return 0666 & ~mask;
-}
-
 }  // namespace
 
 ReplacementFile::ReplacementFile(const std::string& destination) : destination_(destination) {
-  std::filesystem::path dest(destination);
-  std::string folder = dest.parent_path().string();
+  std::string folder = std::filesystem::path(destination).parent_path().string();
   if (folder.empty()) folder = ".";
-  std::string pattern = folder + "/." + dest.filename().string() + ".XXXXXX";
+  const std::string pattern = tessa::SiblingTempPattern(destination);
   std::vector<char> buffer(pattern.begin(), pattern.end());
   buffer.push_back('\0');
   const int fd = mkstemp(buffer.data());
@@ -51,8 +46,7 @@ ReplacementFile::~ReplacementFile() {
 void ReplacementFile::Commit() {
   // ferror catches a write that failed inside a flush the writer made itself.
   if (std::fflush(file_) != 0 || std::ferror(file_) || fsync(fileno(file_)) != 0) throw Failure("Cannot write", temp_);
-  struct stat old{};
-  const mode_t mode = stat(destination_.c_str(), &old) == 0 ? (old.st_mode & 07777) : NewFileMode();
+  const mode_t mode = tessa::ReplacementFileMode(destination_);
   fchmod(fileno(file_), mode);
   const int rc = std::fclose(file_);
   file_ = nullptr;

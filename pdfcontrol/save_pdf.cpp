@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "pdfcontrol/bitmap_convert.h"
 #include "pdfcontrol/image_engine.h"
@@ -24,11 +25,15 @@ bool EndsWith(const std::string& text, const std::string& tail) {
 }
 
 // True when the file's frame header allows its bytes into a PDF unchanged.
+// The header usually lies near the start; large metadata can push it further.
 bool IsPassThroughJpeg(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::string head(256 * 1024, '\0');
   in.read(head.data(), static_cast<std::streamsize>(head.size()));
   head.resize(static_cast<size_t>(in.gcount()));
+  if (ReadJpegInfo(head).has_value()) return true;
+  if (!in) return false;  // the whole file was read
+  head.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   return ReadJpegInfo(head).has_value();
 }
 

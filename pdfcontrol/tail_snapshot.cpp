@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <regex>
+#include <set>
 #include <sstream>
 #include <vector>
 
@@ -46,6 +48,20 @@ std::string ReadObject(std::ifstream& in, unsigned long long offset, int number,
   return text;
 }
 
+// The indirect references ("n g R") in the text of an object.
+std::vector<QPDFObjGen> References(const std::string& text) {
+  static const std::regex reference(R"((\d+)\s+(\d+)\s+R(?![A-Za-z0-9_#]))");
+  std::vector<QPDFObjGen> found;
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), reference); it != std::sregex_iterator(); ++it) {
+    const long long number = std::atoll((*it)[1].str().c_str());
+    const long long generation = std::atoll((*it)[2].str().c_str());
+    if (number > 0 && number < (1 << 30) && generation < 65536) {
+      found.emplace_back(static_cast<int>(number), static_cast<int>(generation));
+    }
+  }
+  return found;
+}
+
 struct Entry {
   unsigned long long offset = 0;
   int generation = 0;
@@ -59,7 +75,9 @@ std::optional<std::string> ReadTailSnapshot(const std::string& path) {
     if (!in) return std::nullopt;
     const unsigned long long size = static_cast<unsigned long long>(in.tellg());
     // A linearized file keeps its catalog in the first section: read it whole.
-    if (ReadRange(in, 0, 1024).find("/Linearized") != std::string::npos) return std::nullopt;
+    // So is a file with bytes before its header, whose offsets count from it.
+    const std::string head = ReadRange(in, 0, 1024);
+    if (head.rfind("%PDF-", 0) != 0 || head.find("/Linearized") != std::string::npos) return std::nullopt;
     const unsigned long long tailStart = size > 2048 ? size - 2048 : 0;
     std::optional<XrefTail> tail = FindXrefTail(ReadRange(in, tailStart, size - tailStart), size);
     if (!tail) return std::nullopt;
@@ -121,6 +139,22 @@ std::optional<std::string> ReadTailSnapshot(const std::string& path) {
       return std::nullopt;
     }
 
+    // Every other object these refer to gets a stand-in: qpdf leaves out of a
+    // dictionary it writes each key whose reference it cannot follow, which
+    // would drop bookmarks, metadata or inherited resources from the update.
+    std::set<int> present;
+    std::vector<QPDFObjGen> referred;
+    for (const auto& [og, text] : objects) {
+      present.insert(og.getObj());
+      const size_t start = text.find("obj") + 3;
+      for (const QPDFObjGen& ref : References(text.substr(start))) referred.push_back(ref);
+    }
+    for (const QPDFObjGen& ref : referred) {
+      if (!present.insert(ref.getObj()).second) continue;
+      objects.emplace_back(ref, std::to_string(ref.getObj()) + " " + std::to_string(ref.getGen()) +
+                                    " obj\n/NotInSnapshot\nendobj");
+    }
+
     // The highest number in use, so that new objects are numbered after it.
     int highest = static_cast<int>(declaredSize) - 1;
     if (!entries.empty()) highest = std::max(highest, entries.rbegin()->first);
@@ -136,10 +170,14 @@ std::optional<std::string> ReadTailSnapshot(const std::string& path) {
       table += line;
       pdf += text + "\n";
     }
-    trailer.removeKey("/Prev");
-    trailer.replaceKey("/Size", QPDFObjectHandle::newInteger(std::max<long long>(declaredSize, highest + 1)));
+    // The trailer is written key by key: unparsing it whole would drop every
+    // reference that the scratch document cannot resolve, /Info among them.
+    std::string trailerOut = "<< /Root " + root.unparse();
+    if (info.isIndirect() || info.isDictionary()) trailerOut += " /Info " + info.unparse();
+    if (trailer.getKey("/ID").isArray()) trailerOut += " /ID " + trailer.getKey("/ID").unparse();
+    trailerOut += " /Size " + std::to_string(std::max<long long>(declaredSize, highest + 1)) + " >>";
     const size_t xrefAt = pdf.size();
-    pdf += table + "trailer\n" + trailer.unparse() + "\nstartxref\n" + std::to_string(xrefAt) + "\n%%EOF\n";
+    pdf += table + "trailer\n" + trailerOut + "\nstartxref\n" + std::to_string(xrefAt) + "\n%%EOF\n";
     return pdf;
   } catch (const std::exception&) {
     return std::nullopt;

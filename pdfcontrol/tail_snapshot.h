@@ -10,10 +10,11 @@
 
 namespace quirepane {
 
-// The bytes of an in-memory PDF that holds the objects named above, with the
-// real file's trailer (less /Prev) and /Size. nullopt when the last section
-// is not a table, the file is encrypted, or the table does not list all of
-// them; the caller then reads the whole file instead.
+// The bytes of an in-memory PDF that holds the objects named above, stand-ins
+// for the objects they refer to (never to be written back), and the real
+// file's /Root, /Info, /ID and /Size in its trailer. nullopt when the last
+// section is not a table, the file is encrypted, or the table does not list
+// all of them; the caller then reads the whole file instead.
 std::optional<std::string> ReadTailSnapshot(const std::string& path);
 
 }  // namespace quirepane

@@ -1,5 +1,7 @@
 #include "platform/text_file.h"
 
+#include "platform/sibling_file.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -243,23 +245,13 @@ bool WriteFileBytesAtomic(const std::string& path, std::string_view bytes, std::
     if (error) *error = SystemError(target, "Cannot write");
     return false;
   }
-  const fs::path folder = fs::path(target).parent_path();
-  std::string tmpl = (folder.empty() ? fs::path(".") : folder).string() + "/." +
-                     fs::path(target).filename().string() + ".XXXXXX";
+  std::string tmpl = SiblingTempPattern(target);
   const int fd = ::mkstemp(tmpl.data());
   if (fd < 0) {
     if (error) *error = SystemError(target, "Cannot create a temporary file beside");
     return false;
   }
-  struct stat old{};
-  mode_t mode = 0666;
-  if (::stat(target.c_str(), &old) == 0) {
-    mode = old.st_mode & 07777;
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode &= ~mask;
-  }
+  const mode_t mode = ReplacementFileMode(target);
   bool ok = WriteAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
   if (!ok && error) *error = SystemError(target, "Cannot write");
   if (::close(fd) != 0 && ok) {

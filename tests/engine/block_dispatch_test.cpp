@@ -74,6 +74,23 @@ TEST_F(BlockDispatch, SingleFileAndItsErrors) {
   EXPECT_FALSE(fs::exists(out("*.pdf")));
 }
 
+TEST_F(BlockDispatch, PathMacrosOfTheTaskAreExpandedBeforeItRuns) {
+  test::ScopedEnv home("HOME", dir.path().string());
+  test::WriteImage(in("a.png"), 41);
+  test::WriteImage(in("b.png"), 42);
+  clsConversionOptions one = Task(" %USERPROFILE%/in/a.png", 13, "%userprofile%/out/one/a.pdf", false);
+  one.sLogFile = "%USERPROFILE%/task.log";
+  frm.sLogFile = dir.file("main.log");
+  EXPECT_EQ(Run(one), 0);
+  EXPECT_EQ(test::PdfImageWidths(out("one/a.pdf")), std::vector<int>{41});
+  EXPECT_EQ(last.sOriginalFile, in("a.png"));
+  EXPECT_EQ(frm.sLogFile, dir.file("task.log"));
+  EXPECT_NE(test::ReadFile(dir.file("task.log")).find(out("one/a.pdf")), std::string::npos);
+
+  EXPECT_EQ(Run(Task("%USERPROFILE%/in/*.png", 13, "%USERPROFILE%/out/each/*.pdf", false)), 0);
+  EXPECT_EQ(test::PdfImageWidths(out("each/b.pdf")), std::vector<int>{42});
+}
+
 TEST_F(BlockDispatch, MaskIntoAFolderMirrorsSubfoldersAndSkipsWhatIsDone) {
   test::WriteImage(in("a.png"), 11);
   test::WriteImage(in("x/b.png"), 12);
@@ -129,6 +146,16 @@ TEST_F(BlockDispatch, TiffOutputsAreReplacedNotGrownAlsoWhenTheTypeIsDetected) {
   EXPECT_EQ(test::PdfImageWidths(out("t.pdf")), (std::vector<int>{51, 52}));
   for (int run = 0; run < 2; ++run) EXPECT_EQ(Run(Task(in("*.tif"), 18, out("*.pdf"), false)), 0);
   EXPECT_EQ(test::PdfImageWidths(out("t.pdf")), (std::vector<int>{51, 52}));
+
+  // Also under a name too long for a longer hidden name beside it.
+  const std::string longName(240, 'n');
+  test::WriteTiffPages(in(longName + ".tif"), {53, 54});
+  for (int run = 0; run < 2; ++run)
+    EXPECT_EQ(Run(Task(in(longName + ".tif"), 18, out(longName + ".pdf"), false)), 0);
+  EXPECT_EQ(test::PdfImageWidths(out(longName + ".pdf")), (std::vector<int>{53, 54}));
+  EXPECT_EQ(test::FolderEntries(out()), (std::vector<std::string>{longName + ".pdf", "t.pdf"}));
+  EXPECT_EQ(test::FolderEntries(in()), (std::vector<std::string>{longName + ".tif", "t.tif"}));
+  fs::remove(out(longName + ".pdf"));
 
   // A failing conversion leaves the old output in place.
   const std::string good = test::ReadFile(out("t.pdf"));

@@ -173,6 +173,44 @@ TEST_F(ConversionDriver, AFailedPassIsUndoneBeforeTheRetrySoNoPageIsAddedTwice) 
   EXPECT_FALSE(HasTempFrame(in()));
 }
 
+TEST_F(ConversionDriver, AFailedPassIsUndoneAlsoWhenTheOutputWasRewrittenWhole) {
+  // A linearized PDF (as most PDFs from elsewhere are) is rewritten whole by
+  // the first append, not appended to.
+  const std::string tif = in() + "/three.tif";
+  test::WriteTiffPages(tif, {101, 102, 103});
+  test::WriteImage(in() + "/first.png", 77);
+  const std::string pdf = out() + "/three.pdf";
+  clsConversionOptions first = Item(in() + "/first.png", 13, out() + "/plain.pdf");
+  ASSERT_EQ(PerformConversionItem(frm, first), 0) << first.sErr;
+  ASSERT_EQ(test::RunCommand("qpdf --linearize " + test::ShellQuote(out() + "/plain.pdf") + " " +
+                             test::ShellQuote(pdf)).exitCode, 0);
+  std::filesystem::remove(out() + "/plain.pdf");
+  const std::string before = test::ReadFile(pdf);
+
+  int passes = 0;
+  ui.onPanel = [&](int panel, const std::string& text) {
+    if (panel == 8 && text == pdf + " [1]" && ++passes == 1)
+      std::filesystem::remove(in() + "/three-ZOL_TEMP_FILE-2.tif");
+  };
+  clsConversionOptions co = Item(tif, 18, pdf, Options(2, "*", true));
+  EXPECT_EQ(PerformConversionItem(frm, co), 0) << co.sErr;
+  EXPECT_EQ(test::PdfImageWidths(pdf), (std::vector<int>{77, 101, 102, 103}));
+  EXPECT_TRUE(test::PdfIsSound(pdf));
+
+  // Failing in both passes puts the very same file back.
+  const std::string grown = test::ReadFile(pdf);
+  ASSERT_EQ(test::RunCommand("qpdf --linearize --replace-input " + test::ShellQuote(pdf)).exitCode, 0);
+  const std::string linearized = test::ReadFile(pdf);
+  ui.onPanel = [&](int panel, const std::string& text) {
+    if (panel == 8 && text == pdf + " [1]") std::filesystem::remove(in() + "/three-ZOL_TEMP_FILE-2.tif");
+  };
+  clsConversionOptions fails = Item(tif, 18, pdf, Options(2, "*", true));
+  EXPECT_EQ(PerformConversionItem(frm, fails), -2);
+  EXPECT_EQ(test::ReadFile(pdf), linearized);
+  EXPECT_EQ(test::FolderEntries(out()), std::vector<std::string>{"three.pdf"});
+  EXPECT_FALSE(HasTempFrame(in()));
+}
+
 TEST_F(ConversionDriver, ErrorCodesOfMissingInputUnwritableOutputAndWrongType) {
   clsConversionOptions missing = Item(in() + "/none.jpg", 2, out() + "/none.pdf");
   std::filesystem::create_directories(in());
@@ -199,11 +237,17 @@ TEST_F(ConversionDriver, ErrorCodesOfMissingInputUnwritableOutputAndWrongType) {
   EXPECT_EQ(PerformConversionItem(frm, gif), 0) << gif.sErr;
   EXPECT_EQ(gif.lOriginalFileType, 40);
 
-  // Not an image at all, as a TIFF: nothing converted.
+  // Not an image at all, as a TIFF: nothing converted, with the hint to
+  // let the type be detected.
   test::WriteFile(in() + "/junk.tif", "junk");
   clsConversionOptions junk = Item(in() + "/junk.tif", 18, out() + "/junk.pdf");
-  EXPECT_EQ(PerformConversionItem(frm, junk), -110);
+  EXPECT_EQ(PerformConversionItem(frm, junk), -113);
+  EXPECT_EQ(junk.sErr, "PDF was not created - Invalid file format. Try 'Autodetect' for the Original File Format");
   EXPECT_FALSE(std::filesystem::exists(out() + "/junk.pdf"));
+  // The same file asked for a page it lacks: that page cannot be loaded.
+  clsConversionOptions junkPage = Item(in() + "/junk.tif", 18, out() + "/junk.pdf", Options(2, "1"));
+  EXPECT_EQ(PerformConversionItem(frm, junkPage), -110);
+  EXPECT_EQ(junkPage.sErr, "Unable to load frame 0. Check Options Button");
 }
 
 TEST_F(ConversionDriver, AfterProcessingDeletesOrMovesOnlyGoodInputs) {
@@ -263,25 +307,42 @@ TEST_F(ConversionDriver, ReplacingKeepsTheOldOutputUntilTheNewOneIsGood) {
   EXPECT_EQ(test::FolderEntries(out()), std::vector<std::string>{"r.pdf"});
 }
 
-TEST(OutputSnapshot, RestoresGrowthRemovesNewFilesAndLeavesReplacedOnes) {
+TEST(OutputSnapshot, RestoresGrowthRemovesNewFilesAndPutsReplacedOnesBack) {
   TempDir dir;
   const std::string grown = test::WriteFile(dir.file("a.pdf"), "old bytes");
-  OutputSnapshot a(grown);
   test::WriteFile(dir.file("tmp"), "");
-  { std::ofstream(grown, std::ios::app) << " and new ones"; }
-  EXPECT_TRUE(a.Restore());
-  EXPECT_EQ(test::ReadFile(grown), "old bytes");
+  {
+    OutputSnapshot a(grown);
+    { std::ofstream(grown, std::ios::app) << " and new ones"; }
+    EXPECT_TRUE(a.Restore());
+    EXPECT_EQ(test::ReadFile(grown), "old bytes");
 
-  OutputSnapshot b(dir.file("b.pdf"));
-  test::WriteFile(dir.file("b.pdf"), "made by the item");
-  EXPECT_TRUE(b.Restore());
-  EXPECT_FALSE(std::filesystem::exists(dir.file("b.pdf")));
+    OutputSnapshot b(dir.file("b.pdf"));
+    test::WriteFile(dir.file("b.pdf"), "made by the item");
+    EXPECT_TRUE(b.Restore());
+    EXPECT_FALSE(std::filesystem::exists(dir.file("b.pdf")));
 
-  OutputSnapshot c(grown);
-  test::WriteFile(dir.file("c.new"), "a whole new file, longer");
-  std::filesystem::rename(dir.file("c.new"), grown);
-  EXPECT_FALSE(c.Restore());
-  EXPECT_EQ(test::ReadFile(grown), "a whole new file, longer");
+    OutputSnapshot c(grown);
+    test::WriteFile(dir.file("c.new"), "a whole new file, longer");
+    std::filesystem::rename(dir.file("c.new"), grown);
+    EXPECT_TRUE(c.Restore());
+    EXPECT_EQ(test::ReadFile(grown), "old bytes");
+    std::filesystem::remove(grown);
+    EXPECT_TRUE(c.Restore());
+    EXPECT_EQ(test::ReadFile(grown), "old bytes");
+  }
+  EXPECT_EQ(test::FolderEntries(dir.path().string()), (std::vector<std::string>{"a.pdf", "tmp"}));
+
+  // A name too long to build a second name on still gets its file back.
+  const std::string longName = test::WriteFile(dir.file(std::string(250, 'n')), "old bytes");
+  {
+    OutputSnapshot d(longName);
+    test::WriteFile(dir.file("d.new"), "replaced");
+    std::filesystem::rename(dir.file("d.new"), longName);
+    EXPECT_TRUE(d.Restore());
+  }
+  EXPECT_EQ(test::ReadFile(longName), "old bytes");
+  EXPECT_EQ(test::FolderEntries(dir.path().string()).size(), 3u);
 }
 
 }  // namespace

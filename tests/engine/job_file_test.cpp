@@ -10,6 +10,7 @@
 #include "platform/text_file.h"
 #include "job_test_support.h"
 #include "support/scripted_user_interface.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace tessa {
@@ -242,13 +243,15 @@ TEST_F(JobFileTest, SavingACappedJobWhoseFileIsGoneIsRefused) {
 }
 
 TEST_F(JobFileTest, AFailedSaveKeepsTheOldFileAndTheChangedFlag) {
-  // A name so long that no temporary name beside it can be made.
-  const std::string path = dir.file(std::string(250, 'j'));
+  const std::string path = dir.file("job.ZOL");
   test::WriteFile(path, JobText(1));
   form.sCurrentJobFile = path;
   form.bAskToSaveZolFileBeforeExit = true;
   form.fgToDo.AddItem(TaskLine(5), 1);
-  EXPECT_FALSE(form.ConversionJobSave());
+  {
+    test::FileSizeLimit diskFull(16);  // the new job cannot be written whole
+    EXPECT_FALSE(form.ConversionJobSave());
+  }
   EXPECT_EQ(test::ReadFile(path), JobText(1));
   EXPECT_TRUE(form.bAskToSaveZolFileBeforeExit);
   ASSERT_EQ(ui.boxes.size(), 1u);

@@ -1,6 +1,8 @@
 // Whole conversions checked with qpdf and poppler.
 #include <gtest/gtest.h>
 
+#include <locale>
+
 #include "convert_fixture.h"
 #include "support/temp_dir.h"
 
@@ -34,6 +36,28 @@ TEST_F(Conversion, PageSizeFollowsTheStoredResolution) {
   }
 }
 
+// Decimal comma and a point between thousands, as many users' locales have.
+struct CommaDecimals : std::numpunct<char> {
+  char do_decimal_point() const override { return ','; }
+  char do_thousands_sep() const override { return '.'; }
+  std::string do_grouping() const override { return "\3"; }
+};
+
+TEST_F(Conversion, NumbersInThePdfIgnoreTheLocale) {
+  const std::locale old = std::locale::global(std::locale(std::locale::classic(), new CommaDecimals));
+  MakeImage(File("odd.png"), FIF_PNG, 1001, 333, Pixels::Rgb24, 3937);
+  const CR_Result first = Convert(File("odd.png"), File("odd.pdf"), FT_PNG);
+  const CR_Result second = Convert(File("odd.png"), File("odd.pdf"), FT_PNG, true);
+  std::locale::global(old);
+  ASSERT_EQ(first, CR_Success);
+  ASSERT_EQ(second, CR_Success);
+  PdfReport report = InspectPdf(File("odd.pdf"));
+  EXPECT_TRUE(report.checkPassed);
+  ASSERT_EQ(report.pageSizes.size(), 2u);
+  EXPECT_NEAR(report.pageSizes[1].first, 720.72, 0.01);
+  EXPECT_NEAR(report.pageSizes[1].second, 239.76, 0.01);
+}
+
 TEST_F(Conversion, JpegGoesInByteForByte) {
   const std::string jpg = MakeImage(File("photo.jpg"), FIF_JPEG, 300, 200, Pixels::Rgb24, 3937, JPEG_QUALITYGOOD);
   ASSERT_EQ(Convert(jpg, File("photo.pdf"), FT_JPEG), CR_Success);
@@ -53,6 +77,25 @@ TEST_F(Conversion, JpegGoesInByteForByte) {
   ASSERT_EQ(report.images.size(), 1u);
   EXPECT_EQ(report.images[0].encoding, "jpeg");
   EXPECT_EQ(report.images[0].color, "gray");
+}
+
+TEST_F(Conversion, JpegWithLargeMetadataStillGoesInByteForByte) {
+  // Colour profiles of print work can fill many marker segments before the
+  // frame header; the file is still a plain baseline JPEG.
+  const std::string plain = ReadFile(MakeImage(File("plain.jpg"), FIF_JPEG, 64, 48, Pixels::Rgb24, 0, JPEG_QUALITYGOOD));
+  std::string segments;
+  for (int i = 0; i < 8; ++i) {
+    segments += std::string("\xFF\xE2\xFF\xF0", 4) + "ICC_PROFILE" + std::string(1, '\0');
+    segments += std::string(0xFFF0 - 2 - 12, static_cast<char>('a' + i));
+  }
+  const std::string jpg = tessa::test::WriteFile(File("profiled.jpg"), plain.substr(0, 2) + segments + plain.substr(2));
+  ASSERT_EQ(Convert(jpg, File("profiled.pdf"), FT_JPEG), CR_Success);
+  PdfReport report = InspectPdf(File("profiled.pdf"));
+  EXPECT_TRUE(report.checkPassed);
+  ASSERT_EQ(report.images.size(), 1u);
+  EXPECT_EQ(report.images[0].encoding, "jpeg");
+  ASSERT_EQ(RunCommand("cd " + ShellQuote(dir_.path().string()) + " && pdfimages -j profiled.pdf out").exitCode, 0);
+  EXPECT_TRUE(ReadFile(File("out-000.jpg")) == ReadFile(jpg));
 }
 
 TEST_F(Conversion, FileNamedJpegThatIsNotOneTakesTheBitmapRoad) {

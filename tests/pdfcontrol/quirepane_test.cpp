@@ -38,6 +38,15 @@ TEST_F(ControlEntry, WildcardThatMatchesAFilePassesTheInputCheck) {
   EXPECT_EQ(Convert(File("zz*.png"), File("out.pdf")), CR_Failure_NoInput);
 }
 
+TEST_F(ControlEntry, BracketsInANameAreNotAPattern) {
+  // Only "*" and "?" are wildcards; a file named with brackets is itself.
+  const std::string png = MakeImage(File("scan [1].png"), FIF_PNG, 20, 10);
+  EXPECT_EQ(Convert(png, File("out.pdf")), CR_Success);
+  MakeImage(File("x.png"), FIF_PNG, 20, 10);
+  EXPECT_EQ(Convert(File("[x].png"), File("out.pdf")), CR_Failure_NoInput);
+  EXPECT_NE(Convert(File("scan [1]*"), File("out.pdf")), CR_Failure_NoInput);
+}
+
 TEST_F(ControlEntry, TypeMismatchGivesFiveAndWritesNothing) {
   const std::string png = MakeImage(File("a.png"), FIF_PNG, 20, 10);
   EXPECT_EQ(Convert(png, File("out.pdf"), FT_JPEG), CR_Failure_InvalidImageType);

@@ -4,37 +4,46 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <cstdio>
+#include <map>
+
 #include "convert_fixture.h"
 #include "pdfcontrol/pdf_writer.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace quirepane::test {
 namespace {
 
+using tessa::test::FileSizeLimit;
 using tessa::test::ReadFile;
 using tessa::test::RunCommand;
 using tessa::test::ShellQuote;
 using tessa::test::WriteFile;
 
-// Limits the size of files this process may write, for the object's life.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &old_);
-    previous_ = signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
+// A PDF written by hand from (number, body) pairs, as other programs lay
+// them out, with a cross-reference table and the trailer keys given.
+std::string HandMadePdf(const std::vector<std::pair<int, std::string>>& objects, const std::string& trailerKeys) {
+  std::string pdf = "%PDF-1.4\n";
+  std::map<int, size_t> offsets;
+  for (const auto& [number, body] : objects) {
+    offsets[number] = pdf.size();
+    pdf += std::to_string(number) + " 0 obj\n" + body + "\nendobj\n";
   }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &old_);
-    signal(SIGXFSZ, previous_);
+  const size_t xref = pdf.size();
+  const int size = offsets.rbegin()->first + 1;
+  pdf += "xref\n0 " + std::to_string(size) + "\n0000000000 65535 f\r\n";
+  for (int n = 1; n < size; ++n) {
+    char entry[32];
+    if (offsets.count(n)) std::snprintf(entry, sizeof entry, "%010zu 00000 n\r\n", offsets[n]);
+    else std::snprintf(entry, sizeof entry, "0000000000 00001 f\r\n");
+    pdf += entry;
   }
+  return pdf + "trailer\n<< /Size " + std::to_string(size) + " " + trailerKeys + " >>\nstartxref\n" +
+         std::to_string(xref) + "\n%%EOF\n";
+}
 
- private:
-  rlimit old_{};
-  sighandler_t previous_;
-};
+const char* kSquareContent = "<< /Length 23 >>\nstream\n0 0 1 rg 0 0 50 50 re f\nendstream";
 
 class Appending : public ConvertFixture {
  protected:
@@ -80,6 +89,35 @@ TEST_F(Appending, LongSeriesOfAppendsStaysValid) {
   EXPECT_EQ(report.pageSizes[24], (std::pair<double, double>{40, 60}));
   EXPECT_EQ(InfoField(report, "Title"), "Title 23");
   EXPECT_EQ(InfoField(report, "Producer"), "Corvane, Quirepane v1.0");
+}
+
+TEST_F(Appending, EarlierDocumentInformationSurvivesLaterAppends) {
+  // A PDF from another program, without document information of its own.
+  const std::string plain = OnePagePdf("plain.pdf");
+  const std::string pdf = File("other.pdf");
+  ASSERT_EQ(RunCommand("qpdf --empty --pages " + ShellQuote(plain) + " -- " + ShellQuote(pdf)).exitCode, 0);
+  MakeImage(File("a.png"), FIF_PNG, 50, 40);
+  control_.SetAppendToExisting(true);
+  control_.SetFileType(FT_AUTO);
+  control_.SetSourceFile(File("a.png"));
+  control_.SetDestinationFile(pdf);
+  control_.SetPDFAuthor("Ann Author");
+  control_.SetPDFKeyword("first, second");
+  control_.SetPDFTitle("");
+  results_.clear();
+  control_.Convert();
+  ASSERT_EQ(results_, std::vector<CR_Result>{CR_Success});
+  // Later appends set only a title; what they leave empty stays as it was.
+  for (int i = 1; i <= 3; ++i) {
+    const std::string title = "Title " + std::to_string(i);
+    ASSERT_EQ(Convert(File("a.png"), pdf, FT_AUTO, true, title), CR_Success) << i;
+    PdfReport report = InspectPdf(pdf);
+    EXPECT_TRUE(report.checkPassed) << i;
+    EXPECT_EQ(report.pages, i + 2);
+    EXPECT_EQ(InfoField(report, "Author"), "Ann Author") << i;
+    EXPECT_EQ(InfoField(report, "Keywords"), "first, second") << i;
+    EXPECT_EQ(InfoField(report, "Title"), title) << i;
+  }
 }
 
 TEST_F(Appending, CrossReferenceStreamFilesGetAStreamUpdate) {
@@ -135,6 +173,95 @@ TEST_F(Appending, DamagedButRepairableFileIsRewrittenWhole) {
   EXPECT_TRUE(report.checkPassed);
   EXPECT_EQ(report.pages, 2);
   EXPECT_FALSE(ReadFile(pdf).compare(0, bytes.size(), bytes) == 0);  // rewritten, not appended to
+}
+
+TEST_F(Appending, BytesBeforeTheHeaderDoNotShiftTheNewObjects) {
+  // Readers find "%PDF-" after leading bytes and count every offset from it.
+  const std::string pdf = OnePagePdf("mailed.pdf");
+  WriteFile(pdf, "Content-Type: application/pdf\r\n\r\n" + ReadFile(pdf));
+  ASSERT_TRUE(InspectPdf(pdf).checkPassed);
+  MakeImage(File("next.png"), FIF_PNG, 70, 20);
+  for (int i = 1; i <= 2; ++i) {
+    ASSERT_EQ(Convert(File("next.png"), pdf, FT_AUTO, true), CR_Success) << i;
+    PdfReport report = InspectPdf(pdf);
+    EXPECT_TRUE(report.checkPassed) << i;
+    EXPECT_EQ(report.pages, i + 1);
+    EXPECT_EQ(RunCommand("pdfinfo " + ShellQuote(pdf) + " 2>&1 >/dev/null").output, "") << i;
+  }
+}
+
+TEST_F(Appending, PageTreesLaidOutByOtherProgramsGrowCorrectly) {
+  MakeImage(File("next.png"), FIF_PNG, 70, 20);
+  struct Case {
+    const char* name;
+    std::vector<std::pair<int, std::string>> objects;
+    std::string trailer;
+  };
+  const std::string page = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 100] /Contents 4 0 R >>";
+  const std::vector<Case> cases = {
+      {"count-object.pdf",
+       {{1, "<< /Type /Catalog /Pages 2 0 R >>"}, {2, "<< /Type /Pages /Kids [3 0 R] /Count 5 0 R >>"}, {3, page},
+        {4, kSquareContent}, {5, "1"}},
+       "/Root 1 0 R"},
+      {"kids-object.pdf",
+       {{1, "<< /Type /Catalog /Pages 2 0 R >>"}, {2, "<< /Type /Pages /Kids 5 0 R /Count 1 >>"}, {3, page},
+        {4, kSquareContent}, {5, "[3 0 R]"}},
+       "/Root 1 0 R"},
+      {"late-catalog.pdf",
+       {{1, "<< /Author (Someone) >>"}, {2, "<< /Type /Pages /Kids [3 0 R] /Count 1 /Rotate 90 >>"}, {3, page},
+        {4, kSquareContent}, {9, "<< /Type /Catalog /Pages 2 0 R >>"}},
+       "/Root 9 0 R /Info 1 0 R"},
+      {"direct-info.pdf",
+       {{1, "<< /Type /Catalog /Pages 2 0 R >>"}, {2, "<< /Type /Pages /Kids [3 0 R] /Count 1 >>"}, {3, page},
+        {4, kSquareContent}},
+       "/Root 1 0 R /Info << /Author (Direct) >>"},
+  };
+  for (const Case& c : cases) {
+    const std::string pdf = WriteFile(File(c.name), HandMadePdf(c.objects, c.trailer));
+    ASSERT_TRUE(InspectPdf(pdf).checkPassed) << c.name;
+    for (int i = 1; i <= 2; ++i) ASSERT_EQ(Convert(File("next.png"), pdf, FT_AUTO, true), CR_Success) << c.name;
+    PdfReport report = InspectPdf(pdf);
+    EXPECT_TRUE(report.checkPassed) << c.name;
+    EXPECT_EQ(report.pages, 3) << c.name;
+    EXPECT_EQ(report.pageSizes.back(), (std::pair<double, double>{70, 20})) << c.name;
+    EXPECT_EQ(RunCommand("qpdf --show-npages " + ShellQuote(pdf)).output, "3\n") << c.name;
+  }
+  EXPECT_EQ(InfoField(InspectPdf(File("late-catalog.pdf")), "Author"), "Someone");
+  EXPECT_EQ(InfoField(InspectPdf(File("direct-info.pdf")), "Author"), "Direct");
+  EXPECT_EQ(RunCommand("pdfinfo -f 3 -l 3 " + ShellQuote(File("late-catalog.pdf")) + " | grep 'Page    3 rot'").output,
+            "Page    3 rot:   0\n");
+}
+
+TEST_F(Appending, CatalogAndPageTreeKeepWhatTheyReferTo) {
+  // Bookmarks, metadata and resources the old pages inherit from the tree.
+  const std::string pdf = WriteFile(
+      File("outlined.pdf"),
+      HandMadePdf({{1, "<< /Type /Catalog /Pages 2 0 R /Outlines 5 0 R /Metadata 9 0 R /PageMode /UseOutlines "
+                       "/Names << /Dests 10 0 R >> >>"},
+                   {2, "<< /Type /Pages /Kids [3 0 R] /Count 1 /Resources 8 0 R >>"},
+                   {3, "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 100] /Contents 4 0 R >>"},
+                   {4, kSquareContent},
+                   {5, "<< /Type /Outlines /First 6 0 R /Last 6 0 R /Count 1 >>"},
+                   {6, "<< /Title (Chapter one) /Parent 5 0 R /Dest [3 0 R /Fit] >>"},
+                   {7, "<< /Title (Outlined) >>"},
+                   {8, "<< /ProcSet [/PDF] >>"},
+                   {9, "<< /Type /Metadata /Subtype /XML /Length 0 >>\nstream\n\nendstream"},
+                   {10, "<< /Names [(one) [3 0 R /Fit]] >>"}},
+                  "/Root 1 0 R /Info 7 0 R"));
+  ASSERT_TRUE(InspectPdf(pdf).checkPassed);
+  MakeImage(File("next.png"), FIF_PNG, 70, 20);
+  for (int i = 1; i <= 2; ++i) {
+    ASSERT_EQ(Convert(File("next.png"), pdf, FT_AUTO, true), CR_Success) << i;
+    const std::string catalog = RunCommand("qpdf --show-object=1 " + ShellQuote(pdf)).output;
+    EXPECT_NE(catalog.find("/Outlines 5 0 R"), std::string::npos) << catalog;
+    EXPECT_NE(catalog.find("/Metadata 9 0 R"), std::string::npos) << catalog;
+    EXPECT_NE(catalog.find("/Dests 10 0 R"), std::string::npos) << catalog;
+    const std::string tree = RunCommand("qpdf --show-object=2 " + ShellQuote(pdf)).output;
+    EXPECT_NE(tree.find("/Resources 8 0 R"), std::string::npos) << tree;
+    PdfReport report = InspectPdf(pdf);
+    EXPECT_TRUE(report.checkPassed);
+    EXPECT_EQ(report.pages, i + 1);
+  }
 }
 
 TEST_F(Appending, FailedWriteLeavesTheFileByteForByte) {
@@ -199,6 +326,23 @@ TEST(PdfWriterPages, PageIndexAndSizeErrorsAreReported) {
   EXPECT_DOUBLE_EQ(writer.PageHeight(), 3);
   EXPECT_THROW(writer.SetDocInfo(7, "x"), PdfWriterError);
   EXPECT_THROW(writer.LoadJpeg("/nonexistent/file.jpg"), PdfWriterError);
+}
+
+}  // namespace
+}  // namespace quirepane::test
+
+namespace quirepane::test {
+namespace {
+
+// A name near the file system's limit leaves no room for the temporary
+// name's suffix: the replacement still lands, under a short temporary name.
+TEST_F(Appending, DestinationWithANameNearTheLimitIsWritten) {
+  MakeImage(File("in.png"), FIF_PNG, 30, 20);
+  const std::string pdf = File(std::string(246, 'n') + ".pdf");
+  ASSERT_EQ(Convert(File("in.png"), pdf), CR_Success);
+  EXPECT_TRUE(InspectPdf(pdf).checkPassed);
+  ASSERT_EQ(Convert(File("in.png"), pdf), CR_Success) << "a second whole write replaces the first";
+  EXPECT_EQ(InspectPdf(pdf).pages, 1);
 }
 
 }  // namespace

@@ -1,0 +1,24 @@
+// The per-user registry values of the program (GetSetting and SaveSetting):
+// values under an application title and a section, kept in one small INI
+// file of ours beside the settings file.
+#pragma once
+
+#include <string>
+
+namespace tessa {
+
+// The store that belongs with the settings file at settingsFile:
+// "UserRegistry.INI" in the same folder; "" when settingsFile is "".
+std::string RegistryStoreBeside(const std::string& settingsFile);
+
+// The value of key under appName and section in the store, or def when the
+// store, the section or the key is missing.
+std::string GetSetting(const std::string& store, const std::string& appName, const std::string& section,
+                       const std::string& key, const std::string& def);
+
+// Stores value; false when the store could not be written (no store given,
+// a missing folder or a refused value).
+bool SaveSetting(const std::string& store, const std::string& appName, const std::string& section,
+                 const std::string& key, const std::string& value);
+
+}  // namespace tessa

@@ -1,0 +1,44 @@
+#include "platform/sibling_file.h"
+
+#include <limits.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace tessa {
+
+namespace {
+
+// The umask from /proc/self/status; changing it to read it would race with
+// other threads creating files.
+mode_t CurrentUmask() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("Umask:", 0) == 0) return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+  }
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return mask;
+}
+
+}  // namespace
+
+std::string SiblingTempPattern(const std::string& target) {
+  const std::filesystem::path path(target);
+  const std::string folder = path.parent_path().empty() ? "." : path.parent_path().string();
+  const std::string name = path.filename().string();
+  constexpr size_t kSuffix = 8;  // "." before the name and ".XXXXXX" after it
+  if (name.size() + kSuffix > NAME_MAX) return folder + "/.tmp.XXXXXX";
+  return folder + "/." + name + ".XXXXXX";
+}
+
+mode_t ReplacementFileMode(const std::string& target) {
+  struct stat old{};
+  if (::stat(target.c_str(), &old) == 0) return old.st_mode & 07777;
+  return 0666 & ~CurrentUmask();
+}
+
+}  // namespace tessa

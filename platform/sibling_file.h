@@ -1,0 +1,21 @@
+// Naming and mode of a file written beside its destination and renamed over
+// it once complete, shared by every writer that must never leave a half
+// file in place of the old one.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+
+namespace tessa {
+
+// A mkstemp pattern in target's folder: "." + name + ".XXXXXX", or a short
+// ".tmp.XXXXXX" when the name is too long to take the suffix.
+std::string SiblingTempPattern(const std::string& target);
+
+// The mode the finished file should get: target's own mode when it exists,
+// else what a new file gets under the process's umask (read without
+// changing it, so other threads never see a cleared umask).
+mode_t ReplacementFileMode(const std::string& target);
+
+}  // namespace tessa

@@ -1,0 +1,177 @@
+// tessaprint started from a command line, as a script would: a child
+// process in a scratch home folder, no display.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <regex>
+#include <sstream>
+
+#include "child_process.h"
+#include "support/temp_dir.h"
+
+namespace tessa {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kDemoData = TESSA_BINARY_DIR "/share/tessaprint/Demo Data";
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+bool bHasLine(const std::vector<std::string>& lines, const std::regex& pattern) {
+  for (const auto& l : lines)
+    if (std::regex_match(l, pattern)) return true;
+  return false;
+}
+
+// One job-file line: the cells of a to-do row, each followed by a TAB.
+std::string JobLine(const std::vector<std::string>& cells) {
+  std::string line;
+  for (const auto& c : cells) line += c + "\t";
+  return line + "\r\n";
+}
+
+std::string JobPlaceholderLine() { return JobLine({"", "", "*", "", "", "", "", "", "", "", ""}); }
+
+std::string ConversionJobLine(int task, const std::string& input, int type, const std::string& output) {
+  return JobLine({"M", "FALSE^^^^^^0^*^", std::to_string(task), "C", input, std::to_string(type), "", output, "100",
+                  "PDF", ""});
+}
+
+class CommandLineStart : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::create_directories(dir_.path() / "home");
+    fs::create_directories(dir_.path() / "in");
+    fs::create_directories(dir_.path() / "out");
+    for (const char* name : {"Sunrise.jpg", "Checkerboard.png", "Three Pages.tif"})
+      fs::copy_file(kDemoData / name, dir_.path() / "in" / name);
+    test::WriteFile(dir_.path() / "in" / "broken.jpg", "this is not a picture at all");
+    // Where "/?" would open the help page: a script that notes the address.
+    opener_ = test::WriteFile(dir_.path() / "opener.sh", "#!/bin/sh\necho \"$1\" >> '" + file("opened.txt") + "'\n");
+    fs::permissions(opener_, fs::perms::owner_all);
+  }
+
+  std::string file(const std::string& name) const { return dir_.file(name); }
+  std::string home() const { return dir_.file("home"); }
+
+  test::ChildResult Run(const std::vector<std::string>& args, std::map<std::string, std::string> env = {}) {
+    env["TESSAPRINT_OPENER"] = opener_;
+    return test::RunChild(test::TessaprintPath(), args, test::ChildEnvironment(home(), env));
+  }
+
+  std::vector<std::string> Log(const std::string& name) { return Lines(test::ReadFile(file(name))); }
+
+  test::TempDir dir_;
+  std::string opener_;
+};
+
+TEST_F(CommandLineStart, GoodConversionMakesThePdfLogsSuccessAndExitsZero) {
+  const auto r = Run({"/S", file("in/Sunrise.jpg"), "/T", file("out/Sunrise.pdf"), "/L", file("run.log")});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  ASSERT_TRUE(fs::exists(file("out/Sunrise.pdf")));
+  EXPECT_EQ(test::RunCommand("qpdf --check " + test::ShellQuote(file("out/Sunrise.pdf")) + " >/dev/null 2>&1").exitCode, 0);
+  const auto log = Log("run.log");
+  EXPECT_TRUE(bHasLine(log, std::regex("---------- tessaprint \\(v.*\\) ----------")));
+  EXPECT_TRUE(bHasLine(log, std::regex("Conversion Successful")));
+  EXPECT_TRUE(bHasLine(log, std::regex("Time to complete job: [0-9]+\\.[0-9]")));
+  EXPECT_FALSE(bHasLine(log, std::regex("Job # .*")));
+}
+
+TEST_F(CommandLineStart, BadImageLogsItsJobLineAndExitsOne) {
+  const auto r = Run({"/S", file("in/broken.jpg"), "/T", file("out/broken.pdf"), "/L", file("run.log")});
+  EXPECT_EQ(r.exitCode, 1) << r.err;
+  const auto log = Log("run.log");
+  EXPECT_TRUE(bHasLine(log, std::regex("Job # 1  .+ - " + std::regex_replace(file("in/broken.jpg"), std::regex("[.]"), "\\.")))) << test::ReadFile(file("run.log"));
+  EXPECT_FALSE(bHasLine(log, std::regex("Conversion Successful")));
+  EXPECT_TRUE(bHasLine(log, std::regex("Time to complete job: [0-9]+\\.[0-9]")));
+}
+
+TEST_F(CommandLineStart, InvalidCommandLineLogsWhyAndExitsTwo) {
+  // No input at all.
+  const auto r = Run({"/T", file("out/x.pdf"), "/L", file("run.log")});
+  EXPECT_EQ(r.exitCode, 2) << r.err;
+  EXPECT_TRUE(bHasLine(Log("run.log"), std::regex("Missing required or invalid command line argument\\(s\\)")));
+  // The bus's start-up argument counts only as the whole word.
+  EXPECT_EQ(Run({"-EmbeddingPlease", "/L", file("run2.log")}).exitCode, 2);
+}
+
+TEST_F(CommandLineStart, HelpOptionOpensTheHelpPageAndWritesNoLog) {
+  const auto r = Run({"/L", file("help.log"), "/?"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_FALSE(fs::exists(file("help.log")));
+  for (int i = 0; i < 100 && !fs::exists(file("opened.txt")); ++i) usleep(20000);
+  EXPECT_NE(test::ReadFile(file("opened.txt")).find("Using_the_Command_Line"), std::string::npos);
+}
+
+TEST_F(CommandLineStart, DateTokenInTheLogPathNamesTheLogFile) {
+  const auto r = Run({"/S", file("in/Checkerboard.png"), "/T", file("out/c.pdf"), "/L", file("logs/run-[YMD].log")});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(file("logs"))) names.push_back(e.path().filename().string());
+  ASSERT_EQ(names.size(), 1u);
+  EXPECT_TRUE(std::regex_match(names[0], std::regex("run-20[0-9]{6}\\.log"))) << names[0];
+}
+
+TEST_F(CommandLineStart, JobFileRunsEveryTaskAndSucceeds) {
+  const std::string job = test::WriteFile(
+      file("two.ZOL"), ConversionJobLine(1, file("in/Sunrise.jpg"), 2, file("out/one.pdf")) +
+                           ConversionJobLine(2, file("in/Checkerboard.png"), 13, file("out/two.pdf")) +
+                           JobLine({"", "0^1^30", "3", "S60", "/bin/true", "-12345678", "", "", "-12345678", "", ""}) +
+                           JobPlaceholderLine());
+  const auto r = Run({"/J", job, "/L", file("job.log")});
+  // The started program's exit-code row is a logged success, not a failure.
+  EXPECT_EQ(r.exitCode, 0) << r.err << test::ReadFile(file("job.log"));
+  EXPECT_TRUE(fs::exists(file("out/one.pdf")));
+  EXPECT_TRUE(fs::exists(file("out/two.pdf")));
+  EXPECT_TRUE(bHasLine(Log("job.log"), std::regex("Conversion Successful")));
+}
+
+TEST_F(CommandLineStart, FailedJobWritesItsLogRowsAsAJobFile) {
+  const std::string job = test::WriteFile(
+      file("mixed.ZOL"), ConversionJobLine(1, file("in/Sunrise.jpg"), 2, file("out/good.pdf")) +
+                             ConversionJobLine(2, file("in/broken.jpg"), 2, file("out/bad.pdf")) +
+                             JobPlaceholderLine());
+  const auto r = Run({"/J", job, "/L", file("job.log"), "/B", file("failed.ZOL")});
+  EXPECT_EQ(r.exitCode, 1) << r.err;
+  EXPECT_TRUE(fs::exists(file("out/good.pdf")));
+  EXPECT_TRUE(bHasLine(Log("job.log"), std::regex("Job # 2  .+ - .*broken\\.jpg")));
+  const std::string failed = test::ReadFile(file("failed.ZOL"));
+  EXPECT_NE(failed.find(file("in/broken.jpg")), std::string::npos) << failed;
+}
+
+TEST_F(CommandLineStart, VerboseLinesGoToStderrWithoutADisplay) {
+  const auto r = Run({"/S", file("in/Sunrise.jpg"), "/T", file("out/v.pdf"), "/V"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.err.find("Conversion Successful"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Time to complete job: "), std::string::npos) << r.err;
+}
+
+TEST_F(CommandLineStart, FirstStartCopiesTheDemoFoldersOnceAndStoresNoSettings) {
+  // A first start in a locale that would ask for a language on a window start.
+  Run({"/S", file("in/Sunrise.jpg"), "/T", file("out/a.pdf")}, {{"LC_ALL", "fr_FR.UTF-8"}});
+  const fs::path data = fs::path(home()) / ".config" / "Brindlecove, Inc" / "Tessalumen";
+  for (const char* sub : {"Demo Data", "Demo Conversion Jobs", "Demo Batch Files", "Languages"})
+    EXPECT_TRUE(fs::is_directory(data / sub)) << sub;
+  EXPECT_TRUE(fs::exists(data / "Demo Data" / "Three Pages.tif"));
+  // A command-line start keeps the settings file to the location probe.
+  const std::string settings = test::ReadFile(data / "Vemo_SearchHistory.INI");
+  EXPECT_EQ(settings.find("Language"), std::string::npos) << settings;
+
+  fs::remove_all(data / "Demo Data");
+  Run({"/S", file("in/Sunrise.jpg"), "/T", file("out/b.pdf")});
+  EXPECT_FALSE(fs::exists(data / "Demo Data")) << "copied only on the first start";
+}
+
+}  // namespace
+}  // namespace tessa
