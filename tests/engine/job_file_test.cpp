@@ -259,17 +259,18 @@ TEST_F(JobFileTest, AFailedSaveKeepsTheOldFileAndTheChangedFlag) {
 }
 
 TEST_F(JobFileTest, AJobWhoseSaveFailedBeforeOpenOrNewIsKept) {
-  // A name so long that no temporary name beside it can be made.
-  const std::string path = dir.file(std::string(250, 'j'));
-  test::WriteFile(path, JobText(1));
+  const std::string path = test::WriteFile(dir.file("a.ZOL"), JobText(1));
+  const std::string b = test::WriteFile(dir.file("b.ZOL"), JobText(3));
   ASSERT_TRUE(form.ConversionJobOpen(path));
   form.fgToDo.AddItem(TaskLine(5), 1);
   form.bAskToSaveZolFileBeforeExit = true;
-  const std::string b = test::WriteFile(dir.file("b.ZOL"), JobText(3));
-  ui.Answer(vbYes);
-  EXPECT_FALSE(form.ConversionJobOpen(b));
-  ui.Answer(vbYes);
-  form.ConversionJobNew();
+  {
+    test::FileSizeLimit diskFull(16);  // the job cannot be written whole
+    ui.Answer(vbYes);
+    EXPECT_FALSE(form.ConversionJobOpen(b));
+    ui.Answer(vbYes);
+    form.ConversionJobNew();
+  }
   EXPECT_EQ(form.fgToDo.Rows(), 4);
   EXPECT_EQ(form.fgToDo.TextMatrix(1, kColInput), "/data/in5.bmp");
   EXPECT_EQ(form.sCurrentJobFile, path);
