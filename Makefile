@@ -2,6 +2,7 @@
 # make test: install what is missing, build, run every test.
 BUILD ?= build
 JOBS ?= $(shell nproc)
+MAKEFLAGS += --no-print-directory
 
 .PHONY: all deps build demo test bench clean
 

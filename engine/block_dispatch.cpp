@@ -224,6 +224,25 @@ void ConvertAllIntoOne(MainForm& frm, int32_t lJobNumber, clsConversionOptions& 
   NoteStop(frm, i, lCount);
 }
 
+// Lists the block's input files; a listing that fails is logged and ends
+// the block with its code.
+bool ListBlockFiles(MainForm& frm, int32_t lJobNumber, clsConversionOptions& coBlock,
+                    std::vector<std::string>& files, int32_t& ret) {
+  if (BuildFileListForItem(coBlock, coBlock.sOriginalFile, files, true, frm.bContinueFileListingOnError))
+    return true;
+  ret = kListFailed;
+  coBlock.lErr = kListFailed;
+  LogConversionError(frm, lJobNumber, coBlock);
+  return false;
+}
+
+// A block started while the run is paused says so.
+void NotePause(const MainForm& frm, clsConversionOptions& coBlock) {
+  if (frm.bRunning) return;
+  coBlock.sErr = Translate("Conversion Process paused.");
+  coBlock.lErr = 0;
+}
+
 }  // namespace
 
 void PerformBlock(MainForm& frm, int32_t lJobNumber, clsConversionOptions& coBlock, int32_t& ret,
@@ -247,16 +266,8 @@ void PerformBlockConversion(MainForm& frm, int32_t lJobNumber, clsConversionOpti
   coBlock.sTargetFile = ToForwardSlashes(coBlock.sTargetFile);
 
   std::vector<std::string> files;
-  if (!BuildFileListForItem(coBlock, coBlock.sOriginalFile, files, true, frm.bContinueFileListingOnError)) {
-    ret = kListFailed;
-    coBlock.lErr = kListFailed;
-    LogConversionError(frm, lJobNumber, coBlock);
-    return;
-  }
-  if (!frm.bRunning) {
-    coBlock.sErr = Translate("Conversion Process paused.");
-    coBlock.lErr = 0;
-  }
+  if (!ListBlockFiles(frm, lJobNumber, coBlock, files, ret)) return;
+  NotePause(frm, coBlock);
 
   const std::string sTargetFolder = GetParentFolder(coBlock.sTargetFile);
   if (!sTargetFolder.empty() && !bFolderExists(sTargetFolder)) MakeFolderPath(sTargetFolder);
@@ -284,17 +295,9 @@ void PerformBlockSpecialized(MainForm& frm, int32_t lJobNumber, clsConversionOpt
 
   std::vector<std::string> files;
   if (coBlock.lSpecialProcess != 60 && coBlock.lSpecialProcess != 1) {
-    if (!BuildFileListForItem(coBlock, coBlock.sOriginalFile, files, true, frm.bContinueFileListingOnError)) {
-      ret = kListFailed;
-      coBlock.lErr = kListFailed;
-      LogConversionError(frm, lJobNumber, coBlock);
-      return;
-    }
+    if (!ListBlockFiles(frm, lJobNumber, coBlock, files, ret)) return;
   }
-  if (!frm.bRunning) {
-    coBlock.sErr = Translate("Conversion Process paused.");
-    coBlock.lErr = 0;
-  }
+  NotePause(frm, coBlock);
 
   UserInterface& ui = CurrentUserInterface();
   if (coBlock.sOriginalFile.find('*') == std::string::npos) {

@@ -25,12 +25,15 @@ void ShowSaveFailure(const std::string& why) {
 
 }  // namespace
 
-void MainForm::CheckToSaveFileBeforeErasing() {
-  if (bCommandLineMode || !bAskToSaveZolFileBeforeExit) return;
+void MainForm::CheckToSaveFileBeforeErasing() { OfferToSaveJob(); }
+
+bool MainForm::OfferToSaveJob() {
+  if (bCommandLineMode || !bAskToSaveZolFileBeforeExit) return true;
   const bool named = !sCurrentJobFile.empty() && sCurrentJobFile != "*";
-  if (!named && fgToDo.Rows() - 2 <= 1) return;
+  if (!named && fgToDo.Rows() - 2 <= 1) return true;
   if (CurrentUserInterface().MsgBox(Translate("Save Conversion Job") + "?", vbYesNo, Translate("Save")) == vbYes)
-    ConversionJobSave();
+    return ConversionJobSave();
+  return true;
 }
 
 bool MainForm::ConversionJobSave() {
@@ -77,7 +80,8 @@ bool MainForm::ConversionJobOpen(const std::string& sFile) {
     sJobFileError = Translate("A conversion job is being loaded; try again when it has loaded.");
     return false;
   }
-  CheckToSaveFileBeforeErasing();
+  // A job the user wanted saved stays when its save failed.
+  if (!OfferToSaveJob()) return false;
   std::string path = sFile;
   if (path.empty()) {
     const std::string initial = sCurrentJobFile.size() >= 2 && sCurrentJobFile != "*" ? sCurrentJobFile : "";
@@ -137,7 +141,7 @@ bool MainForm::OpenJobFileNow(const std::string& path) {
 
 void MainForm::ConversionJobNew() {
   if (bInRunLoop()) return;  // the window offers New only while idle
-  CheckToSaveFileBeforeErasing();
+  if (!OfferToSaveJob()) return;  // a job the user wanted saved stays
   bAskToSaveZolFileBeforeExit = false;
   InitToDoGrid(fgToDo);
   InitLogGrid(fgLog);

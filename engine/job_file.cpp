@@ -4,6 +4,8 @@
 // saving such a job writes every task of it, not only the loaded part.
 #include "engine/job_file.h"
 
+#include <algorithm>
+
 #include "common/file_helpers.h"
 #include "common/text_helpers.h"
 #include "common/translator.h"
@@ -96,6 +98,11 @@ bool bIsReloadRow(const FlexGrid& fg, int row, const std::string& sFile, int32_t
 
 bool MainForm::SaveToDoGridToJobFile(const std::string& sFile, FlexGrid& fg) {
   sJobFileError.clear();
+  // Half a loaded job written now would replace the whole job on disk.
+  if (bLoadingJob_ && &fg == &fgToDo) {
+    sJobFileError = Translate("The conversion job is still being loaded; save it when it has loaded.");
+    return false;
+  }
   if (fg.Rows() == 2 && !AddFileToConvertGUI()) {
     sJobFileError = Translate("The conversion job holds no task to save.");
     return false;
@@ -172,7 +179,6 @@ bool MainForm::LoadJobFileIntoGrid(const std::string& sFile, int32_t lStartTask,
   jobSource_ = JobSource{sFile, lStartTask < 1 ? 1 : lStartTask, "", 0};
   ui.SetStatusPanel(8, Translate("Loading Conversion Job: ") + sFile);
   const auto lines = SplitJobFileLines(decoded->text);
-  int32_t added = 0;
   {
     GridUpdateByCode guard(bGridUpdateByCode);
     // Lines are counted from 1; the grid ends at the cap or at a pause with
@@ -187,10 +193,13 @@ bool MainForm::LoadJobFileIntoGrid(const std::string& sFile, int32_t lStartTask,
         return;
       }
     };
+    // Lines before the start point have run already; a pause while they
+    // are skipped continues at the start point, not at the skipped line.
+    const size_t firstLine = static_cast<size_t>(jobSource_.firstTask) - 1;
     for (size_t i = 0; i < lines.size(); ++i) {
       if (!bRunning) {
         paused = true;
-        endWithReloadRow(i);
+        endWithReloadRow(std::max(i, firstLine));
         break;
       }
       const int32_t n = static_cast<int32_t>(i) + 1;
@@ -200,7 +209,6 @@ bool MainForm::LoadJobFileIntoGrid(const std::string& sFile, int32_t lStartTask,
       }
       if (n < lStartTask || bIsSkippedJobLine(lines[i])) continue;
       fg.AddItem(std::string(lines[i]), fg.Rows() - 1);
-      ++added;
       if (fg.Rows() > lMaxToDoRows) {
         endWithReloadRow(i + 1);
         break;
@@ -214,7 +222,7 @@ bool MainForm::LoadJobFileIntoGrid(const std::string& sFile, int32_t lStartTask,
   }
   bLoadingJob_ = false;
   bRunning = wasRunning && !paused;
-  if (added > 0) ++lJobLoads_;
+  ++lJobLoads_;
   return true;
 }
 

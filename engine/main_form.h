@@ -117,7 +117,7 @@ class MainForm {
   // Writes fg as the job file sFile (through a temporary file; an old file
   // stays on failure), with every task of a job that was loaded in parts.
   // An empty job first takes the editor panel's task. False with
-  // sJobFileError on failure.
+  // sJobFileError on failure, and while the to-do grid is still loading.
   bool SaveToDoGridToJobFile(const std::string& sFile, FlexGrid& fg);
 
   // Job commands (job_commands.cpp); failures are shown in boxes and left
@@ -129,9 +129,11 @@ class MainForm {
   // Opens sFile ("" asks) from task 1 with an empty log. During a run the
   // run is paused and the job opens when it has stopped (false now). In a
   // command-line or automation run a failed open leaves an empty job and a
-  // failed log row, and the next Begin runs nothing.
+  // failed log row, and the next Begin runs nothing. A changed job that the
+  // user chose to save but that could not be saved stays open (false).
   bool ConversionJobOpen(const std::string& sFile = "");
-  // An empty new job "*" (not while a run is going).
+  // An empty new job "*" (not while a run is going, and not when the changed
+  // job that the user chose to save could not be saved).
   void ConversionJobNew();
   // Writes the log rows as a job file sFile ("" asks).
   bool SaveLogAsConversionJob(const std::string& sFile = "");
@@ -188,12 +190,15 @@ class MainForm {
     std::string reloadFile;               // the reload row the loader ended with
     int32_t reloadStart = 0;              // (0: none)
   } jobSource_;
-  int64_t lJobLoads_ = 0;                 // loads that brought at least one row
+  int64_t lJobLoads_ = 0;                 // loads that replaced the to-do grid
   int runDepth_ = 0;
   bool bLoadingJob_ = false;
   bool bJobOpenFailed_ = false;           // a headless open failed: Begin runs nothing
   std::string sPendingJobOpen_;           // an open that waits for the run to stop
   bool OpenJobFileNow(const std::string& path);
+  // CheckToSaveFileBeforeErasing's question; false when the user wanted the
+  // job saved and it was not, so it must not be replaced.
+  bool OfferToSaveJob();
   void RunBlock(int32_t row, clsConversionOptions& co, int32_t& ret);
 };
 

@@ -54,7 +54,11 @@ bool MainForm::bCheckToUpdateDirtyConversionItem() {
 bool MainForm::bCheckToZeroConversionItems() {
   if (!View().IsVisible() || View().bSchedularEnabled() || bRunning) return false;
   if (fgToDo.Rows() == 2) return !AddFileToConvertGUI();
-  if (fgToDo.Rows() == 3) ConversionJobRewind();  // a single task always runs again
+  // A single task always runs again; one that a pause interrupted goes on
+  // with its next file instead.
+  const bool interrupted =
+      lResumeFileRow == 1 && lResumeFileIndex > 0 && fgToDo.TextMatrix(1, kColPass).empty();
+  if (fgToDo.Rows() == 3 && !interrupted) ConversionJobRewind();
   return false;
 }
 
@@ -128,8 +132,9 @@ void MainForm::ConversionJobBegin() {
     RunBlock(row, co, ret);
 
     const bool reload = co.sActionToDo.find('S') != std::string::npos && co.lSpecialProcess == 1;
+    // A reload that read its file replaced the rows, whatever it found.
     const bool reloaded = reload && lJobLoads_ != loadsBefore;
-    if (reload && !reloaded) {
+    if (reload && (!reloaded || fgToDo.Rows() <= 2)) {
       // A reload that brought no rows must not restart the job from row 1.
       co.lErr = ret = kReloadFailed;
       co.sErr = Translate("Unable to reload the conversion job: ") +

@@ -88,8 +88,13 @@ bool MainForm::frmSched_RunTheJobEvent(const std::string& strTimerFile) {
     CurrentUserInterface().SetStatusPanel(8, sJobFileError);
     return false;
   }
+  // The open job is replaced without asking; one that stays keeps its flag.
+  const bool bAskedBefore = bAskToSaveZolFileBeforeExit;
   bAskToSaveZolFileBeforeExit = false;
-  if (!ConversionJobOpen(strTimerFile)) return false;
+  if (!ConversionJobOpen(strTimerFile)) {
+    bAskToSaveZolFileBeforeExit = bAskedBefore;
+    return false;
+  }
   ConversionJobRewind();
   ConversionJobBegin();
   return true;

@@ -130,6 +130,24 @@ TEST(JobFileLoad, APausedLoadEndsWithAReloadRowForTheRest) {
   EXPECT_EQ(ui.panels[8], "Completed loading conversion job: " + path);
 }
 
+TEST(JobFileLoad, SavingWhileAJobLoadsKeepsTheWholeFile) {
+  test::EventUserInterface ui;
+  test::TempDir dir;
+  MainForm form;
+  const std::string path = test::WriteFile(dir.file("j.ZOL"), JobText(2500));
+  form.sCurrentJobFile = path;
+  bool saved = true;
+  ui.onYield = [&] {
+    if (form.fgToDo.Rows() < 2000) saved = form.ConversionJobSave();  // at line 1000
+  };
+  ASSERT_TRUE(form.LoadJobFileIntoGrid(path, 1, form.fgToDo));
+  EXPECT_FALSE(saved);
+  EXPECT_TRUE(test::ReadFile(path) == JobText(2500));
+  EXPECT_EQ(form.fgToDo.Rows(), 2502);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_NE(ui.boxes[0].prompt.find("loaded"), std::string::npos);
+}
+
 TEST_F(JobFileTest, ALongJobFileFillsTheGridToItsCap) {
   const std::string path = test::WriteFile(dir.file("45000.ZOL"), JobText(45000));
   ASSERT_TRUE(form.LoadJobFileIntoGrid(path, 1, form.fgToDo));
@@ -238,6 +256,31 @@ TEST_F(JobFileTest, AFailedSaveKeepsTheOldFileAndTheChangedFlag) {
   EXPECT_TRUE(form.bAskToSaveZolFileBeforeExit);
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_NE(ui.boxes[0].prompt.find("Unable to create file"), std::string::npos);
+}
+
+TEST_F(JobFileTest, AJobWhoseSaveFailedBeforeOpenOrNewIsKept) {
+  const std::string path = test::WriteFile(dir.file("a.ZOL"), JobText(1));
+  const std::string b = test::WriteFile(dir.file("b.ZOL"), JobText(3));
+  ASSERT_TRUE(form.ConversionJobOpen(path));
+  form.fgToDo.AddItem(TaskLine(5), 1);
+  form.bAskToSaveZolFileBeforeExit = true;
+  {
+    test::FileSizeLimit diskFull(16);  // the job cannot be written whole
+    ui.Answer(vbYes);
+    EXPECT_FALSE(form.ConversionJobOpen(b));
+    ui.Answer(vbYes);
+    form.ConversionJobNew();
+  }
+  EXPECT_EQ(form.fgToDo.Rows(), 4);
+  EXPECT_EQ(form.fgToDo.TextMatrix(1, kColInput), "/data/in5.bmp");
+  EXPECT_EQ(form.sCurrentJobFile, path);
+  EXPECT_TRUE(form.bAskToSaveZolFileBeforeExit);
+  ASSERT_EQ(ui.boxes.size(), 4u);  // each time the question and the failure
+  EXPECT_NE(ui.boxes[3].prompt.find("Unable to create file"), std::string::npos);
+  // Answered No, the job is replaced as asked.
+  ui.Answer(vbNo);
+  EXPECT_TRUE(form.ConversionJobOpen(b));
+  EXPECT_EQ(form.fgToDo.Rows(), 5);
 }
 
 TEST_F(JobFileTest, SavingAnEmptyJobAddsTheEditorTaskOrWritesNothing) {

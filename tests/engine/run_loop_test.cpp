@@ -272,5 +272,72 @@ TEST_F(RunLoopTest, ASchedulerEventOpensRewindsAndBeginsOnlyWhenNoRunIsGoing) {
   EXPECT_TRUE(ran.empty());
 }
 
+TEST_F(RunLoopTest, APauseWhileAReloadSkipsToItsStartNeverRunsEarlierTasksAgain) {
+  form.lMaxToDoRows = 5;
+  // Line 1200 is where the reload row continues; the load yields at line
+  // 1000 while it still skips the lines that already ran (its grid holds
+  // only the placeholder then).
+  ASSERT_TRUE(form.ConversionJobOpen(test::WriteFile(dir.file("job.ZOL"), JobText(1300))));
+  form.RemoveAllFilesWithJobNumber(1);  // the reload row is row 4 now
+  form.fgToDo.SetTextMatrix(4, kColOutputType, "1200");
+  bool paused = false;
+  ui.onYield = [&] {
+    if (!paused && ran.size() == 3 && form.fgToDo.Rows() == 2) paused = true, form.ConversionJobPause();
+  };
+  form.ConversionJobBegin();
+  ui.onYield = nullptr;
+  ASSERT_TRUE(paused);
+  EXPECT_EQ(ran.size(), 3u);
+  EXPECT_TRUE(form.fgLog.TextMatrix(1, kColStatus).empty()) << form.fgLog.TextMatrix(1, kColStatus);
+  ran.clear();
+  form.ConversionJobBegin();
+  ASSERT_FALSE(ran.empty());
+  EXPECT_EQ(ran.front(), In(1200) + "#1");
+}
+
+TEST_F(RunLoopTest, AReloadOfAJobFileWithNothingLeftEndsTheRun) {
+  form.lMaxToDoRows = 5;
+  Open(10);
+  form.fgToDo.AddItem(TaskLine(20), form.fgToDo.Rows() - 1);  // a task behind the reload row
+  // The file lost its tail since it was opened.
+  test::WriteFile(dir.file("job.ZOL"), JobText(3));
+  form.ConversionJobBegin();
+  // Tasks 1-4; the reload emptied the grid, so nothing is left to run.
+  EXPECT_EQ(ran, (std::vector<std::string>{In(1) + "#1", In(2) + "#1", In(3) + "#1", In(4) + "#1"}));
+  EXPECT_EQ(form.fgToDo.Rows(), 2);
+  EXPECT_EQ(form.fgToDo.TextMatrix(1, kColPass), "");
+  EXPECT_NE(form.fgLog.TextMatrix(1, kColStatus).find("reload"), std::string::npos);
+}
+
+TEST_F(RunLoopTest, AOneTaskJobInTheWindowResumesItsInterruptedFiles) {
+  struct VisibleView : MainFormView {
+    bool IsVisible() override { return true; }
+  } visible;
+  form.SetView(&visible);
+  Open(1);
+  filesOf[In(1)] = 4;
+  ui.onYield = [this] {
+    if (ran.size() == 2) form.ConversionJobPause();
+  };
+  form.ConversionJobBegin();
+  ui.onYield = nullptr;
+  ASSERT_EQ(ran.size(), 2u);
+  ran.clear();
+  form.ConversionJobBegin();
+  EXPECT_EQ(ran, (std::vector<std::string>{In(1) + "#3", In(1) + "#4"}));
+  // Once it has run through, the single task runs again from its first file.
+  ran.clear();
+  form.ConversionJobBegin();
+  EXPECT_EQ(ran.size(), 4u);
+}
+
+TEST_F(RunLoopTest, AScheduledJobThatFailsToOpenLeavesTheChangedJobMarkedAsChanged) {
+  Open(2);
+  form.bAskToSaveZolFileBeforeExit = true;
+  EXPECT_FALSE(form.frmSched_RunTheJobEvent(dir.file("gone.ZOL")));
+  EXPECT_EQ(form.fgToDo.Rows(), 4);
+  EXPECT_TRUE(form.bAskToSaveZolFileBeforeExit);
+}
+
 }  // namespace
 }  // namespace tessa
