@@ -44,8 +44,10 @@ void StartAutomationInstance(MainForm&) {
 
 AutomationCallOutcome RunAutomationCall(MainForm& frm, const std::string& sCommand, bool usingShellExtender) {
   AutomationCallOutcome outcome;
-  // Each call starts from an empty log grid: the rows of earlier calls are
-  // neither reported again nor written to this call's job file.
+  // Each call starts from an empty job and log: the rows of earlier calls
+  // are neither reported again nor written to this call's job file, and a
+  // job an earlier call loaded lends nothing to this call's rows.
+  frm.InitToDoGrid(frm.fgToDo);
   frm.InitLogGrid(frm.fgLog);
   // A call's own /L may become the form's log file while it runs; the next
   // call starts again from the form's own setting.

@@ -19,7 +19,7 @@ struct AutomationCallOutcome {
 };
 
 // Parses sCommand (not empty, marker already removed) and, when it is valid,
-// runs it with the window hidden: the log grid starts empty, no box is shown
+// runs it with the window hidden: the job and log grids start empty, no box is shown
 // and nothing is saved. With usingShellExtender the stored PDF options
 // replace the command's. An invalid command logs "Missing required command
 // line argument(s)" to the command's own log file.
