@@ -2,6 +2,8 @@
 
 #include <FreeImage.h>
 
+#include "pdfcontrol/image_engine.h"
+
 namespace tessa {
 
 namespace {
@@ -9,6 +11,7 @@ namespace {
 bool IsMultiPageFormat(FREE_IMAGE_FORMAT fif) { return fif == FIF_TIFF || fif == FIF_GIF || fif == FIF_ICO; }
 
 FREE_IMAGE_FORMAT DetectFormat(const std::string& sPath) {
+  quirepane::EnsureFreeImage();
   if (sPath.empty()) return FIF_UNKNOWN;
   FREE_IMAGE_FORMAT fif = FreeImage_GetFileType(sPath.c_str(), 0);
   if (fif == FIF_UNKNOWN) fif = FreeImage_GetFIFFromFilename(sPath.c_str());

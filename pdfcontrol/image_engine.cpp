@@ -1,5 +1,7 @@
 #include "pdfcontrol/image_engine.h"
 
+#include "pdfcontrol/tiff_messages.h"
+
 #include <FreeImage.h>
 
 #include <cstdio>
@@ -20,7 +22,10 @@ void BitmapDeleter::operator()(FIBITMAP* dib) const {
 
 void EnsureFreeImage() {
   static std::once_flag once;
-  std::call_once(once, [] { FreeImage_Initialise(FALSE); });
+  std::call_once(once, [] {
+    FreeImage_Initialise(FALSE);
+    QuietenTiffTagNotes();
+  });
 }
 
 long FormatCodeFromFreeImage(int fif) {
