@@ -18,8 +18,7 @@ using test::TempDir;
 // A fresh home with no XDG variables, and nothing remembered.
 class SettingsFileTest : public ::testing::Test {
  protected:
-  SettingsFileTest()
-      : home_("HOME", dir_.file("home")), config_("XDG_CONFIG_HOME", ""), data_("XDG_DATA_HOME", "") {
+  SettingsFileTest() : home_(dir_.file("home")) {
     ForgetRememberedIniFile();
   }
   ~SettingsFileTest() override {
@@ -30,7 +29,7 @@ class SettingsFileTest : public ::testing::Test {
     return dir_.file("home") + "/.config/Brindlecove, Inc/Tessalumen/Vemo_SearchHistory.INI";
   }
   TempDir dir_;
-  ScopedEnv home_, config_, data_;
+  test::ScopedHome home_;
 };
 
 TEST_F(SettingsFileTest, LivesInTheConfigFolderAndPassesTheProbe) {
