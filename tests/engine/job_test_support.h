@@ -11,6 +11,7 @@
 #include "engine/conversion_options.h"
 #include "engine/job_view.h"
 #include "engine/main_form.h"
+#include "engine/todo_grid.h"
 #include "support/scripted_user_interface.h"
 
 namespace tessa::test {
@@ -63,6 +64,17 @@ inline std::string JobText(int count) {
   std::string text;
   for (int n = 1; n <= count; ++n) text += TaskLine(n);
   return text + kPlaceholderLine;
+}
+
+// The pass marks of the to-do rows (the placeholder row left out), one
+// character a row, "." for a row without a mark.
+inline std::string PassMarks(const MainForm& form) {
+  std::string marks;
+  for (int r = 1; r <= form.fgToDo.Rows() - 2; ++r) {
+    const std::string& pass = form.fgToDo.TextMatrix(r, kColPass);
+    marks += pass.empty() ? "." : pass;
+  }
+  return marks;
 }
 
 }  // namespace tessa::test

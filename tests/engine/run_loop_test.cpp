@@ -56,14 +56,7 @@ struct RunLoopTest : ::testing::Test {
   }
 
   void Open(int tasks) { ASSERT_TRUE(form.ConversionJobOpen(test::WriteFile(dir.file("job.ZOL"), JobText(tasks)))); }
-  std::string Marks() {
-    std::string m;
-    for (int r = 1; r <= form.fgToDo.Rows() - 2; ++r) {
-      const std::string& p = form.fgToDo.TextMatrix(r, kColPass);
-      m += p.empty() ? "." : p;
-    }
-    return m;
-  }
+  std::string Marks() const { return test::PassMarks(form); }
   static std::string In(int n) { return "/data/in" + std::to_string(n) + ".bmp"; }
 };
 
