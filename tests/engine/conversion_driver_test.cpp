@@ -12,6 +12,7 @@
 #include "engine/caret_records.h"
 #include "engine/output_snapshot.h"
 #include "image_fixtures.h"
+#include "support/pdf_report.h"
 #include "support/temp_dir.h"
 
 namespace tessa {
@@ -31,15 +32,6 @@ clsConversionOptions Item(const std::string& input, int32_t type, const std::str
   co.sTargetFile = output;
   co.sExtraParams = extra;
   return co;
-}
-
-// The value of a "Key:   value" line of pdfinfo's output.
-std::string InfoField(const std::string& output, const std::string& key) {
-  const std::string info = "\n" + output;
-  const size_t at = info.find("\n" + key + ":");
-  if (at == std::string::npos) return "";
-  const size_t start = info.find_first_not_of(' ', at + key.size() + 2);
-  return info.substr(start, info.find('\n', start) - start);
 }
 
 bool HasTempFrame(const std::string& folder) {
@@ -89,10 +81,10 @@ TEST_F(ConversionDriver, PageListPicksFramesInOrderAndBadPagesGiveMinus110) {
   EXPECT_EQ(PerformConversionItem(frm, some), 0) << some.sErr;
   EXPECT_EQ(test::PdfImageWidths(out() + "/some.pdf"), (std::vector<int>{102, 105, 106}));
   EXPECT_TRUE(test::PdfIsSound(out() + "/some.pdf"));
-  const std::string info = test::RunCommand("pdfinfo " + test::ShellQuote(out() + "/some.pdf")).output;
-  EXPECT_EQ(InfoField(info, "Pages"), "3") << info;
-  EXPECT_EQ(InfoField(info, "Title"), "Title") << info;
-  EXPECT_EQ(InfoField(info, "Author"), "Author") << info;
+  const std::string info = test::PdfInfo(out() + "/some.pdf");
+  EXPECT_EQ(test::InfoField(info, "Pages"), "3") << info;
+  EXPECT_EQ(test::InfoField(info, "Title"), "Title") << info;
+  EXPECT_EQ(test::InfoField(info, "Author"), "Author") << info;
 
   clsConversionOptions capped = Item(tif, 18, out() + "/capped.pdf", Options(0, "9-2000000000"));
   EXPECT_EQ(PerformConversionItem(frm, capped), 0) << capped.sErr;
