@@ -2,6 +2,8 @@
 // task the test sets, and job-file text built from simple task lines.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -13,6 +15,7 @@
 #include "engine/main_form.h"
 #include "engine/todo_grid.h"
 #include "support/scripted_user_interface.h"
+#include "support/temp_dir.h"
 
 namespace tessa::test {
 
@@ -49,6 +52,21 @@ class FakeJobView : public JobView {
   void SetFrameCaption(const std::string& c) override { frameCaption = c; }
   void AddOpenedJobFile(const std::string& p) override { opened.push_back(p); }
   void StopScheduler() override { ++schedulerStops; }
+};
+
+// A main form with the fake job view and fresh to-do and log grids, over a
+// scripted interface of type Ui and a scratch folder.
+template <class Ui>
+struct JobFormTest : ::testing::Test {
+  Ui ui;
+  TempDir dir;
+  FakeJobView view;
+  MainForm form;
+  JobFormTest() {
+    form.SetJobView(&view);
+    form.InitToDoGrid(form.fgToDo);
+    form.InitLogGrid(form.fgLog);
+  }
 };
 
 // A job-file line of a conversion task numbered n: input "in<n>.bmp".

@@ -20,19 +20,12 @@ using test::TaskLine;
 // Runs tasks the way the block dispatcher does: a task's files one by one,
 // a yield and a pause test before each, a paused task leaving the index of
 // its first file not done; records which file of which task ran.
-struct RunLoopTest : ::testing::Test {
-  test::EventUserInterface ui;
-  test::TempDir dir;
-  test::FakeJobView view;
-  MainForm form;
+struct RunLoopTest : test::JobFormTest<test::EventUserInterface> {
   std::map<std::string, int> filesOf;  // input -> file count (default 1)
   std::map<std::string, int> failing;  // input -> result
   std::vector<std::string> ran;        // "input#file"
 
   RunLoopTest() {
-    form.SetJobView(&view);
-    form.InitToDoGrid(form.fgToDo);
-    form.InitLogGrid(form.fgLog);
     form.blockRunner = [this](int32_t, clsConversionOptions& co, int32_t& ret) { Run(co, ret); };
   }
 
