@@ -48,6 +48,14 @@ struct RunLoopTest : test::JobFormTest<test::EventUserInterface> {
     if (failing.count(co.sOriginalFile)) ret = failing[co.sOriginalFile];
   }
 
+  // Begins the job and pauses it at the yield after `files` files have run.
+  void RunPausingAfter(size_t files) {
+    ui.onYield = [this, files] {
+      if (ran.size() == files) form.ConversionJobPause();
+    };
+    form.ConversionJobBegin();
+    ui.onYield = nullptr;
+  }
   void Open(int tasks) { ASSERT_TRUE(form.ConversionJobOpen(test::WriteFile(dir.file("job.ZOL"), JobText(tasks)))); }
   std::string Marks() const { return test::PassMarks(form); }
   static std::string In(int n) { return "/data/in" + std::to_string(n) + ".bmp"; }
@@ -88,11 +96,7 @@ TEST_F(RunLoopTest, PauseInAMultiFileTaskResumesAtItsOwnNextFile) {
   Open(4);
   filesOf[In(2)] = 5;
   filesOf[In(3)] = 4;
-  ui.onYield = [this] {
-    if (ran.size() == 3) form.ConversionJobPause();  // in task 2, after its file 2
-  };
-  form.ConversionJobBegin();
-  ui.onYield = nullptr;
+  RunPausingAfter(3);  // in task 2, after its file 2
   EXPECT_EQ(ran, (std::vector<std::string>{In(1) + "#1", In(2) + "#1", In(2) + "#2"}));
   EXPECT_EQ(Marks(), "+...");  // the interrupted task keeps no mark
   EXPECT_EQ(form.lResumeFileIndex, 3);
@@ -108,12 +112,8 @@ TEST_F(RunLoopTest, PauseInAMultiFileTaskResumesAtItsOwnNextFile) {
 
 TEST_F(RunLoopTest, PauseBetweenTasksMarksTheFinishedTaskAndContinuesWithTheNext) {
   Open(3);
-  ui.onYield = [this] {
-    if (ran.size() == 1) form.ConversionJobPause();  // while task 2 starts
-  };
   filesOf[In(2)] = 1;
-  form.ConversionJobBegin();
-  ui.onYield = nullptr;
+  RunPausingAfter(1);  // while task 2 starts
   EXPECT_EQ(Marks(), "+..");
   ran.clear();
   form.ConversionJobBegin();
@@ -124,11 +124,7 @@ TEST_F(RunLoopTest, ARememberedFileIndexNeverPassesToAnotherTask) {
   Open(3);
   filesOf[In(2)] = 4;
   filesOf[In(3)] = 4;
-  ui.onYield = [this] {
-    if (ran.size() == 3) form.ConversionJobPause();
-  };
-  form.ConversionJobBegin();
-  ui.onYield = nullptr;
+  RunPausingAfter(3);
   ASSERT_EQ(form.lResumeFileIndex, 3);
   form.RemoveAllFilesWithJobNumber(2);  // the paused task goes
   EXPECT_EQ(form.lResumeFileIndex, 0);
@@ -140,11 +136,7 @@ TEST_F(RunLoopTest, ARememberedFileIndexNeverPassesToAnotherTask) {
 TEST_F(RunLoopTest, RewindClearsMarksLogAndResumePoint) {
   Open(3);
   filesOf[In(2)] = 4;
-  ui.onYield = [this] {
-    if (ran.size() == 2) form.ConversionJobPause();
-  };
-  form.ConversionJobBegin();
-  ui.onYield = nullptr;
+  RunPausingAfter(2);
   form.fgLog.AddItem("x\t\t1\tC", 1);
   ASSERT_NE(form.lResumeFileIndex, 0);
   form.ConversionJobRewind();
@@ -302,11 +294,7 @@ TEST_F(RunLoopTest, AOneTaskJobInTheWindowResumesItsInterruptedFiles) {
   form.SetView(&visible);
   Open(1);
   filesOf[In(1)] = 4;
-  ui.onYield = [this] {
-    if (ran.size() == 2) form.ConversionJobPause();
-  };
-  form.ConversionJobBegin();
-  ui.onYield = nullptr;
+  RunPausingAfter(2);
   ASSERT_EQ(ran.size(), 2u);
   ran.clear();
   form.ConversionJobBegin();

@@ -12,11 +12,6 @@ namespace {
 using tessa::test::RunCommand;
 using tessa::test::ShellQuote;
 
-struct Unloader {
-  void operator()(FIBITMAP* dib) const { FreeImage_Unload(dib); }
-};
-using Dib = std::unique_ptr<FIBITMAP, Unloader>;
-
 Dib Draw(int width, int height, Pixels kind) {
   Dib dib;
   switch (kind) {

@@ -4,12 +4,19 @@
 
 #include <FreeImage.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "support/pdf_report.h"
 
 namespace quirepane::test {
+
+// A FreeImage bitmap that is unloaded when it goes.
+struct Unloader {
+  void operator()(FIBITMAP* dib) const { FreeImage_Unload(dib); }
+};
+using Dib = std::unique_ptr<FIBITMAP, Unloader>;
 
 // Kinds of pixel data a test image can hold.
 enum class Pixels { Rgb24, Grey8, Palette8, Bilevel, Rgba32, Rgb16PerChannel };
