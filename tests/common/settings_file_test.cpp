@@ -1,11 +1,11 @@
 #include "common/settings_file.h"
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include "platform/ini_file.h"
+#include "support/forked_children.h"
 #include "support/temp_dir.h"
 
 namespace tessa {
@@ -71,21 +71,12 @@ TEST_F(SettingsFileTest, ProbeRefusesAReadOnlyFolder) {
 
 TEST_F(SettingsFileTest, ProcessesStartingTogetherAllPassTheProbe) {
   const std::string path = Expected();
-  pid_t children[3];
-  for (pid_t& child : children) {
-    child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      bool ok = true;
-      for (int k = 0; k < 60; ++k) ok = bCanWriteIniFile(path) && ok;
-      _exit(ok ? 0 : 1);
-    }
-  }
-  for (pid_t child : children) {
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
+  EXPECT_EQ(test::RunInChildrenAtOnce(3, [&](int) {
+              bool ok = true;
+              for (int k = 0; k < 60; ++k) ok = bCanWriteIniFile(path) && ok;
+              return ok;
+            }),
+            3);
 }
 
 TEST_F(SettingsFileTest, TypedSettingsFollowTheStoredConventions) {
