@@ -1,10 +1,10 @@
 #include "pdfcontrol/tail_snapshot.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <vector>
@@ -48,16 +48,47 @@ std::string ReadObject(std::ifstream& in, unsigned long long offset, int number,
   return text;
 }
 
-// The indirect references ("n g R") in the text of an object.
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+bool IsNameChar(char c) {
+  return IsDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == '#';
+}
+
+// Reads the digits at text[p], advancing p; the value stops growing at a
+// bound so that a long run cannot overflow.
+long long ReadDigits(const std::string& text, size_t& p) {
+  long long value = 0;
+  for (; p < text.size() && IsDigit(text[p]); ++p) value = std::min<long long>(value * 10 + (text[p] - '0'), 1LL << 40);
+  return value;
+}
+
+// The indirect references ("n g R") in the text of an object. Scanned by
+// hand: a regular expression recurses once per character and overflows the
+// stack on a long run of digits or blanks.
 std::vector<QPDFObjGen> References(const std::string& text) {
-  static const std::regex reference(R"((\d+)\s+(\d+)\s+R(?![A-Za-z0-9_#]))");
   std::vector<QPDFObjGen> found;
-  for (auto it = std::sregex_iterator(text.begin(), text.end(), reference); it != std::sregex_iterator(); ++it) {
-    const long long number = std::atoll((*it)[1].str().c_str());
-    const long long generation = std::atoll((*it)[2].str().c_str());
+  size_t p = 0;
+  while (p < text.size()) {
+    if (!IsDigit(text[p])) {
+      ++p;
+      continue;
+    }
+    const long long number = ReadDigits(text, p);
+    const size_t next = p;  // the next try starts behind this run of digits
+    size_t q = p;
+    while (q < text.size() && IsBlank(text[q])) ++q;
+    if (q == p || q >= text.size() || !IsDigit(text[q])) continue;
+    const long long generation = ReadDigits(text, q);
+    const size_t afterGeneration = q;
+    while (q < text.size() && IsBlank(text[q])) ++q;
+    if (q == afterGeneration || q >= text.size() || text[q] != 'R' || (q + 1 < text.size() && IsNameChar(text[q + 1]))) {
+      p = next;
+      continue;
+    }
     if (number > 0 && number < (1 << 30) && generation < 65536) {
       found.emplace_back(static_cast<int>(number), static_cast<int>(generation));
     }
+    p = q + 1;
   }
   return found;
 }
