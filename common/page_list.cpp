@@ -29,26 +29,37 @@ std::string JoinNumbers(const std::vector<int32_t>& values) {
   return out;
 }
 
-}  // namespace
-
-std::string ExpandPageRange(const std::string& sRange, bool& bOk, bool& bCapped, int32_t lMaxPage) {
+// The first and last page of "a-b" (either order), the last cut at lMaxPage
+// as ExpandPageRange says. False when the text holds two or more "-" or
+// when a side is not a number (bOk false then).
+bool RangeBounds(const std::string& sRange, bool& bOk, bool& bCapped, int32_t lMaxPage, int32_t& start,
+                 int32_t& end) {
   bOk = true;
   bCapped = false;
-  if (std::count(sRange.begin(), sRange.end(), '-') > 1) return "";
+  if (std::count(sRange.begin(), sRange.end(), '-') > 1) return false;
   const auto parts = SplitText(sRange, '-');
   int32_t a = 0;
   int32_t b = 0;
   if (!DigitsToInt(parts.front(), a) || !DigitsToInt(parts.back(), b)) {
     bOk = false;
-    return "";
+    return false;
   }
-  const int32_t start = std::min(a, b);
-  int32_t end = std::max(a, b);
+  start = std::min(a, b);
+  end = std::max(a, b);
   const int32_t cap = std::max(start, lMaxPage);
   if (end > cap) {
     end = cap;
     bCapped = true;
   }
+  return true;
+}
+
+}  // namespace
+
+std::string ExpandPageRange(const std::string& sRange, bool& bOk, bool& bCapped, int32_t lMaxPage) {
+  int32_t start = 0;
+  int32_t end = 0;
+  if (!RangeBounds(sRange, bOk, bCapped, lMaxPage, start, end)) return "";
   std::vector<int32_t> pages;
   pages.reserve(static_cast<size_t>(static_cast<int64_t>(end) - start + 1));
   for (int64_t p = start; p <= end; ++p) pages.push_back(static_cast<int32_t>(p));
@@ -67,47 +78,61 @@ int32_t ParsePageRangeString(std::string& sPages, int32_t lMaxPage) {
   sPages = kept;
   if (sPages.empty()) return status | kPageListNothingUsable;
 
-  // Expand the ranges, then split again so that each page is one element.
-  std::vector<std::string> elements = SplitText(sPages, ',');
-  for (auto& e : elements) {
-    if (e.find('-') == std::string::npos) continue;
+  // Pages are kept as runs (first, last) and written out only once merged,
+  // so that a list repeating a long range costs no more than the range.
+  const std::vector<std::string> elements = SplitText(sPages, ',');
+  std::vector<std::pair<int32_t, int32_t>> runs;
+  std::vector<std::string> singles;
+  for (const auto& e : elements) {
+    if (e.find('-') == std::string::npos) {
+      singles.push_back(e);
+      continue;
+    }
     bool ok = true;
     bool capped = false;
-    e = ExpandPageRange(e, ok, capped, lMaxPage);
+    int32_t start = 0;
+    int32_t end = 0;
+    const bool range = RangeBounds(e, ok, capped, lMaxPage, start, end);
     if (!ok) {
       sPages.clear();
       return status | kPageListNotANumber | kPageListNothingUsable;
     }
     if (capped) status |= kPageListRangeCapped;
+    if (range) runs.emplace_back(start, end);
+    else singles.emplace_back();  // two or more "-": an empty element
   }
-  std::string joined;
-  for (size_t i = 0; i < elements.size(); ++i) {
-    if (i) joined += ',';
-    joined += elements[i];
-  }
-  elements = SplitText(joined, ',');
 
   // Empty elements are dropped before they could read as page 0.
-  status |= RemoveEmptyItems(elements);
-
-  std::vector<int32_t> pages;
-  pages.reserve(elements.size());
-  for (const auto& e : elements) {
+  status |= RemoveEmptyItems(singles);
+  for (const auto& e : singles) {
     int32_t n = 0;
     if (!DigitsToInt(e, n)) {
       sPages.clear();
       return status | kPageListNotANumber | kPageListNothingUsable;
     }
-    pages.push_back(n);
+    runs.emplace_back(n, n);
   }
-  QuickSort(pages);
-  RemoveDuplicates(pages);
-
-  if (pages.empty()) {
+  if (runs.empty()) {
     sPages.clear();
     return status | kPageListNothingUsable;
   }
-  sPages = JoinNumbers(pages);
+
+  std::sort(runs.begin(), runs.end());
+  std::vector<std::pair<int32_t, int32_t>> merged;
+  for (const auto& run : runs) {
+    if (!merged.empty() && static_cast<int64_t>(run.first) <= static_cast<int64_t>(merged.back().second) + 1) {
+      merged.back().second = std::max(merged.back().second, run.second);
+    } else {
+      merged.push_back(run);
+    }
+  }
+  sPages.clear();
+  for (const auto& [first, last] : merged) {
+    for (int64_t p = first; p <= last; ++p) {
+      if (!sPages.empty()) sPages += ',';
+      sPages += std::to_string(p);
+    }
+  }
   return status;
 }
 
