@@ -87,7 +87,12 @@ std::optional<DecodedText> DecodeLanguageFile(const std::string& path) {
       body.remove_prefix(2);
     return DecodedText{DecodeUtf16(body, bigEndian), bigEndian ? TextEncoding::Utf16BE : TextEncoding::Utf16LE};
   }
-  return DecodeTextBytes(*bytes);
+  DecodedText decoded = DecodeTextBytes(*bytes);
+  // A UTF-8 mark over bytes that are not UTF-8 was read as Windows-1252:
+  // new lines must be appended in that encoding to read back.
+  if (decoded.encoding == TextEncoding::Utf8Bom && !IsValidUtf8(std::string_view(*bytes).substr(3)))
+    decoded.encoding = TextEncoding::Windows1252;
+  return decoded;
 }
 
 // The table's translation without appending anything.
@@ -172,7 +177,7 @@ bool LoadLanguageFile() {
     if (line.rfind("\"****", 0) == 0) break;
     std::string key, translation;
     if (const auto sep = line.find("\",\""); sep != std::string::npos) {
-      key = line.substr(0, sep).substr(1);
+      key = sep > 0 ? line.substr(1, sep - 1) : "";  // a line starting with "," has no key
       const std::string rest = line.substr(sep + 3);
       const auto next = rest.find("\",\"");  // further parts are ignored
       translation = next == std::string::npos ? rest.substr(0, rest.empty() ? 0 : rest.size() - 1)
@@ -210,7 +215,10 @@ void AppendMissingText(const std::string& sText) {
         if (!endsWithLf) line = "\r\n" + line;
       }
     }
-    const std::string bytes = EncodeText(line, g_appendEncoding);
+    std::string bytes = EncodeText(line, g_appendEncoding);
+    // A UTF-16 file cut to an odd length gets one byte to finish its last
+    // unit, so that the new line starts on a unit of its own.
+    if (wide && st.st_size % 2 != 0) bytes.insert(bytes.begin(), '\0');
     ssize_t n;
     do n = ::write(fd, bytes.data(), bytes.size());
     while (n < 0 && errno == EINTR);
