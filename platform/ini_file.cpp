@@ -188,8 +188,10 @@ bool WriteIniString(const std::string& path, const std::string& section,
   }
   std::vector<Line> lines = SplitLines(decoded ? decoded->text : std::string());
   std::string eol = "\n";
+  // A lone CR can only end the last line; it is no line end to copy.
+  auto ended = [](const Line& l) { return !l.eol.empty() && l.eol != "\r"; };
   for (const Line& l : lines)
-    if (!l.eol.empty()) {
+    if (ended(l)) {
       eol = l.eol;
       break;
     }
@@ -220,10 +222,10 @@ bool WriteIniString(const std::string& path, const std::string& section,
     lines[*keyAt].text = old.substr(0, keyStart) + *KeyOf(old) + "=" + value;
   } else if (sectionAt) {
     const size_t at = *lastInSection;
-    if (lines[at].eol.empty()) lines[at].eol = eol;
+    if (!ended(lines[at])) lines[at].eol = eol;
     lines.insert(lines.begin() + static_cast<long>(at) + 1, Line{wantKey + "=" + value, eol});
   } else {
-    if (!lines.empty() && lines.back().eol.empty()) lines.back().eol = eol;
+    if (!lines.empty() && !ended(lines.back())) lines.back().eol = eol;
     lines.push_back(Line{"[" + wantSection + "]", eol});
     lines.push_back(Line{wantKey + "=" + value, eol});
   }
