@@ -99,7 +99,6 @@ void PDFWriter::Reset() {
   fromSnapshot_ = false;
   openedPath_.clear();
   incrementalPossible_ = false;
-  savedIncrementally_ = false;
   pages_.clear();
   images_.clear();
   currentImage_.reset();
@@ -393,7 +392,6 @@ void PDFWriter::WriteWhole(const std::string& path) {
 }
 
 long PDFWriter::Save(const std::string& path) {
-  savedIncrementally_ = false;
   try {
     if (!pdf_) throw PdfWriterError("No document is open");
     std::vector<std::pair<int, int>> touched;
@@ -404,7 +402,6 @@ long PDFWriter::Save(const std::string& path) {
       std::vector<QPDFObjGen> objects;
       for (const auto& [obj, gen] : touched) objects.emplace_back(obj, gen);
       AppendIncrementalUpdate(*pdf_, path, objects);
-      savedIncrementally_ = true;
     } else if (fromSnapshot_) {
       // A snapshot holds only a few objects of the file: never write it whole.
       throw PdfWriterError("The document can only be saved back to " + openedPath_);
