@@ -82,10 +82,6 @@ char EncodeCp1252Char(char32_t cp) {
   return '?';
 }
 
-std::string SystemError(const std::string& path, const char* what) {
-  return std::string(what) + " \"" + path + "\": " + std::strerror(errno);
-}
-
 bool WriteAll(int fd, std::string_view bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
@@ -100,6 +96,11 @@ bool WriteAll(int fd, std::string_view bytes) {
 }
 
 }  // namespace
+
+std::string SystemError(const std::string& path, const std::string& what) {
+  return what + " \"" + path + "\": " + std::strerror(errno);
+}
+
 
 bool IsValidUtf8(std::string_view bytes) {
   size_t i = 0;
