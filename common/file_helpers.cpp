@@ -11,6 +11,7 @@
 #include <ctime>
 #include <filesystem>
 #include <random>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "common/text_helpers.h"
 #include "platform/sibling_file.h"
 #include "platform/special_folders.h"
+#include "platform/text_file.h"
 
 namespace fs = std::filesystem;
 
@@ -125,12 +127,7 @@ bool CopyIntoPlace(const std::string& src, const std::string& target) {
       ok = n == 0;
       break;
     }
-    for (ssize_t done = 0; ok && done < n;) {
-      const ssize_t w = ::write(out, buf + done, static_cast<size_t>(n - done));
-      if (w < 0 && errno == EINTR) continue;
-      if (w <= 0) ok = false;
-      else done += w;
-    }
+    ok = WriteAllBytes(out, std::string_view(buf, static_cast<size_t>(n)));
     copied += n;
   }
   ::close(in);

@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -210,11 +209,7 @@ void AppendMissingText(const std::string& sText) {
         if (!endsWithLf) line = "\r\n" + line;
       }
     }
-    const std::string bytes = EncodeText(line, g_appendEncoding);
-    ssize_t n;
-    do n = ::write(fd, bytes.data(), bytes.size());
-    while (n < 0 && errno == EINTR);
-    ok = n == static_cast<ssize_t>(bytes.size());
+    ok = WriteAllBytes(fd, EncodeText(line, g_appendEncoding));
     if (::close(fd) != 0) ok = false;
   }
   if (!ok) ShowWarning(LookUpOnly("Unable to add to Language file"), LookUpOnly("Error"));

@@ -42,6 +42,10 @@ std::string ByteOrderMark(TextEncoding encoding);
 // the reason errno gives. Call it before anything else can change errno.
 std::string SystemError(const std::string& path, const std::string& what);
 
+// Writes every byte of bytes to fd, going on after a signal or a short
+// write. False (errno set) when the file takes no more.
+bool WriteAllBytes(int fd, std::string_view bytes);
+
 // True when bytes are well-formed UTF-8.
 bool IsValidUtf8(std::string_view bytes);
 
