@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "child_process.h"
+#include "support/pdf_report.h"
 #include "support/temp_dir.h"
 
 namespace tessa {
@@ -268,13 +269,12 @@ class AutomationConversions : public AutomationBus {
 
   // Pages of a PDF as pdfinfo sees them; -1 when it cannot be read.
   static int Pages(const std::string& pdf) {
-    auto r = test::RunCommand("pdfinfo " + test::ShellQuote(pdf) + " 2>/dev/null | sed -n 's/^Pages: *//p'");
-    return r.exitCode == 0 && !r.output.empty() ? std::stoi(r.output) : -1;
+    const std::string pages = Info(pdf, "Pages");
+    return pages.empty() ? -1 : std::stoi(pages);
   }
   static std::string Info(const std::string& pdf, const std::string& field) {
-    auto r = test::RunCommand("pdfinfo " + test::ShellQuote(pdf) + " 2>/dev/null | sed -n 's/^" + field + ": *//p'");
-    std::string v = r.output;
-    while (!v.empty() && (v.back() == '\n' || v.back() == ' ')) v.pop_back();
+    std::string v = test::InfoField(test::PdfInfo(pdf), field);
+    while (!v.empty() && v.back() == ' ') v.pop_back();
     return v;
   }
 };

@@ -27,6 +27,26 @@ std::vector<char*> CStrings(std::vector<std::string>& texts) {
   return out;
 }
 
+// Starts program with args in env, stdin from /dev/null and stdout and
+// stderr written to the files named. Returns its process id, or -1.
+pid_t Spawn(const std::string& program, const std::vector<std::string>& args, const std::vector<std::string>& env,
+            const std::string& outFile, const std::string& errFile) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  std::vector<std::string> argvText{program};
+  argvText.insert(argvText.end(), args.begin(), args.end());
+  std::vector<std::string> envText = env;
+  auto argv = CStrings(argvText);
+  auto envp = CStrings(envText);
+  pid_t pid = -1;
+  const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  return rc == 0 ? pid : -1;
+}
+
 bool bDropped(const std::string& entry) {
   for (const char* prefix : {"HOME=", "XDG_", "DISPLAY=", "WAYLAND_DISPLAY=", "DBUS_SESSION_BUS_ADDRESS="})
     if (entry.rfind(prefix, 0) == 0) return true;
@@ -54,20 +74,8 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
   ChildResult result;
   TempDir io;
   const std::string outFile = io.file("out"), errFile = io.file("err");
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  std::vector<std::string> argvText{program};
-  argvText.insert(argvText.end(), args.begin(), args.end());
-  std::vector<std::string> envText = env;
-  auto argv = CStrings(argvText);
-  auto envp = CStrings(envText);
-  pid_t pid = -1;
-  const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return result;
+  const pid_t pid = Spawn(program, args, env, outFile, errFile);
+  if (pid == -1) return result;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
   int status = 0;
   while (waitpid(pid, &status, WNOHANG) == 0) {
@@ -87,20 +95,7 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
 
 pid_t SpawnChild(const std::string& program, const std::vector<std::string>& args,
                  const std::vector<std::string>& env) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  std::vector<std::string> argvText{program};
-  argvText.insert(argvText.end(), args.begin(), args.end());
-  std::vector<std::string> envText = env;
-  auto argv = CStrings(argvText);
-  auto envp = CStrings(envText);
-  pid_t pid = -1;
-  const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  return rc == 0 ? pid : -1;
+  return Spawn(program, args, env, "/dev/null", "/dev/null");
 }
 
 int WaitForChild(pid_t pid, int timeoutMs) {

@@ -12,7 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::ReadFile;
-using test::ScopedEnv;
 using test::TempDir;
 using test::WriteFile;
 
@@ -156,8 +155,7 @@ TEST(FileHelpers, DeepestExistingFolder) {
 TEST(FileHelpers, CheckOutputFolderJudgesTheDeepestExistingPart) {
   TempDir dir;
   const std::string home = dir.file("home/user");
-  ScopedEnv h("HOME", home);
-  ScopedEnv c("XDG_CONFIG_HOME", "");
+  test::ScopedHome h(home);
   fs::create_directories(home + "/Documents");
   const std::string docs = home + "/Documents";
   std::string rec, msg = "unchanged";
@@ -191,8 +189,7 @@ TEST(FileHelpers, CheckOutputFolderJudgesTheDeepestExistingPart) {
 TEST(FileHelpers, CheckOutputFolderSeesThroughDotsAndRelativePaths) {
   TempDir dir;
   const std::string home = dir.file("home/user");
-  ScopedEnv h("HOME", home);
-  ScopedEnv c("XDG_CONFIG_HOME", "");
+  test::ScopedHome h(home);
   fs::create_directories(home + "/Documents");
   const std::string docs = home + "/Documents";
   std::string rec, msg;
@@ -218,7 +215,7 @@ TEST(FileHelpers, CheckOutputFolderSeesThroughDotsAndRelativePaths) {
 TEST(FileHelpers, CheckOutputFolderRefusesAnUnwritableFolder) {
   if (geteuid() == 0) GTEST_SKIP() << "root writes everywhere";
   TempDir dir;
-  ScopedEnv h("HOME", dir.file("home"));
+  test::ScopedHome h(dir.file("home"));
   fs::create_directories(dir.path() / "ro");
   fs::permissions(dir.path() / "ro", fs::perms(0555));
   std::string rec, msg;

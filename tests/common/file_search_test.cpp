@@ -1,7 +1,6 @@
 #include "common/file_search.h"
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/forked_children.h"
 #include "support/temp_dir.h"
 
 namespace tessa {
@@ -35,14 +35,7 @@ bool WithoutPrivileges(const fs::path& root, const std::function<bool()>& check)
   if (geteuid() != 0) return check();
   fs::permissions(root, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                             fs::perms::others_read | fs::perms::others_exec);
-  const pid_t pid = fork();
-  if (pid == 0) {
-    if (setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
-    _exit(check() ? 0 : 1);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  return test::ExitCodeWithoutPrivileges([&] { return check() ? 0 : 1; }) == 0;
 }
 
 TEST(FileMask, MatchesWithoutRegardToCase) {

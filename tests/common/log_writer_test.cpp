@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <set>
@@ -13,6 +12,7 @@
 
 #include "platform/global_mutex.h"
 #include "support/scripted_user_interface.h"
+#include "support/forked_children.h"
 #include "support/temp_dir.h"
 
 namespace tessa {
@@ -25,22 +25,14 @@ TEST(LogWriter, TwoProcessesAppendingGiveWholeLines) {
   TempDir dir;
   const std::string log = dir.file("shared.log");
   constexpr int kLines = 1000;
-  pid_t children[2];
-  for (int c = 0; c < 2; ++c) {
-    children[c] = fork();
-    ASSERT_GE(children[c], 0);
-    if (children[c] == 0) {
-      const std::string filler(40 + c * 25, c == 0 ? 'a' : 'b');
-      for (int i = 0; i < kLines; ++i)
-        WriteToLogFile("process " + std::to_string(c) + " line " + std::to_string(i) + " " + filler, log, false);
-      _exit(0);
-    }
-  }
-  for (pid_t child : children) {
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
+  EXPECT_EQ(test::RunInChildrenAtOnce(2, [&](int c) {
+              const std::string filler(40 + c * 25, c == 0 ? 'a' : 'b');
+              for (int i = 0; i < kLines; ++i)
+                WriteToLogFile("process " + std::to_string(c) + " line " + std::to_string(i) + " " + filler, log,
+                               false);
+              return true;
+            }),
+            2);
   const std::string text = ReadFile(log);
   std::set<std::string> seen;
   size_t start = 0, count = 0;

@@ -7,17 +7,15 @@
 namespace tessa {
 namespace {
 
-using test::ScopedEnv;
 using test::TempDir;
 
 class PathMacrosTest : public ::testing::Test {
  protected:
-  PathMacrosTest()
-      : home_("HOME", dir_.file("home")), config_("XDG_CONFIG_HOME", ""), data_("XDG_DATA_HOME", "") {}
+  PathMacrosTest() : home_(dir_.file("home")) {}
   ~PathMacrosTest() override { SetClockSource(nullptr); }
   std::string Home() const { return dir_.file("home"); }
   TempDir dir_;
-  ScopedEnv home_, config_, data_;
+  test::ScopedHome home_;
 };
 
 TEST_F(PathMacrosTest, ExpandsOneKindOfMacroInAnyCase) {

@@ -1,11 +1,11 @@
 #include "common/settings_file.h"
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include "platform/ini_file.h"
+#include "support/forked_children.h"
 #include "support/temp_dir.h"
 
 namespace tessa {
@@ -18,8 +18,7 @@ using test::TempDir;
 // A fresh home with no XDG variables, and nothing remembered.
 class SettingsFileTest : public ::testing::Test {
  protected:
-  SettingsFileTest()
-      : home_("HOME", dir_.file("home")), config_("XDG_CONFIG_HOME", ""), data_("XDG_DATA_HOME", "") {
+  SettingsFileTest() : home_(dir_.file("home")) {
     ForgetRememberedIniFile();
   }
   ~SettingsFileTest() override {
@@ -30,7 +29,7 @@ class SettingsFileTest : public ::testing::Test {
     return dir_.file("home") + "/.config/Brindlecove, Inc/Tessalumen/Vemo_SearchHistory.INI";
   }
   TempDir dir_;
-  ScopedEnv home_, config_, data_;
+  test::ScopedHome home_;
 };
 
 TEST_F(SettingsFileTest, LivesInTheConfigFolderAndPassesTheProbe) {
@@ -72,21 +71,12 @@ TEST_F(SettingsFileTest, ProbeRefusesAReadOnlyFolder) {
 
 TEST_F(SettingsFileTest, ProcessesStartingTogetherAllPassTheProbe) {
   const std::string path = Expected();
-  pid_t children[3];
-  for (pid_t& child : children) {
-    child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      bool ok = true;
-      for (int k = 0; k < 60; ++k) ok = bCanWriteIniFile(path) && ok;
-      _exit(ok ? 0 : 1);
-    }
-  }
-  for (pid_t child : children) {
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
+  EXPECT_EQ(test::RunInChildrenAtOnce(3, [&](int) {
+              bool ok = true;
+              for (int k = 0; k < 60; ++k) ok = bCanWriteIniFile(path) && ok;
+              return ok;
+            }),
+            3);
 }
 
 TEST_F(SettingsFileTest, TypedSettingsFollowTheStoredConventions) {

@@ -12,6 +12,7 @@
 #include "engine/caret_records.h"
 #include "engine/output_snapshot.h"
 #include "image_fixtures.h"
+#include "support/pdf_report.h"
 #include "support/temp_dir.h"
 
 namespace tessa {
@@ -33,15 +34,6 @@ clsConversionOptions Item(const std::string& input, int32_t type, const std::str
   return co;
 }
 
-// The value of a "Key:   value" line of pdfinfo's output.
-std::string InfoField(const std::string& output, const std::string& key) {
-  const std::string info = "\n" + output;
-  const size_t at = info.find("\n" + key + ":");
-  if (at == std::string::npos) return "";
-  const size_t start = info.find_first_not_of(' ', at + key.size() + 2);
-  return info.substr(start, info.find('\n', start) - start);
-}
-
 bool HasTempFrame(const std::string& folder) {
   for (const auto& name : test::FolderEntries(folder))
     if (name.find("-ZOL_TEMP_FILE-") != std::string::npos) return true;
@@ -55,6 +47,33 @@ class ConversionDriver : public ::testing::Test {
   MainForm frm;
   std::string in() const { return dir.file("in"); }
   std::string out() const { return dir.file("out"); }
+
+  // Writes in/three.tif (pages 101, 102, 103 pixels wide) and in/first.png
+  // (77 wide); returns the TIFF's path.
+  std::string WriteThreePagesAndAFirst() {
+    test::WriteTiffPages(in() + "/three.tif", {101, 102, 103});
+    test::WriteImage(in() + "/first.png", 77);
+    return in() + "/three.tif";
+  }
+
+  // Removes the second cut-out frame of three.tif once frame 1 has gone into
+  // pdf: in the first pass only, or in every pass.
+  void LoseTheSecondFrame(const std::string& pdf, bool everyPass) {
+    ui.onPanel = [this, pdf, everyPass, passes = 0](int panel, const std::string& text) mutable {
+      if (panel == 8 && text == pdf + " [1]" && (everyPass || ++passes == 1))
+        std::filesystem::remove(in() + "/three-ZOL_TEMP_FILE-2.tif");
+    };
+  }
+
+  // Appends three.tif to pdf while the first pass loses a frame; the retry
+  // must leave the first page and the three pages, once each.
+  void AppendWithARetry(const std::string& tif, const std::string& pdf) {
+    LoseTheSecondFrame(pdf, false);
+    clsConversionOptions co = Item(tif, 18, pdf, Options(2, "*", true));
+    EXPECT_EQ(PerformConversionItem(frm, co), 0) << co.sErr;
+    EXPECT_EQ(test::PdfImageWidths(pdf), (std::vector<int>{77, 101, 102, 103}));
+    EXPECT_TRUE(test::PdfIsSound(pdf));
+  }
 };
 
 TEST_F(ConversionDriver, OnePageTiffGoesWholeWithoutCompressionAndIsCutOtherwise) {
@@ -89,10 +108,10 @@ TEST_F(ConversionDriver, PageListPicksFramesInOrderAndBadPagesGiveMinus110) {
   EXPECT_EQ(PerformConversionItem(frm, some), 0) << some.sErr;
   EXPECT_EQ(test::PdfImageWidths(out() + "/some.pdf"), (std::vector<int>{102, 105, 106}));
   EXPECT_TRUE(test::PdfIsSound(out() + "/some.pdf"));
-  const std::string info = test::RunCommand("pdfinfo " + test::ShellQuote(out() + "/some.pdf")).output;
-  EXPECT_EQ(InfoField(info, "Pages"), "3") << info;
-  EXPECT_EQ(InfoField(info, "Title"), "Title") << info;
-  EXPECT_EQ(InfoField(info, "Author"), "Author") << info;
+  const std::string info = test::PdfInfo(out() + "/some.pdf");
+  EXPECT_EQ(test::InfoField(info, "Pages"), "3") << info;
+  EXPECT_EQ(test::InfoField(info, "Title"), "Title") << info;
+  EXPECT_EQ(test::InfoField(info, "Author"), "Author") << info;
 
   clsConversionOptions capped = Item(tif, 18, out() + "/capped.pdf", Options(0, "9-2000000000"));
   EXPECT_EQ(PerformConversionItem(frm, capped), 0) << capped.sErr;
@@ -139,31 +158,19 @@ TEST_F(ConversionDriver, AReadOnlyInputFolderStillGetsItsFramesCut) {
 }
 
 TEST_F(ConversionDriver, AFailedPassIsUndoneBeforeTheRetrySoNoPageIsAddedTwice) {
-  const std::string tif = in() + "/three.tif";
-  test::WriteTiffPages(tif, {101, 102, 103});
+  const std::string tif = WriteThreePagesAndAFirst();
   const std::string pdf = out() + "/three.pdf";
-  test::WriteImage(in() + "/first.png", 77);
   clsConversionOptions first = Item(in() + "/first.png", 13, pdf, Options(2, "*", true));
   ASSERT_EQ(PerformConversionItem(frm, first), 0) << first.sErr;
   const std::string before = test::ReadFile(pdf);
 
   // The first pass loses its second frame after converting the first one.
-  int passes = 0;
-  ui.onPanel = [&](int panel, const std::string& text) {
-    if (panel == 8 && text == pdf + " [1]" && ++passes == 1)
-      std::filesystem::remove(in() + "/three-ZOL_TEMP_FILE-2.tif");
-  };
-  clsConversionOptions co = Item(tif, 18, pdf, Options(2, "*", true));
-  EXPECT_EQ(PerformConversionItem(frm, co), 0) << co.sErr;
-  EXPECT_EQ(test::PdfImageWidths(pdf), (std::vector<int>{77, 101, 102, 103}));
-  EXPECT_TRUE(test::PdfIsSound(pdf));
+  AppendWithARetry(tif, pdf);
   EXPECT_EQ(test::ReadFile(pdf).substr(0, before.size()), before);
 
   // Failing in both passes leaves the output as it was, and the text names
   // the input and its page rather than a temporary file.
-  ui.onPanel = [&](int panel, const std::string& text) {
-    if (panel == 8 && text == pdf + " [1]") std::filesystem::remove(in() + "/three-ZOL_TEMP_FILE-2.tif");
-  };
+  LoseTheSecondFrame(pdf, true);
   const std::string grown = test::ReadFile(pdf);
   clsConversionOptions fails = Item(tif, 18, pdf, Options(2, "*", true));
   EXPECT_EQ(PerformConversionItem(frm, fails), -2);
@@ -176,9 +183,7 @@ TEST_F(ConversionDriver, AFailedPassIsUndoneBeforeTheRetrySoNoPageIsAddedTwice) 
 TEST_F(ConversionDriver, AFailedPassIsUndoneAlsoWhenTheOutputWasRewrittenWhole) {
   // A linearized PDF (as most PDFs from elsewhere are) is rewritten whole by
   // the first append, not appended to.
-  const std::string tif = in() + "/three.tif";
-  test::WriteTiffPages(tif, {101, 102, 103});
-  test::WriteImage(in() + "/first.png", 77);
+  const std::string tif = WriteThreePagesAndAFirst();
   const std::string pdf = out() + "/three.pdf";
   clsConversionOptions first = Item(in() + "/first.png", 13, out() + "/plain.pdf");
   ASSERT_EQ(PerformConversionItem(frm, first), 0) << first.sErr;
@@ -187,23 +192,13 @@ TEST_F(ConversionDriver, AFailedPassIsUndoneAlsoWhenTheOutputWasRewrittenWhole) 
   std::filesystem::remove(out() + "/plain.pdf");
   const std::string before = test::ReadFile(pdf);
 
-  int passes = 0;
-  ui.onPanel = [&](int panel, const std::string& text) {
-    if (panel == 8 && text == pdf + " [1]" && ++passes == 1)
-      std::filesystem::remove(in() + "/three-ZOL_TEMP_FILE-2.tif");
-  };
-  clsConversionOptions co = Item(tif, 18, pdf, Options(2, "*", true));
-  EXPECT_EQ(PerformConversionItem(frm, co), 0) << co.sErr;
-  EXPECT_EQ(test::PdfImageWidths(pdf), (std::vector<int>{77, 101, 102, 103}));
-  EXPECT_TRUE(test::PdfIsSound(pdf));
+  AppendWithARetry(tif, pdf);
 
   // Failing in both passes puts the very same file back.
   const std::string grown = test::ReadFile(pdf);
   ASSERT_EQ(test::RunCommand("qpdf --linearize --replace-input " + test::ShellQuote(pdf)).exitCode, 0);
   const std::string linearized = test::ReadFile(pdf);
-  ui.onPanel = [&](int panel, const std::string& text) {
-    if (panel == 8 && text == pdf + " [1]") std::filesystem::remove(in() + "/three-ZOL_TEMP_FILE-2.tif");
-  };
+  LoseTheSecondFrame(pdf, true);
   clsConversionOptions fails = Item(tif, 18, pdf, Options(2, "*", true));
   EXPECT_EQ(PerformConversionItem(frm, fails), -2);
   EXPECT_EQ(test::ReadFile(pdf), linearized);

@@ -60,22 +60,8 @@ void WriteTiffPages(const std::string& path, const std::vector<int>& widths, int
 
 std::vector<int> PdfImageWidths(const std::string& pdf) {
   std::vector<int> widths;
-  const CommandResult r = RunCommand("pdfimages -list " + ShellQuote(pdf) + " 2>/dev/null");
-  std::istringstream in(r.output);
-  std::string line;
-  int lineNo = 0;
-  while (std::getline(in, line)) {
-    if (++lineNo <= 2) continue;  // heading and rule
-    std::istringstream cells(line);
-    int page = 0, num = 0, width = 0;
-    std::string type;
-    if (cells >> page >> num >> type >> width) widths.push_back(width);
-  }
+  for (const PdfImage& image : PdfImages(pdf)) widths.push_back(image.width);
   return widths;
-}
-
-bool PdfIsSound(const std::string& pdf) {
-  return RunCommand("qpdf --check " + ShellQuote(pdf) + " >/dev/null 2>&1").exitCode == 0;
 }
 
 int TiffCompressionTag(const std::string& path) {

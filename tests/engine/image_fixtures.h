@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/pdf_report.h"
 #include "support/scripted_user_interface.h"
 
 namespace tessa::test {
@@ -19,9 +20,6 @@ void WriteTiffPages(const std::string& path, const std::vector<int>& widths, int
 
 // The widths of the images of a PDF in page order (one per page here).
 std::vector<int> PdfImageWidths(const std::string& pdf);
-
-// True when qpdf --check finds the PDF sound.
-bool PdfIsSound(const std::string& pdf);
 
 // The compression tag (259) of the first page of a TIFF file; 0 when absent
 // or unreadable.

@@ -20,16 +20,7 @@ using test::JobText;
 using test::kPlaceholderLine;
 using test::TaskLine;
 
-struct JobFileTest : ::testing::Test {
-  test::ScriptedUserInterface ui;
-  test::TempDir dir;
-  test::FakeJobView view;
-  MainForm form;
-  JobFileTest() {
-    form.SetJobView(&view);
-    form.InitToDoGrid(form.fgToDo);
-    form.InitLogGrid(form.fgLog);
-  }
+struct JobFileTest : test::JobFormTest<test::ScriptedUserInterface> {
   std::vector<std::string> Inputs() {
     std::vector<std::string> v;
     for (int r = 1; r <= form.fgToDo.Rows() - 2; ++r) v.push_back(form.fgToDo.TextMatrix(r, kColInput));

@@ -28,14 +28,7 @@ struct JobRun : ::testing::Test {
     t.sExtraParams = "FALSE^^^^^^0^*^";
     form.AddConversionItemToGrid(t, form.fgToDo);
   }
-  std::string Marks() {
-    std::string m;
-    for (int r = 1; r <= form.fgToDo.Rows() - 2; ++r) {
-      const std::string& p = form.fgToDo.TextMatrix(r, kColPass);
-      m += p.empty() ? "." : p;
-    }
-    return m;
-  }
+  std::string Marks() const { return test::PassMarks(form); }
   size_t Pdfs(const std::string& folder) { return test::FolderEntries(folder).size(); }
 };
 

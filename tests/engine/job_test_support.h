@@ -2,6 +2,8 @@
 // task the test sets, and job-file text built from simple task lines.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -11,7 +13,9 @@
 #include "engine/conversion_options.h"
 #include "engine/job_view.h"
 #include "engine/main_form.h"
+#include "engine/todo_grid.h"
 #include "support/scripted_user_interface.h"
+#include "support/temp_dir.h"
 
 namespace tessa::test {
 
@@ -50,6 +54,21 @@ class FakeJobView : public JobView {
   void StopScheduler() override { ++schedulerStops; }
 };
 
+// A main form with the fake job view and fresh to-do and log grids, over a
+// scripted interface of type Ui and a scratch folder.
+template <class Ui>
+struct JobFormTest : ::testing::Test {
+  Ui ui;
+  TempDir dir;
+  FakeJobView view;
+  MainForm form;
+  JobFormTest() {
+    form.SetJobView(&view);
+    form.InitToDoGrid(form.fgToDo);
+    form.InitLogGrid(form.fgLog);
+  }
+};
+
 // A job-file line of a conversion task numbered n: input "in<n>.bmp".
 inline std::string TaskLine(int n, const std::string& pass = "") {
   return "M\tFALSE^^^^^^0^*^\t" + std::to_string(n) + "\tC\t/data/in" + std::to_string(n) + ".bmp\t0\tbmp\t/out/" +
@@ -63,6 +82,17 @@ inline std::string JobText(int count) {
   std::string text;
   for (int n = 1; n <= count; ++n) text += TaskLine(n);
   return text + kPlaceholderLine;
+}
+
+// The pass marks of the to-do rows (the placeholder row left out), one
+// character a row, "." for a row without a mark.
+inline std::string PassMarks(const MainForm& form) {
+  std::string marks;
+  for (int r = 1; r <= form.fgToDo.Rows() - 2; ++r) {
+    const std::string& pass = form.fgToDo.TextMatrix(r, kColPass);
+    marks += pass.empty() ? "." : pass;
+  }
+  return marks;
 }
 
 }  // namespace tessa::test

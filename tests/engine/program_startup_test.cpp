@@ -106,8 +106,7 @@ class StartupRoads : public ::testing::Test {
   }
 
   test::TempDir dir_;
-  test::ScopedEnv home_{"HOME", dir_.file("home")};
-  test::ScopedEnv config_{"XDG_CONFIG_HOME", dir_.file("home/.config")};
+  test::ScopedHome home_{dir_.file("home")};
   std::string image_;
   MainForm frm_;
 };

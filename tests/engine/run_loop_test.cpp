@@ -20,19 +20,12 @@ using test::TaskLine;
 // Runs tasks the way the block dispatcher does: a task's files one by one,
 // a yield and a pause test before each, a paused task leaving the index of
 // its first file not done; records which file of which task ran.
-struct RunLoopTest : ::testing::Test {
-  test::EventUserInterface ui;
-  test::TempDir dir;
-  test::FakeJobView view;
-  MainForm form;
+struct RunLoopTest : test::JobFormTest<test::EventUserInterface> {
   std::map<std::string, int> filesOf;  // input -> file count (default 1)
   std::map<std::string, int> failing;  // input -> result
   std::vector<std::string> ran;        // "input#file"
 
   RunLoopTest() {
-    form.SetJobView(&view);
-    form.InitToDoGrid(form.fgToDo);
-    form.InitLogGrid(form.fgLog);
     form.blockRunner = [this](int32_t, clsConversionOptions& co, int32_t& ret) { Run(co, ret); };
   }
 
@@ -55,15 +48,16 @@ struct RunLoopTest : ::testing::Test {
     if (failing.count(co.sOriginalFile)) ret = failing[co.sOriginalFile];
   }
 
-  void Open(int tasks) { ASSERT_TRUE(form.ConversionJobOpen(test::WriteFile(dir.file("job.ZOL"), JobText(tasks)))); }
-  std::string Marks() {
-    std::string m;
-    for (int r = 1; r <= form.fgToDo.Rows() - 2; ++r) {
-      const std::string& p = form.fgToDo.TextMatrix(r, kColPass);
-      m += p.empty() ? "." : p;
-    }
-    return m;
+  // Begins the job and pauses it at the yield after `files` files have run.
+  void RunPausingAfter(size_t files) {
+    ui.onYield = [this, files] {
+      if (ran.size() == files) form.ConversionJobPause();
+    };
+    form.ConversionJobBegin();
+    ui.onYield = nullptr;
   }
+  void Open(int tasks) { ASSERT_TRUE(form.ConversionJobOpen(test::WriteFile(dir.file("job.ZOL"), JobText(tasks)))); }
+  std::string Marks() const { return test::PassMarks(form); }
   static std::string In(int n) { return "/data/in" + std::to_string(n) + ".bmp"; }
 };
 
@@ -102,11 +96,7 @@ TEST_F(RunLoopTest, PauseInAMultiFileTaskResumesAtItsOwnNextFile) {
   Open(4);
   filesOf[In(2)] = 5;
   filesOf[In(3)] = 4;
-  ui.onYield = [this] {
-    if (ran.size() == 3) form.ConversionJobPause();  // in task 2, after its file 2
-  };
-  form.ConversionJobBegin();
-  ui.onYield = nullptr;
+  RunPausingAfter(3);  // in task 2, after its file 2
   EXPECT_EQ(ran, (std::vector<std::string>{In(1) + "#1", In(2) + "#1", In(2) + "#2"}));
   EXPECT_EQ(Marks(), "+...");  // the interrupted task keeps no mark
   EXPECT_EQ(form.lResumeFileIndex, 3);
@@ -122,12 +112,8 @@ TEST_F(RunLoopTest, PauseInAMultiFileTaskResumesAtItsOwnNextFile) {
 
 TEST_F(RunLoopTest, PauseBetweenTasksMarksTheFinishedTaskAndContinuesWithTheNext) {
   Open(3);
-  ui.onYield = [this] {
-    if (ran.size() == 1) form.ConversionJobPause();  // while task 2 starts
-  };
   filesOf[In(2)] = 1;
-  form.ConversionJobBegin();
-  ui.onYield = nullptr;
+  RunPausingAfter(1);  // while task 2 starts
   EXPECT_EQ(Marks(), "+..");
   ran.clear();
   form.ConversionJobBegin();
@@ -138,11 +124,7 @@ TEST_F(RunLoopTest, ARememberedFileIndexNeverPassesToAnotherTask) {
   Open(3);
   filesOf[In(2)] = 4;
   filesOf[In(3)] = 4;
-  ui.onYield = [this] {
-    if (ran.size() == 3) form.ConversionJobPause();
-  };
-  form.ConversionJobBegin();
-  ui.onYield = nullptr;
+  RunPausingAfter(3);
   ASSERT_EQ(form.lResumeFileIndex, 3);
   form.RemoveAllFilesWithJobNumber(2);  // the paused task goes
   EXPECT_EQ(form.lResumeFileIndex, 0);
@@ -154,11 +136,7 @@ TEST_F(RunLoopTest, ARememberedFileIndexNeverPassesToAnotherTask) {
 TEST_F(RunLoopTest, RewindClearsMarksLogAndResumePoint) {
   Open(3);
   filesOf[In(2)] = 4;
-  ui.onYield = [this] {
-    if (ran.size() == 2) form.ConversionJobPause();
-  };
-  form.ConversionJobBegin();
-  ui.onYield = nullptr;
+  RunPausingAfter(2);
   form.fgLog.AddItem("x\t\t1\tC", 1);
   ASSERT_NE(form.lResumeFileIndex, 0);
   form.ConversionJobRewind();
@@ -316,11 +294,7 @@ TEST_F(RunLoopTest, AOneTaskJobInTheWindowResumesItsInterruptedFiles) {
   form.SetView(&visible);
   Open(1);
   filesOf[In(1)] = 4;
-  ui.onYield = [this] {
-    if (ran.size() == 2) form.ConversionJobPause();
-  };
-  form.ConversionJobBegin();
-  ui.onYield = nullptr;
+  RunPausingAfter(2);
   ASSERT_EQ(ran.size(), 2u);
   ran.clear();
   form.ConversionJobBegin();

@@ -1,12 +1,12 @@
 #include "engine/task_file_list.h"
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 
 #include <gtest/gtest.h>
 
+#include "support/forked_children.h"
 #include "support/temp_dir.h"
 
 namespace tessa {
@@ -78,9 +78,7 @@ TEST(TaskFileList, UnreadableSubfolderUsesOrRefusesWhatWasFound) {
   const std::string mask = r.string() + "/*.tif";
   // Folder permissions bind only without privileges: check in a child that
   // drops them when the tests run as root.
-  const pid_t pid = fork();
-  if (pid == 0) {
-    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
+  EXPECT_EQ(test::ExitCodeWithoutPrivileges([&] {
     clsConversionOptions task;
     task.bDoSubfolders = true;
     Strings goOn;
@@ -89,12 +87,8 @@ TEST(TaskFileList, UnreadableSubfolderUsesOrRefusesWhatWasFound) {
                             goOn == Strings{r.string() + "/a/1.tif"} && task.sErr.empty();
     const bool refused = !BuildFileListForItem(task, mask, stop, true, false) && stop.empty() &&
                          task.sErr == "An error occured while searching for files: 5 : Access Denied.";
-    _exit(usedAnyway ? (refused ? 0 : 4) : 3);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+    return usedAnyway ? (refused ? 0 : 4) : 3;
+  }), 0);
 }
 
 }  // namespace

@@ -11,14 +11,8 @@
 namespace tessa {
 namespace {
 
-struct TaskListTest : ::testing::Test {
-  test::ScriptedUserInterface ui;
-  test::TempDir dir;
-  test::FakeJobView view;
-  MainForm form;
+struct TaskListTest : test::JobFormTest<test::ScriptedUserInterface> {
   TaskListTest() {
-    form.SetJobView(&view);
-    form.InitToDoGrid(form.fgToDo);
     for (int i = 1; i <= 4; ++i) test::WriteFile(In(i), "BM");
     clsConversionOptions t;
     t.lOriginalFileType = 0;

@@ -12,11 +12,6 @@ namespace {
 using tessa::test::RunCommand;
 using tessa::test::ShellQuote;
 
-struct Unloader {
-  void operator()(FIBITMAP* dib) const { FreeImage_Unload(dib); }
-};
-using Dib = std::unique_ptr<FIBITMAP, Unloader>;
-
 Dib Draw(int width, int height, Pixels kind) {
   Dib dib;
   switch (kind) {
@@ -97,50 +92,6 @@ std::string MakeMultipageTiff(const std::string& path, const std::vector<std::pa
   }
   FreeImage_CloseMultiBitmap(multi, flags);
   return path;
-}
-
-PdfReport InspectPdf(const std::string& path) {
-  PdfReport report;
-  report.checkPassed = RunCommand("qpdf --check " + ShellQuote(path) + " >/dev/null 2>&1").exitCode == 0;
-  report.info = RunCommand("pdfinfo " + ShellQuote(path) + " 2>/dev/null").output;
-  report.pages = std::atoi(InfoField(report, "Pages").c_str());
-  if (report.pages > 0) {
-    const std::string sizes = RunCommand("pdfinfo -f 1 -l " + std::to_string(report.pages) + " " + ShellQuote(path) +
-                                         " 2>/dev/null | grep '^Page.*size:'").output;
-    std::istringstream lines(sizes);
-    std::string line;
-    while (std::getline(lines, line)) {
-      const size_t at = line.find("size:");
-      double w = 0, h = 0;
-      std::istringstream values(line.substr(at + 5));
-      std::string x;
-      values >> w >> x >> h;
-      report.pageSizes.emplace_back(w, h);
-    }
-  }
-  std::istringstream list(RunCommand("pdfimages -list " + ShellQuote(path) + " 2>/dev/null | tail -n +3").output);
-  std::string line;
-  while (std::getline(list, line)) {
-    std::istringstream fields(line);
-    PdfImage image;
-    std::string num, type, comp;
-    fields >> image.page >> num >> type >> image.width >> image.height >> image.color >> comp >> image.bpc >> image.encoding;
-    report.images.push_back(image);
-  }
-  return report;
-}
-
-std::string InfoField(const PdfReport& report, const std::string& field) {
-  std::istringstream lines(report.info);
-  std::string line;
-  while (std::getline(lines, line)) {
-    if (line.rfind(field + ":", 0) == 0) {
-      std::string value = line.substr(field.size() + 1);
-      value.erase(0, value.find_first_not_of(' '));
-      return value;
-    }
-  }
-  return "";
 }
 
 std::vector<std::string> LeftoverWorkFiles(const std::string& folder) {

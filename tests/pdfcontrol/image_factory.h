@@ -4,10 +4,19 @@
 
 #include <FreeImage.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "support/pdf_report.h"
+
 namespace quirepane::test {
+
+// A FreeImage bitmap that is unloaded when it goes.
+struct Unloader {
+  void operator()(FIBITMAP* dib) const { FreeImage_Unload(dib); }
+};
+using Dib = std::unique_ptr<FIBITMAP, Unloader>;
 
 // Kinds of pixel data a test image can hold.
 enum class Pixels { Rgb24, Grey8, Palette8, Bilevel, Rgba32, Rgb16PerChannel };
@@ -22,29 +31,10 @@ std::string MakeImage(const std::string& path, FREE_IMAGE_FORMAT fif, int width,
 std::string MakeMultipageTiff(const std::string& path, const std::vector<std::pair<int, int>>& sizes,
                               int flags = TIFF_LZW, Pixels kind = Pixels::Rgb24);
 
-// One line of `pdfimages -list`.
-struct PdfImage {
-  int page = 0;
-  int width = 0;
-  int height = 0;
-  std::string color;  // gray, rgb, index, cmyk
-  int bpc = 0;
-  std::string encoding;  // jpeg, image
-};
-
-struct PdfReport {
-  bool checkPassed = false;      // qpdf --check exit 0
-  int pages = 0;
-  std::vector<std::pair<double, double>> pageSizes;  // points
-  std::string info;              // pdfinfo output, for the document information
-  std::vector<PdfImage> images;
-};
-
-// Runs qpdf --check, pdfinfo and pdfimages -list on the PDF at path.
-PdfReport InspectPdf(const std::string& path);
-
-// The value of a pdfinfo field ("Author", "Title", ...), "" when absent.
-std::string InfoField(const PdfReport& report, const std::string& field);
+using tessa::test::InfoField;
+using tessa::test::InspectPdf;
+using tessa::test::PdfImage;
+using tessa::test::PdfReport;
 
 // Names in folder that start with "PCR".
 std::vector<std::string> LeftoverWorkFiles(const std::string& folder);

@@ -17,11 +17,6 @@ using tessa::test::RunCommand;
 using tessa::test::ShellQuote;
 using tessa::test::WriteFile;
 
-struct Unloader {
-  void operator()(FIBITMAP* dib) const { FreeImage_Unload(dib); }
-};
-using Dib = std::unique_ptr<FIBITMAP, Unloader>;
-
 // Page `page` (1-based) of pdf rendered at ten times 72 dots per inch, so
 // that the middle of each image pixel is clear of the renderer's smoothing.
 constexpr int kZoom = 10;

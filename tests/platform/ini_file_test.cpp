@@ -1,13 +1,13 @@
 #include "platform/ini_file.h"
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "support/forked_children.h"
 #include "support/temp_dir.h"
 
 namespace tessa {
@@ -94,15 +94,8 @@ TEST(IniFile, AFileThatCannotBeReadIsNotReplaced) {
     ASSERT_EQ(::chown(dir.path().c_str(), nobody, nobody), 0);
     ASSERT_EQ(::chown(ini.c_str(), nobody, nobody), 0);
   }
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    if (geteuid() == 0 && (::setgid(nobody) != 0 || ::setuid(nobody) != 0)) _exit(2);
-    _exit(WriteIniString(ini, "S", "K", "new") ? 1 : 0);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the write was not refused";
+  EXPECT_EQ(test::ExitCodeWithoutPrivileges([&] { return WriteIniString(ini, "S", "K", "new") ? 1 : 0; }), 0)
+      << "the write was not refused";
   ::chmod(ini.c_str(), 0644);
   EXPECT_EQ(ReadFile(ini), "[S]\nK=old\nL=keep\n");
 }
@@ -121,23 +114,14 @@ TEST(IniFile, TwoProcessesWritingAtOnceLoseNoKey) {
   TempDir dir;
   const std::string ini = dir.file("shared.ini");
   constexpr int kKeys = 150;
-  pid_t children[2];
-  for (int c = 0; c < 2; ++c) {
-    children[c] = fork();
-    ASSERT_GE(children[c], 0);
-    if (children[c] == 0) {
-      bool ok = true;
-      for (int k = 0; k < kKeys; ++k)
-        ok = WriteIniString(ini, c == 0 ? "First" : "Second", "Key" + std::to_string(k),
-                            std::to_string(k * 7 + c)) && ok;
-      _exit(ok ? 0 : 1);
-    }
-  }
-  for (pid_t child : children) {
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
+  EXPECT_EQ(test::RunInChildrenAtOnce(2, [&](int c) {
+              bool ok = true;
+              for (int k = 0; k < kKeys; ++k)
+                ok = WriteIniString(ini, c == 0 ? "First" : "Second", "Key" + std::to_string(k),
+                                    std::to_string(k * 7 + c)) && ok;
+              return ok;
+            }),
+            2);
   for (int k = 0; k < kKeys; ++k) {
     EXPECT_EQ(ReadIniString(ini, "First", "Key" + std::to_string(k), "lost"), std::to_string(k * 7));
     EXPECT_EQ(ReadIniString(ini, "Second", "Key" + std::to_string(k), "lost"), std::to_string(k * 7 + 1));

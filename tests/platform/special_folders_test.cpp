@@ -14,9 +14,7 @@ using test::WriteFile;
 TEST(SpecialFolders, MapToTheXdgFoldersOfTheHome) {
   TempDir dir;
   const std::string home = dir.file("home");
-  ScopedEnv h("HOME", home);
-  ScopedEnv c("XDG_CONFIG_HOME", "");
-  ScopedEnv d("XDG_DATA_HOME", "");
+  test::ScopedHome h(home);
   EXPECT_EQ(LookUpSpecialFolder(CSIDL_APPDATA).path, home + "/.config");
   EXPECT_EQ(LookUpSpecialFolder(CSIDL_LOCAL_APPDATA).path, home + "/.local/share");
   EXPECT_EQ(LookUpSpecialFolder(CSIDL_PROFILE).path, home);
