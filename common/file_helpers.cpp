@@ -11,13 +11,16 @@
 #include <ctime>
 #include <filesystem>
 #include <random>
+#include <string_view>
 #include <thread>
 #include <vector>
 
 #include "common/path_macros.h"
 #include "common/settings_file.h"
 #include "common/text_helpers.h"
+#include "platform/sibling_file.h"
 #include "platform/special_folders.h"
+#include "platform/text_file.h"
 
 namespace fs = std::filesystem;
 
@@ -98,9 +101,9 @@ std::string TidyPath(const std::string& path) {
   return out;
 }
 
-// Copies src to a fresh temporary file in folder, checks its size and
+// Copies src to a fresh temporary file beside target, checks its size and
 // renames it to target. The source stays in place.
-bool CopyIntoPlace(const std::string& src, const std::string& folder, const std::string& target) {
+bool CopyIntoPlace(const std::string& src, const std::string& target) {
   const int in = ::open(src.c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) return false;
   struct stat st{};
@@ -108,7 +111,7 @@ bool CopyIntoPlace(const std::string& src, const std::string& folder, const std:
     ::close(in);
     return false;
   }
-  std::string tmp = folder + ".tessa-move-XXXXXX";
+  std::string tmp = SiblingTempPattern(target);
   const int out = ::mkstemp(tmp.data());
   if (out < 0) {
     ::close(in);
@@ -124,12 +127,7 @@ bool CopyIntoPlace(const std::string& src, const std::string& folder, const std:
       ok = n == 0;
       break;
     }
-    for (ssize_t done = 0; ok && done < n;) {
-      const ssize_t w = ::write(out, buf + done, static_cast<size_t>(n - done));
-      if (w < 0 && errno == EINTR) continue;
-      if (w <= 0) ok = false;
-      else done += w;
-    }
+    ok = WriteAllBytes(out, std::string_view(buf, static_cast<size_t>(n)));
     copied += n;
   }
   ::close(in);
@@ -332,7 +330,7 @@ bool bMoveFileToFolder(const std::string& sFile, std::string& sFolder) {
   if (bPathExists(target) && fs::equivalent(src, target, ec)) return true;  // already there
   if (::rename(src.c_str(), target.c_str()) == 0) return true;
   if (errno != EXDEV) return false;
-  if (!CopyIntoPlace(src, folder, target)) return false;
+  if (!CopyIntoPlace(src, target)) return false;
   return bDeleteFile(src);
 }
 

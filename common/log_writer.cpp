@@ -3,10 +3,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
-
 #include "common/text_helpers.h"
 #include "platform/global_mutex.h"
+#include "platform/text_file.h"
 #include "platform/user_interface.h"
 
 namespace tessa {
@@ -17,10 +16,7 @@ constexpr const char* kProgramTitle = "Tessaprint";
 void AppendLine(const std::string& path, const std::string& line) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
   if (fd < 0) return;
-  const std::string bytes = line + "\r\n";
-  ssize_t n;
-  do n = ::write(fd, bytes.data(), bytes.size());
-  while (n < 0 && errno == EINTR);
+  WriteAllBytes(fd, line + "\r\n");
   ::close(fd);
 }
 }  // namespace

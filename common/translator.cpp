@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -219,10 +218,7 @@ void AppendMissingText(const std::string& sText) {
     // A UTF-16 file cut to an odd length gets one byte to finish its last
     // unit, so that the new line starts on a unit of its own.
     if (wide && st.st_size % 2 != 0) bytes.insert(bytes.begin(), '\0');
-    ssize_t n;
-    do n = ::write(fd, bytes.data(), bytes.size());
-    while (n < 0 && errno == EINTR);
-    ok = n == static_cast<ssize_t>(bytes.size());
+    ok = WriteAllBytes(fd, bytes);
     if (::close(fd) != 0) ok = false;
   }
   if (!ok) ShowWarning(LookUpOnly("Unable to add to Language file"), LookUpOnly("Error"));

@@ -6,6 +6,7 @@
 // is appended to it.
 #include "engine/block_dispatch.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,13 @@ std::string WithAppend(const std::string& sExtraParams) {
 // extension names when the task detects it.
 int32_t DetectedType(int32_t lTaskType, const std::string& sFile) {
   return lTaskType == -1 ? GetFileTypeFromExtension(sFile) : lTaskType;
+}
+
+// True when co's conversion rewrites its existing output whole instead of
+// adding to it: a TIFF input into a task that does not append.
+bool ReplacesOutput(const clsConversionOptions& co, bool bAppend) {
+  constexpr int32_t kTypeTiff = 18;
+  return DetectedType(co.lOriginalFileType, co.sOriginalFile) == kTypeTiff && !bAppend && bFileExists(co.sTargetFile);
 }
 
 void ShowElapsed(const MainForm& frm) {
@@ -148,8 +156,7 @@ void ConvertSingleFile(MainForm& frm, int32_t lJobNumber, clsConversionOptions& 
     ret = 0;
     return;
   }
-  const bool bReplace = DetectedType(coBlock.lOriginalFileType, coBlock.sOriginalFile) == 18 && !bAppend &&
-                        bFileExists(coBlock.sTargetFile);
+  const bool bReplace = ReplacesOutput(coBlock, bAppend);
   UserInterface& ui = CurrentUserInterface();
   ui.SetStatusPanel(8, coBlock.sOriginalFile);
   ui.DoEvents();
@@ -159,12 +166,13 @@ void ConvertSingleFile(MainForm& frm, int32_t lJobNumber, clsConversionOptions& 
   ShowElapsed(frm);
 }
 
-void ConvertEachToOwnPdf(MainForm& frm, int32_t lJobNumber, const clsConversionOptions& coBlock,
-                         const std::vector<std::string>& files, clsConversionOptions& co, int32_t& ret) {
-  const OutputNaming naming = NamingOf(coBlock.sTargetFile);
-  const std::string sRoot = AsFolder(GetParentFolder(coBlock.sOriginalFile));
-  const bool bAppend = AppendFlag(coBlock.sExtraParams);
-
+// Runs the block's files from the loop's start index on: outputOf gives a
+// file's output, or nothing to skip it; perform converts the prepared record
+// and gives its result. Stops when the run is stopped and notes where.
+template <typename OutputOf, typename Perform>
+void ForEachBlockFile(MainForm& frm, int32_t lJobNumber, const std::vector<std::string>& files,
+                      const std::string& sRoot, clsConversionOptions& co, int32_t& ret, OutputOf outputOf,
+                      Perform perform) {
   const int32_t lCount = static_cast<int32_t>(files.size());
   int32_t i = TakeStartIndex(frm);
   for (; i <= lCount; ++i) {
@@ -172,19 +180,33 @@ void ConvertEachToOwnPdf(MainForm& frm, int32_t lJobNumber, const clsConversionO
     if (!frm.bRunning) break;
     const std::string& sFile = files[i - 1];
     const FilePlace place = PlaceOf(sFile, sRoot);
-    const std::string sOutput = OutputOf(place, naming, coBlock.bSaveInOriginalFolder);
-    if (bFileExists(sOutput) && frm.bSkipProcessedFiles) continue;
+    const std::optional<std::string> sOutput = outputOf(place);
+    if (!sOutput) continue;
     ShowProgress(sFile, i, lCount);
 
     co.sOriginalFile = sFile;
     co.sSubFolder = place.sSubFolder;
-    co.sTargetFile = sOutput;
-    const bool bReplace = DetectedType(co.lOriginalFileType, sFile) == 18 && !bAppend && bFileExists(sOutput);
-    const int32_t r = PerformConversionItem(frm, co, bReplace);
+    co.sTargetFile = *sOutput;
+    const int32_t r = perform(co);
     ShowElapsed(frm);
     NoteFileResult(frm, lJobNumber, co, r, ret);
   }
   NoteStop(frm, i, lCount);
+}
+
+void ConvertEachToOwnPdf(MainForm& frm, int32_t lJobNumber, const clsConversionOptions& coBlock,
+                         const std::vector<std::string>& files, clsConversionOptions& co, int32_t& ret) {
+  const OutputNaming naming = NamingOf(coBlock.sTargetFile);
+  const std::string sRoot = AsFolder(GetParentFolder(coBlock.sOriginalFile));
+  const bool bAppend = AppendFlag(coBlock.sExtraParams);
+  ForEachBlockFile(
+      frm, lJobNumber, files, sRoot, co, ret,
+      [&](const FilePlace& place) -> std::optional<std::string> {
+        std::string sOutput = OutputOf(place, naming, coBlock.bSaveInOriginalFolder);
+        if (bFileExists(sOutput) && frm.bSkipProcessedFiles) return std::nullopt;
+        return sOutput;
+      },
+      [&](clsConversionOptions& item) { return PerformConversionItem(frm, item, ReplacesOutput(item, bAppend)); });
 }
 
 void ConvertAllIntoOne(MainForm& frm, int32_t lJobNumber, clsConversionOptions& coBlock,
@@ -202,26 +224,15 @@ void ConvertAllIntoOne(MainForm& frm, int32_t lJobNumber, clsConversionOptions& 
   const std::string sOwnParams = co.sExtraParams;
   const std::string sAppending = WithAppend(sOwnParams);
   const std::string sRoot = AsFolder(GetParentFolder(coBlock.sOriginalFile));
-
-  const int32_t lCount = static_cast<int32_t>(files.size());
-  int32_t i = TakeStartIndex(frm);
-  for (; i <= lCount; ++i) {
-    CurrentUserInterface().DoEvents();
-    if (!frm.bRunning) break;
-    const std::string& sFile = files[i - 1];
-    const FilePlace place = PlaceOf(sFile, sRoot);
-    ShowProgress(sFile, i, lCount);
-
-    co.sOriginalFile = sFile;
-    co.sSubFolder = place.sSubFolder;
-    co.sTargetFile = coBlock.sTargetFile;
-    co.sExtraParams = sAppending;
-    const int32_t r = PerformConversionItem(frm, co);
-    co.sExtraParams = sOwnParams;
-    ShowElapsed(frm);
-    NoteFileResult(frm, lJobNumber, co, r, ret);
-  }
-  NoteStop(frm, i, lCount);
+  ForEachBlockFile(
+      frm, lJobNumber, files, sRoot, co, ret,
+      [&](const FilePlace&) -> std::optional<std::string> { return coBlock.sTargetFile; },
+      [&](clsConversionOptions& item) {
+        item.sExtraParams = sAppending;
+        const int32_t r = PerformConversionItem(frm, item);
+        item.sExtraParams = sOwnParams;
+        return r;
+      });
 }
 
 // Lists the block's input files; a listing that fails is logged and ends

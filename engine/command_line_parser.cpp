@@ -21,6 +21,7 @@
 #include "engine/program_version.h"
 #include "engine/validation.h"
 #include "platform/clock.h"
+#include "platform/process_runner.h"
 #include "platform/program_file.h"
 #include "platform/shell_open.h"
 
@@ -34,7 +35,6 @@ constexpr const char* kHelpPage = "all-documentation/tessalumen/english/html5/#t
 constexpr const char* kHeaderBreak = "\r\n";
 constexpr int32_t kProcessStartProgram = 60;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 // Letters whose number may be written onto the letter.
 bool TakesAttachedNumber(char letter) {
@@ -177,25 +177,7 @@ bool ParseWords(MainForm& form, const std::vector<std::string>& words, clsConver
 
 }  // namespace
 
-std::vector<std::string> SplitCommandLineWords(std::string_view text) {
-  std::vector<std::string> words;
-  std::string word;
-  bool bInWord = false;
-  bool bQuoted = false;
-  for (char c : text) {
-    if (!bQuoted && IsBlank(c)) {
-      if (bInWord) words.push_back(std::move(word));
-      word.clear();
-      bInWord = false;
-      continue;
-    }
-    if (c == '"') bQuoted = !bQuoted;
-    word += c;
-    bInWord = true;
-  }
-  if (bInWord) words.push_back(std::move(word));
-  return words;
-}
+std::vector<std::string> SplitCommandLineWords(std::string_view text) { return SplitArguments(text, true); }
 
 bool bIsCommandLineOption(std::string_view word) {
   if (word.size() < 2 || word.front() != '/') return false;

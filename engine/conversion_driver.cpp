@@ -5,9 +5,6 @@
 // time always cutting a TIFF into frames. Temporary frames go on every road.
 #include "engine/conversion_driver.h"
 
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <system_error>
 
@@ -20,6 +17,7 @@
 #include "engine/output_snapshot.h"
 #include "engine/run_clock.h"
 #include "engine/special_process.h"
+#include "platform/sibling_file.h"
 #include "platform/user_interface.h"
 
 namespace tessa {
@@ -50,22 +48,6 @@ void CallConvert(MainForm& frm) {
   } catch (...) {
     // The preset failure stands: the call raised no Done.
   }
-}
-
-// A free name beside sTarget for writing a replacement (a short one when
-// the target's name is too long to build on); "" when none.
-std::string AsideName(const std::string& sTarget) {
-  const std::filesystem::path target(sTarget);
-  const std::string names[] = {"." + target.filename().string() + "-XXXXXX.pdf", ".tessa-XXXXXX.pdf"};
-  for (const std::string& name : names) {
-    std::string pattern = (target.parent_path() / name).string();
-    const int fd = ::mkstemps(pattern.data(), 4);
-    if (fd < 0) continue;
-    ::close(fd);
-    ::unlink(pattern.c_str());
-    return pattern;
-  }
-  return "";
 }
 
 // The pages the page list asks for, in order; lFrames is the input's frame
@@ -278,7 +260,7 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
 
   std::string sAside;
   if (bReplaceOutput && bFileExists(sTarget)) {
-    sAside = AsideName(sTarget);
+    sAside = FreeSiblingName(sTarget, ".pdf");
     if (!sAside.empty()) co.sTargetFile = sAside;
   }
   OutputSnapshot before(co.sTargetFile);

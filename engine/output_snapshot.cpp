@@ -1,11 +1,11 @@
 #include "engine/output_snapshot.h"
 
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <utility>
+
+#include "platform/sibling_file.h"
 
 namespace tessa {
 
@@ -36,16 +36,9 @@ OutputSnapshot::~OutputSnapshot() {
 // the output does not free the old one.
 void OutputSnapshot::HoldOldFile() {
   keep_.clear();
-  const std::filesystem::path target(path_);
-  // A name made from the file's own, or a short one when that is too long.
-  const std::string patterns[] = {"." + target.filename().string() + "-XXXXXX", ".tessa-XXXXXX"};
-  for (int attempt = 0; attempt < 6 && keep_.empty(); ++attempt) {
-    std::string name = (target.parent_path() / patterns[attempt % 2]).string();
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0) continue;
-    ::close(fd);
-    ::unlink(name.c_str());
-    if (::link(path_.c_str(), name.c_str()) == 0) keep_ = name;
+  for (int attempt = 0; attempt < 3 && keep_.empty(); ++attempt) {
+    const std::string name = FreeSiblingName(path_);
+    if (!name.empty() && ::link(path_.c_str(), name.c_str()) == 0) keep_ = name;
   }
 }
 

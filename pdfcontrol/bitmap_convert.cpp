@@ -23,42 +23,37 @@ bool clsConvertToBitmap::ConvertToBitmap(const std::string& input, const std::st
   }
 }
 
-namespace {
+clsMultipage::~clsMultipage() { Close(); }
 
-// An open multi-page TIFF file, closed when the object goes.
-class MultiBitmap {
- public:
-  explicit MultiBitmap(const std::string& file) {
-    EnsureFreeImage();
-    handle_ = FreeImage_OpenMultiBitmap(FIF_TIFF, file.c_str(), FALSE, TRUE, FALSE, 0);
-  }
-  ~MultiBitmap() {
-    if (handle_) FreeImage_CloseMultiBitmap(handle_, 0);
-  }
-  MultiBitmap(const MultiBitmap&) = delete;
-  MultiBitmap& operator=(const MultiBitmap&) = delete;
-  FIMULTIBITMAP* get() const { return handle_; }
+void* clsMultipage::Open(const std::string& file) {
+  if (handle_ && file == openFile_) return handle_;
+  Close();
+  EnsureFreeImage();
+  handle_ = FreeImage_OpenMultiBitmap(FIF_TIFF, file.c_str(), FALSE, TRUE, FALSE, 0);
+  if (handle_) openFile_ = file;
+  return handle_;
+}
 
- private:
-  FIMULTIBITMAP* handle_ = nullptr;
-};
-
-}  // namespace
+void clsMultipage::Close() {
+  if (handle_) FreeImage_CloseMultiBitmap(static_cast<FIMULTIBITMAP*>(handle_), 0);
+  handle_ = nullptr;
+  openFile_.clear();
+}
 
 long clsMultipage::GetPageCount(const std::string& file) {
-  MultiBitmap multi(file);
-  if (!multi.get()) return 0;
-  return FreeImage_GetPageCount(multi.get());
+  auto* multi = static_cast<FIMULTIBITMAP*>(Open(file));
+  if (!multi) return 0;
+  return FreeImage_GetPageCount(multi);
 }
 
 bool clsMultipage::ConvertTIFFPageToBitmap(const std::string& file, const std::string& output, long page) {
-  MultiBitmap multi(file);
-  if (!multi.get()) return false;
-  if (page < 0 || page > FreeImage_GetPageCount(multi.get()) - 1) return false;
-  FIBITMAP* locked = FreeImage_LockPage(multi.get(), static_cast<int>(page));
+  auto* multi = static_cast<FIMULTIBITMAP*>(Open(file));
+  if (!multi) return false;
+  if (page < 0 || page > FreeImage_GetPageCount(multi) - 1) return false;
+  FIBITMAP* locked = FreeImage_LockPage(multi, static_cast<int>(page));
   if (!locked) return false;
   BitmapPtr clone(FreeImage_Clone(locked));
-  FreeImage_UnlockPage(multi.get(), locked, FALSE);
+  FreeImage_UnlockPage(multi, locked, FALSE);
   if (!clone) return false;
   long dpmX = 0, dpmY = 0;
   if (auto stored = ReadStoredResolution(file, kFormatTiff, static_cast<int>(page))) {

@@ -16,6 +16,11 @@ class clsConvertToBitmap {
 
 class clsMultipage {
  public:
+  clsMultipage() = default;
+  ~clsMultipage();
+  clsMultipage(const clsMultipage&) = delete;
+  clsMultipage& operator=(const clsMultipage&) = delete;
+
   // Number of pages of the TIFF file; 0 when it cannot be opened.
   long GetPageCount(const std::string& file);
 
@@ -23,6 +28,15 @@ class clsMultipage {
   // False for a file that does not open, a page below 0 or past the last,
   // or a page that cannot be written (no output file is left then).
   bool ConvertTIFFPageToBitmap(const std::string& file, const std::string& output, long page);
+
+ private:
+  // The file is opened once and kept open for the calls that follow on the
+  // same file, so that a run through every page does not open it per page.
+  void* Open(const std::string& file);
+  void Close();
+
+  std::string openFile_;
+  void* handle_ = nullptr;  // the open multi-page bitmap of openFile_
 };
 
 }  // namespace quirepane

@@ -7,12 +7,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <mutex>
 #include <optional>
 
 #include "pdfcontrol/bmp_header.h"
 #include "pdfcontrol/stored_resolution.h"
+#include "platform/text_file.h"
 
 namespace quirepane {
 
@@ -97,9 +97,9 @@ BitmapPtr CompositeOnWhite(FIBITMAP* dib) {
 // FreeImage refuses bitmaps with the newer, longer information headers that
 // many drawing programs write; it reads them once the header is the classic one.
 BitmapPtr LoadLongHeaderBmp(const std::string& path, int flags) {
-  std::ifstream in(path, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::optional<std::string> classic = WithClassicBmpHeader(bytes);
+  const std::optional<std::string> bytes = tessa::ReadFileBytes(path);
+  if (!bytes) return nullptr;
+  std::optional<std::string> classic = WithClassicBmpHeader(*bytes);
   if (!classic) return nullptr;
   FIMEMORY* memory = FreeImage_OpenMemory(reinterpret_cast<BYTE*>(classic->data()), static_cast<DWORD>(classic->size()));
   if (!memory) return nullptr;

@@ -13,11 +13,13 @@
 #include <qpdf/Buffer.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
+#include "platform/text_file.h"
+
 namespace quirepane {
 namespace {
 
 std::runtime_error Failure(const std::string& what, const std::string& path) {
-  return std::runtime_error(what + " " + path + ": " + std::strerror(errno));
+  return std::runtime_error(tessa::SystemError(path, what));
 }
 
 bool IsPdfSpace(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0'; }

@@ -11,7 +11,8 @@
 #include <charconv>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <optional>
+#include <utility>
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
@@ -22,6 +23,7 @@
 #include "pdfcontrol/jpeg_header.h"
 #include "pdfcontrol/replacement_file.h"
 #include "pdfcontrol/tail_snapshot.h"
+#include "platform/text_file.h"
 
 namespace quirepane {
 
@@ -53,9 +55,10 @@ std::string Num(double value) {
 QPDFObjectHandle Real(double value) { return QPDFObjectHandle::newReal(Num(value)); }
 
 std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw PdfWriterError("Cannot read " + path);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  std::string error;
+  std::optional<std::string> bytes = tessa::ReadFileBytes(path, &error);
+  if (!bytes) throw PdfWriterError(error);
+  return std::move(*bytes);
 }
 
 std::string Deflate(const std::string& raw) {
@@ -96,7 +99,6 @@ void PDFWriter::Reset() {
   fromSnapshot_ = false;
   openedPath_.clear();
   incrementalPossible_ = false;
-  savedIncrementally_ = false;
   pages_.clear();
   images_.clear();
   currentImage_.reset();
@@ -390,7 +392,6 @@ void PDFWriter::WriteWhole(const std::string& path) {
 }
 
 long PDFWriter::Save(const std::string& path) {
-  savedIncrementally_ = false;
   try {
     if (!pdf_) throw PdfWriterError("No document is open");
     std::vector<std::pair<int, int>> touched;
@@ -401,7 +402,6 @@ long PDFWriter::Save(const std::string& path) {
       std::vector<QPDFObjGen> objects;
       for (const auto& [obj, gen] : touched) objects.emplace_back(obj, gen);
       AppendIncrementalUpdate(*pdf_, path, objects);
-      savedIncrementally_ = true;
     } else if (fromSnapshot_) {
       // A snapshot holds only a few objects of the file: never write it whole.
       throw PdfWriterError("The document can only be saved back to " + openedPath_);

@@ -78,8 +78,6 @@ class PDFWriter {
   long Save(const std::string& path);
 
   const std::string& LastError() const { return error_; }
-  // True after Save when it appended an incremental update.
-  bool SavedIncrementally() const { return savedIncrementally_; }
 
  private:
   struct Draw {
@@ -104,7 +102,6 @@ class PDFWriter {
   std::string openedPath_;
   bool fromSnapshot_ = false;
   bool incrementalPossible_ = false;
-  bool savedIncrementally_ = false;
   std::vector<Page> pages_;
   std::vector<std::unique_ptr<Image>> images_;
   std::optional<size_t> currentImage_;

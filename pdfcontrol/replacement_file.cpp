@@ -1,22 +1,21 @@
 #include "pdfcontrol/replacement_file.h"
 
-#include "platform/sibling_file.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
+#include <cstdio>
 #include <filesystem>
 #include <stdexcept>
-#include <vector>
+
+#include "platform/sibling_file.h"
+#include "platform/text_file.h"
 
 namespace quirepane {
 namespace {
 
 std::runtime_error Failure(const std::string& what, const std::string& path) {
-  return std::runtime_error(what + " " + path + ": " + std::strerror(errno));
+  return std::runtime_error(tessa::SystemError(path, what));
 }
 
 }  // namespace
@@ -24,17 +23,16 @@ std::runtime_error Failure(const std::string& what, const std::string& path) {
 ReplacementFile::ReplacementFile(const std::string& destination) : destination_(destination) {
   std::string folder = std::filesystem::path(destination).parent_path().string();
   if (folder.empty()) folder = ".";
-  const std::string pattern = tessa::SiblingTempPattern(destination);
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  const int fd = mkstemp(buffer.data());
+  std::string temp = tessa::SiblingTempPattern(destination);
+  const int fd = mkstemp(temp.data());
   if (fd < 0) throw Failure("Cannot create a temporary file in", folder);
-  temp_ = buffer.data();
+  temp_ = temp;
   file_ = fdopen(fd, "wb");
   if (!file_) {
+    const std::runtime_error failure = Failure("Cannot open", temp_);
     close(fd);
     std::remove(temp_.c_str());
-    throw Failure("Cannot open", temp_);
+    throw failure;
   }
 }
 

@@ -1,6 +1,8 @@
 #include "pdfcontrol/stored_resolution.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <fstream>
 #include <vector>
@@ -8,22 +10,36 @@
 namespace quirepane {
 namespace {
 
-// Random access to a file's bytes.
+// Random access to a file's bytes, through a window of the file read at
+// once, so that walking a chain of small structures costs few reads.
 class ByteSource {
  public:
   explicit ByteSource(const std::string& path) : in_(path, std::ios::binary) {}
   bool ok() const { return static_cast<bool>(in_); }
   // Reads n bytes at offset; false when the file is shorter.
   bool Read(uint64_t offset, size_t n, std::vector<unsigned char>& out) {
-    out.resize(n);
-    in_.clear();
-    in_.seekg(static_cast<std::streamoff>(offset));
-    in_.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(n));
-    return static_cast<size_t>(in_.gcount()) == n;
+    if (offset < start_ || offset - start_ + n > window_.size()) Fill(offset, n);
+    if (offset < start_ || offset - start_ + n > window_.size()) return false;
+    const auto from = window_.begin() + static_cast<std::ptrdiff_t>(offset - start_);
+    out.assign(from, from + static_cast<std::ptrdiff_t>(n));
+    return true;
   }
 
  private:
+  static constexpr size_t kWindow = 64 * 1024;
+
+  void Fill(uint64_t offset, size_t n) {
+    window_.resize(std::max(n, kWindow));
+    in_.clear();
+    in_.seekg(static_cast<std::streamoff>(offset));
+    in_.read(reinterpret_cast<char*>(window_.data()), static_cast<std::streamsize>(window_.size()));
+    window_.resize(static_cast<size_t>(in_.gcount()));
+    start_ = offset;
+  }
+
   std::ifstream in_;
+  std::vector<unsigned char> window_;
+  uint64_t start_ = 0;
 };
 
 uint32_t Be32(const unsigned char* p) { return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3]; }

@@ -2,12 +2,11 @@
 
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <stdexcept>
-#include <vector>
+
+#include "platform/text_file.h"
 
 namespace quirepane {
 
@@ -20,14 +19,10 @@ std::string GetTempFolder() {
 
 TempWorkFile::TempWorkFile(const std::string& extension) {
   std::string pattern = GetTempFolder() + "/PCRXXXXXX";
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  const int fd = mkstemp(buffer.data());
-  if (fd < 0) {
-    throw std::runtime_error("Cannot create a temporary file in " + GetTempFolder() + ": " + std::strerror(errno));
-  }
+  const int fd = mkstemp(pattern.data());
+  if (fd < 0) throw std::runtime_error(tessa::SystemError(GetTempFolder(), "Cannot create a temporary file in"));
   close(fd);
-  placeholder_ = buffer.data();
+  placeholder_ = pattern;
   working_ = placeholder_ + extension;
 }
 

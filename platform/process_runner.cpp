@@ -34,7 +34,7 @@ void ReapInBackground(pid_t pid) {
 
 }  // namespace
 
-std::vector<std::string> SplitArguments(std::string_view text) {
+std::vector<std::string> SplitArguments(std::string_view text, bool bKeepQuotes) {
   std::vector<std::string> out;
   std::string current;
   bool inWord = false;
@@ -43,6 +43,7 @@ std::vector<std::string> SplitArguments(std::string_view text) {
     if (c == '"') {
       inQuotes = !inQuotes;
       inWord = true;
+      if (bKeepQuotes) current += c;
     } else if (!inQuotes && (c == ' ' || c == '\t')) {
       if (inWord) out.push_back(std::move(current));
       current.clear();

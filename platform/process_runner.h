@@ -15,8 +15,9 @@ namespace tessa {
 
 // Splits an argument text at blanks (spaces and tabs); a stretch in double
 // quotes keeps its blanks and the quotes are removed ("" gives an empty
-// argument). Nothing else is special: no escapes, no expansion.
-std::vector<std::string> SplitArguments(std::string_view text);
+// argument), or kept in the word when bKeepQuotes. Nothing else is special:
+// no escapes, no expansion.
+std::vector<std::string> SplitArguments(std::string_view text, bool bKeepQuotes = false);
 
 class ChildProcess {
  public:

@@ -1,7 +1,9 @@
 #include "platform/sibling_file.h"
 
 #include <limits.h>
+#include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -33,6 +35,20 @@ std::string SiblingTempPattern(const std::string& target) {
   constexpr size_t kSuffix = 8;  // "." before the name and ".XXXXXX" after it
   if (name.size() + kSuffix > NAME_MAX) return folder + "/.tmp.XXXXXX";
   return folder + "/." + name + ".XXXXXX";
+}
+
+std::string FreeSiblingName(const std::string& target, const std::string& suffix) {
+  const std::filesystem::path path(target);
+  const std::string folder = path.parent_path().empty() ? "." : path.parent_path().string();
+  for (const std::string& pattern : {SiblingTempPattern(target), folder + "/.tmp.XXXXXX"}) {
+    std::string name = pattern + suffix;
+    const int fd = ::mkstemps(name.data(), static_cast<int>(suffix.size()));
+    if (fd < 0) continue;
+    ::close(fd);
+    ::unlink(name.c_str());
+    return name;
+  }
+  return "";
 }
 
 mode_t ReplacementFileMode(const std::string& target) {

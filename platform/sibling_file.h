@@ -13,6 +13,11 @@ namespace tessa {
 // ".tmp.XXXXXX" when the name is too long to take the suffix.
 std::string SiblingTempPattern(const std::string& target);
 
+// A name beside target that is free now (a file is made under it and
+// removed again): SiblingTempPattern's name with suffix added, or the short
+// one when that cannot be made. "" when neither can.
+std::string FreeSiblingName(const std::string& target, const std::string& suffix = "");
+
 // The mode the finished file should get: target's own mode when it exists,
 // else what a new file gets under the process's umask (read without
 // changing it, so other threads never see a cleared umask).

@@ -82,24 +82,24 @@ char EncodeCp1252Char(char32_t cp) {
   return '?';
 }
 
-std::string SystemError(const std::string& path, const char* what) {
-  return std::string(what) + " \"" + path + "\": " + std::strerror(errno);
-}
+}  // namespace
 
-bool WriteAll(int fd, std::string_view bytes) {
+bool WriteAllBytes(int fd, std::string_view bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n == 0) errno = ENOSPC;
+    if (n <= 0) return false;
     done += static_cast<size_t>(n);
   }
   return true;
 }
 
-}  // namespace
+std::string SystemError(const std::string& path, const std::string& what) {
+  return what + " \"" + path + "\": " + std::strerror(errno);
+}
+
 
 bool IsValidUtf8(std::string_view bytes) {
   size_t i = 0;
@@ -252,7 +252,7 @@ bool WriteFileBytesAtomic(const std::string& path, std::string_view bytes, std::
     return false;
   }
   const mode_t mode = ReplacementFileMode(target);
-  bool ok = WriteAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+  bool ok = WriteAllBytes(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
   if (!ok && error) *error = SystemError(target, "Cannot write");
   if (::close(fd) != 0 && ok) {
     ok = false;

@@ -38,6 +38,14 @@ std::string EncodeText(std::string_view utf8, TextEncoding encoding);
 // The byte-order mark that files of this encoding begin with ("" for none).
 std::string ByteOrderMark(TextEncoding encoding);
 
+// The text for a failed system call on path: what, the path in quotes and
+// the reason errno gives. Call it before anything else can change errno.
+std::string SystemError(const std::string& path, const std::string& what);
+
+// Writes every byte of bytes to fd, going on after a signal or a short
+// write. False (errno set) when the file takes no more.
+bool WriteAllBytes(int fd, std::string_view bytes);
+
 // True when bytes are well-formed UTF-8.
 bool IsValidUtf8(std::string_view bytes);
 

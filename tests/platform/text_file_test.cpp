@@ -1,6 +1,9 @@
 #include "platform/text_file.h"
 
+#include <fcntl.h>
 #include <unistd.h>
+
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -61,6 +64,28 @@ TEST(TextFile, AtomicWriteReplacesWholeFileKeepsModeAndFailsCleanly) {
   const auto read = ReadTextFile(path);
   ASSERT_TRUE(read);
   EXPECT_EQ(read->text, "new\r\n");
+}
+
+TEST(TextFile, WritingAllBytesGoesOnUntilTheEndOrFailsWhenTheFileIsFull) {
+  int ends[2];
+  ASSERT_EQ(::pipe(ends), 0);
+  const std::string big(1 << 20, 'x');  // more than a pipe holds at once
+  std::string got;
+  std::thread reader([&] {
+    char buf[65536];
+    ssize_t n;
+    while ((n = ::read(ends[0], buf, sizeof buf)) > 0) got.append(buf, static_cast<size_t>(n));
+  });
+  EXPECT_TRUE(WriteAllBytes(ends[1], big));
+  ::close(ends[1]);
+  reader.join();
+  ::close(ends[0]);
+  EXPECT_EQ(got.size(), big.size());
+
+  const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+  if (full < 0) GTEST_SKIP() << "no /dev/full";
+  EXPECT_FALSE(WriteAllBytes(full, "x"));
+  ::close(full);
 }
 
 }  // namespace
