@@ -137,7 +137,7 @@ TEST_F(DamagedInput, AppendingToDamagedPdfs) {
   const std::vector<std::string> seeds = {ReadFile(File("one.pdf")), ReadFile(File("three.pdf")),
                                           ReadFile(File("streams.pdf"))};
   RandomCases rng(20261208);
-  for (int i = 0; i < 900; ++i) {
+  for (int i = 0; i < 1500; ++i) {
     const std::string& seed = rng.Pick(seeds);
     const std::string damaged = DamagePdf(rng, seed);
     const std::string& source = File(rng.Chance(50) ? "page.png" : "page.jpg");
@@ -167,7 +167,7 @@ TEST_F(DamagedInput, ConvertingDamagedImages) {
   ASSERT_EQ(Convert(File("s.png"), File("existing.pdf")), CR_Success);
   const std::string existing = ReadFile(File("existing.pdf"));
   RandomCases rng(8122026);
-  for (int i = 0; i < 1200; ++i) {
+  for (int i = 0; i < 800; ++i) {
     const Seed& seed = rng.Pick(seeds);
     const std::string extension = fs::path(seed.name).extension().string();
     const std::string source = WriteFile(File("src/damaged" + extension), rng.Damage(ReadFile(seed.name)));
