@@ -18,6 +18,7 @@ namespace quirepane {
 namespace {
 
 constexpr size_t kMaxObjectBytes = 16u << 20;
+constexpr long long kMaxObjectNumber = 1 << 30;
 
 std::string ReadRange(std::ifstream& in, unsigned long long offset, size_t n) {
   std::string bytes(n, '\0');
@@ -119,16 +120,19 @@ std::optional<std::string> ReadTailSnapshot(const std::string& path) {
 
     std::map<int, Entry> entries;
     while (xref >> word && word != "trailer") {
-      const int first = std::atoi(word.c_str());
+      const long long first = std::atoll(word.c_str());
       int count = -1;
       if (!(xref >> count) || count < 0) return std::nullopt;
+      // Numbers no real file reaches are left to the full reader.
+      if (first < 0 || first + count > kMaxObjectNumber) return std::nullopt;
       for (int i = 0; i < count; ++i) {
         unsigned long long offset = 0;
         int generation = 0;
         std::string type;
         if (!(xref >> offset >> generation >> type)) return std::nullopt;
-        if (type == "n") entries[first + i] = Entry{offset, generation};
-        else entries.erase(first + i);
+        const int number = static_cast<int>(first + i);
+        if (type == "n") entries[number] = Entry{offset, generation};
+        else entries.erase(number);
       }
     }
     if (word != "trailer") return std::nullopt;
@@ -149,7 +153,7 @@ std::optional<std::string> ReadTailSnapshot(const std::string& path) {
     QPDFObjectHandle root = trailer.getKey("/Root");
     QPDFObjectHandle info = trailer.getKey("/Info");
     const long long declaredSize = trailer.getKey("/Size").isInteger() ? trailer.getKey("/Size").getIntValue() : 0;
-    if (!root.isIndirect()) return std::nullopt;
+    if (!root.isIndirect() || declaredSize < 0 || declaredSize > kMaxObjectNumber) return std::nullopt;
 
     std::vector<std::pair<QPDFObjGen, std::string>> objects;
     auto take = [&](QPDFObjGen og) -> std::string {

@@ -227,5 +227,27 @@ TEST_F(DamagedInput, HugeRunsInTheCatalogAreSafe) {
   }
 }
 
+TEST_F(DamagedInput, OutlandishCrossReferenceNumbersAreSafe) {
+  MakeImage(File("page.png"), FIF_PNG, 30, 20);
+  const std::string pdf = PdfWithCatalogExtra("");
+  const size_t trailer = pdf.find("trailer");
+  const std::vector<std::pair<std::string, std::string>> sections = {
+      {"numbers past the largest", "2147483647 2\n0000000009 00000 n \n0000000009 00000 n \n"},
+      {"negative first number", "-2147483648 1\n0000000009 00000 n \n"},
+      {"count past the table", "5 999999999\n0000000009 00000 n \n"},
+      {"offset past the file", "5 1\n99999999999999999999 00000 n \n"},
+      {"generation past the largest", "5 1\n0000000009 99999999999 n \n"},
+  };
+  // The declared size past the largest object number, too.
+  Check("size past the largest", File("page.png"),
+        pdf.substr(0, pdf.find("/Size 4")) + "/Size 2147483648" + pdf.substr(pdf.find("/Size 4") + 7), FT_AUTO, true);
+  for (const auto& [what, section] : sections) {
+    std::string damaged = pdf;
+    damaged.insert(trailer, section);
+    Check(what, File("page.png"), damaged, FT_AUTO, true);
+    if (HasFatalFailure()) return;
+  }
+}
+
 }  // namespace
 }  // namespace quirepane::test
