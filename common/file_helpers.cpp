@@ -19,7 +19,7 @@
 #include "common/settings_file.h"
 #include "common/text_helpers.h"
 #include "platform/sibling_file.h"
-#include "platform/special_folders.h"
+#include "platform/known_folders.h"
 #include "platform/text_file.h"
 
 namespace fs = std::filesystem;

@@ -5,7 +5,7 @@
 
 #include "common/settings_file.h"
 #include "common/text_helpers.h"
-#include "platform/special_folders.h"
+#include "platform/known_folders.h"
 
 namespace tessa {
 

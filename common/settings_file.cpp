@@ -8,7 +8,7 @@
 #include "common/vb_conversions.h"
 #include "common/windows_version.h"
 #include "platform/ini_file.h"
-#include "platform/special_folders.h"
+#include "platform/known_folders.h"
 
 namespace tessa {
 

@@ -9,7 +9,7 @@
 
 #include "engine/conversion_options.h"
 #include "engine/main_form.h"
-#include "engine/special_process.h"
+#include "engine/process_tasks.h"
 
 namespace tessa {
 

@@ -16,7 +16,7 @@
 #include "engine/caret_records.h"
 #include "engine/output_snapshot.h"
 #include "engine/run_clock.h"
-#include "engine/special_process.h"
+#include "engine/process_tasks.h"
 #include "platform/sibling_file.h"
 #include "platform/user_interface.h"
 

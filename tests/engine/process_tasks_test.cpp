@@ -1,4 +1,4 @@
-#include "engine/special_process.h"
+#include "engine/process_tasks.h"
 
 #include <signal.h>
 #include <sys/resource.h>
