@@ -13,7 +13,7 @@
 #include <map>
 #include <memory>
 
-#include "engine/automation.h"
+#include "engine/program/automation.h"
 
 class QDBusServiceWatcher;
 

@@ -12,8 +12,8 @@
 #include "apps/automation_bus.h"
 #include "apps/message_box_user_interface.h"
 #include "engine/main_form.h"
-#include "engine/command_line_runner.h"
-#include "engine/program_startup.h"
+#include "engine/program/command_line_runner.h"
+#include "engine/program/program_startup.h"
 
 namespace {
 

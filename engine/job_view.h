@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "engine/conversion_options.h"
+#include "engine/task/conversion_options.h"
 
 namespace tessa {
 

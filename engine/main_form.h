@@ -8,10 +8,10 @@
 #include <functional>
 #include <string>
 
-#include "engine/flex_grid.h"
-#include "engine/image_file.h"
+#include "engine/job/flex_grid.h"
+#include "engine/run/image_file.h"
 #include "engine/job_view.h"
-#include "engine/type_mismatch_notice.h"
+#include "engine/task/type_mismatch_notice.h"
 #include "pdfcontrol/quirepane.h"
 
 namespace tessa {

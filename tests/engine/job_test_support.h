@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "common/program_modes.h"
-#include "engine/conversion_options.h"
+#include "engine/task/conversion_options.h"
 #include "engine/job_view.h"
 #include "engine/main_form.h"
-#include "engine/todo_grid.h"
+#include "engine/job/todo_grid.h"
 #include "support/scripted_user_interface.h"
 #include "support/temp_dir.h"
 

@@ -1,0 +1,34 @@
+// The conversion job file (.ZOL): one line per to-do row, every cell followed
+// by a TAB, lines ended by CR LF, the placeholder row last; and the log grid
+// saved in the same form so that failed tasks can be run again.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/job/flex_grid.h"
+
+namespace tessa {
+
+// One job-file line: every cell followed by TAB, then CR LF.
+std::string JobFileLine(const std::vector<std::string>& cells);
+
+// The job-file text of grid rows first .. last (inclusive), every column.
+std::string JobFileText(const FlexGrid& fg, int first, int last);
+
+// Splits file text into lines at CR LF, LF or CR; a last line without an
+// end counts, an empty text has no lines.
+std::vector<std::string_view> SplitJobFileLines(std::string_view text);
+
+// True for a line that the loader skips: empty apart from blanks and TABs,
+// or the placeholder row (its third character is "*").
+bool bIsSkippedJobLine(std::string_view line);
+
+// Writes the log rows of fg (every row but empty ones) as a job file, eight
+// cells a line: log column 0, the row's index, log columns 2 to 7. Written to
+// a temporary file and renamed into place, so a failure keeps an old file.
+// False on failure, with error naming the file and the reason.
+bool SaveLogGridAsJobFile(const std::string& sFile, const FlexGrid& fg, std::string* error = nullptr);
+
+}  // namespace tessa

@@ -1,0 +1,111 @@
+#include "engine/program/command_line_runner.h"
+
+#include <cstdio>
+#include <string>
+
+#include "common/file_helpers.h"
+#include "common/log_writer.h"
+#include "common/translator.h"
+#include "engine/main_form.h"
+#include "engine/run/block_dispatch.h"
+#include "engine/job/job_file.h"
+#include "platform/tick_count.h"
+#include "platform/user_interface.h"
+
+namespace tessa {
+
+namespace {
+
+// Column of a log row: task number, input, status; column 10 the pass mark.
+constexpr int kLogTaskColumn = 2;
+constexpr int kLogInputColumn = 4;
+constexpr int kLogPassColumn = 10;
+constexpr int kLogStatusColumn = 11;
+
+// True when a log row (1 .. Rows-2; the last row is the empty placeholder)
+// is marked as failed.
+bool bLogHoldsFailure(const FlexGrid& fgLog) {
+  for (int row = 1; row <= fgLog.Rows() - 2; ++row)
+    if (fgLog.TextMatrix(row, kLogPassColumn) == "-") return true;
+  return false;
+}
+
+// While the tasks of a run without a window run, the log writer's notices
+// (one per file with verbose logging) would each open a box: they go only to
+// the log file. Other boxes get the headless answer, as a line on stderr.
+class QuietRunNotices : public UserInterface {
+ public:
+  QuietRunNotices() : previous_(CurrentUserInterface()) { SetUserInterface(this); }
+  ~QuietRunNotices() override { SetUserInterface(&previous_); }
+  QuietRunNotices(const QuietRunNotices&) = delete;
+  QuietRunNotices& operator=(const QuietRunNotices&) = delete;
+
+  int MsgBox(const std::string& prompt, int style, const std::string& title) override {
+    if ((style & 7) == vbOKOnly && (style & 0x70) == vbInformation) return vbOK;
+    return headless_.MsgBox(prompt, style, title);
+  }
+  void SetStatusPanel(int panel, const std::string& text) override { previous_.SetStatusPanel(panel, text); }
+  void DoEvents() override { previous_.DoEvents(); }
+  bool CanShowWindows() const override { return false; }
+
+ private:
+  UserInterface& previous_;
+  HeadlessUserInterface headless_;
+};
+
+}  // namespace
+
+std::string FormatElapsedSeconds(int64_t milliseconds) {
+  if (milliseconds < 0) milliseconds = 0;
+  // Tenths, rounded half up, printed with integer arithmetic only.
+  const int64_t tenths = (milliseconds + 50) / 100;
+  return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
+}
+
+namespace {
+
+// Runs the job file of /J, or else the record as block 1; the run's code.
+int32_t RunTasks(MainForm& frm, clsConversionOptions& record) {
+  QuietRunNotices quiet;
+  if (!record.sCLBatchJobFile.empty()) {
+    frm.ConversionJobOpen(record.sCLBatchJobFile);
+    frm.ConversionJobBegin();
+    // Log rows are also written for successes (verbose logging, exit codes of
+    // started programs); only a row marked "-" is a failure.
+    return bLogHoldsFailure(frm.fgLog) ? -1 : 0;
+  }
+  int32_t result = 0;
+  PerformBlock(frm, 1, record, result, [&frm](const std::string& sFile, int32_t lStartTask, FlexGrid& fg) {
+    frm.LoadJobFileIntoGrid(sFile, lStartTask, fg);
+  });
+  return result;
+}
+
+}  // namespace
+
+int32_t PerformCommandLine(MainForm& frm, clsConversionOptions& record) {
+  const int32_t result = RunTasks(frm, record);
+  frm.bRunning = false;
+
+  const auto log = [&record](const std::string& line) {
+    WriteToLogFile(line, record.sLogFile, record.bVerbose);
+  };
+  if (result != 0) {
+    const FlexGrid& fgLog = frm.fgLog;
+    for (int row = 1; row <= fgLog.Rows() - 2; ++row)
+      log(Translate("Job # ") + fgLog.TextMatrix(row, kLogTaskColumn) + "  " +
+          fgLog.TextMatrix(row, kLogStatusColumn) + " - " + fgLog.TextMatrix(row, kLogInputColumn));
+  } else {
+    log(Translate("Conversion Successful"));
+  }
+  log(Translate("Time to complete job: ") + FormatElapsedSeconds(GetTickCount() - frm.lTotalTimeStart));
+
+  if (!record.sLogAsConversionJobFile.empty() && result != 0) {
+    SaveLogGridAsJobFile(record.sLogAsConversionJobFile, frm.fgLog);
+    if (!bFileExists(record.sLogAsConversionJobFile))
+      log(Translate("Unable to create file. Try a different folder such as 'My Documents'"));
+  }
+  return result;
+}
+
+}  // namespace tessa

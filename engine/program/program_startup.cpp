@@ -1,0 +1,123 @@
+#include "engine/program/program_startup.h"
+
+#include <algorithm>
+
+#include "common/file_helpers.h"
+#include "common/log_writer.h"
+#include "common/path_macros.h"
+#include "common/program_modes.h"
+#include "common/settings_file.h"
+#include "common/text_helpers.h"
+#include "common/translator.h"
+#include "engine/task/command_line_parser.h"
+#include "engine/program/command_line_runner.h"
+#include "engine/main_form.h"
+#include "platform/program_data_folder.h"
+#include "platform/registry_store.h"
+#include "platform/tick_count.h"
+#include "platform/user_interface.h"
+
+namespace tessa {
+
+namespace {
+
+// The application title under which the per-user registry values live.
+constexpr const char* kRegistryApp = "Tessaprint";
+constexpr const char* kRegistrySection = "Settings";
+constexpr const char* kDataFolderMacro = "%appdata%\\Brindlecove, Inc\\Tessalumen\\";
+
+bool bStartedByBus(const std::vector<std::string>& args) {
+  return std::find(args.begin(), args.end(), kEmbeddingArgument) != args.end();
+}
+
+bool bHasCommandLine(const std::vector<std::string>& args) {
+  return std::any_of(args.begin(), args.end(), [](const std::string& a) { return !TrimBlanks(a).empty(); });
+}
+
+// While it lives, boxes become lines on stderr when asked for; then the
+// previous user interface is back.
+class HeadlessBoxesWhen {
+ public:
+  explicit HeadlessBoxesWhen(bool bHeadless) : previous_(CurrentUserInterface()) {
+    if (bHeadless) SetUserInterface(nullptr);
+  }
+  ~HeadlessBoxesWhen() { SetUserInterface(&previous_); }
+  HeadlessBoxesWhen(const HeadlessBoxesWhen&) = delete;
+  HeadlessBoxesWhen& operator=(const HeadlessBoxesWhen&) = delete;
+
+ private:
+  UserInterface& previous_;
+};
+
+std::string WithTrailingSlash(std::string folder) {
+  folder = ToForwardSlashes(folder);
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  return folder;
+}
+
+}  // namespace
+
+void InstallDemoFiles(const std::string& programFolder, const std::string& dataFolder) {
+  const std::string store = RegistryStoreBeside(sIniFile);
+  if (ToUpperAscii(GetSetting(store, kRegistryApp, kRegistrySection, "bDInstalled", "FALSE")) != "FALSE") return;
+  // Noted first: a copy that fails is not tried again on a later start.
+  SaveSetting(store, kRegistryApp, kRegistrySection, "bDInstalled", "TRUE");
+  const std::string to = WithTrailingSlash(dataFolder);
+  if (to.empty() || bFolderExists(to + "Demo/")) return;
+  const std::string from = WithTrailingSlash(programFolder);
+  for (const char* folder : {"Demo Data", "Demo Conversion Jobs", "Demo Batch Files", "Languages"})
+    CopyFolderFSO(from + folder, to + folder, false);
+}
+
+StartupOutcome Main(MainForm& frm, const std::vector<std::string>& args) {
+  // A command line or a bus start runs without a window: no language chooser
+  // and no settings written.
+  bCommandLineMode = bHasCommandLine(args);
+
+  sIniFile = GetIniFilePath(18);
+  std::string dataFolder = kDataFolderMacro;
+  sDataFolder = WithTrailingSlash(ExpandPathMacros(dataFolder));
+  InstallDemoFiles(ProgramDataFolder(), sDataFolder);
+  {
+    // The translator's warnings (a missing language file) must not wait for
+    // a click in a script: on a command-line or bus start they go to stderr.
+    HeadlessBoxesWhen headless(bCommandLineMode);
+    InitializeTranslator();
+  }
+
+  StartupOutcome outcome;
+  clsConversionOptions& record = outcome.record;
+  if (ParseCommandLine(frm, args, record)) {
+    frm.bRunning = true;
+    frm.lTotalTimeStart = GetTickCount();
+    if ((!record.sCLBatchJobFile.empty() && record.bOpenButDoNotRun) || record.bShellExtenderOptionsChange) {
+      frm.bRunning = false;
+      if (record.bOpenButDoNotRun) frm.ConversionJobOpen(record.sCLBatchJobFile);
+      outcome.road = record.bShellExtenderOptionsChange ? StartupRoad::kShellExtenderOptions
+                                                        : StartupRoad::kMainWindow;
+      return outcome;
+    }
+    // Whatever the options said about windows, this run has none.
+    bCommandLineMode = true;
+    const int32_t result = PerformCommandLine(frm, record);
+    bCommandLineMode = false;
+    outcome.exitCode = result == 0 ? kExitSuccess : kExitRunFailed;
+    return outcome;
+  }
+
+  if (std::find(args.begin(), args.end(), "/?") != args.end()) return outcome;  // the help page was opened
+  if (!bHasCommandLine(args)) {
+    outcome.road = StartupRoad::kMainWindow;
+    return outcome;
+  }
+  WriteToLogFile(Translate("Missing required or invalid command line argument(s)"), record.sLogFile, record.bVerbose);
+  if (bStartedByBus(args)) {
+    bCommandLineMode = false;  // each automation call sets it for its own run
+    outcome.road = StartupRoad::kServeAutomation;
+    return outcome;
+  }
+  outcome.exitCode = kExitBadCommandLine;
+  return outcome;
+}
+
+}  // namespace tessa

@@ -1,0 +1,344 @@
+// One item is converted in passes. A pass lists what goes to the control
+// (the input, or temporary one-frame files cut from a TIFF) and converts the
+// entries in order, stopping at the first failure. A failed first pass is
+// undone (the output cut back to where it stood) and run once more, this
+// time always cutting a TIFF into frames. Temporary frames go on every road.
+#include "engine/run/conversion_driver.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "common/file_helpers.h"
+#include "common/page_list.h"
+#include "common/text_helpers.h"
+#include "common/translator.h"
+#include "common/vb_conversions.h"
+#include "engine/task/caret_records.h"
+#include "engine/run/output_snapshot.h"
+#include "engine/run/run_clock.h"
+#include "engine/run/process_tasks.h"
+#include "platform/sibling_file.h"
+#include "platform/user_interface.h"
+
+namespace tessa {
+
+namespace {
+
+constexpr int32_t kTypeAuto = -1;
+constexpr int32_t kTypeTiff = 18;
+constexpr int32_t kTypeGif = 40;
+
+std::string GeneralFailureText() {
+  return Translate("PDF was not created - General failure. Check for read only attribute of output file.");
+}
+
+std::string InvalidFormatText() { return Translate("PDF was not created - Invalid file format"); }
+
+// A call that raises no Done must not pass for the previous call's success.
+void PresetFailure(MainForm& frm) {
+  frm.Quirepane_ErrorCode = -1;
+  frm.Quirepane_ErrorString = GeneralFailureText();
+}
+
+void CallConvert(MainForm& frm) {
+  PresetFailure(frm);
+  frm.Quirepane.Done = [&frm](quirepane::CR_Result status) { Quirepane_Done(frm, static_cast<int32_t>(status)); };
+  try {
+    frm.Quirepane.Convert();
+  } catch (...) {
+    // The preset failure stands: the call raised no Done.
+  }
+}
+
+// The pages the page list asks for, in order; lFrames is the input's frame
+// count. bUsable is false for a typed list that names no page; a list of all
+// pages of a file without frames is empty but not at fault.
+std::vector<int32_t> PagesToCut(const std::string& sList, int32_t lFrames, bool& bUsable) {
+  std::string pages = TrimBlanks(sList);
+  bUsable = true;
+  if (pages.empty() || pages.find('*') != std::string::npos) {
+    std::vector<int32_t> all;
+    for (int32_t p = 1; p <= lFrames; ++p) all.push_back(p);
+    return all;
+  }
+  const int32_t status = ParsePageRangeString(pages, lFrames > 0 ? lFrames : 1);
+  if (status & (kPageListNothingUsable | kPageListNotANumber)) bUsable = false;
+  std::vector<int32_t> result;
+  if (!bUsable || pages.empty()) {
+    bUsable = false;
+    return result;
+  }
+  for (const std::string& piece : SplitText(pages, ',')) {
+    const double v = ValText(piece);
+    result.push_back(v >= 1 && v <= 2147483647.0 ? static_cast<int32_t>(v) : 0);
+  }
+  return result;
+}
+
+void SetLoadFrameError(clsConversionOptions& co, size_t k) {
+  if (co.lErr != 0) return;
+  co.lErr = -110;
+  co.sErr = Translate("Unable to load frame") + " " + std::to_string(k) + ". " + Translate("Check Options Button");
+}
+
+// SplitFramesToTempFiles; bPageListFault tells that the failure came from a
+// page list naming a page the input does not have (or none at all).
+bool SplitFrames(MainForm& frm, clsConversionOptions& co, ItemFileList& files, bool bForce, bool& bPageListFault) {
+  bPageListFault = false;
+  AdvancedOptions options;
+  ParseAdvancedOptions(co.sExtraParams, options);
+  ImageFile& imaging = frm.ImageFile1;
+  imaging.SetCompressionIndex(options.compression);
+  imaging.SetHoldSource(false);
+
+  const std::string sInput = co.sOriginalFile;
+  const int32_t lFrames = imaging.FrameCount(sInput);
+  bool bUsable = true;
+  const std::vector<int32_t> pages = PagesToCut(options.pages, lFrames, bUsable);
+  for (int32_t p : pages) {
+    if (p < 1 || p > lFrames) bPageListFault = true;
+  }
+  if (!bUsable) bPageListFault = true;
+
+  if (!bForce && options.compression == 0 && lFrames == 1 && !bPageListFault) {
+    files.AddInput(sInput);
+    imaging.SetHoldSource(false);
+    return true;
+  }
+
+  bool ok = !pages.empty();
+  if (!ok && bPageListFault) SetLoadFrameError(co, 0);
+  UserInterface& ui = CurrentUserInterface();
+  std::vector<uint8_t> frame;
+  for (size_t k = 0; ok && k < pages.size(); ++k) {
+    const int32_t p = pages[k];
+    if (p < 1 || p > lFrames || !imaging.LoadFrame(sInput, p - 1, frame)) {
+      SetLoadFrameError(co, k);
+      ok = false;
+      break;
+    }
+    const std::string sFile = files.ReserveFrameFile(sInput, p);
+    if (sFile.empty() || !SaveFrame(frm, co, kTypeTiff, sFile, frame)) {
+      co.lErr = -103;
+      co.sErr = Translate("Unable to convert");
+      ok = false;
+      break;
+    }
+    files.AddFrame(sFile, p);
+    ui.SetStatusPanel(11, ElapsedSecondsText(frm.lTotalTimeStart));
+    ui.SetStatusPanel(8, sInput + " [" + std::to_string(p) + "]");
+    ui.DoEvents();
+  }
+  imaging.SetHoldSource(false);
+  return ok;
+}
+
+// The after-processing of a good item: delete or move its input.
+void AfterProcessing(MainForm& frm, const clsConversionOptions& co, const std::string& sInput,
+                     const std::string& sTarget) {
+  if (frm.bDeleteOriginalFileAfterProcessing && !EqualsNoCase(sTarget, sInput)) bDeleteFileWithRetry(sInput);
+  if (frm.bMoveOriginalFileAfterProcessing && !frm.sMoveFileToFolder.empty()) {
+    if (!IsPathSeparator(frm.sMoveFileToFolder.back())) frm.sMoveFileToFolder += "/";
+    std::string sFolder = frm.sMoveFileToFolder + co.sSubFolder;
+    if (bFileExists(sInput)) bMoveFileToFolder(sInput, sFolder);
+  }
+}
+
+}  // namespace
+
+void Quirepane_Done(MainForm& frm, int32_t Status) {
+  frm.Quirepane_ErrorCode = -Status;
+  switch (Status) {
+    case 0: frm.Quirepane_ErrorString = Translate("PDF was successfully created") + "."; break;
+    case 1: frm.Quirepane_ErrorString = GeneralFailureText(); break;
+    case 2:
+      frm.Quirepane_ErrorString =
+          Translate("PDF was not created - No source specified or the source file was missing") + ".";
+      break;
+    case 3: frm.Quirepane_ErrorString = Translate("PDF was not created - Output file was not specified") + "."; break;
+    case 5:
+      frm.Quirepane_ErrorString =
+          InvalidFormatText() + ". " + Translate("Try 'Autodetect' for the Original File Format") + ".";
+      break;
+    default: break;
+  }
+}
+
+bool SaveFrame(MainForm& frm, clsConversionOptions& co, int32_t /*lType*/, const std::string& sFile,
+               const std::vector<uint8_t>& abFrame) {
+  if (frm.ImageFile1.SaveFrame(abFrame, sFile)) {
+    co.lErr = 0;
+    co.sErr.clear();
+    return true;
+  }
+  co.lErr = -103;
+  co.sErr = Translate("Unable to convert");
+  return false;
+}
+
+bool SplitFramesToTempFiles(MainForm& frm, clsConversionOptions& co, ItemFileList& files, bool bForce) {
+  bool bPageListFault = false;
+  return SplitFrames(frm, co, files, bForce, bPageListFault);
+}
+
+void PerformConversionItemQuirepane(MainForm& frm, clsConversionOptions& co, int32_t& ret,
+                                    const std::string& sShownInput, int32_t lShownPage,
+                                    const InputFileTimes* pTimes) {
+  AdvancedOptions options;
+  ParseAdvancedOptions(co.sExtraParams, options);
+  const int32_t lKeptType = co.lOriginalFileType;
+  const bool bAppend = lKeptType == kTypeTiff ? true : options.append;
+
+  const std::string sFolder = GetParentFolder(co.sTargetFile);
+  if (!sFolder.empty() && !bFolderExists(sFolder)) {
+    MakeFolderPath(sFolder);
+    if (!bFolderExists(sFolder)) {
+      co.lErr = -100;
+      co.sErr = Translate("Output folder does not exist");
+      ret = -100;
+      return;
+    }
+  }
+
+  if (lKeptType == kTypeGif) co.lOriginalFileType = kTypeAuto;
+  quirepane::Quirepane& control = frm.Quirepane;
+  control.SetAppendToExisting(bAppend);
+  control.SetFileType(co.lOriginalFileType);
+  control.SetSourceFile(co.sOriginalFile);
+  control.SetDestinationFile(co.sTargetFile);
+  control.SetPDFTitle(options.title);
+  control.SetPDFAuthor(options.author);
+  control.SetPDFSubject(options.subject);
+  control.SetPDFCreator(options.creator);
+  control.SetPDFKeyword(options.keywords);
+  CallConvert(frm);
+
+  if (frm.Quirepane_ErrorCode != 0) {
+    control.SetFileType(kTypeAuto);
+    CurrentUserInterface().DoEvents();
+    CallConvert(frm);
+  }
+
+  if (frm.Quirepane_ErrorCode == 0 && !bFileExists(co.sTargetFile)) {
+    co.lErr = -5;
+    co.sErr = InvalidFormatText() + ". " + Translate("Check for corrupt file.");
+    frm.Quirepane_ErrorCode = -5;
+  } else {
+    co.lErr = frm.Quirepane_ErrorCode;
+    co.sErr = frm.Quirepane_ErrorString;
+  }
+
+  const std::string& sInput = sShownInput.empty() ? co.sOriginalFile : sShownInput;
+  if (frm.bRetainInputFileTimeStamp && frm.Quirepane_ErrorCode == 0) {
+    InputFileTimes times;
+    bool bHaveTimes = pTimes != nullptr;
+    if (bHaveTimes) {
+      times = *pTimes;
+    } else {
+      bHaveTimes = !bGetFileTimes(sInput, times.dCreated, times.dAccessed, times.dModified, true);
+    }
+    if (bHaveTimes) bSetFileTimes(co.sTargetFile, times.dCreated, times.dAccessed, times.dModified, true);
+  }
+
+  std::string sNamed = sInput;
+  if (lShownPage != 0) sNamed += " [" + std::to_string(lShownPage) + "]";
+  co.sErr += " " + Translate("Input File") + ": " + sNamed;
+  co.lOriginalFileType = lKeptType;
+  ret = frm.Quirepane_ErrorCode;
+}
+
+int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bReplaceOutput) {
+  UserInterface& ui = CurrentUserInterface();
+  const std::string sInput = co.sOriginalFile;
+  const int32_t lInputType = co.lOriginalFileType;
+  const std::string sTarget = co.sTargetFile;
+
+  // Each item starts clean, so no text of an earlier file can stand for it.
+  co.lErr = 0;
+  co.sErr.clear();
+  if (co.lOriginalFileType == kTypeAuto) co.lOriginalFileType = GetFileTypeFromExtension(sInput);
+
+  std::string sAside;
+  if (bReplaceOutput && bFileExists(sTarget)) {
+    sAside = FreeSiblingName(sTarget, ".pdf");
+    if (!sAside.empty()) co.sTargetFile = sAside;
+  }
+  OutputSnapshot before(co.sTargetFile);
+  // The input's own times, before reading it moves its access time.
+  InputFileTimes inputTimes;
+  const bool bHaveTimes = frm.bRetainInputFileTimeStamp &&
+                          !bGetFileTimes(sInput, inputTimes.dCreated, inputTimes.dAccessed, inputTimes.dModified, true);
+
+  ItemFileList files;
+  bool bRetry = false;
+  bool bNothingConverted = false;
+  int32_t lLast = 0;
+  for (;;) {
+    files.Clear();
+    if (co.lOriginalFileType == kTypeTiff) {
+      bool bPageListFault = false;
+      if (!SplitFrames(frm, co, files, bRetry, bPageListFault)) {
+        files.Clear();
+        if (bPageListFault || frm.ImageFile1.FrameCount(sInput) != 1) {
+          bNothingConverted = true;
+          break;
+        }
+        files.AddInput(sInput);
+      }
+    } else {
+      files.AddInput(sInput);
+    }
+
+    lLast = 0;
+    for (size_t i = 0; i < files.Count(); ++i) {
+      const ItemFileList::Entry& entry = files[i];
+      co.sOriginalFile = entry.path;
+      PerformConversionItemQuirepane(frm, co, lLast, entry.bTemporary ? sInput : std::string(),
+                                     entry.bTemporary ? entry.lPage : 0, bHaveTimes ? &inputTimes : nullptr);
+      ui.SetStatusPanel(11, ElapsedSecondsText(frm.lTotalTimeStart));
+      ui.SetStatusPanel(8, sTarget + " [" + std::to_string(i + 1) + "]");
+      ui.DoEvents();
+      if (lLast != 0) break;
+    }
+    co.sOriginalFile = sInput;
+    if (lLast != 0 && !bRetry) {
+      // An item is all or nothing: the retry starts from the output as it
+      // stood before the item.
+      before.Restore();
+      bRetry = true;
+      continue;
+    }
+    break;
+  }
+
+  int32_t result = lLast;
+  if (bNothingConverted) {
+    if (co.lErr == 0) {
+      co.lErr = -113;
+      co.sErr = InvalidFormatText() + ". " + Translate("Try 'Autodetect' for the Original File Format");
+    }
+    result = co.lErr;
+  }
+
+  if (result == 0 && !sAside.empty()) {
+    std::error_code ec;
+    std::filesystem::rename(sAside, sTarget, ec);
+    if (ec) {
+      result = co.lErr = -1;
+      co.sErr = GeneralFailureText() + " " + Translate("Input File") + ": " + sInput;
+    }
+  }
+  if (result == 0) {
+    AfterProcessing(frm, co, sInput, sTarget);
+  } else {
+    before.Restore();
+  }
+
+  files.Clear();
+  co.sOriginalFile = sInput;
+  co.lOriginalFileType = lInputType;
+  co.sTargetFile = sTarget;
+  return result;
+}
+
+}  // namespace tessa

@@ -1,0 +1,62 @@
+// Converting one input file of a task into its PDF: a TIFF is cut into the
+// frames its page list asks for, every piece goes through the image-to-PDF
+// control, a failed item is undone and tried once more, and a good one gets
+// its after-processing (delete or move the input, file times).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/task/conversion_options.h"
+#include "engine/run/item_file_list.h"
+#include "engine/main_form.h"
+
+namespace tessa {
+
+// Converts co.sOriginalFile into co.sTargetFile. Returns 0 on success or a
+// negative run code (-1, -2, -3, -5, -100, -103, -110, -113), with co.lErr
+// and co.sErr set. An item is all or nothing: a failure leaves the output as
+// it was before the item. With bReplaceOutput an existing output is replaced
+// only by a good new one (it is written aside and renamed over the old).
+// On return co.sOriginalFile, co.lOriginalFileType and co.sTargetFile hold
+// their values from entry.
+int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bReplaceOutput = false);
+
+// Adds to files what is to be converted for the TIFF input co.sOriginalFile:
+// the input itself when nothing needs cutting (not bForce, compression 0 and
+// one frame), else a temporary one-frame file per page of the page list, in
+// its order. True when every page was cut; false (with -110 or -103 in
+// co.lErr when it was 0) on the first page that fails, or for a page list
+// that names no usable page; false without a code for a file that has no
+// frames to cut.
+bool SplitFramesToTempFiles(MainForm& frm, clsConversionOptions& co, ItemFileList& files, bool bForce);
+
+// Writes one frame buffer to sFile with the imaging control's compression:
+// true with lErr 0 and sErr "", or false with lErr -103 "Unable to convert".
+// lType is not used.
+bool SaveFrame(MainForm& frm, clsConversionOptions& co, int32_t lType, const std::string& sFile,
+               const std::vector<uint8_t>& abFrame);
+
+// File times of an input as date values, taken before the item read it.
+struct InputFileTimes {
+  double dCreated = 0;
+  double dAccessed = 0;
+  double dModified = 0;
+};
+
+// Converts co.sOriginalFile into co.sTargetFile through frm's control, once
+// more with autodetection when the first call fails; ret gets the outcome
+// (0 or negative) and co.lErr/co.sErr its code and text, the text ending in
+// the input's name. sShownInput names the input in that text instead of
+// co.sOriginalFile (with lShownPage, when not 0, after it in brackets).
+// With frm.bRetainInputFileTimeStamp a good output gets pTimes, or when
+// none are given the times the named input has now.
+void PerformConversionItemQuirepane(MainForm& frm, clsConversionOptions& co, int32_t& ret,
+                                    const std::string& sShownInput = "", int32_t lShownPage = 0,
+                                    const InputFileTimes* pTimes = nullptr);
+
+// The control's Done: stores the negated status and its text in frm.
+void Quirepane_Done(MainForm& frm, int32_t Status);
+
+}  // namespace tessa

@@ -1,0 +1,75 @@
+#include "engine/run/item_file_list.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "common/text_helpers.h"
+
+namespace tessa {
+
+namespace {
+
+// Creates sPath only when nothing is there yet.
+bool CreateExclusive(const std::string& sPath) {
+  const int fd = ::open(sPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  ::close(fd);
+  return true;
+}
+
+std::string MakePrivateFolder() {
+  std::error_code ec;
+  std::filesystem::path base = std::filesystem::temp_directory_path(ec);
+  if (ec) base = "/tmp";
+  std::string pattern = (base / "tessaprint-frames-XXXXXX").string();
+  if (!::mkdtemp(pattern.data())) return "";
+  return pattern;
+}
+
+}  // namespace
+
+ItemFileList::~ItemFileList() { Clear(); }
+
+std::string ItemFileList::FrameFileName(const std::string& sInput, int32_t lPage) {
+  const std::filesystem::path input(ToForwardSlashes(sInput));
+  std::string name = input.stem().string() + "-ZOL_TEMP_FILE-" + std::to_string(lPage);
+  const std::string extension = input.extension().string();  // with its dot
+  if (extension.size() > 1) name += extension;
+  return GetFolderFromPath(input.string()) + name;
+}
+
+std::string ItemFileList::ReserveFrameFile(const std::string& sInput, int32_t lPage) {
+  const std::string beside = FrameFileName(sInput, lPage);
+  if (CreateExclusive(beside)) {
+    reserved_.push_back(beside);
+    return beside;
+  }
+  if (privateFolder_.empty()) privateFolder_ = MakePrivateFolder();
+  if (privateFolder_.empty()) return "";
+  // The same name inside, or a short one when that name is too long.
+  const std::filesystem::path name = std::filesystem::path(beside).filename();
+  for (const std::string& inside : {privateFolder_ + "/" + name.string(),
+                                    privateFolder_ + "/ZOL_TEMP_FILE-" + std::to_string(lPage) +
+                                        name.extension().string()}) {
+    if (CreateExclusive(inside)) {
+      reserved_.push_back(inside);
+      return inside;
+    }
+  }
+  return "";
+}
+
+void ItemFileList::Clear() {
+  for (const std::string& f : reserved_) ::unlink(f.c_str());
+  reserved_.clear();
+  if (!privateFolder_.empty()) {
+    ::rmdir(privateFolder_.c_str());
+    privateFolder_.clear();
+  }
+  entries_.clear();
+}
+
+}  // namespace tessa

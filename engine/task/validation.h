@@ -1,0 +1,56 @@
+// Checking a task before it enters the job or a command line runs it:
+// normalising its paths, completing its output name, creating missing
+// output folders, and turning the verdict code into the window's boxes or
+// the command line's log text.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/task/conversion_options.h"
+#include "engine/main_form.h"
+
+namespace tessa {
+
+// Verdict codes left in clsConversionOptions::lErr by validation. They are a
+// code space of their own, apart from the codes of a run.
+inline constexpr int32_t kValidationOk = 0;
+inline constexpr int32_t kInputFolderMissing = -1;         // mask input, its folder is missing
+inline constexpr int32_t kMaskOutputFolderMissing = -3;    // mask output, its folder could not be made
+inline constexpr int32_t kInputFileMissing = -4;           // single input missing or empty name
+inline constexpr int32_t kWildcardOutputForOneFile = -5;   // single input with a "*" output
+inline constexpr int32_t kOutputFolderMissing = -6;        // output's folder could not be made
+inline constexpr int32_t kInvalidOutputType = -7;          // output type not valid under the method
+inline constexpr int32_t kJobFileMissing = -8;             // /J names no existing file
+inline constexpr int32_t kNoPdfOptions = -10;              // empty extra parameters
+inline constexpr int32_t kInputTypeMismatch = -13;         // extension contradicts the input type
+inline constexpr int32_t kManyInputsOneOutput = -14;       // mask input, one output, no append
+inline constexpr int32_t kInvalidSpecialProcess = -101;    // special process other than 60
+inline constexpr int32_t kSpecialProcessWildcard = -102;   // process 60 with "*" in its program
+inline constexpr int32_t kOutputNotWriteable = -1000000;   // the output's folder cannot be written
+
+// Normalises task (macros expanded, paths trimmed, output completed, missing
+// output folders created) and sets task.lErr to 0 or one of the codes
+// above. Paths that only lost blanks keep the user's macros. Trims and
+// completes the window's editor fields too when form's view has them. The
+// type-mismatch test runs only outside command-line mode and while the
+// notice is not switched off. Shows nothing.
+void ValidateConversionItem(MainForm& form, clsConversionOptions& task);
+
+// Explains task.lErr to the user in message boxes and offers the remedies
+// (create the folder, add anyway, use the recommended folder, continue with
+// mismatched types). An accepted folder remedy re-validates the task.
+// True when a remedy was accepted and the task may be used: with lErr 0, or
+// with kInputFileMissing when the user chose to add it anyway. An accepted
+// type mismatch clears lErr and still returns false.
+bool ShowConversionItemError(MainForm& form, clsConversionOptions& task);
+
+// The command line's text for task.lErr (translated; paths not). Never
+// empty for a failure code; "" for 0.
+std::string CommandLineItemErrorText(const clsConversionOptions& task);
+
+// Sets task.sErr to CommandLineItemErrorText and appends it to task.sLogFile;
+// with task.bVerbose it is also shown in a box.
+void LogCommandLineItemError(clsConversionOptions& task);
+
+}  // namespace tessa

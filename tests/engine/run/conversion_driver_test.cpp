@@ -1,0 +1,344 @@
+#include "engine/run/conversion_driver.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utime.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "engine/task/caret_records.h"
+#include "engine/run/output_snapshot.h"
+#include "engine/image_fixtures.h"
+#include "support/pdf_report.h"
+#include "support/temp_dir.h"
+
+namespace tessa {
+namespace {
+
+using test::TempDir;
+
+std::string Options(int32_t compression, const std::string& pages, bool append = false) {
+  return BuildAdvancedOptions(append, "Author", "Creator", "Keys", "Subject", "Title", compression, pages);
+}
+
+clsConversionOptions Item(const std::string& input, int32_t type, const std::string& output,
+                          const std::string& extra = Options(2, "*")) {
+  clsConversionOptions co;
+  co.sOriginalFile = input;
+  co.lOriginalFileType = type;
+  co.sTargetFile = output;
+  co.sExtraParams = extra;
+  return co;
+}
+
+bool HasTempFrame(const std::string& folder) {
+  for (const auto& name : test::FolderEntries(folder))
+    if (name.find("-ZOL_TEMP_FILE-") != std::string::npos) return true;
+  return false;
+}
+
+class ConversionDriver : public ::testing::Test {
+ protected:
+  TempDir dir;
+  test::RecordingUserInterface ui;
+  MainForm frm;
+  std::string in() const { return dir.file("in"); }
+  std::string out() const { return dir.file("out"); }
+
+  // Writes in/three.tif (pages 101, 102, 103 pixels wide) and in/first.png
+  // (77 wide); returns the TIFF's path.
+  std::string WriteThreePagesAndAFirst() {
+    test::WriteTiffPages(in() + "/three.tif", {101, 102, 103});
+    test::WriteImage(in() + "/first.png", 77);
+    return in() + "/three.tif";
+  }
+
+  // Removes the second cut-out frame of three.tif once frame 1 has gone into
+  // pdf: in the first pass only, or in every pass.
+  void LoseTheSecondFrame(const std::string& pdf, bool everyPass) {
+    ui.onPanel = [this, pdf, everyPass, passes = 0](int panel, const std::string& text) mutable {
+      if (panel == 8 && text == pdf + " [1]" && (everyPass || ++passes == 1))
+        std::filesystem::remove(in() + "/three-ZOL_TEMP_FILE-2.tif");
+    };
+  }
+
+  // Appends three.tif to pdf while the first pass loses a frame; the retry
+  // must leave the first page and the three pages, once each.
+  void AppendWithARetry(const std::string& tif, const std::string& pdf) {
+    LoseTheSecondFrame(pdf, false);
+    clsConversionOptions co = Item(tif, 18, pdf, Options(2, "*", true));
+    EXPECT_EQ(PerformConversionItem(frm, co), 0) << co.sErr;
+    EXPECT_EQ(test::PdfImageWidths(pdf), (std::vector<int>{77, 101, 102, 103}));
+    EXPECT_TRUE(test::PdfIsSound(pdf));
+  }
+};
+
+TEST_F(ConversionDriver, OnePageTiffGoesWholeWithoutCompressionAndIsCutOtherwise) {
+  const std::string tif = in() + "/fax.tif";
+  test::WriteTiffPages(tif, {120});
+
+  clsConversionOptions whole = Item(tif, 18, out() + "/whole.pdf", Options(0, "*"));
+  EXPECT_EQ(PerformConversionItem(frm, whole), 0) << whole.sErr;
+  for (const auto& [panel, text] : ui.history) EXPECT_NE(text, tif + " [1]");
+
+  bool sawFrame = false;
+  ui.onPanel = [&](int panel, const std::string& text) {
+    if (panel == 8 && text == tif + " [1]") sawFrame = std::filesystem::exists(in() + "/fax-ZOL_TEMP_FILE-1.tif");
+  };
+  clsConversionOptions cut = Item(tif, 18, out() + "/cut.pdf", Options(2, "*"));
+  EXPECT_EQ(PerformConversionItem(frm, cut), 0) << cut.sErr;
+  EXPECT_TRUE(sawFrame);
+  EXPECT_FALSE(HasTempFrame(in()));
+  EXPECT_EQ(test::PdfImageWidths(out() + "/cut.pdf"), std::vector<int>{120});
+  EXPECT_TRUE(test::PdfIsSound(out() + "/cut.pdf"));
+  EXPECT_EQ(cut.lErr, 0);
+  EXPECT_EQ(cut.sErr, "PDF was successfully created. Input File: " + tif + " [1]");
+  EXPECT_EQ(cut.sOriginalFile, tif);
+  EXPECT_EQ(cut.lOriginalFileType, 18);
+}
+
+TEST_F(ConversionDriver, PageListPicksFramesInOrderAndBadPagesGiveMinus110) {
+  const std::string tif = in() + "/ten.tif";
+  test::WriteTiffPages(tif, {101, 102, 103, 104, 105, 106, 107, 108, 109, 110});
+
+  clsConversionOptions some = Item(tif, 18, out() + "/some.pdf", Options(1, "2,5-6"));
+  EXPECT_EQ(PerformConversionItem(frm, some), 0) << some.sErr;
+  EXPECT_EQ(test::PdfImageWidths(out() + "/some.pdf"), (std::vector<int>{102, 105, 106}));
+  EXPECT_TRUE(test::PdfIsSound(out() + "/some.pdf"));
+  const std::string info = test::PdfInfo(out() + "/some.pdf");
+  EXPECT_EQ(test::InfoField(info, "Pages"), "3") << info;
+  EXPECT_EQ(test::InfoField(info, "Title"), "Title") << info;
+  EXPECT_EQ(test::InfoField(info, "Author"), "Author") << info;
+
+  clsConversionOptions capped = Item(tif, 18, out() + "/capped.pdf", Options(0, "9-2000000000"));
+  EXPECT_EQ(PerformConversionItem(frm, capped), 0) << capped.sErr;
+  EXPECT_EQ(test::PdfImageWidths(out() + "/capped.pdf"), (std::vector<int>{109, 110}));
+
+  for (const std::string& pages : {std::string("12"), std::string("0"), std::string("5-"), std::string("3,12")}) {
+    clsConversionOptions bad = Item(tif, 18, out() + "/bad.pdf", Options(2, pages));
+    EXPECT_EQ(PerformConversionItem(frm, bad), -110) << pages;
+    EXPECT_EQ(bad.lErr, -110);
+    const std::string k = pages == "3,12" ? "1" : "0";
+    EXPECT_EQ(bad.sErr, "Unable to load frame " + k + ". Check Options Button") << pages;
+    EXPECT_FALSE(std::filesystem::exists(out() + "/bad.pdf"));
+    EXPECT_FALSE(HasTempFrame(in()));
+  }
+
+  // A one-page TIFF taken whole still refuses a page it does not have.
+  test::WriteTiffPages(in() + "/one.tif", {50});
+  clsConversionOptions one = Item(in() + "/one.tif", 18, out() + "/one.pdf", Options(0, "5"));
+  EXPECT_EQ(PerformConversionItem(frm, one), -110);
+}
+
+TEST_F(ConversionDriver, UserFilesUnderTheFrameNameAreLeftAloneAndFramesGoElsewhere) {
+  const std::string tif = in() + "/scan.tif";
+  test::WriteTiffPages(tif, {101, 102});
+  const std::string mine = test::WriteFile(in() + "/scan-ZOL_TEMP_FILE-2.tif", "the user's own file");
+
+  clsConversionOptions co = Item(tif, 18, out() + "/scan.pdf", Options(2, "*"));
+  EXPECT_EQ(PerformConversionItem(frm, co), 0) << co.sErr;
+  EXPECT_EQ(test::PdfImageWidths(out() + "/scan.pdf"), (std::vector<int>{101, 102}));
+  EXPECT_EQ(test::ReadFile(mine), "the user's own file");
+  EXPECT_EQ(test::FolderEntries(in()), (std::vector<std::string>{"scan-ZOL_TEMP_FILE-2.tif", "scan.tif"}));
+}
+
+TEST_F(ConversionDriver, AReadOnlyInputFolderStillGetsItsFramesCut) {
+  if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+  const std::string tif = in() + "/ro.tif";
+  test::WriteTiffPages(tif, {101, 102});
+  std::filesystem::permissions(in(), std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
+  clsConversionOptions co = Item(tif, 18, out() + "/ro.pdf", Options(2, "*"));
+  EXPECT_EQ(PerformConversionItem(frm, co), 0) << co.sErr;
+  std::filesystem::permissions(in(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+  EXPECT_EQ(test::PdfImageWidths(out() + "/ro.pdf"), (std::vector<int>{101, 102}));
+  EXPECT_EQ(test::FolderEntries(in()), std::vector<std::string>{"ro.tif"});
+}
+
+TEST_F(ConversionDriver, AFailedPassIsUndoneBeforeTheRetrySoNoPageIsAddedTwice) {
+  const std::string tif = WriteThreePagesAndAFirst();
+  const std::string pdf = out() + "/three.pdf";
+  clsConversionOptions first = Item(in() + "/first.png", 13, pdf, Options(2, "*", true));
+  ASSERT_EQ(PerformConversionItem(frm, first), 0) << first.sErr;
+  const std::string before = test::ReadFile(pdf);
+
+  // The first pass loses its second frame after converting the first one.
+  AppendWithARetry(tif, pdf);
+  EXPECT_EQ(test::ReadFile(pdf).substr(0, before.size()), before);
+
+  // Failing in both passes leaves the output as it was, and the text names
+  // the input and its page rather than a temporary file.
+  LoseTheSecondFrame(pdf, true);
+  const std::string grown = test::ReadFile(pdf);
+  clsConversionOptions fails = Item(tif, 18, pdf, Options(2, "*", true));
+  EXPECT_EQ(PerformConversionItem(frm, fails), -2);
+  EXPECT_EQ(test::ReadFile(pdf), grown);
+  EXPECT_EQ(fails.sErr,
+            "PDF was not created - No source specified or the source file was missing. Input File: " + tif + " [2]");
+  EXPECT_FALSE(HasTempFrame(in()));
+}
+
+TEST_F(ConversionDriver, AFailedPassIsUndoneAlsoWhenTheOutputWasRewrittenWhole) {
+  // A linearized PDF (as most PDFs from elsewhere are) is rewritten whole by
+  // the first append, not appended to.
+  const std::string tif = WriteThreePagesAndAFirst();
+  const std::string pdf = out() + "/three.pdf";
+  clsConversionOptions first = Item(in() + "/first.png", 13, out() + "/plain.pdf");
+  ASSERT_EQ(PerformConversionItem(frm, first), 0) << first.sErr;
+  ASSERT_EQ(test::RunCommand("qpdf --linearize " + test::ShellQuote(out() + "/plain.pdf") + " " +
+                             test::ShellQuote(pdf)).exitCode, 0);
+  std::filesystem::remove(out() + "/plain.pdf");
+  const std::string before = test::ReadFile(pdf);
+
+  AppendWithARetry(tif, pdf);
+
+  // Failing in both passes puts the very same file back.
+  const std::string grown = test::ReadFile(pdf);
+  ASSERT_EQ(test::RunCommand("qpdf --linearize --replace-input " + test::ShellQuote(pdf)).exitCode, 0);
+  const std::string linearized = test::ReadFile(pdf);
+  LoseTheSecondFrame(pdf, true);
+  clsConversionOptions fails = Item(tif, 18, pdf, Options(2, "*", true));
+  EXPECT_EQ(PerformConversionItem(frm, fails), -2);
+  EXPECT_EQ(test::ReadFile(pdf), linearized);
+  EXPECT_EQ(test::FolderEntries(out()), std::vector<std::string>{"three.pdf"});
+  EXPECT_FALSE(HasTempFrame(in()));
+}
+
+TEST_F(ConversionDriver, ErrorCodesOfMissingInputUnwritableOutputAndWrongType) {
+  clsConversionOptions missing = Item(in() + "/none.jpg", 2, out() + "/none.pdf");
+  std::filesystem::create_directories(in());
+  EXPECT_EQ(PerformConversionItem(frm, missing), -2);
+  EXPECT_EQ(missing.sErr, "PDF was not created - No source specified or the source file was missing. Input File: " +
+                              in() + "/none.jpg");
+
+  test::WriteImage(in() + "/a.png", 40);
+  test::WriteFile(dir.file("plain.txt"), "x");
+  clsConversionOptions blocked = Item(in() + "/a.png", 13, dir.file("plain.txt") + "/sub/a.pdf");
+  EXPECT_EQ(PerformConversionItem(frm, blocked), -100);
+  EXPECT_EQ(blocked.sErr, "Output folder does not exist");
+
+  // A PNG declared as JPEG recovers through detection.
+  test::WriteImage(in() + "/photo.jpg.png", 60);
+  std::filesystem::rename(in() + "/photo.jpg.png", in() + "/photo.jpg");
+  clsConversionOptions declared = Item(in() + "/photo.jpg", 2, out() + "/photo.pdf");
+  EXPECT_EQ(PerformConversionItem(frm, declared), 0) << declared.sErr;
+  EXPECT_EQ(test::PdfImageWidths(out() + "/photo.pdf"), std::vector<int>{60});
+
+  // GIF goes to the control detected and comes back as GIF.
+  test::WriteImage(in() + "/g.gif", 30, 10, 8);
+  clsConversionOptions gif = Item(in() + "/g.gif", 40, out() + "/g.pdf");
+  EXPECT_EQ(PerformConversionItem(frm, gif), 0) << gif.sErr;
+  EXPECT_EQ(gif.lOriginalFileType, 40);
+
+  // Not an image at all, as a TIFF: nothing converted, with the hint to
+  // let the type be detected.
+  test::WriteFile(in() + "/junk.tif", "junk");
+  clsConversionOptions junk = Item(in() + "/junk.tif", 18, out() + "/junk.pdf");
+  EXPECT_EQ(PerformConversionItem(frm, junk), -113);
+  EXPECT_EQ(junk.sErr, "PDF was not created - Invalid file format. Try 'Autodetect' for the Original File Format");
+  EXPECT_FALSE(std::filesystem::exists(out() + "/junk.pdf"));
+  // The same file asked for a page it lacks: that page cannot be loaded.
+  clsConversionOptions junkPage = Item(in() + "/junk.tif", 18, out() + "/junk.pdf", Options(2, "1"));
+  EXPECT_EQ(PerformConversionItem(frm, junkPage), -110);
+  EXPECT_EQ(junkPage.sErr, "Unable to load frame 0. Check Options Button");
+}
+
+TEST_F(ConversionDriver, AfterProcessingDeletesOrMovesOnlyGoodInputs) {
+  test::WriteImage(in() + "/del.png", 20);
+  frm.bDeleteOriginalFileAfterProcessing = true;
+  clsConversionOptions del = Item(in() + "/del.png", 13, out() + "/del.pdf");
+  EXPECT_EQ(PerformConversionItem(frm, del), 0);
+  EXPECT_FALSE(std::filesystem::exists(in() + "/del.png"));
+
+  test::WriteFile(in() + "/bad.png", "broken");
+  clsConversionOptions bad = Item(in() + "/bad.png", 13, out() + "/bad.pdf");
+  EXPECT_NE(PerformConversionItem(frm, bad), 0);
+  EXPECT_TRUE(std::filesystem::exists(in() + "/bad.png"));
+  frm.bDeleteOriginalFileAfterProcessing = false;
+
+  test::WriteImage(in() + "/sub/mv.png", 20);
+  frm.bMoveOriginalFileAfterProcessing = true;
+  frm.sMoveFileToFolder = dir.file("done");
+  clsConversionOptions mv = Item(in() + "/sub/mv.png", 13, out() + "/mv.pdf");
+  mv.sSubFolder = "sub/";
+  EXPECT_EQ(PerformConversionItem(frm, mv), 0);
+  EXPECT_EQ(frm.sMoveFileToFolder, dir.file("done") + "/");
+  EXPECT_TRUE(std::filesystem::exists(dir.file("done/sub/mv.png")));
+  EXPECT_FALSE(std::filesystem::exists(in() + "/sub/mv.png"));
+}
+
+TEST_F(ConversionDriver, OutputTakesTheInputsFileTimesOfTheRealInput) {
+  const std::string tif = in() + "/old.tif";
+  test::WriteTiffPages(tif, {30, 31});
+  struct utimbuf times {};
+  times.actime = 1000000000;
+  times.modtime = 1000003600;
+  ASSERT_EQ(utime(tif.c_str(), &times), 0);
+  frm.bRetainInputFileTimeStamp = true;
+  clsConversionOptions co = Item(tif, 18, out() + "/old.pdf");
+  ASSERT_EQ(PerformConversionItem(frm, co), 0) << co.sErr;
+  struct stat st {};
+  ASSERT_EQ(stat((out() + "/old.pdf").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mtime, 1000003600);
+  EXPECT_EQ(st.st_atime, 1000000000);
+}
+
+TEST_F(ConversionDriver, ReplacingKeepsTheOldOutputUntilTheNewOneIsGood) {
+  const std::string tif = in() + "/r.tif";
+  test::WriteTiffPages(tif, {101, 102});
+  const std::string pdf = out() + "/r.pdf";
+  clsConversionOptions co = Item(tif, 18, pdf);
+  ASSERT_EQ(PerformConversionItem(frm, co, true), 0);
+  ASSERT_EQ(PerformConversionItem(frm, co, true), 0);
+  EXPECT_EQ(test::PdfImageWidths(pdf), (std::vector<int>{101, 102}));
+  const std::string good = test::ReadFile(pdf);
+
+  clsConversionOptions bad = Item(tif, 18, pdf, Options(2, "7"));
+  EXPECT_EQ(PerformConversionItem(frm, bad, true), -110);
+  EXPECT_EQ(test::ReadFile(pdf), good);
+  EXPECT_EQ(bad.sTargetFile, pdf);
+  EXPECT_EQ(test::FolderEntries(out()), std::vector<std::string>{"r.pdf"});
+}
+
+TEST(OutputSnapshot, RestoresGrowthRemovesNewFilesAndPutsReplacedOnesBack) {
+  TempDir dir;
+  const std::string grown = test::WriteFile(dir.file("a.pdf"), "old bytes");
+  test::WriteFile(dir.file("tmp"), "");
+  {
+    OutputSnapshot a(grown);
+    { std::ofstream(grown, std::ios::app) << " and new ones"; }
+    EXPECT_TRUE(a.Restore());
+    EXPECT_EQ(test::ReadFile(grown), "old bytes");
+
+    OutputSnapshot b(dir.file("b.pdf"));
+    test::WriteFile(dir.file("b.pdf"), "made by the item");
+    EXPECT_TRUE(b.Restore());
+    EXPECT_FALSE(std::filesystem::exists(dir.file("b.pdf")));
+
+    OutputSnapshot c(grown);
+    test::WriteFile(dir.file("c.new"), "a whole new file, longer");
+    std::filesystem::rename(dir.file("c.new"), grown);
+    EXPECT_TRUE(c.Restore());
+    EXPECT_EQ(test::ReadFile(grown), "old bytes");
+    std::filesystem::remove(grown);
+    EXPECT_TRUE(c.Restore());
+    EXPECT_EQ(test::ReadFile(grown), "old bytes");
+  }
+  EXPECT_EQ(test::FolderEntries(dir.path().string()), (std::vector<std::string>{"a.pdf", "tmp"}));
+
+  // A name too long to build a second name on still gets its file back.
+  const std::string longName = test::WriteFile(dir.file(std::string(250, 'n')), "old bytes");
+  {
+    OutputSnapshot d(longName);
+    test::WriteFile(dir.file("d.new"), "replaced");
+    std::filesystem::rename(dir.file("d.new"), longName);
+    EXPECT_TRUE(d.Restore());
+  }
+  EXPECT_EQ(test::ReadFile(longName), "old bytes");
+  EXPECT_EQ(test::FolderEntries(dir.path().string()).size(), 3u);
+}
+
+}  // namespace
+}  // namespace tessa
