@@ -5,6 +5,7 @@
 
 #include "common/file_helpers.h"
 #include "common/text_helpers.h"
+#include "contexthelper/helper_texts.h"
 
 namespace tessa::ferrowick {
 
@@ -45,6 +46,17 @@ PathParts SplitPath(const std::string& path) {
   parts.base = dot == std::string::npos ? parts.name : parts.name.substr(0, dot);
   parts.extension = dot == std::string::npos ? "" : parts.name.substr(dot + 1);
   return parts;
+}
+
+std::string PerFileOutputName(const std::string& input, const std::string& root, bool besideSource) {
+  const PathParts parts = SplitPath(input);
+  if (besideSource) return parts.folder + parts.base + ".PDF";
+  std::string parent = GetParentFolderOf(input);
+  if (parent.empty()) parent = parts.folder;
+  const std::string base = !root.empty() && bStartsWith(parent, root) ? root : parent;
+  const std::string folder = base + kOutputFolderName + "/" + parent.substr(base.size());
+  if (!bIsFolder(folder)) MakeDirTree(folder);
+  return folder + parts.base + ".PDF";
 }
 
 void MakeDirTree(const std::string& folder) {

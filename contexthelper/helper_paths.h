@@ -28,6 +28,12 @@ struct PathParts {
 };
 PathParts SplitPath(const std::string& path);
 
+// The output of one input of a one-PDF-per-file run, its folder made: beside
+// the input, or below "<root>Vemo-Output/" with the input's folders under the
+// root mirrored. An input outside the root (or a run without root) uses its
+// own folder as root.
+std::string PerFileOutputName(const std::string& input, const std::string& root, bool besideSource);
+
 // Creates folder and every missing parent; failures are left to the caller
 // to notice when it writes there.
 void MakeDirTree(const std::string& folder);

@@ -20,22 +20,6 @@ namespace {
 
 enum class OverwriteAnswer { kUndecided, kNoToAll };
 
-// The output of one input of a one-PDF-per-file run, its folder made: beside
-// the input, or below "<root>Vemo-Output/" with the input's folders under the
-// root mirrored. An input outside the root (or a run without root) uses its
-// own folder as root.
-std::string PerFileOutput(const std::string& input, const std::string& root, bool besideSource) {
-  const PathParts parts = SplitPath(input);
-  if (besideSource) return parts.folder + parts.base + ".PDF";
-  std::string parent = GetParentFolderOf(input);
-  if (parent.empty()) parent = parts.folder;
-  const bool underRoot = !root.empty() && bStartsWith(parent, root);
-  const std::string base = underRoot ? root : parent;
-  const std::string folder = base + kOutputFolderName + "/" + parent.substr(base.size());
-  if (!bIsFolder(folder)) MakeDirTree(folder);
-  return folder + parts.base + ".PDF";
-}
-
 }  // namespace
 
 WorkRoutines::WorkRoutines(ProgressView& view, AutomationSession& automation, UserInterface& ui, OpenResult open)
@@ -74,7 +58,7 @@ void WorkRoutines::DoWorkConvert(RunRequest r) {
   for (size_t i = 0; i < inputs.size(); ++i) {
     const std::string& input = inputs[i];
     FileStarted(input);
-    const std::string output = PerFileOutput(input, root, r.saveToOriginalFolder);
+    const std::string output = PerFileOutputName(input, root, r.saveToOriginalFolder);
     const bool exists = bPathExists(output);
     std::string skip = SkipReason(input, output);
     if (skip.empty() && madeFrom.count(output))

@@ -50,8 +50,7 @@ ProgressWindow::ProgressWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   lblErrors = Named(new QLabel(QStringLiteral("Errors:"), Frame1), "lblErrors");
   txtErrors = Named(new QPlainTextEdit(Frame1), "txtErrors");
   txtErrors->setReadOnly(true);
-  txtErrors->setLineWrapMode(QPlainTextEdit::NoWrap);
-  cmdCancel = Named(new QPushButton(QStringLiteral("Cancel"), this), "cmdCancel");
+    cmdCancel = Named(new QPushButton(QStringLiteral("Cancel"), this), "cmdCancel");
   cmdClose = Named(new QPushButton(QStringLiteral("Close"), this), "cmdClose");
 
   auto* progressRow = new QHBoxLayout;
@@ -76,7 +75,7 @@ ProgressWindow::ProgressWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   lblErrors->hide();
   txtErrors->hide();
   cmdClose->hide();
-  setMinimumWidth(420);
+  setMinimumWidth(520);
 
   connect(cmdCancel, &QPushButton::clicked, this, &ProgressWindow::Cancel);
   connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
@@ -107,7 +106,7 @@ void ProgressWindow::ShowErrorLayout() {
   cmdCancel->hide();
   cmdClose->show();
   cmdClose->setDefault(true);
-  resize(width(), qMax(height(), sizeHint().height() + txtErrors->sizeHint().height() / 2));
+  resize(width(), qMax(height(), sizeHint().height()));
 }
 
 void ProgressWindow::Yield() { QCoreApplication::processEvents(); }
