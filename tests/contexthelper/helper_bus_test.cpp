@@ -120,6 +120,8 @@ class HelperBus : public BusFixture {
     });
   }
   void TearDown() override {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (qobject_cast<ProgressWindow*>(w)) delete w;
     process_.reset();
     service_.reset();
     helperBus_.reset();
@@ -341,7 +343,7 @@ TEST_F(BusFixture, GdbusCallStartsFerrowickWhichConvertsAndEnds) {
   Copy("Rings.gif", "pics/sub/b.gif");
   const std::string env = "DBUS_SESSION_BUS_ADDRESS=" + test::ShellQuote(address()) + " ";
   const auto called = test::RunCommand(
-      env + "gdbus call --session --dest com.brindlecove.Ferrowick --object-path /com/brindlecove/Ferrowick/Process "
+      env + "gdbus call --session --timeout 120 --dest com.brindlecove.Ferrowick --object-path /com/brindlecove/Ferrowick/Process "
             "--method com.brindlecove.Ferrowick.Process.ProcessFiles \"['', '" + work("pics") + "']\" '' true false "
             "true false " + test::ShellQuote(work("pics")));
   ASSERT_EQ(called.exitCode, 0);
