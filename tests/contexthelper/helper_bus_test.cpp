@@ -38,7 +38,10 @@ void App() {
   static char name[] = "test_contexthelper";
   static char* argv[] = {name, nullptr};
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication app(argc, argv);
+  // Kept to the end of the process: destroyed among the static objects it
+  // would outlive Qt's own.
+  static QApplication* app = new QApplication(argc, argv);
+  (void)app;
 }
 
 // Lets events run until done() holds, at most two minutes.
