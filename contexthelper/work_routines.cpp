@@ -16,12 +16,6 @@
 
 namespace tessa::ferrowick {
 
-namespace {
-
-enum class OverwriteAnswer { kUndecided, kNoToAll };
-
-}  // namespace
-
 WorkRoutines::WorkRoutines(ProgressView& view, AutomationSession& automation, UserInterface& ui, OpenResult open)
     : view_(view), automation_(automation), ui_(ui), open_(std::move(open)) {}
 
@@ -52,7 +46,7 @@ void WorkRoutines::DoWorkConvert(RunRequest r) {
   if (inputs.empty()) return NoFilesChosen();
   const std::string root = GetFolderOf(r.lowestBranch);
   StartProgress(static_cast<int>(inputs.size()));
-  OverwriteAnswer answer = OverwriteAnswer::kUndecided;
+  bool noToAll = false;  // answered No: every existing output stays
   bool created = false;
   std::map<std::string, std::string> madeFrom;  // output -> the input converted into it
   for (size_t i = 0; i < inputs.size(); ++i) {
@@ -66,7 +60,7 @@ void WorkRoutines::DoWorkConvert(RunRequest r) {
     bool convert = skip.empty();
     if (!skip.empty()) {
       AddErrorLine(FileErrorLine(input, skip));
-    } else if (answer == OverwriteAnswer::kNoToAll) {
+    } else if (noToAll) {
       convert = !exists;
     } else if (!r.overwrite && exists) {
       const std::string prompt = inputs.size() > 1
@@ -75,7 +69,7 @@ void WorkRoutines::DoWorkConvert(RunRequest r) {
       if (ui_.MsgBox(prompt, vbYesNo, kOverwriteTitle) == vbYes) {
         r.overwrite = true;
       } else {
-        answer = OverwriteAnswer::kNoToAll;
+        noToAll = true;
         convert = false;
       }
     }
