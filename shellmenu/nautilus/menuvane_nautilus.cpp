@@ -20,13 +20,19 @@ namespace {
 
 GType g_providerType = 0;
 
-// What an entry's activation needs: the selection it was built for and its verb.
+// What an entry's activation needs: the selection it was built for, its verb,
+// and the provider to tell when the menu has changed.
 struct Command {
   std::vector<std::string> paths;
   std::string verb;
+  GObject* provider;  // a reference of its own
 };
 
-void DeleteCommand(gpointer data, GClosure*) { delete static_cast<Command*>(data); }
+void DeleteCommand(gpointer data, GClosure*) {
+  auto* command = static_cast<Command*>(data);
+  g_object_unref(command->provider);
+  delete command;
+}
 
 void OnActivate(NautilusMenuItem*, gpointer data) {
   const auto* command = static_cast<const Command*>(data);
@@ -34,6 +40,9 @@ void OnActivate(NautilusMenuItem*, gpointer data) {
   if (!menu.Initialize(command->paths)) return;
   tessa::BusContextMenuActions actions(TESSA_INSTALL_BINDIR "/tessaprint", false);
   menu.InvokeVerb(command->verb, actions);
+  // The file manager keeps a built menu while the selection stays; an option
+  // or the append target may have changed, so it asks again.
+  nautilus_menu_provider_emit_items_updated_signal(NAUTILUS_MENU_PROVIDER(command->provider));
 }
 
 std::vector<std::string> LocalPaths(GList* files) {
@@ -50,7 +59,8 @@ std::vector<std::string> LocalPaths(GList* files) {
   return paths;
 }
 
-NautilusMenuItem* MakeItem(const tessa::MenuEntry& entry, const std::vector<std::string>& paths) {
+NautilusMenuItem* MakeItem(const tessa::MenuEntry& entry, const std::vector<std::string>& paths,
+                           GObject* provider) {
   const std::string name = "Menuvane::" + (entry.kind == tessa::MenuEntry::Kind::Popup ? "ConvertToPDF" : entry.sVerb);
   const std::string label = (entry.bChecked ? "\u2713 " : "") + entry.sCaption;
   NautilusMenuItem* item = nautilus_menu_item_new(name.c_str(), label.c_str(), nullptr,
@@ -59,27 +69,27 @@ NautilusMenuItem* MakeItem(const tessa::MenuEntry& entry, const std::vector<std:
     NautilusMenu* submenu = nautilus_menu_new();
     for (const tessa::MenuEntry& child : entry.children) {
       if (child.kind == tessa::MenuEntry::Kind::Separator) continue;
-      NautilusMenuItem* c = MakeItem(child, paths);
+      NautilusMenuItem* c = MakeItem(child, paths, provider);
       nautilus_menu_append_item(submenu, c);
       g_object_unref(c);
     }
     nautilus_menu_item_set_submenu(item, submenu);
     g_object_unref(submenu);
   } else {
-    g_signal_connect_data(item, "activate", G_CALLBACK(OnActivate), new Command{paths, entry.sVerb}, DeleteCommand,
+    g_signal_connect_data(item, "activate", G_CALLBACK(OnActivate), new Command{paths, entry.sVerb, G_OBJECT(g_object_ref(provider))}, DeleteCommand,
                           GConnectFlags(0));
   }
   return item;
 }
 
-GList* GetFileItems(NautilusMenuProvider*, GList* files) {
+GList* GetFileItems(NautilusMenuProvider* provider, GList* files) {
   const std::vector<std::string> paths = LocalPaths(files);
   tessa::clsContextMenu menu(tessa::GetINIFile());
   if (paths.empty() || !menu.Initialize(paths)) return nullptr;
   tessa::MenuModel model;
   if (menu.QueryContextMenu(model, 0, 0, 0x7fff, 0) == 0) return nullptr;
   GList* items = nullptr;
-  for (const tessa::MenuEntry& entry : model) items = g_list_append(items, MakeItem(entry, paths));
+  for (const tessa::MenuEntry& entry : model) items = g_list_append(items, MakeItem(entry, paths, G_OBJECT(provider)));
   return items;
 }
 
