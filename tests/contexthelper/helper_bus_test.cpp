@@ -18,7 +18,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "child_process.h"
+#include "support/child_process.h"
 #include "contexthelper/qt/helper_service.h"
 #include "contexthelper/qt/process_object.h"
 #include "contexthelper/qt/progress_window.h"
