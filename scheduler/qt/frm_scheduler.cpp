@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
+#include <QStackedWidget>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
@@ -132,7 +133,6 @@ void frmScheduler::BuildForm() {
   timeBased->addWidget(Row({txtHours, Label("lblHours", "Hours"), txtMinutes, Label("lblMinutes", "Minutes"),
                             txtSeconds, Label("lblSeconds", "Seconds")}));
   timeBased->addStretch(1);
-  setup->addWidget(fraTimeBased, 1);
 
   fraCalendarBased = Frame("fraCalendarBased");
   auto* calendar = new QVBoxLayout(fraCalendarBased);
@@ -165,6 +165,7 @@ void frmScheduler::BuildForm() {
   for (int i = 0; i < 7; ++i) {
     chkDays[i] = Named(new QCheckBox(kDayNames[i]), kWeekdayBoxes[static_cast<size_t>(i)]);
     days->addWidget(chkDays[i], i / 4, i % 4);
+    days->setColumnStretch(i % 4, 1);
   }
   weekly->addLayout(days);
   weekly->addStretch(1);
@@ -183,14 +184,20 @@ void frmScheduler::BuildForm() {
   monthly->addWidget(Label16);
   monthly->addStretch(1);
 
+  // The frames of a choice share one place, sized for the largest.
   auto* rules = new QHBoxLayout;
   auto* ruleOptions = new QVBoxLayout;
   for (QWidget* w : {optDaily, optWeekly, optMonthly}) ruleOptions->addWidget(w);
   ruleOptions->addStretch(1);
   rules->addLayout(ruleOptions);
-  for (QWidget* w : {fraDaily, fraWeekly, fraMonthly}) rules->addWidget(w, 1);
+  ruleFrames_ = new QStackedWidget;
+  for (QWidget* w : {fraDaily, fraWeekly, fraMonthly}) ruleFrames_->addWidget(w);
+  rules->addWidget(ruleFrames_, 1);
   calendar->addLayout(rules, 1);
-  setup->addWidget(fraCalendarBased, 1);
+  familyFrames_ = new QStackedWidget;
+  familyFrames_->addWidget(fraTimeBased);
+  familyFrames_->addWidget(fraCalendarBased);
+  setup->addWidget(familyFrames_, 1);
 
   // --- "Options" ---
   auto* fraOptions = Named(new QWidget, "fraOptions");
@@ -254,14 +261,11 @@ void frmScheduler::BuildForm() {
 }
 
 void frmScheduler::ShowFamilyFrames() {
-  fraTimeBased->setVisible(optTimeBased->isChecked());
-  fraCalendarBased->setVisible(!optTimeBased->isChecked());
+  familyFrames_->setCurrentWidget(optTimeBased->isChecked() ? fraTimeBased : fraCalendarBased);
 }
 
 void frmScheduler::ShowRuleFrames() {
-  fraDaily->setVisible(optDaily->isChecked());
-  fraWeekly->setVisible(optWeekly->isChecked());
-  fraMonthly->setVisible(optMonthly->isChecked());
+  ruleFrames_->setCurrentWidget(optWeekly->isChecked() ? fraWeekly : optMonthly->isChecked() ? fraMonthly : fraDaily);
 }
 
 void frmScheduler::SelectTab(int step) {

@@ -19,6 +19,7 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QStackedWidget;
 class QTabWidget;
 class QTimer;
 class QToolButton;
@@ -104,6 +105,7 @@ class frmScheduler : public QDialog {
 
   QTimer* Timer1 = nullptr;
   QTabWidget* TabStrip1 = nullptr;
+  QStackedWidget *familyFrames_ = nullptr, *ruleFrames_ = nullptr;
   QWidget *fraTimeBased = nullptr, *fraCalendarBased = nullptr;
   QWidget *fraDaily = nullptr, *fraWeekly = nullptr, *fraMonthly = nullptr;
   QComboBox* cbScheduledJobFile = nullptr;
