@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,9 +21,12 @@ namespace {
 constexpr const char* kBerlin = "CET-1CEST,M3.5.0,M10.5.0/3";
 
 struct LocalZone {
-  explicit LocalZone(const char* tz) : env_("TZ", tz) { tzset(); }
-  ~LocalZone() { tzset(); }
-  test::ScopedEnv env_;
+  explicit LocalZone(const char* tz) : env_(std::make_unique<test::ScopedEnv>("TZ", tz)) { tzset(); }
+  ~LocalZone() {
+    env_.reset();
+    tzset();
+  }
+  std::unique_ptr<test::ScopedEnv> env_;
 };
 
 LocalDateTime At(const std::string& text) { return *ParseDateText(text); }

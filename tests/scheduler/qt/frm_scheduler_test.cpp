@@ -57,12 +57,14 @@ class FrmSchedulerTest : public ::testing::Test {
  protected:
   FrmSchedulerTest() {
     App();
+    tz_ = std::make_unique<test::ScopedEnv>("TZ", "UTC0");
     tzset();
     sIniFile = dir_.file("settings.INI");
     job_ = test::WriteFile(dir_.path() / "nightly.ZOL", "");
   }
   ~FrmSchedulerTest() override {
     sIniFile.clear();
+    tz_.reset();
     tzset();
   }
 
@@ -85,7 +87,7 @@ class FrmSchedulerTest : public ::testing::Test {
   static void Click(frmScheduler& d, const char* name) { Find<QAbstractButton>(d, name)->click(); }
   std::string Key(const char* key) { return ReadIniString(sIniFile, "frmScheduler", key, "(none)"); }
 
-  test::ScopedEnv tz_{"TZ", "UTC0"};
+  std::unique_ptr<test::ScopedEnv> tz_;
   TempDir dir_;
   std::string job_;
   ScriptedUserInterface ui_;
