@@ -33,8 +33,10 @@ QApplication& App() {
   static char name[] = "test";
   static char* argv[] = {name, nullptr};
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static QApplication app(argc, argv);
-  return app;
+  // Left for the process's end: destroying it after the test program's
+  // other statics crashes in Qt's clean-up.
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
 }
 
 struct FakeHost : SchedulerHost {
