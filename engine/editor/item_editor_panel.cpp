@@ -34,11 +34,11 @@ ItemEditorPanel::ItemEditorPanel(MainForm& form) : form_(form) {
     GridUpdateByCode loading(form_.bGridUpdateByCode);
     FillInFileTypeComboBoxImage();
     FillInFileTypeComboBoxTarget();
-    s_.cbSpecialProcesses.rows = SpecialProcessComboRows();
+    s_.cbSpecialProcesses.rows = SpecialProcessListRows();
     s_.cbSpecialProcesses.listIndex = 0;
-    s_.cbCommandLineWindowState.rows = WindowStateComboRows();
+    s_.cbCommandLineWindowState.rows = WindowStateListRows();
     s_.cbCommandLineWindowState.listIndex = 1;
-    s_.cbCommandLineThreadPriority.rows = ThreadPriorityComboRows();
+    s_.cbCommandLineThreadPriority.rows = ThreadPriorityListRows();
     s_.cbCommandLineThreadPriority.listIndex = 1;
   }
   RefreshConvertOptionsGUI();
@@ -295,13 +295,13 @@ void ItemEditorPanel::FillInFileTypeComboBoxImage() {
   if (bInputTypesFilled_) return;
   bInputTypesFilled_ = true;
   GridUpdateByCode loading(form_.bGridUpdateByCode);
-  s_.cbFileTypeOriginal.rows = InputTypeComboRows();
+  s_.cbFileTypeOriginal.rows = InputTypeListRows();
   s_.cbFileTypeOriginal.listIndex = 0;
 }
 
 void ItemEditorPanel::FillInFileTypeComboBoxTarget() {
   GridUpdateByCode loading(form_.bGridUpdateByCode);
-  s_.cbFileTypeTarget.rows = OutputTypeComboRows();
+  s_.cbFileTypeTarget.rows = OutputTypeListRows();
   s_.cbFileTypeTarget.listIndex = 0;
 }
 

@@ -72,6 +72,10 @@ class ItemEditorPanel : public ItemEditorFields {
   ItemEditorPanel& operator=(const ItemEditorPanel&) = delete;
 
   const EditorPanelState& State() const { return s_; }
+  // Whether the panel follows the user's row changes in the to-do grid
+  // itself (the default), or a window calls fgToDo_LeaveCell and
+  // fgToDo_EnterCell around them.
+  void SetFollowGridRows(bool follow) { bFollowGridRows_ = follow; }
   void SetView(EditorPanelView* view);
   MainForm& Form() { return form_; }
 
@@ -204,6 +208,7 @@ class ItemEditorPanel : public ItemEditorFields {
   int gridHandle_ = 0;
   int lastRow_ = 1;     // the to-do row the panel last followed
   bool bRowChanging_ = false;
+  bool bFollowGridRows_ = true;
 };
 
 // The address that the request row's mail goes to.

@@ -17,8 +17,8 @@ int PanelCombo::IndexOfItemData(int32_t value) const {
   return -1;
 }
 
-std::vector<ComboRow> InputTypeComboRows() {
-  std::vector<ComboRow> rows;
+std::vector<ListRow> InputTypeListRows() {
+  std::vector<ListRow> rows;
   for (const InputTypeRow& r : InputTypeRows()) {
     rows.push_back({"[" + std::to_string(r.code) + "] " + Translate(std::string(r.description)) +
                         std::string(r.extensionPart),
@@ -27,20 +27,20 @@ std::vector<ComboRow> InputTypeComboRows() {
   return rows;
 }
 
-std::vector<ComboRow> OutputTypeComboRows() {
+std::vector<ListRow> OutputTypeListRows() {
   return {{Translate("[" + std::to_string(kFileTypePdf) + "] " + Translate("Adobe") + " (PDF)"), kFileTypePdf}};
 }
 
-std::vector<ComboRow> SpecialProcessComboRows() {
+std::vector<ListRow> SpecialProcessListRows() {
   return {{"[60] " + Translate("(*.*) Launch (Run) a program"), kSpecialProcessStartProgram},
           {Translate("I NEED SOMETHING NOT LISTED!!!!!!!"), kSpecialProcessRequest}};
 }
 
-std::vector<ComboRow> WindowStateComboRows() {
+std::vector<ListRow> WindowStateListRows() {
   return {{Translate("Hidden"), 0}, {Translate("Normal"), 1}, {Translate("Maximized"), 3}, {Translate("Minimized"), 6}};
 }
 
-std::vector<ComboRow> ThreadPriorityComboRows() {
+std::vector<ListRow> ThreadPriorityListRows() {
   return {{Translate("Idle"), 64},
           {Translate("Normal"), 32},
           {Translate("High Priority"), 128},

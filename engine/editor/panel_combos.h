@@ -10,15 +10,15 @@
 
 namespace tessa {
 
-struct ComboRow {
+struct ListRow {
   std::string text;
   int32_t itemData = 0;
-  bool operator==(const ComboRow&) const = default;
+  bool operator==(const ListRow&) const = default;
 };
 
 // A drop-down list: its rows and the selected one (-1 none).
 struct PanelCombo {
-  std::vector<ComboRow> rows;
+  std::vector<ListRow> rows;
   int listIndex = -1;
 
   // The number of the selected row; nullopt when none is selected.
@@ -35,10 +35,10 @@ inline constexpr int32_t kSpecialProcessRequest = -1;
 // Format (*.tif)" ... in the panel's order (TIFF first); output: the one PDF
 // row; special processes: start a program (60) and the request row (-1);
 // window states 0, 1, 3, 6; priority classes 64, 32, 128, 256.
-std::vector<ComboRow> InputTypeComboRows();
-std::vector<ComboRow> OutputTypeComboRows();
-std::vector<ComboRow> SpecialProcessComboRows();
-std::vector<ComboRow> WindowStateComboRows();
-std::vector<ComboRow> ThreadPriorityComboRows();
+std::vector<ListRow> InputTypeListRows();
+std::vector<ListRow> OutputTypeListRows();
+std::vector<ListRow> SpecialProcessListRows();
+std::vector<ListRow> WindowStateListRows();
+std::vector<ListRow> ThreadPriorityListRows();
 
 }  // namespace tessa

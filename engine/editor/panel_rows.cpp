@@ -269,7 +269,7 @@ bool ItemEditorPanel::fgToDo_LeaveCell() {
 void ItemEditorPanel::GridChanged(int kind) {
   const int row = form_.fgToDo.Row();
   if (bRowChanging_ || row == lastRow_) return;
-  if (kind != GridChange::CurrentChanged || Loading() || form_.bRunning) {
+  if (!bFollowGridRows_ || kind != GridChange::CurrentChanged || Loading() || form_.bRunning) {
     lastRow_ = row;
     return;
   }
