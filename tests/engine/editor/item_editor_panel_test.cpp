@@ -237,6 +237,12 @@ TEST_F(PanelTest, ProgramFieldsAndTheRequestRow) {
   EXPECT_EQ(panel.State().cbSpecialProcesses.listIndex, 0);
   ASSERT_EQ(ui.boxes.size(), 2u);
   EXPECT_NE(ui.boxes[1].prompt.find(SpecialRequestMailAddress()), std::string::npos);
+  {  // a fill inside another keeps the loading flag for the outer one
+    GridUpdateByCode outer(form.bGridUpdateByCode);
+    panel.RefreshConvertOptionsGUI();
+    EXPECT_TRUE(form.bGridUpdateByCode);
+  }
+  EXPECT_FALSE(form.bGridUpdateByCode);
   panel.SelectAction(0);
   EXPECT_EQ(form.sActionToDo, "C");
   EXPECT_FALSE(panel.State().frameSpecializedActionVisible);
