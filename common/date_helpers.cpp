@@ -264,8 +264,9 @@ std::string MakeValidDateString(const std::string& sMonth, const std::string& sD
   const auto year = FullYear(TrimBlanks(sYear));
   const auto day = SmallNumber(TrimBlanks(sDay));
   if (!month || *month < 1 || *month > 12 || !year || *year < 100 || !day || *day < 1) return "";
+  // A day the month has stays as it was typed.
   const int n = std::min(*day, DaysInMonth(*year, *month));
-  return sMonth + "/" + std::to_string(n) + "/" + sYear + " " + sTime;
+  return sMonth + "/" + (n == *day ? TrimBlanks(sDay) : std::to_string(n)) + "/" + sYear + " " + sTime;
 }
 
 }  // namespace tessa

@@ -76,6 +76,7 @@ TEST(DateHelpersTest, MakeValidDateStringStopsAtTheMonthsLastDayAndRefusesImposs
       {"4", "31", "2026", "4/30/2026 9:5:00"}, {"12", "31", "2026", "12/31/2026 9:5:00"},
       {"13", "1", "2026", ""},                 {"0", "1", "2026", ""},
       {"1", "0", "2026", ""},                  {"1", "x", "2026", ""},
+      {"1", "05", "2026", "1/05/2026 9:5:00"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(MakeValidDateString(c.month, c.day, c.year, "9:5:00"), c.expected) << c.month << "/" << c.day;
