@@ -19,6 +19,7 @@
 #include "engine/run/run_clock.h"
 #include "engine/run/run_log.h"
 #include "engine/run/task_file_list.h"
+#include "platform/stop_signals.h"
 #include "platform/user_interface.h"
 
 namespace tessa {
@@ -60,7 +61,7 @@ std::string WithAppend(const std::string& sExtraParams) {
 // The type a file will be converted as: the task's, or the one its
 // extension names when the task detects it.
 int32_t DetectedType(int32_t lTaskType, const std::string& sFile) {
-  return lTaskType == -1 ? GetFileTypeFromExtension(sFile) : lTaskType;
+  return lTaskType == -1 ? DetectInputType(sFile) : lTaskType;
 }
 
 // True when co's conversion rewrites its existing output whole instead of
@@ -177,6 +178,7 @@ void ForEachBlockFile(MainForm& frm, int32_t lJobNumber, const std::vector<std::
   int32_t i = TakeStartIndex(frm);
   for (; i <= lCount; ++i) {
     CurrentUserInterface().DoEvents();
+    if (StopSignalReceived() != 0) frm.bRunning = false;
     if (!frm.bRunning) break;
     const std::string& sFile = files[i - 1];
     const FilePlace place = PlaceOf(sFile, sRoot);
@@ -329,6 +331,7 @@ void PerformBlockSpecialized(MainForm& frm, int32_t lJobNumber, clsConversionOpt
   int32_t i = TakeStartIndex(frm);
   for (; i <= lCount; ++i) {
     ui.DoEvents();
+    if (StopSignalReceived() != 0) frm.bRunning = false;
     if (!frm.bRunning) break;
     const std::string& sFile = files[i - 1];
     const FilePlace place = PlaceOf(sFile, sRoot);

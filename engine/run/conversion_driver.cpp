@@ -5,10 +5,13 @@
 // time always cutting a TIFF into frames. Temporary frames go on every road.
 #include "engine/run/conversion_driver.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <system_error>
 
 #include "common/file_helpers.h"
+#include "common/log_writer.h"
 #include "common/page_list.h"
 #include "common/text_helpers.h"
 #include "common/translator.h"
@@ -17,7 +20,11 @@
 #include "engine/run/output_snapshot.h"
 #include "engine/run/run_clock.h"
 #include "engine/run/process_tasks.h"
+#include "pdfcontrol/tiff_messages.h"
+#include "pdfcontrol/tiff_page_chain.h"
+#include "platform/output_lock.h"
 #include "platform/sibling_file.h"
+#include "platform/stop_signals.h"
 #include "platform/user_interface.h"
 
 namespace tessa {
@@ -33,6 +40,50 @@ std::string GeneralFailureText() {
 }
 
 std::string InvalidFormatText() { return Translate("PDF was not created - Invalid file format"); }
+
+// The general failure text with the system's reason after it, when known.
+std::string GeneralFailureText(const std::string& sReason) {
+  return sReason.empty() ? GeneralFailureText() : GeneralFailureText() + " (" + sReason + ")";
+}
+
+std::string InputFileSuffix(const std::string& sInput) { return " " + Translate("Input File") + ": " + sInput; }
+
+// True when a and b name one file: the same device and inode when both
+// exist, else the same normalised absolute path.
+bool bSameFile(const std::string& a, const std::string& b) {
+  struct stat sa {}, sb {};
+  if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0)
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  return RunOutputs::Key(a) == RunOutputs::Key(b);
+}
+
+// True when the file exists and no one may write it: the read-only
+// attribute of other systems.
+bool bReadOnlyFile(const std::string& sPath) {
+  struct stat st {};
+  return ::stat(sPath.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+// Why an item may not touch its output at all; "" when it may. Called while
+// holding the output's lock.
+int32_t RefusalOf(MainForm& frm, const clsConversionOptions& co, std::string& sText) {
+  AdvancedOptions options;
+  ParseAdvancedOptions(co.sExtraParams, options);
+  if (bSameFile(co.sOriginalFile, co.sTargetFile)) {
+    sText = Translate("PDF was not created - The output file is the input file");
+    return -1;
+  }
+  if (!options.append && frm.runOutputs.bWrittenBefore(co.sTargetFile)) {
+    sText = Translate("PDF was not created - Another input of this run was written to the same output file") + " " +
+            Translate("Output File") + ": " + co.sTargetFile;
+    return -1;
+  }
+  if (bReadOnlyFile(co.sTargetFile)) {
+    sText = GeneralFailureText(Translate("the output file is read-only"));
+    return -1;
+  }
+  return 0;
+}
 
 // A call that raises no Done must not pass for the previous call's success.
 void PresetFailure(MainForm& frm) {
@@ -150,7 +201,7 @@ void Quirepane_Done(MainForm& frm, int32_t Status) {
   frm.Quirepane_ErrorCode = -Status;
   switch (Status) {
     case 0: frm.Quirepane_ErrorString = Translate("PDF was successfully created") + "."; break;
-    case 1: frm.Quirepane_ErrorString = GeneralFailureText(); break;
+    case 1: frm.Quirepane_ErrorString = GeneralFailureText(frm.Quirepane.FailureReason()); break;
     case 2:
       frm.Quirepane_ErrorString =
           Translate("PDF was not created - No source specified or the source file was missing") + ".";
@@ -256,7 +307,36 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
   // Each item starts clean, so no text of an earlier file can stand for it.
   co.lErr = 0;
   co.sErr.clear();
-  if (co.lOriginalFileType == kTypeAuto) co.lOriginalFileType = GetFileTypeFromExtension(sInput);
+  // A TIFF is cut into its pages whatever its name ends with.
+  if (co.lOriginalFileType == kTypeAuto || quirepane::bIsTiffFile(sInput)) co.lOriginalFileType = DetectInputType(sInput);
+
+  // The output is read, changed and written under its lock, so that runs
+  // writing into the same file at once take turns and lose no page.
+  OutputLock lock(sTarget, [] { return StopSignalReceived() != 0; });
+  if (!lock.held() && StopSignalReceived() != 0) {
+    co.lErr = -1;
+    co.sErr = Translate("PDF was not created - The run was stopped") + InputFileSuffix(sInput);
+    co.lOriginalFileType = lInputType;
+    return co.lErr;
+  }
+  frm.runOutputs.RemoveLeftoversOf(sTarget);
+  if (const int32_t refusal = RefusalOf(frm, co, co.sErr); refusal != 0) {
+    co.lErr = refusal;
+    co.sErr += InputFileSuffix(sInput);
+    co.lOriginalFileType = lInputType;
+    return refusal;
+  }
+  if (co.lOriginalFileType == kTypeTiff) {
+    // A TIFF cut short must not pass for a shorter document.
+    ItemFileList::RemoveAbandonedFrames(sInput, frm.ImageFile1.FrameCount(sInput));
+    if (!quirepane::bTiffPageChainIntact(sInput)) {
+      co.lErr = -113;
+      co.sErr = InvalidFormatText() + ". " + Translate("Try 'Autodetect' for the Original File Format");
+      co.lOriginalFileType = lInputType;
+      quirepane::TakeTiffMessages();
+      return co.lErr;
+    }
+  }
 
   std::string sAside;
   if (bReplaceOutput && bFileExists(sTarget)) {
@@ -325,9 +405,16 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
     std::filesystem::rename(sAside, sTarget, ec);
     if (ec) {
       result = co.lErr = -1;
-      co.sErr = GeneralFailureText() + " " + Translate("Input File") + ": " + sInput;
+      co.sErr = GeneralFailureText(ec.message()) + InputFileSuffix(sInput);
     }
   }
+  AdvancedOptions options;
+  ParseAdvancedOptions(co.sExtraParams, options);
+  if (result == 0 && !options.append) frm.runOutputs.NoteWritten(sTarget);
+  // What the TIFF reader said goes to a verbose log, never raw onto stderr.
+  const std::string tiffMessages = quirepane::TakeTiffMessages();
+  if (co.bVerboseLog && !tiffMessages.empty() && !co.sLogFile.empty())
+    WriteToLogFile(TrimBlanks(tiffMessages), co.sLogFile, false);
   if (result == 0) {
     AfterProcessing(frm, co, sInput, sTarget);
   } else {

@@ -73,6 +73,14 @@ void AppendToOutputField(ItemEditorFields* panel, const std::string& suffix) {
   if (panel) panel->SetOutputText(panel->OutputText() + suffix);
 }
 
+// The folder an output file lies in; a relative name without a folder
+// ("out.pdf", "od/") lies in the current one.
+std::string OutputFolderOf(const std::string& sTarget) {
+  const std::string folder = GetParentFolder(sTarget);
+  if (folder.empty() && !TrimBlanks(sTarget).empty() && !IsPathSeparator(sTarget.front())) return ".";
+  return folder;
+}
+
 // The checks of an input and its output up to the output type; false when
 // they stopped with a code.
 bool CheckInputAndOutput(clsConversionOptions& t, bool bAppend, ItemEditorFields* panel) {
@@ -87,7 +95,7 @@ bool CheckInputAndOutput(clsConversionOptions& t, bool bAppend, ItemEditorFields
       t.lErr = kWildcardOutputForOneFile;
       return false;
     }
-    const std::string folder = GetParentFolder(t.sTargetFile);
+    const std::string folder = OutputFolderOf(t.sTargetFile);
     if (!bFolderExists(folder)) {
       MakeFolderPath(folder);
       if (!bFolderExists(folder)) {
@@ -414,7 +422,7 @@ std::string CommandLineItemErrorText(const clsConversionOptions& t) {
                     Translate("cannot have a wildcard (*) in it unless the Input file does.")},
                    kLogBreak);
     case kOutputFolderMissing:
-      return Lines({Translate("Output Folder"), GetParentFolder(t.sTargetFile), Translate("does not exist."),
+      return Lines({Translate("Output Folder"), OutputFolderOf(t.sTargetFile), Translate("does not exist."),
                     Translate("Create it?")},
                    kLogBreak);
     case kInvalidOutputType:
