@@ -10,7 +10,6 @@
 
 #include "engine/job/flex_grid.h"
 #include "engine/run/image_file.h"
-#include "engine/run/run_outputs.h"
 #include "engine/job_view.h"
 #include "engine/task/type_mismatch_notice.h"
 #include "pdfcontrol/quirepane.h"
@@ -56,7 +55,6 @@ class MainForm {
   bool bRunning = false;
   int64_t lTotalTimeStart = 0;   // tick count (ms) when the run started
   int32_t lResumeFileIndex = 0;  // next file of an interrupted multi-file task
-  RunOutputs runOutputs;         // outputs written by this run, leftovers found
   bool bCurrentActionItemDirty = false;
 
   // --- validation: the type-mismatch notice (frmTypeMatchNotification) ---

@@ -1,7 +1,6 @@
 #include "platform/output_lock.h"
 
 #include <fcntl.h>
-#include <limits.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,13 +13,11 @@ namespace tessa {
 
 namespace {
 
-// FNV-1a of the name, for the short lock-file name of a long output name.
-std::string HashText(const std::string& text) {
+// FNV-1a, for a short lock-file name.
+uint64_t Hash(const std::string& text) {
   uint64_t h = 1469598103934665603ull;
   for (unsigned char c : text) h = (h ^ c) * 1099511628211ull;
-  char buffer[17];
-  std::snprintf(buffer, sizeof buffer, "%016llx", static_cast<unsigned long long>(h));
-  return buffer;
+  return h;
 }
 
 bool SameInode(int fd, const std::string& path) {
@@ -29,21 +26,41 @@ bool SameInode(int fd, const std::string& path) {
          open.st_ino == named.st_ino;
 }
 
+int OpenLockFile(const std::string& path) {
+  constexpr int kFlags = O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK;
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | kFlags, 0666);
+  if (fd >= 0) {
+    ::fchmod(fd, 0666);  // another user may convert into the same file
+    return fd;
+  }
+  // Another user's lock file in the shared folder opens for reading only,
+  // which is all a lock needs.
+  return ::open(path.c_str(), O_RDONLY | kFlags);
+}
+
 }  // namespace
 
 std::string OutputLock::LockFileOf(const std::string& target) {
   const std::filesystem::path path(target);
   const std::string folder = path.parent_path().empty() ? "." : path.parent_path().string();
-  const std::string name = path.filename().string();
-  if (name.size() + 6 <= NAME_MAX) return folder + "/." + name + ".lock";
-  return folder + "/.tessaprint-" + HashText(name) + ".lock";
+  std::string key;
+  struct stat st {};
+  if (::stat(folder.c_str(), &st) == 0) {
+    key = std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + "/" + path.filename().string();
+  } else {
+    std::error_code ec;
+    key = std::filesystem::absolute(path, ec).lexically_normal().string();
+  }
+  char name[64];
+  std::snprintf(name, sizeof name, "/tmp/.tessaprint-output-%016llx.lock", static_cast<unsigned long long>(Hash(key)));
+  return name;
 }
 
 OutputLock::OutputLock(const std::string& target, const std::function<bool()>& bGiveUp) : path_(LockFileOf(target)) {
   // The holder removes the file as it lets go, so a lock taken on a file
   // that is no longer the one under the name is taken again on the new one.
   for (;;) {
-    const int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    const int fd = OpenLockFile(path_);
     if (fd < 0) return;
     int rc;
     while ((rc = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {

@@ -97,7 +97,6 @@ int32_t RunTasks(MainForm& frm, clsConversionOptions& record) {
     return bLogHoldsFailure(frm.fgLog) ? -1 : 0;
   }
   int32_t result = 0;
-  frm.runOutputs.Clear();
   PerformBlock(frm, 1, record, result, [&frm](const std::string& sFile, int32_t lStartTask, FlexGrid& fg) {
     frm.LoadJobFileIntoGrid(sFile, lStartTask, fg);
   });

@@ -7,6 +7,7 @@
 #include "engine/run/block_dispatch.h"
 
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -201,6 +202,7 @@ void ConvertEachToOwnPdf(MainForm& frm, int32_t lJobNumber, const clsConversionO
   const OutputNaming naming = NamingOf(coBlock.sTargetFile);
   const std::string sRoot = AsFolder(GetParentFolder(coBlock.sOriginalFile));
   const bool bAppend = AppendFlag(coBlock.sExtraParams);
+  std::set<std::string> written;  // outputs written by earlier files of the task
   ForEachBlockFile(
       frm, lJobNumber, files, sRoot, co, ret,
       [&](const FilePlace& place) -> std::optional<std::string> {
@@ -208,7 +210,21 @@ void ConvertEachToOwnPdf(MainForm& frm, int32_t lJobNumber, const clsConversionO
         if (bFileExists(sOutput) && frm.bSkipProcessedFiles) return std::nullopt;
         return sOutput;
       },
-      [&](clsConversionOptions& item) { return PerformConversionItem(frm, item, ReplacesOutput(item, bAppend)); });
+      [&](clsConversionOptions& item) {
+        // Inputs that differ only in their extension name one output: the
+        // first keeps it, a later one fails rather than replace it.
+        const std::string key = OutputFileKey(item.sTargetFile);
+        if (written.count(key) != 0) {
+          item.lErr = -1;
+          item.sErr = Translate("PDF was not created - Another input of this task was written to the same output file") +
+                      " " + Translate("Output File") + ": " + item.sTargetFile + " " + Translate("Input File") + ": " +
+                      item.sOriginalFile;
+          return item.lErr;
+        }
+        const int32_t r = PerformConversionItem(frm, item, ReplacesOutput(item, bAppend));
+        if (r == 0) written.insert(key);
+        return r;
+      });
 }
 
 void ConvertAllIntoOne(MainForm& frm, int32_t lJobNumber, clsConversionOptions& coBlock,

@@ -25,6 +25,7 @@
 #include "platform/output_lock.h"
 #include "platform/sibling_file.h"
 #include "platform/stop_signals.h"
+#include "platform/work_file_journal.h"
 #include "platform/user_interface.h"
 
 namespace tessa {
@@ -48,15 +49,6 @@ std::string GeneralFailureText(const std::string& sReason) {
 
 std::string InputFileSuffix(const std::string& sInput) { return " " + Translate("Input File") + ": " + sInput; }
 
-// True when a and b name one file: the same device and inode when both
-// exist, else the same normalised absolute path.
-bool bSameFile(const std::string& a, const std::string& b) {
-  struct stat sa {}, sb {};
-  if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0)
-    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-  return RunOutputs::Key(a) == RunOutputs::Key(b);
-}
-
 // True when the file exists and no one may write it: the read-only
 // attribute of other systems.
 bool bReadOnlyFile(const std::string& sPath) {
@@ -66,16 +58,9 @@ bool bReadOnlyFile(const std::string& sPath) {
 
 // Why an item may not touch its output at all; "" when it may. Called while
 // holding the output's lock.
-int32_t RefusalOf(MainForm& frm, const clsConversionOptions& co, std::string& sText) {
-  AdvancedOptions options;
-  ParseAdvancedOptions(co.sExtraParams, options);
+int32_t RefusalOf(const clsConversionOptions& co, std::string& sText) {
   if (bSameFile(co.sOriginalFile, co.sTargetFile)) {
     sText = Translate("PDF was not created - The output file is the input file");
-    return -1;
-  }
-  if (!options.append && frm.runOutputs.bWrittenBefore(co.sTargetFile)) {
-    sText = Translate("PDF was not created - Another input of this run was written to the same output file") + " " +
-            Translate("Output File") + ": " + co.sTargetFile;
     return -1;
   }
   if (bReadOnlyFile(co.sTargetFile)) {
@@ -197,6 +182,21 @@ void AfterProcessing(MainForm& frm, const clsConversionOptions& co, const std::s
 
 }  // namespace
 
+std::string OutputFileKey(const std::string& sPath) {
+  std::error_code ec;
+  std::filesystem::path path = std::filesystem::absolute(sPath, ec);
+  if (ec) path = sPath;
+  const std::filesystem::path folder = std::filesystem::weakly_canonical(path.parent_path(), ec);
+  return ((ec ? path.parent_path() : folder) / path.filename()).lexically_normal().string();
+}
+
+bool bSameFile(const std::string& a, const std::string& b) {
+  struct stat sa {}, sb {};
+  if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0)
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  return OutputFileKey(a) == OutputFileKey(b);
+}
+
 void Quirepane_Done(MainForm& frm, int32_t Status) {
   frm.Quirepane_ErrorCode = -Status;
   switch (Status) {
@@ -307,11 +307,24 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
   // Each item starts clean, so no text of an earlier file can stand for it.
   co.lErr = 0;
   co.sErr.clear();
+  // The input's own times, before reading it moves its access time.
+  InputFileTimes inputTimes;
+  const bool bHaveTimes = frm.bRetainInputFileTimeStamp &&
+                          !bGetFileTimes(sInput, inputTimes.dCreated, inputTimes.dAccessed, inputTimes.dModified, true);
+  // Work files of killed runs go; this item's own are forgotten once it is
+  // through and they are gone (the guard goes last).
+  RemoveAbandonedWorkFiles();
+  struct ForgetWorkFiles {
+    ~ForgetWorkFiles() { ClearWorkFileJournal(); }
+  } forgetWorkFiles;
   // A TIFF is cut into its pages whatever its name ends with.
   if (co.lOriginalFileType == kTypeAuto || quirepane::bIsTiffFile(sInput)) co.lOriginalFileType = DetectInputType(sInput);
 
   // The output is read, changed and written under its lock, so that runs
-  // writing into the same file at once take turns and lose no page.
+  // writing into the same file at once take turns and lose no page. The
+  // lock is named after the output's folder, so the folder is made first.
+  const std::string sTargetFolder = GetParentFolder(sTarget);
+  if (!sTargetFolder.empty() && !bFolderExists(sTargetFolder)) MakeFolderPath(sTargetFolder);
   OutputLock lock(sTarget, [] { return StopSignalReceived() != 0; });
   if (!lock.held() && StopSignalReceived() != 0) {
     co.lErr = -1;
@@ -319,35 +332,30 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
     co.lOriginalFileType = lInputType;
     return co.lErr;
   }
-  frm.runOutputs.RemoveLeftoversOf(sTarget);
-  if (const int32_t refusal = RefusalOf(frm, co, co.sErr); refusal != 0) {
+  if (const int32_t refusal = RefusalOf(co, co.sErr); refusal != 0) {
     co.lErr = refusal;
     co.sErr += InputFileSuffix(sInput);
     co.lOriginalFileType = lInputType;
     return refusal;
   }
-  if (co.lOriginalFileType == kTypeTiff) {
+  if (co.lOriginalFileType == kTypeTiff && !quirepane::bTiffPageChainIntact(sInput)) {
     // A TIFF cut short must not pass for a shorter document.
-    ItemFileList::RemoveAbandonedFrames(sInput, frm.ImageFile1.FrameCount(sInput));
-    if (!quirepane::bTiffPageChainIntact(sInput)) {
-      co.lErr = -113;
-      co.sErr = InvalidFormatText() + ". " + Translate("Try 'Autodetect' for the Original File Format");
-      co.lOriginalFileType = lInputType;
-      quirepane::TakeTiffMessages();
-      return co.lErr;
-    }
+    co.lErr = -113;
+    co.sErr = InvalidFormatText() + ". " + Translate("Try 'Autodetect' for the Original File Format");
+    co.lOriginalFileType = lInputType;
+    quirepane::TakeTiffMessages();
+    return co.lErr;
   }
 
   std::string sAside;
   if (bReplaceOutput && bFileExists(sTarget)) {
     sAside = FreeSiblingName(sTarget, ".pdf");
-    if (!sAside.empty()) co.sTargetFile = sAside;
+    if (!sAside.empty()) {
+      NoteWorkFile(sAside);
+      co.sTargetFile = sAside;
+    }
   }
   OutputSnapshot before(co.sTargetFile);
-  // The input's own times, before reading it moves its access time.
-  InputFileTimes inputTimes;
-  const bool bHaveTimes = frm.bRetainInputFileTimeStamp &&
-                          !bGetFileTimes(sInput, inputTimes.dCreated, inputTimes.dAccessed, inputTimes.dModified, true);
 
   ItemFileList files;
   bool bRetry = false;
@@ -408,9 +416,6 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
       co.sErr = GeneralFailureText(ec.message()) + InputFileSuffix(sInput);
     }
   }
-  AdvancedOptions options;
-  ParseAdvancedOptions(co.sExtraParams, options);
-  if (result == 0 && !options.append) frm.runOutputs.NoteWritten(sTarget);
   // What the TIFF reader said goes to a verbose log, never raw onto stderr.
   const std::string tiffMessages = quirepane::TakeTiffMessages();
   if (co.bVerboseLog && !tiffMessages.empty() && !co.sLogFile.empty())

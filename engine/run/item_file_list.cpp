@@ -7,16 +7,19 @@
 #include <filesystem>
 
 #include "common/text_helpers.h"
+#include "platform/work_file_journal.h"
 
 namespace tessa {
 
 namespace {
 
-// Creates sPath only when nothing is there yet, and claims it.
+// Creates sPath only when nothing is there yet; notes it as a work file and
+// claims it while it is in use.
 bool CreateExclusive(const std::string& sPath, std::vector<TempFileClaim>& claims) {
   const int fd = ::open(sPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   if (fd < 0) return false;
   claims.push_back(TempFileClaim::Adopt(fd));
+  NoteWorkFile(sPath);
   return true;
 }
 
@@ -26,6 +29,7 @@ std::string MakePrivateFolder() {
   if (ec) base = "/tmp";
   std::string pattern = (base / "tessaprint-frames-XXXXXX").string();
   if (!::mkdtemp(pattern.data())) return "";
+  NoteWorkFile(pattern);
   return pattern;
 }
 
@@ -39,10 +43,6 @@ std::string ItemFileList::FrameFileName(const std::string& sInput, int32_t lPage
   const std::string extension = input.extension().string();  // with its dot
   if (extension.size() > 1) name += extension;
   return GetFolderFromPath(input.string()) + name;
-}
-
-void ItemFileList::RemoveAbandonedFrames(const std::string& sInput, int32_t lFrames) {
-  for (int32_t p = 1; p <= lFrames; ++p) RemoveIfAbandoned(FrameFileName(sInput, p));
 }
 
 std::string ItemFileList::ReserveFrameFile(const std::string& sInput, int32_t lPage) {

@@ -31,11 +31,7 @@ class ItemFileList {
   // extension.
   static std::string FrameFileName(const std::string& sInput, int32_t lPage);
 
-  // Removes the temporary files of pages 1 .. lFrames of sInput that lie
-  // beside it and that no running process claims (left by a killed run).
-  static void RemoveAbandonedFrames(const std::string& sInput, int32_t lFrames);
-
-  // Creates (and claims while it is listed) the empty temporary file for page lPage of sInput and returns
+  // Creates the empty temporary file for page lPage of sInput and returns
   // its path: FrameFileName when that name is free and its folder takes new
   // files, else the same name in a private folder under the temporary
   // folder. "" when neither place can be used.
@@ -53,7 +49,7 @@ class ItemFileList {
  private:
   std::vector<Entry> entries_;
   std::vector<std::string> reserved_;
-  std::vector<TempFileClaim> claims_;
+  std::vector<TempFileClaim> claims_;  // held on the reserved files while they are in use
   std::string privateFolder_;
 };
 

@@ -105,7 +105,6 @@ void MainForm::ConversionJobBegin() {
   GridUpdateByCode guard(bGridUpdateByCode);
   View().UpdateMenuToolbar();
   InitLogGrid(fgLog);
-  runOutputs.Clear();
   int32_t start = FindStartPoint(fgToDo);
   int32_t last = fgToDo.Rows() - 2;
   if (bCommandLineMode) {

@@ -73,12 +73,15 @@ void AppendToOutputField(ItemEditorFields* panel, const std::string& suffix) {
   if (panel) panel->SetOutputText(panel->OutputText() + suffix);
 }
 
-// The folder an output file lies in; a relative name without a folder
-// ("out.pdf", "od/") lies in the current one.
+// The folder an output file lies in; an output that ends in a slash is
+// that folder ("od/" is completed to a name inside "od" later).
 std::string OutputFolderOf(const std::string& sTarget) {
-  const std::string folder = GetParentFolder(sTarget);
-  if (folder.empty() && !TrimBlanks(sTarget).empty() && !IsPathSeparator(sTarget.front())) return ".";
-  return folder;
+  if (!sTarget.empty() && IsPathSeparator(sTarget.back())) {
+    std::string folder = ToForwardSlashes(sTarget);
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    return folder;
+  }
+  return GetParentFolder(sTarget);
 }
 
 // The checks of an input and its output up to the output type; false when

@@ -6,7 +6,10 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <set>
 
 #include "child_process.h"
 #include "platform/output_lock.h"
@@ -96,23 +99,32 @@ TEST_F(SharedOutputs, StopSignalsEndTheRunBetweenFilesWithTheirExitCode) {
   EXPECT_EQ(Others(file("out"), {"first2.pdf", "first15.pdf", "first1.pdf"}), std::vector<std::string>{});
 }
 
-TEST_F(SharedOutputs, WorkFilesOfAKilledRunAreRemovedByTheNextOnlyWhenUnclaimed) {
+TEST_F(SharedOutputs, WorkFilesOfAKilledRunAreRemovedByTheNextRun) {
   fs::copy_file(kDemoData / "Three Pages.tif", file("in/scan.tif"));
-  const std::string pdf = "%PDF-1.4 half written";
+  const auto noted = [](const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return std::to_string(st.st_dev) + " " + std::to_string(st.st_ino) + " " + path + "\n";
+  };
+  // What a killed run leaves: its work files, its journal naming them (no
+  // longer locked by anyone), and PCR files nobody claims.
   const std::vector<std::string> leftovers = {
-      test::WriteFile(file("in/scan-ZOL_TEMP_FILE-1.tif"), "page"), test::WriteFile(file("tmp/PCRaB3dE9"), ""),
-      test::WriteFile(file("tmp/PCRaB3dE9.bmp"), "BM"), test::WriteFile(file("out/.scan.pdf.Xy12Zq"), pdf),
-      test::WriteFile(file("out/.scan.pdf.Qw34Er.pdf"), pdf)};
-  // A work file some live run claims, and a hidden file a person named.
-  const std::string live = test::WriteFile(file("in/scan-ZOL_TEMP_FILE-2.tif"), "page");
-  const TempFileClaim claim(live);
-  const std::string own = test::WriteFile(file("out/.scan.pdf.backup"), pdf);
+      test::WriteFile(file("in/scan-ZOL_TEMP_FILE-1.tif"), "page"), test::WriteFile(file("out/.scan.pdf.Xy12Zq"), "%PDF"),
+      test::WriteFile(file("tmp/PCRaB3dE9"), ""), test::WriteFile(file("tmp/PCRaB3dE9.bmp"), "BM")};
+  const std::string journal = noted(leftovers[0]) + noted(leftovers[1]);
+  // A file under a work-file name that no journal names.
+  const std::string own = test::WriteFile(file("in/scan-ZOL_TEMP_FILE-2.tif"), "the user's own file");
+  test::WriteFile(file("tmp/.tessaprint-work-Ab12Cd"), journal);
+  // A live run's journal and work file stay.
+  const std::string live = test::WriteFile(file("out/.other.pdf.Qw34Er"), "%PDF");
+  test::WriteFile(file("tmp/.tessaprint-work-Ef56Gh"), noted(live));
+  const TempFileClaim liveJournal(file("tmp/.tessaprint-work-Ef56Gh"));
 
   EXPECT_EQ(Run({"/S", file("in/scan.tif"), "/T", file("out/scan.pdf"), "/M", "1"}), 0);
   EXPECT_EQ(test::InspectPdf(file("out/scan.pdf")).pages, 3);
   for (const std::string& f : leftovers) EXPECT_FALSE(fs::exists(f)) << f;
-  EXPECT_TRUE(fs::exists(live));
-  EXPECT_TRUE(fs::exists(own));
+  EXPECT_FALSE(fs::exists(file("tmp/.tessaprint-work-Ab12Cd")));
+  for (const std::string& f : {own, live}) EXPECT_TRUE(fs::exists(f)) << f;
 }
 
 }  // namespace
