@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <set>
 
-#include "child_process.h"
+#include "support/child_process.h"
 #include "platform/output_lock.h"
 #include "platform/temp_file_claim.h"
 #include "support/pdf_report.h"
