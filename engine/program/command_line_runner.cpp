@@ -1,8 +1,6 @@
 #include "engine/program/command_line_runner.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 

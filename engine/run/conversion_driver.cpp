@@ -56,8 +56,9 @@ bool bReadOnlyFile(const std::string& sPath) {
   return ::stat(sPath.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
-// Why an item may not touch its output at all; "" when it may. Called while
-// holding the output's lock.
+// 0 when the item may write its output; else -1 with the reason in sText:
+// the output is the input, or it is read-only. Asked while the output's
+// lock is held.
 int32_t RefusalOf(const clsConversionOptions& co, std::string& sText) {
   if (bSameFile(co.sOriginalFile, co.sTargetFile)) {
     sText = Translate("PDF was not created - The output file is the input file");
