@@ -173,9 +173,9 @@ void AppendIncrementalUpdate(QPDF& pdf, const std::string& path, std::vector<QPD
 
   try {
     WriteAll(fd.get(), update, oldSize);
-    if (fsync(fd.get()) != 0) throw std::runtime_error(std::strerror(errno));
+    if (fdatasync(fd.get()) != 0) throw std::runtime_error(std::strerror(errno));
   } catch (const std::exception& e) {
-    if (ftruncate(fd.get(), static_cast<off_t>(oldSize)) == 0) fsync(fd.get());
+    if (ftruncate(fd.get(), static_cast<off_t>(oldSize)) == 0) fdatasync(fd.get());
     throw std::runtime_error("Cannot append to " + path + ": " + e.what());
   }
 }
