@@ -1,6 +1,6 @@
 // A tree grown here fills its nodes from the left: every node but those on
 // the last path holds kPageTreeFanOut kids, and all pages of a subtree stand
-// at the same depth, so a tree of n pages is about log32(n) deep and adding
+// at the same depth, so a tree of n pages is about log16(n) deep and adding
 // a page rewrites that many small nodes. Trees made by other programs are
 // never reshaped by an append: a full node (flat trees of any width among
 // them) is left as it is and the new pages go beside it.

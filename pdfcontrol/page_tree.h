@@ -12,7 +12,7 @@
 namespace quirepane {
 
 // Most kids a node made here is given; a node with this many takes no more.
-constexpr int kPageTreeFanOut = 32;
+constexpr int kPageTreeFanOut = 16;
 
 // Deepest path followed down a tree; a deeper one counts as damaged.
 constexpr int kPageTreeMaxDepth = 64;
