@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "pdfcontrol/quirepane.h"
+#include "platform/heap_reuse.h"
 
 namespace {
 
@@ -39,6 +40,7 @@ double Seconds(Clock::time_point since) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  tessa::KeepLargeBlocksForReuse();
   std::vector<std::string> args(argv + 1, argv + argc);
   quirepane::Quirepane control;
   if (args.size() >= 2 && args[0] == "--batch") {

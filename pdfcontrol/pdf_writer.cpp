@@ -18,6 +18,7 @@
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFWriter.hh>
 
+#include "pdfcontrol/ccitt_page.h"
 #include "pdfcontrol/image_engine.h"
 #include "pdfcontrol/incremental_update.h"
 #include "pdfcontrol/jpeg_header.h"
@@ -218,6 +219,20 @@ void PDFWriter::LoadJpeg(const std::string& path) {
   const char* space = info->components == 1 ? "/DeviceGray" : info->components == 3 ? "/DeviceRGB" : "/DeviceCMYK";
   image->colorSpace = QPDFObjectHandle::newName(space);
   if (info->components == 4 && info->adobe) image->decode = "[1 0 1 0 1 0 1 0]";
+  images_.push_back(std::move(image));
+  currentImage_ = images_.size() - 1;
+}
+
+void PDFWriter::LoadCcitt(CcittPage page) {
+  auto image = std::make_unique<Image>();
+  image->width = page.width;
+  image->height = page.height;
+  image->bitsPerComponent = 1;
+  image->filter = "/CCITTFaxDecode";
+  image->decodeParms = std::move(page.decodeParms);
+  image->colorSpace = QPDFObjectHandle::newName("/DeviceGray");
+  if (page.inverted) image->decode = "[1 0]";
+  image->data = std::move(page.data);
   images_.push_back(std::move(image));
   currentImage_ = images_.size() - 1;
 }

@@ -5,10 +5,12 @@
 #include <iterator>
 
 #include "pdfcontrol/bitmap_convert.h"
+#include "pdfcontrol/ccitt_page.h"
 #include "pdfcontrol/image_engine.h"
 #include "pdfcontrol/jpeg_header.h"
 #include "pdfcontrol/pdf_writer.h"
 #include "pdfcontrol/property_store.h"
+#include "pdfcontrol/stored_resolution.h"
 #include "pdfcontrol/temp_work_file.h"
 #include "pdfcontrol/version.h"
 #include "platform/user_interface.h"
@@ -42,6 +44,17 @@ double Inches(long pixels, long dotsPerMetre) {
   return pixels / 72.0;
 }
 
+// Inches of a TIFF page's side of the given pixels, at the resolution the
+// page stores (72 dots per inch when it stores none), as a page converted
+// through a bitmap gets them.
+double PageInches(long pixels, const std::string& path, int page, bool vertical) {
+  long dotsPerMetre = 0;
+  if (std::optional<StoredResolution> stored = ReadStoredResolution(path, kFormatTiff, page)) {
+    dotsPerMetre = vertical ? stored->y : stored->x;
+  }
+  return Inches(pixels, dotsPerMetre);
+}
+
 }  // namespace
 
 long clsSavePDF::ConvertToPDF() {
@@ -62,20 +75,23 @@ long clsSavePDF::ConvertToPDF() {
   }
 
   const bool jpegByName = EndsWith(source, ".jpeg") || EndsWith(source, ".jpg") || store.FileType == kFormatJpeg;
-  const bool jpegPath = jpegByName && IsPassThroughJpeg(source);
-  TempWorkFile work(jpegPath ? ".jpg" : ".bmp");
+  // A fax-coded TIFF page goes in as it is coded, without a working file.
+  std::optional<CcittPage> ccitt = jpegByName ? std::nullopt : ReadCcittPage(source, 0);
+  const bool jpegPath = !ccitt && jpegByName && IsPassThroughJpeg(source);
+  std::optional<TempWorkFile> work;
+  if (!ccitt) work.emplace(jpegPath ? ".jpg" : ".bmp");
   if (jpegPath) {
-    std::filesystem::copy_file(source, work.path(), std::filesystem::copy_options::overwrite_existing);
-  } else {
+    std::filesystem::copy_file(source, work->path(), std::filesystem::copy_options::overwrite_existing);
+  } else if (!ccitt) {
     clsConvertToBitmap bitmap;
-    if (!bitmap.ConvertToBitmap(source, work.path(), store.FileType)) {
+    if (!bitmap.ConvertToBitmap(source, work->path(), store.FileType)) {
       error_ = "The image " + source + " cannot be read";
       return kInvalidImageType;
     }
   }
 
-  const double width = GetImageWidthInches(work.path());
-  const double height = GetImageHeightInches(work.path());
+  const double width = ccitt ? PageInches(ccitt->width, source, 0, false) : GetImageWidthInches(work->path());
+  const double height = ccitt ? PageInches(ccitt->height, source, 0, true) : GetImageHeightInches(work->path());
   if (width == -1 || height == -1) {
     error_ = "The size of the image " + source + " cannot be read";
     return kInvalidImageType;
@@ -89,8 +105,9 @@ long clsSavePDF::ConvertToPDF() {
     if (!isNew) writer.AddPage();
     SetDocInfo(writer);
     writer.SelectUnit(1);
-    if (jpegPath) writer.LoadJpeg(work.path());
-    else writer.LoadBmp(work.path());
+    if (ccitt) writer.LoadCcitt(std::move(*ccitt));
+    else if (jpegPath) writer.LoadJpeg(work->path());
+    else writer.LoadBmp(work->path());
     writer.ImageOption(2);
     writer.SetPageSize(width, height);
     const double a = writer.PageHeight();
@@ -101,7 +118,7 @@ long clsSavePDF::ConvertToPDF() {
     if (saved == 0) error_ = writer.LastError();
   }
   tessa::CurrentUserInterface().DoEvents();
-  work.Remove();
+  if (work) work->Remove();
   return saved == 0 ? kFailure : kSuccess;
 }
 
@@ -111,7 +128,21 @@ bool clsSavePDF::ConvertMultipageTIFF(long count, const std::string& source, con
   bool isNew = false;
   if (!OpenOrCreate(writer, destination, isNew)) return false;
   writer.SelectUnit(1);
+  CcittReader fax(source);
   for (long i = 0; i < count; ++i) {
+    if (std::optional<CcittPage> page = fax.Page(static_cast<int>(i))) {
+      const double width = PageInches(page->width, source, static_cast<int>(i), false);
+      const double height = PageInches(page->height, source, static_cast<int>(i), true);
+      if (!isNew || i > 0) writer.AddPage();
+      writer.ImageOption(2);
+      writer.LoadCcitt(std::move(*page));
+      writer.SetPageSize(width, height);
+      const double a = writer.PageHeight();
+      const double b = writer.PageWidth();
+      const double c = writer.PageHeight();
+      writer.DrawImage(0, a, b, c);
+      continue;
+    }
     TempWorkFile work(".bmp");
     if (!pages.ConvertTIFFPageToBitmap(source, work.path(), i)) {
       error_ = "Page " + std::to_string(i + 1) + " of " + source + " cannot be read";
