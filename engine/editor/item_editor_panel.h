@@ -211,6 +211,10 @@ class ItemEditorPanel : public ItemEditorFields {
   bool bFollowGridRows_ = true;
 };
 
+// name in folder: folder, "/", name; the root "/" gives "/name", not a
+// share path "//name".
+std::string PathInFolder(const std::string& folder, const std::string& name);
+
 // The address that the request row's mail goes to.
 std::string SpecialRequestMailAddress();
 

@@ -47,8 +47,8 @@ bool ItemEditorPanel::CollectConversionItemFromGUI(clsConversionOptions& co) {
       return false;
     }
     if (s_.cbSaveToOriginalFolder)
-      SetOutputText(GetParentFolder(ToForwardSlashes(s_.cbOriginalFile)) + "/" +
-                    GetFileTypeExtension(*outType, true, form_.lConversionMethod));
+      SetOutputText(PathInFolder(GetParentFolder(ToForwardSlashes(s_.cbOriginalFile)),
+                                 GetFileTypeExtension(*outType, true, form_.lConversionMethod)));
     co.lConversionMethod = kMethodImageConversion;
     co.lOriginalFileType = *inType;
     co.sOriginalFile = TrimBlanks(s_.cbOriginalFile);

@@ -79,6 +79,9 @@ TEST_F(PanelTest, OutputIsProposedForAFileAMaskAndAppend) {
       {appendOptions, "/out/*.pdf", "/in/*.png", "/out/Append.pdf"},
       {"", "/out/x.pdf", "/in/a.png", "/out/x.pdf"},
       {"", "", "/in/noextension", ""},
+      {"", "", "/a.png", "/Output File.pdf"},          // the root, not a share "//"
+      {"", "/*.pdf", "a.png", "/Output File.pdf"},     // the output's folder serves
+      {"", "", "a.png", ""},
   };
   const std::string plain = form.sQuirepaneAdvancedOptions;
   for (const auto& c : cases) {
