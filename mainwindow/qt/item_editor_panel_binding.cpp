@@ -243,11 +243,13 @@ void ItemEditorPanelBinding::ConnectButtons() {
   OnButton("cmdLaunchTarget", nullptr, [this, &p] { Launch(p.LaunchTarget()); });
   OnButton("cmdLaunchCommandLine", nullptr,
            [this, &p] { Launch(p.LaunchCommandLine(), p.State().cbCommandLineArguments, true); });
-  OnButton("cmdPDFtoRTFAdvancedOptions", "stpAdvancedOptions", [this, &p] {
-    if (!advancedOptionsEditor_) return;
-    std::string record = frm_.sQuirepaneAdvancedOptions;
-    if (advancedOptionsEditor_(record)) p.AdvancedOptionsEdited(record);
-  });
+  OnButton("cmdPDFtoRTFAdvancedOptions", "stpAdvancedOptions", [this] { EditAdvancedOptions(); });
+}
+
+void ItemEditorPanelBinding::EditAdvancedOptions() {
+  if (!advancedOptionsEditor_) return;
+  std::string record = frm_.sQuirepaneAdvancedOptions;
+  if (advancedOptionsEditor_(record)) panel_.AdvancedOptionsEdited(record);
 }
 
 void ItemEditorPanelBinding::ConnectCommands() {
@@ -257,6 +259,7 @@ void ItemEditorPanelBinding::ConnectCommands() {
   auto* grid = Find<QTableView>("fgToDo");
   if (!grid || !grid->selectionModel()) return;
   grid->installEventFilter(this);
+  connect(grid, &QAbstractItemView::doubleClicked, this, [this] { EditAdvancedOptions(); });
   connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& now) {
     if (!gridSyncing_ && now.isValid() && now.row() + 1 != frm_.fgToDo.Row()) frm_.fgToDo.SetRow(now.row() + 1);
   });

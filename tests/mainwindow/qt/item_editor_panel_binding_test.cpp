@@ -201,6 +201,13 @@ TEST(ItemEditorPanelBindingTest, BuildsAddsLoadsUpdatesAndMovesTasks) {
   EXPECT_EQ(frm.fgToDo.TextMatrix(1, kColOutput), dir.file("b.pdf"));
   EXPECT_EQ(frm.fgToDo.Row(), 1);
   EXPECT_TRUE(ui.boxes.empty());
+
+  // A double-click in the grid edits the advanced options.
+  binding.SetAdvancedOptionsEditor([](std::string& record) { return !(record = "TRUE^x^^^^^2^*^").empty(); });
+  QTest::mouseDClick(f.grid->viewport(), Qt::LeftButton, {},
+                     f.grid->visualRect(f.grid->model()->index(0, kColInput)).center());
+  EXPECT_EQ(frm.sQuirepaneAdvancedOptions, "TRUE^x^^^^^2^*^");
+  EXPECT_TRUE(frm.bCurrentActionItemDirty);
 }
 
 }  // namespace
