@@ -156,6 +156,10 @@ void ItemEditorPanel::SetWaitTimeText(const std::string& text) {
 
 void ItemEditorPanel::DropDownInput() { OnlyMarkDirty(); }
 void ItemEditorPanel::DropDownOutput() { OnlyMarkDirty(); }
+void ItemEditorPanel::DropDownCommandLine() {
+  Batch b(*this);
+  cbCommandLine_Change();
+}
 
 void ItemEditorPanel::AdvancedOptionsEdited(const std::string& sDataTransfer) {
   Batch b(*this);

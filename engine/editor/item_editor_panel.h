@@ -104,6 +104,7 @@ class ItemEditorPanel : public ItemEditorFields {
   void SetWaitTimeText(const std::string& text);
   void DropDownInput();   // the history list of the input opened
   void DropDownOutput();  // the history list of the output opened
+  void DropDownCommandLine();  // the history list of the program opened
 
   // The advanced-options dialog closed with sDataTransfer: a changed record
   // becomes the panel's and marks the task changed.

@@ -189,6 +189,11 @@ TEST(ItemEditorPanelBindingTest, BuildsAddsLoadsUpdatesAndMovesTasks) {
   EXPECT_EQ(frm.fgToDo.TextMatrix(1, kColOutput), dir.file("b.pdf"));
   EXPECT_EQ(frm.fgToDo.TextMatrix(1, kColFlags), " M");
   EXPECT_FALSE(frm.bCurrentActionItemDirty);
+  f.Get<QComboBox>("cbTargetFile")->addItem("/tmp/history.pdf");
+  frm.bCurrentActionItemDirty = false;
+  f.Get<QComboBox>("cbTargetFile")->showPopup();  // opening its history list counts as an edit
+  EXPECT_TRUE(frm.bCurrentActionItemDirty);
+  f.Get<QComboBox>("cbTargetFile")->hidePopup();
 
   // Ctrl+D and Ctrl+U move it; the view follows.
   f.grid->setFocus();
