@@ -113,7 +113,7 @@ bool ItemEditorPanel::ConversionJobUpdate() {
     form_.View().UpdateMenuToolbar();
     return true;
   } catch (const std::exception& e) {
-    CurrentUserInterface().MsgBox(Translate("ConversionJobUpdate: Unable to update") + "\r\r" + e.what(),
+    CurrentUserInterface().MsgBox(Translate("ConversionJobUpdate: Unable to update") + "\r\n\r\n" + e.what(),
                                   vbInformation, Translate("Error"));
     return false;
   }
