@@ -225,7 +225,9 @@ void ItemEditorPanel::UpdateGUI_SpecializedToDOItemViaCellContents(int row) {
     const int index = s_.cbSpecialProcesses.IndexOfItemData(*process);
     if (index >= 0) SelectSpecialProcess(index);
   }
-  s_.frameCommandLineVisible = process == kSpecialProcessStartProgram;
+  // The program's fields show with their process; a process that is not in
+  // the list leaves the selection, and so the fields, as they were.
+  s_.frameCommandLineVisible = s_.cbSpecialProcesses.ItemData() == kSpecialProcessStartProgram;
   if (process == kSpecialProcessStartProgram) {
     SetCommandLine(grid.TextMatrix(row, kColInput));
     SetCommandLineArguments(grid.TextMatrix(row, kColOutput));
