@@ -177,6 +177,7 @@ void MainFormWidget::FillCombos() {
 void MainFormWidget::Load(bool bWindow) {
   bWindow_ = bWindow;
   FillCombos();
+  editor_ = AttachItemEditor(*this);
   // A job that start-up opened (open without running) stays.
   if (frm_.sCurrentJobFile.empty() || frm_.sCurrentJobFile == "*" || frm_.fgToDo.Rows() < 2) {
     frm_.sCurrentJobFile = "*";
@@ -188,11 +189,18 @@ void MainFormWidget::Load(bool bWindow) {
   frm_.SelectGridRow(frm_.fgToDo);
   frm_.lResumeFileIndex = 0;
   frm_.bRunning = frm_.bCurrentActionItemDirty = frm_.bAskToSaveZolFileBeforeExit = false;
-  editor_ = AttachItemEditor(*this);
   frmSched_ = CreateSchedulerWindow(*this);
   if (frmSched_) frmSched_->SetUpScheduler(sIniFile);
   TranslateForm(this);
   loaded_ = true;
+  UpdateMenuToolbar();
+}
+
+void MainFormWidget::SetItemEditorBinding(std::unique_ptr<ItemEditorBinding> editor) { editor_ = std::move(editor); }
+
+void MainFormWidget::SetSchedulerWindow(std::unique_ptr<SchedulerWindow> scheduler) {
+  frmSched_ = std::move(scheduler);
+  if (frmSched_) frmSched_->SetUpScheduler(sIniFile);
   UpdateMenuToolbar();
 }
 

@@ -55,6 +55,10 @@ class MainFormWidget : public QWidget, public MainFormView, public JobView, publ
   QTableView* LogView() const { return fgLog_; }
   QTabBar* Tabs() const { return ts_; }
   SchedulerWindow* Scheduler() const { return frmSched_.get(); }
+  // Replace the editor panel's behaviour and the scheduler window that Load
+  // attached (AttachItemEditor, CreateSchedulerWindow).
+  void SetItemEditorBinding(std::unique_ptr<ItemEditorBinding> editor);
+  void SetSchedulerWindow(std::unique_ptr<SchedulerWindow> scheduler);
   // The end-of-job notifier's timer (Timer1) and one tick of it.
   QTimer& Timer1() { return timer1_; }
   void Timer1Tick();
