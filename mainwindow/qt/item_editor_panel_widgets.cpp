@@ -175,6 +175,7 @@ QWidget* SpecialFrame() {
   options->addWidget(new QLabel("Wait (seconds)"));
   auto* wait = Named(new QLineEdit("-1"), "txtCommandLineWaitTimeInSeconds");
   wait->setMaximumWidth(80);
+  wait->setProperty("tag", "TranslateFalse");
   options->addWidget(wait);
   options->addStretch(1);
   grid->addLayout(options, 2, 0, 1, 4);

@@ -106,8 +106,9 @@ MainFormWidget::MainFormWidget(MainForm& frm, QMainWindow& frame) : QWidget(&fra
 MainFormWidget::~MainFormWidget() {
   frm_.fgToDo.Unsubscribe(toDoSubscription_);
   frm_.fgLog.Unsubscribe(logSubscription_);
-  frm_.SetView(nullptr);
-  frm_.SetJobView(nullptr);
+  // A newer window on the same form keeps its place.
+  if (&frm_.View() == static_cast<MainFormView*>(this)) frm_.SetView(nullptr);
+  if (&frm_.Job() == static_cast<JobView*>(this)) frm_.SetJobView(nullptr);
 }
 
 void MainFormWidget::BuildLayout() {

@@ -4,9 +4,13 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QMenuBar>
+#include <QStatusBar>
 #include <QTimer>
+#include <QToolBar>
 
 #include "common/qt/translate_form.h"
+#include "common/translator.h"
 #include "engine/main_form.h"
 #include "mainwindow/qt/main_form_widget.h"
 #include "mainwindow/qt/status_panels.h"
@@ -41,14 +45,22 @@ MainFrame::~MainFrame() {
   if (ui_ && &CurrentUserInterface() == ui_.get()) SetUserInterface(nullptr);
 }
 
+void MainFrame::UseUserInterface(std::unique_ptr<WindowUserInterface> ui) { ui_ = std::move(ui); }
+
 void MainFrame::Load(bool bWindow) {
   settings_ = ReadFrameSettings();
   if (bWindow) {
-    ui_ = std::make_unique<WindowUserInterface>(*this);
+    if (!ui_) ui_ = std::make_unique<WindowUserInterface>(*this);
     SetUserInterface(ui_.get());
   }
-  TranslateForm(this);
+  // The main form translates its own widgets as it loads; the frame's own
+  // parts (menus, toolbar, status bar) are translated once, after it.
   form_->Load(bWindow);
+  caption_ = Translate(caption_);
+  UpdateTitle();
+  for (QWidget* part : {static_cast<QWidget*>(menuBar()), static_cast<QWidget*>(findChild<QToolBar*>("tbMain")),
+                        static_cast<QWidget*>(statusBar())})
+    TranslateForm(part);
   // A job opened before the window was there names itself now.
   if (frm_.sCurrentJobFile != "*") form_->SetFormCaption(frm_.sCurrentJobFile.substr(frm_.sCurrentJobFile.rfind('/') + 1));
 }

@@ -27,6 +27,9 @@ class MainFrame : public QMainWindow {
   // the frame goes.
   void Load(bool bWindow);
   MainFormWidget& MainFormW() { return *form_; }
+  // The user interface that Load installs (before Load; a plain
+  // WindowUserInterface when none is given).
+  void UseUserInterface(std::unique_ptr<WindowUserInterface> ui);
 
   // The stored window state and placement, the placement only when it lies
   // on a screen (else the default position with the stored size).

@@ -30,6 +30,9 @@ StatusPanels::StatusPanels(QMainWindow& frame) : QObject(&frame) {
   for (int i : {9, 10}) bar_->addPermanentWidget(panels_[i]);
   for (int i : {2, 5, 10}) panels_[i]->setMinimumWidth(i == 5 ? 140 : 40);
   for (int i : {0, 3, 8}) panels_[i]->hide();
+  // A long file name or error is cut, never widening the window.
+  panels_[7]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  panels_[7]->setMinimumWidth(80);
 }
 
 StatusPanels* StatusPanels::Of(const QMainWindow& frame) { return frame.findChild<StatusPanels*>("sbMainPanels"); }

@@ -194,8 +194,6 @@ TEST_F(MainWindow, OpenOnlyStartShowsTheJobWithoutRunningIt) {
   StartupOutcome outcome = Main(frm_, {"/O", "/J", job});
   ASSERT_EQ(outcome.road, StartupRoad::kMainWindow);
   frame_ = ShowMainWindow(frm_);
-  ui_ = std::make_unique<ScriptedWindowUserInterface>(*frame_);
-  SetUserInterface(ui_.get());
   EXPECT_TRUE(frame_->isVisible());
   EXPECT_FALSE(bCommandLineMode);
   EXPECT_EQ(Form().ToDoView()->model()->rowCount(), 3);

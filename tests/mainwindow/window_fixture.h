@@ -29,8 +29,10 @@ inline QApplication& App() {
   static char name[] = "test_mainwindow";
   static char* argv[] = {name, nullptr};
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  static QApplication app(argc, argv);
-  return app;
+  // Never destroyed: ending it among the exit handlers crashes in its
+  // clean-up routines once other libraries' statics are gone.
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
 }
 
 // Boxes over the window, answered from a script (then cautiously).
@@ -66,10 +68,13 @@ class WindowTest : public ::testing::Test {
 
   // Loads a new frame (shown when bShow) with scripted boxes.
   void Open(bool bShow = true) {
+    frame_.reset();
     frame_ = std::make_unique<MainFrame>(frm_);
+    auto ui = std::make_unique<ScriptedWindowUserInterface>(*frame_);
+    ui_ = ui.get();
+    frame_->UseUserInterface(std::move(ui));
     frame_->Load(!bCommandLineMode);
-    ui_ = std::make_unique<ScriptedWindowUserInterface>(*frame_);
-    SetUserInterface(ui_.get());
+    if (bCommandLineMode) SetUserInterface(ui_);
     if (bShow) {
       frame_->ApplyStoredPlacement();
       frame_->show();
@@ -103,7 +108,7 @@ class WindowTest : public ::testing::Test {
   ScopedHome home_;
   MainForm frm_;
   std::unique_ptr<MainFrame> frame_;
-  std::unique_ptr<ScriptedWindowUserInterface> ui_;
+  ScriptedWindowUserInterface* ui_ = nullptr;  // owned by the frame
 };
 
 }  // namespace tessa::test
