@@ -1,12 +1,13 @@
-// Stand-ins for the dialogs that the main form opens: each says that its
-// dialog is still to come, and does nothing else. Each function is replaced
-// on its own when its dialog arrives.
+// The dialogs that the main form opens. Those still to come are stand-ins
+// that say so and do nothing else; each function is replaced on its own when
+// its dialog arrives.
 #include "mainwindow/qt/dialog_launchers.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QVBoxLayout>
 
 #include "common/translator.h"
@@ -14,6 +15,8 @@
 #include "mainwindow/qt/main_form_widget.h"
 #include "mainwindow/qt/scheduler_window.h"
 #include "platform/shell_open.h"
+#include "scheduler/qt/frm_scheduler.h"
+#include "scheduler/scheduler_host.h"
 
 namespace tessa {
 
@@ -27,13 +30,20 @@ void NotYet(QWidget* parent, const char* what) {
   box.exec();
 }
 
-class StandInScheduler : public SchedulerWindow {
+// The scheduler window, answering the main form through its host.
+class SchedulerDialog : public SchedulerWindow {
  public:
-  explicit StandInScheduler(QWidget* parent) : parent_(parent) {}
-  void ShowModal() override { NotYet(parent_, "Schedule a Conversion Job"); }
+  explicit SchedulerDialog(MainFormWidget& form) : host_(form.Form()), dialog_(new frmScheduler(host_, &form)) {}
+  ~SchedulerDialog() override { delete dialog_.data(); }
+  void SetUpScheduler(const std::string& settingsPath) override { dialog_->SetUpScheduler(settingsPath); }
+  void StartTimer() override { dialog_->cmdStartTimer_Click(); }
+  bool TimerEnabled() const override { return dialog_ && dialog_->bTimerEnabled(); }
+  void StopAndReset() override { dialog_->PauseTimer(); }
+  void ShowModal() override { dialog_->exec(); }
 
  private:
-  QWidget* parent_;
+  MainFormSchedulerHost host_;
+  QPointer<frmScheduler> dialog_;
 };
 
 }  // namespace
@@ -79,7 +89,7 @@ void ShowHelpTopic(QWidget* parent, int /*contextId*/, const std::string& fallba
 bool ShowTypeMismatchDialog(QWidget* /*parent*/, TypeMismatchNotice& /*notice*/) { return false; }
 
 std::unique_ptr<SchedulerWindow> CreateSchedulerWindow(MainFormWidget& form) {
-  return std::make_unique<StandInScheduler>(&form);
+  return std::make_unique<SchedulerDialog>(form);
 }
 
 void FillRecentJobsMenu(MainFormWidget& /*form*/, QMenu& /*menu*/) {}
