@@ -1,6 +1,8 @@
 // The main form's commands: one action per command shared by menus, toolbar
 // and pop-up menu, what each does, and the one procedure that decides which
 // of them are offered (UpdateMenuToolbar).
+#include "mainwindow/qt/main_form_widget.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QIcon>
@@ -9,24 +11,20 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QShortcut>
-#include <QStatusBar>
 #include <QStyle>
 #include <QTabBar>
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
+#include <map>
 
-#include "common/file_helpers.h"
 #include "common/settings_file.h"
-#include "common/translator.h"
 #include "engine/job/todo_grid.h"
 #include "mainwindow/qt/dialog_launchers.h"
 #include "mainwindow/qt/item_editor_binding.h"
-#include "mainwindow/qt/main_form_widget.h"
 #include "mainwindow/qt/scheduler_window.h"
 #include "mainwindow/qt/status_panels.h"
 #include "platform/shell_open.h"
-#include "platform/user_interface.h"
 
 namespace tessa {
 

@@ -7,7 +7,6 @@
 #include <QHash>
 #include <QTimer>
 #include <QWidget>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -18,7 +17,6 @@
 #include "mainwindow/main_form_settings.h"
 
 class QAction;
-class QComboBox;
 class QMainWindow;
 class QMenu;
 class QStackedWidget;
@@ -124,7 +122,6 @@ class MainFormWidget : public QWidget, public MainFormView, public JobView, publ
   void OnTabChanged(int index);
   void MoveRow(int which);
   void ShowSchedulerDialog();
-  void RunCommand(void (MainFormWidget::*command)());
   QAction* NewAction(const QString& name, const QString& text, const QString& icon = {});
 
   MainForm& frm_;
