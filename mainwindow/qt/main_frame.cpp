@@ -116,16 +116,16 @@ void MainFrame::closeEvent(QCloseEvent* event) {
     event->accept();
     return;
   }
-  if (frm_.bInRunLoop()) {
-    // The file being converted is finished first: pause, and close when
-    // the run has stopped.
+  if (frm_.bInRunLoop() || frm_.bRunning) {
+    // The file being converted (or the job being loaded) is finished
+    // first: pause, and close when the run or the load has stopped.
     event->ignore();
     frm_.bRunning = false;
     if (!closePending_) {
       closePending_ = true;
       auto* wait = new QTimer(this);
       connect(wait, &QTimer::timeout, this, [this, wait] {
-        if (frm_.bInRunLoop()) return;
+        if (frm_.bInRunLoop() || frm_.bRunning) return;
         wait->deleteLater();
         close();
       });
