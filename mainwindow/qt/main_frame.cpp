@@ -51,6 +51,7 @@ void MainFrame::Load(bool bWindow) {
   settings_ = ReadFrameSettings();
   if (bWindow) {
     if (!ui_) ui_ = std::make_unique<WindowUserInterface>(*this);
+    ui_->beforeYield = [this] { form_->UpdateMenuToolbar(); };
     SetUserInterface(ui_.get());
   }
   // The main form translates its own widgets as it loads; the frame's own

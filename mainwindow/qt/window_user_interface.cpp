@@ -16,6 +16,9 @@ void WindowUserInterface::SetStatusPanel(int panel, const std::string& text) {
   if (StatusPanels* panels = StatusPanels::Of(frame_)) panels->SetText(panel, QString::fromStdString(text));
 }
 
-void WindowUserInterface::DoEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void WindowUserInterface::DoEvents() {
+  if (beforeYield) beforeYield();
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 }  // namespace tessa

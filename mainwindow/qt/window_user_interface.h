@@ -2,6 +2,8 @@
 // the frame's status panels, and yields to the event loop during long work.
 #pragma once
 
+#include <functional>
+
 #include "platform/user_interface.h"
 
 class QMainWindow;
@@ -16,6 +18,10 @@ class WindowUserInterface : public UserInterface {
   void SetStatusPanel(int panel, const std::string& text) override;
   void DoEvents() override;
   bool CanShowWindows() const override { return true; }
+
+  // Runs before each yield: the frame brings its commands in line with the
+  // work going on (a job that loads offers only Pause).
+  std::function<void()> beforeYield;
 
  protected:
   QMainWindow& frame_;

@@ -80,6 +80,21 @@ TEST_F(CommandState, ToolbarMenusAndPanelButtonsFollowTheJob) {
   }
 }
 
+TEST_F(CommandState, AJobThatLoadsOffersOnlyPause) {
+  Open();
+  std::vector<std::string> inputs(2500, "a.png");
+  const std::string job = WriteJob(inputs);
+  std::vector<std::string> offered;
+  ui_->onYield = [&] {
+    for (const char* name : {"keyNew", "keyOpen", "keyAdd", "keyRemove", "keyConvert", "keyRewind", "keyPause"})
+      if (Act(name)->isEnabled()) offered.push_back(name);
+  };
+  ASSERT_TRUE(frm_.ConversionJobOpen(job));
+  ui_->onYield = nullptr;
+  EXPECT_EQ(offered, (std::vector<std::string>{"keyPause", "keyPause"}));  // at tasks 1000 and 2000
+  EXPECT_TRUE(Act("keyNew")->isEnabled());
+}
+
 TEST_F(CommandState, LogItemsOnceTheLogHoldsARow) {
   Open();
   EXPECT_FALSE(Act("KeySaveLogAsConversionJob")->isEnabled());

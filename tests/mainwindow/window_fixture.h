@@ -8,6 +8,7 @@
 #include <QImage>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -46,6 +47,11 @@ class ScriptedWindowUserInterface : public WindowUserInterface {
     answers.pop_front();
     return a;
   }
+  void DoEvents() override {
+    WindowUserInterface::DoEvents();
+    if (onYield) onYield();
+  }
+  std::function<void()> onYield;
   std::vector<std::string> boxes;
   std::deque<int> answers;
 };
