@@ -31,7 +31,7 @@ void ReadMainFormSettings(MainForm& frm, MainFormSettings& s, bool bWindow) {
   frm.frmTypeMatchNotification.bDontShowFileMismatchAgain =
       CBoolText(ReadSetting("frmTypeMatchNotification", "bDontShowFileMismatchAgain", "False")).value_or(false);
   s.bSchedulePersisted = ReadSettingLong("frmScheduler", "chkPersistRunning", 0) != 0;
-  s.sQuirepaneAdvancedOptions = ReadSetting(kSection, "sQuirepaneAdvancedOptions", kDefaultAdvancedOptions);
+  frm.sQuirepaneAdvancedOptions = ReadSetting(kSection, "sQuirepaneAdvancedOptions", kDefaultAdvancedOptions);
   if (bWindow) {
     s.bWarnedAboutChangingOptionsFromShellExtender =
         ReadSettingBool(kSection, "bWarnedAboutChangingOptionsFromShellExtender", false);
@@ -40,8 +40,8 @@ void ReadMainFormSettings(MainForm& frm, MainFormSettings& s, bool bWindow) {
     for (size_t i = 0; i < kToDoWidthColumns.size(); ++i)
       s.toDoWidths[i] = ReadInt(ToDoWidthKey(kToDoWidthColumns[i]).c_str(), d.toDoWidths[i]);
   }
-  s.lConversionMethod = ReadInt("lConversionMethod", 1);
-  s.sActionToDo = ReadSetting(kSection, "sActionToDO", "C");
+  frm.lConversionMethod = ReadInt("lConversionMethod", 1);
+  frm.sActionToDo = ReadSetting(kSection, "sActionToDO", "C");
   s.cbSpecialProcessesIndex = ReadInt("cbSpecialProcesses.ListIndex", 0);
   s.cbCommandLineWindowStateIndex = ReadInt("cbCommandLineWindowState.ListIndex", 1);
   s.cbCommandLineThreadPriorityIndex = ReadInt("cbCommandLineThreadPriority.ListIndex", 1);
@@ -59,7 +59,7 @@ void SaveMainFormSettings(const MainForm& frm, const MainFormSettings& s) {
   WriteSettingBool(kSection, "bTryAutodetectIfFailed", s.bTryAutodetectIfFailed);
   WriteSettingBool(kSection, "bDeleteOriginalFileAfterProcessing", frm.bDeleteOriginalFileAfterProcessing);
   WriteSetting(kSection, "sLogFile", frm.sLogFile);
-  WriteSetting(kSection, "sQuirepaneAdvancedOptions", s.sQuirepaneAdvancedOptions);
+  WriteSetting(kSection, "sQuirepaneAdvancedOptions", frm.sQuirepaneAdvancedOptions);
   WriteSettingBool(kSection, "bSkipProcessedFiles", frm.bSkipProcessedFiles);
   WriteSettingBool(kSection, "bRetainInputFileTimeStamp", frm.bRetainInputFileTimeStamp);
   WriteSettingBool(kSection, "bMoveOriginalFileAfterProcessing", frm.bMoveOriginalFileAfterProcessing);
@@ -75,8 +75,8 @@ void SaveMainFormSettings(const MainForm& frm, const MainFormSettings& s) {
   WriteSettingLong(kSection, "cbCommandLineThreadPriority.ListIndex", s.cbCommandLineThreadPriorityIndex);
   WriteSetting(kSection, "txtCommandLineWaitTimeInSeconds", s.txtCommandLineWaitTimeInSeconds);
   WriteSettingLong(kSection, "cbDoSubfolders", s.cbDoSubfolders);
-  WriteSettingLong(kSection, "lConversionMethod", s.lConversionMethod);
-  WriteSetting(kSection, "sActionToDO", s.sActionToDo);
+  WriteSettingLong(kSection, "lConversionMethod", frm.lConversionMethod);
+  WriteSetting(kSection, "sActionToDO", frm.sActionToDo);
   WriteSetting("frmTypeMatchNotification", "bDontShowFileMismatchAgain",
                frm.frmTypeMatchNotification.bDontShowFileMismatchAgain ? "True" : "False");
 }

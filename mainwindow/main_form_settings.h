@@ -1,7 +1,8 @@
 // The main form's section [frmMain] of the settings file (with the
 // type-mismatch notice's never-show-again key and the scheduler's persisted
-// flag): the values it holds besides the engine's run options, and reading
-// and writing the whole section. Nothing is written in command-line mode.
+// flag): the values it holds besides the engine form's run options and
+// editor task kind, and reading and writing the whole section. Nothing is
+// written in command-line mode.
 #pragma once
 
 #include <array>
@@ -26,9 +27,6 @@ struct MainFormSettings {
   bool bTryAutodetectIfFailed = true;
   bool bWarnedAboutChangingOptionsFromShellExtender = false;
   bool bSchedulePersisted = false;  // [frmScheduler] chkPersistRunning not 0
-  int32_t lConversionMethod = 1;
-  std::string sActionToDo = "C";
-  std::string sQuirepaneAdvancedOptions = kDefaultAdvancedOptions;
   // Stored states of the editor panel's controls.
   int cbSpecialProcessesIndex = 0;
   int cbCommandLineWindowStateIndex = 1;      // "Normal"
@@ -42,7 +40,8 @@ struct MainFormSettings {
   std::array<int, 5> logWidths{450, 645, 3875, 585, 750};
 };
 
-// Reads [frmMain] into frm's run options and into s; bWindow reads the keys
+// Reads [frmMain] into frm's run options and editor task kind (sActionToDo,
+// lConversionMethod, sQuirepaneAdvancedOptions) and into s; bWindow reads the keys
 // kept only for the window (the notice flag, column widths). A missing key or
 // a stored number that is not one gives the default.
 void ReadMainFormSettings(MainForm& frm, MainFormSettings& s, bool bWindow);

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "engine/item_editor_fields.h"
 #include "engine/task/conversion_options.h"
 
 namespace tessa {
@@ -29,6 +30,11 @@ class ItemEditorBinding {
   virtual void RefreshConvertOptionsGUI() {}
   // Adds the panel's current inputs to their history lists.
   virtual void UpdateMRUs() {}
+  // The advanced options dialog gave a changed record.
+  virtual void AdvancedOptionsEdited(const std::string& /*record*/) {}
+  // The panel's input and output fields as validation sees them; nullptr
+  // leaves them to the main form.
+  virtual ItemEditorFields* Fields() { return nullptr; }
 };
 
 // The binding of the item editor panel for this main form (nullptr: none).

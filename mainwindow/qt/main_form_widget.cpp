@@ -104,6 +104,7 @@ MainFormWidget::MainFormWidget(MainForm& frm, QMainWindow& frame) : QWidget(&fra
 }
 
 MainFormWidget::~MainFormWidget() {
+  editor_.reset();  // it refers to the form's widgets
   frm_.fgToDo.Unsubscribe(toDoSubscription_);
   frm_.fgLog.Unsubscribe(logSubscription_);
   // A newer window on the same form keeps its place.
@@ -178,7 +179,6 @@ void MainFormWidget::FillCombos() {
 void MainFormWidget::Load(bool bWindow) {
   bWindow_ = bWindow;
   FillCombos();
-  editor_ = AttachItemEditor(*this);
   // A job that start-up opened (open without running) stays.
   if (frm_.sCurrentJobFile.empty() || frm_.sCurrentJobFile == "*" || frm_.fgToDo.Rows() < 2) {
     frm_.sCurrentJobFile = "*";
@@ -187,6 +187,8 @@ void MainFormWidget::Load(bool bWindow) {
   }
   ReadMainFormSettings(frm_, settings_, bWindow);
   ApplySettingsToControls(bWindow);
+  // The panel's behaviour takes the widgets as the settings left them.
+  editor_ = AttachItemEditor(*this);
   frm_.SelectGridRow(frm_.fgToDo);
   frm_.lResumeFileIndex = 0;
   frm_.bRunning = frm_.bCurrentActionItemDirty = frm_.bAskToSaveZolFileBeforeExit = false;
@@ -244,8 +246,8 @@ void MainFormWidget::ApplySettingsToControls(bool bWindow) {
     wait->setText(QString::fromStdString(settings_.txtCommandLineWaitTimeInSeconds));
   {
     GridUpdateByCode guard(frm_.bGridUpdateByCode);
-    const bool special = settings_.sActionToDo.find('S') != std::string::npos &&
-                         settings_.sActionToDo.find('C') == std::string::npos;
+    const bool special = frm_.sActionToDo.find('S') != std::string::npos &&
+                         frm_.sActionToDo.find('C') == std::string::npos;
     if (auto* rb = findChild<QRadioButton*>(special ? "rbActionToDo_1" : "rbActionToDo_0")) rb->setChecked(true);
     if (auto* frame = findChild<QWidget*>("frameSpecializedAction")) {
       frame->setVisible(special);
@@ -363,35 +365,45 @@ void MainFormWidget::OnTabChanged(int index) {
 }
 
 void MainFormWidget::cmdPDFtoRTFAdvancedOptions_Click() {
-  std::string record = settings_.sQuirepaneAdvancedOptions;
-  if (ShowAdvancedOptionsDialog(this, record) && record != settings_.sQuirepaneAdvancedOptions) {
-    settings_.sQuirepaneAdvancedOptions = record;
+  std::string record = frm_.sQuirepaneAdvancedOptions;
+  if (!ShowAdvancedOptionsDialog(this, record) || record == frm_.sQuirepaneAdvancedOptions) return;
+  if (editor_) {
+    editor_->AdvancedOptionsEdited(record);
+  } else {
+    frm_.sQuirepaneAdvancedOptions = record;
     frm_.bCurrentActionItemDirty = true;
-    UpdateMenuToolbar();
   }
+  UpdateMenuToolbar();
 }
 
 void MainFormWidget::ShowActionInPanel(bool bSpecial, int lSpecialProcess, const std::string& sOriginalFile) {
+  // The panel's widgets are set as a user would; the panel's behaviour
+  // follows them.
   if (auto* rb = findChild<QRadioButton*>(bSpecial ? "rbActionToDo_1" : "rbActionToDo_0")) rb->click();
-  settings_.sActionToDo = bSpecial ? "S" : "C";
+  if (!editor_) {
+    frm_.sActionToDo = bSpecial ? "S" : "C";
+    frm_.lConversionMethod = bSpecial ? 4 : 1;
+    if (auto* frame = findChild<QWidget*>("frameSpecializedAction")) {
+      frame->setVisible(bSpecial);
+      if (bSpecial) frame->raise();
+    }
+  }
   if (bSpecial) {
-    settings_.lConversionMethod = 4;
     if (auto* cb = findChild<QComboBox*>("cbSpecialProcesses")) {
       const int at = cb->findData(lSpecialProcess);
       if (at >= 0) cb->setCurrentIndex(at);
     }
-  } else {
-    settings_.lConversionMethod = 1;
-    if (!sOriginalFile.empty()) SetInputText(sOriginalFile);
+  } else if (!sOriginalFile.empty()) {
+    SetInputText(sOriginalFile);
   }
-  if (auto* frame = findChild<QWidget*>("frameSpecializedAction")) {
-    frame->setVisible(bSpecial);
-    if (bSpecial) frame->raise();
-  }
-  if (editor_) editor_->RefreshConvertOptionsGUI();
 }
 
 // --- MainFormView ---
+
+ItemEditorFields* MainFormWidget::EditorFields() {
+  ItemEditorFields* panel = editor_ ? editor_->Fields() : nullptr;
+  return panel ? panel : this;
+}
 
 void MainFormWidget::UpdateMRUs() {
   if (editor_) editor_->UpdateMRUs();

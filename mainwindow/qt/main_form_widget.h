@@ -75,7 +75,7 @@ class MainFormWidget : public QWidget, public MainFormView, public JobView, publ
   bool bSchedularEnabled() override;
   bool IsVisible() override;
   void SetEndOfJobNotifier(bool on) override;
-  ItemEditorFields* EditorFields() override { return this; }
+  ItemEditorFields* EditorFields() override;
   bool ShowTypeMismatchDialog(TypeMismatchNotice& notice) override;
 
   // JobView

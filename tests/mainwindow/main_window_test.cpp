@@ -202,6 +202,11 @@ TEST_F(MainWindow, OpenOnlyStartShowsTheJobWithoutRunningIt) {
   EXPECT_EQ(frm_.fgLog.Rows(), 2);
   EXPECT_FALSE(std::filesystem::exists(dir_.path() / "out"));
   EXPECT_TRUE(frame_->windowTitle().contains("job.ZOL"));
+  // A click on a task loads it into the editor panel.
+  QTableView* grid = Form().ToDoView();
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(1, kColInput)).center());
+  EXPECT_EQ(frm_.fgToDo.Row(), 2);
+  EXPECT_EQ(Combo(Form(), "cbOriginalFile")->currentText().toStdString(), dir_.file("in/b.png"));
   // Its settings are the window's: closing writes them.
   frame_->close();
   EXPECT_EQ(Ini("frmMainMDI", "WindowState"), "0");
