@@ -85,10 +85,13 @@ MessageBoxUserInterface::~MessageBoxUserInterface() = default;
 
 bool MessageBoxUserInterface::CanShowWindows() const { return bDisplayAvailable(); }
 
+bool MessageBoxUserInterface::EnsureApplication() {
+  if (!qApp && bDisplayAvailable()) app_ = std::make_unique<QApplication>(argc_, argv_);
+  return qobject_cast<QApplication*>(qApp) != nullptr;
+}
+
 int MessageBoxUserInterface::MsgBox(const std::string& prompt, int style, const std::string& title) {
-  if (!qApp && !bDisplayAvailable()) return HeadlessUserInterface::MsgBox(prompt, style, title);
-  if (!qApp) app_ = std::make_unique<QApplication>(argc_, argv_);
-  if (!qobject_cast<QApplication*>(qApp)) return HeadlessUserInterface::MsgBox(prompt, style, title);
+  if (!EnsureApplication()) return HeadlessUserInterface::MsgBox(prompt, style, title);
   const ButtonSet set = ButtonsFor(style);
   QMessageBox box(IconFor(style), QString::fromStdString(title.empty() ? "Tessaprint" : title),
                   QString::fromStdString(prompt), set.buttons);

@@ -11,6 +11,7 @@
 
 #include "apps/automation_bus.h"
 #include "apps/message_box_user_interface.h"
+#include "common/qt/language_dialog.h"
 #include "engine/main_form.h"
 #include "engine/program/command_line_runner.h"
 #include "engine/program/program_startup.h"
@@ -28,9 +29,14 @@ int OpenMainWindow(const char* what) {
 int Run(int& argc, char** argv) {
   tessa::MessageBoxUserInterface ui(argc, argv);
   tessa::SetUserInterface(&ui);
+  // A first window start asks for the language; the chooser needs the Qt
+  // application, made only when a display is there.
+  tessa::LanguageDialogChooser chooser([&ui] { return ui.EnsureApplication(); });
+  tessa::SetLanguageChooser(&chooser);
   tessa::MainForm frmMain;
   const std::vector<std::string> args(argv + 1, argv + argc);
   const tessa::StartupOutcome outcome = tessa::Main(frmMain, args);
+  tessa::SetLanguageChooser(nullptr);
   switch (outcome.road) {
     case tessa::StartupRoad::kEnd:
       return outcome.exitCode;
