@@ -80,6 +80,7 @@ frmQuirepaneAdvancedOptions::frmQuirepaneAdvancedOptions(MainForm& frmMain, QWid
   }
   txtTiffPagesToDo_ = Edit("txtTiffPagesToDo", tiffFrame);
   txtTiffPagesToDo_->setText("1");
+  txtTiffPagesToDo_->setProperty("tag", "TranslateFalse");  // a page list, not a text
   auto* pagesLabel = new QLabel("Pages to convert:", tiffFrame);
   pagesLabel->setObjectName("lblTiffPagesToDo");
   pagesLabel->setBuddy(txtTiffPagesToDo_);

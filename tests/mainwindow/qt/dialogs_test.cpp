@@ -190,3 +190,43 @@ TEST_F(DialogsTest, AboutLogoOpensOnlyAnExistingSettingsFile) {
 
 }  // namespace
 }  // namespace tessa
+
+namespace tessa {
+namespace {
+
+// The shipped German file knows every text these dialogs show: building
+// them in German appends nothing to it.
+TEST_F(DialogsTest, GermanCoversEveryDialogText) {
+  ResetTranslator();
+  sDataFolder = dir_.path().string() + "/";
+  sIniFile = dir_.file("settings.INI");
+  const std::string file = test::WriteFile(
+      dir_.path() / "Languages" / "German-Tessalumen.txt",
+      test::ReadFile(std::string(TESSA_SOURCE_DIR) + "/data/Languages/German-Tessalumen.txt"));
+  const std::string shipped = test::ReadFile(file);
+  WriteIniString(sIniFile, "Language", "Language_Code", "German");
+  InitializeTranslator();
+  {
+    frmQuirepaneAdvancedOptions advanced(form_);
+    frmOptions options(form_);
+    frmPromptWithDisableOption prompt;
+    frmAbout about;
+    EXPECT_EQ(options.windowTitle(), "Optionen");
+    EXPECT_EQ(Child<QCheckBox>(&advanced, "cbAppendToEnd")->text(), "Bild an das Ende der PDF-Datei anhängen (verketten)");
+    // Texts looked up when shown rather than when built.
+    Translate("Change Options");
+    Translate("Please change any options you want here. After closing the program, all changes you've made will be "
+              "used within Windows Explorer.");
+    Translate("Tessalumen!");
+    Translate("Report File Path");
+    Translate("Browse For Folder");
+    Translate("save");
+  }
+  EXPECT_EQ(test::ReadFile(file), shipped);
+  ResetTranslator();
+  sDataFolder.clear();
+  sIniFile.clear();
+}
+
+}  // namespace
+}  // namespace tessa
