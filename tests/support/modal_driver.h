@@ -10,14 +10,16 @@
 
 namespace tessa::test {
 
-// The test program's one Qt application, on the offscreen platform.
+// The test program's one Qt application, on the offscreen platform. It is
+// never destroyed: ending it among the program's static objects, after
+// Qt's own, crashes the program on its way out.
 inline QApplication& QtApp() {
   static int argc = 1;
   static char name[] = "test";
   static char* argv[] = {name, nullptr};
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static QApplication app(argc, argv);
-  return app;
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
 }
 
 // Calls act with the next visible modal dialog of type T. Polls the event

@@ -39,7 +39,7 @@ TEST(Pickers, SaveTitleFilterIndexAndCancel) {
     shown = model->rowCount(folder);
     d->selectNameFilter("Text Files (*.TXT)");
     d->selectFile(QString::fromStdString(root + "/c.txt"));
-    static_cast<QDialog*>(d)->accept();
+    static_cast<QDialog*>(d)->done(QDialog::Accepted);  // no checks that could raise a box
   });
   std::string start = root + "/gone/x.txt";
   EXPECT_EQ(PickFileInitDir(nullptr, "Report File Path", filter, index, start), root + "/c.txt");
@@ -66,7 +66,7 @@ TEST(Pickers, BrowsingTheRootGivesTheRoot) {
   OnNextModal<QFileDialog>([&](QFileDialog* d) {
     startShown = d->directory().absolutePath();
     d->selectFile("/");
-    static_cast<QDialog*>(d)->accept();
+    static_cast<QDialog*>(d)->done(QDialog::Accepted);  // no checks that could raise a box
   });
   std::string start = "/";
   EXPECT_EQ(BrowseForFolder(nullptr, start), "/");
