@@ -16,7 +16,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "child_process.h"
+#include "support/child_process.h"
 #include "support/pdf_report.h"
 #include "support/temp_dir.h"
 
