@@ -53,10 +53,7 @@ TEST_F(HelpLauncherTest, OpensThePageOfTheTopicElseTheWebPage) {
   sHelpFile = dir_.file("missing");
   ASSERT_TRUE(ShowHelpTopic(kHelpStartTopic));
   EXPECT_EQ(Opened(), "https://example.invalid/home");
-}
-
-TEST_F(HelpLauncherTest, JapaneseUsesItsOwnFolder) {
-  sLanguage = "Japanese";
+  sLanguage = "Japanese";  // a folder of its own
   InitializeHelpFile();
   EXPECT_EQ(sHelpFile.substr(sHelpFile.size() - 8), "/help-JP");
 }

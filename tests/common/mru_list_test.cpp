@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "common/program_modes.h"
 #include "platform/ini_file.h"
 #include "support/temp_dir.h"
@@ -59,19 +61,18 @@ TEST_F(MruListTest, DefaultsFillAnEmptySectionAndUnchangedListsAreNotWritten) {
   mru.ShutDown();  // unchanged since Setup: nothing written
   EXPECT_EQ(Key(1), "<none>");
 
+  // Nothing is stored during a command-line run or while history is off.
   clsMRU quiet;
   quiet.Setup(5, ini_, "mruSource", "-1");
   quiet.AddUniqueItemToCollection("/x");
-  bCommandLineMode = true;  // nothing is stored during a command-line run
-  quiet.WriteCollectionToIniFile();
-  bCommandLineMode = false;
-  EXPECT_EQ(Key(1), "<none>");
-  quiet.mbClearHistory = true;
-  quiet.WriteCollectionToIniFile();
-  EXPECT_EQ(Key(1), "<none>");
-  quiet.mbClearHistory = false;
-  quiet.WriteCollectionToIniFile();
-  EXPECT_EQ(Key(1), "/x");
+  for (const auto& [commandLine, clear, stored] : {std::tuple{true, false, "<none>"}, {false, true, "<none>"},
+                                                   {false, false, "/x"}}) {
+    bCommandLineMode = commandLine;
+    quiet.mbClearHistory = clear;
+    quiet.WriteCollectionToIniFile();
+    bCommandLineMode = false;
+    EXPECT_EQ(Key(1), stored);
+  }
 }
 
 }  // namespace
