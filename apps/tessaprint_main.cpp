@@ -29,14 +29,16 @@ int OpenMainWindow(const char* what) {
 int Run(int& argc, char** argv) {
   tessa::MessageBoxUserInterface ui(argc, argv);
   tessa::SetUserInterface(&ui);
-  // A first window start asks for the language; the chooser needs the Qt
-  // application, made only when a display is there.
+  // A first window start and the window's language menu ask with the
+  // chooser; it needs the Qt application, made only when a display is there.
   tessa::LanguageDialogChooser chooser([&ui] { return ui.EnsureApplication(); });
   tessa::SetLanguageChooser(&chooser);
+  struct ChooserGoes {
+    ~ChooserGoes() { tessa::SetLanguageChooser(nullptr); }
+  } chooserGoes;
   tessa::MainForm frmMain;
   const std::vector<std::string> args(argv + 1, argv + argc);
   const tessa::StartupOutcome outcome = tessa::Main(frmMain, args);
-  tessa::SetLanguageChooser(nullptr);
   switch (outcome.road) {
     case tessa::StartupRoad::kEnd:
       return outcome.exitCode;
