@@ -15,6 +15,7 @@
 #include "engine/main_form.h"
 #include "engine/program/command_line_runner.h"
 #include "engine/program/program_startup.h"
+#include "platform/heap_reuse.h"
 
 namespace {
 
@@ -59,6 +60,7 @@ int Run(int& argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  tessa::KeepLargeBlocksForReuse();
   try {
     const int code = Run(argc, argv);
     tessa::SetUserInterface(nullptr);

@@ -13,6 +13,8 @@ namespace tessa {
 
 namespace {
 
+constexpr useconds_t kPollMicroseconds = 20000;
+
 // FNV-1a, for a short lock-file name.
 uint64_t Hash(const std::string& text) {
   uint64_t h = 1469598103934665603ull;
@@ -62,9 +64,12 @@ OutputLock::OutputLock(const std::string& target, const std::function<bool()>& b
   for (;;) {
     const int fd = OpenLockFile(path_);
     if (fd < 0) return;
+    // Polled rather than blocking: a stop that came just before the wait
+    // began must end it too, and a blocking lock would not see it.
     int rc;
-    while ((rc = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+    while ((rc = ::flock(fd, LOCK_EX | LOCK_NB)) != 0 && (errno == EWOULDBLOCK || errno == EINTR)) {
       if (bGiveUp && bGiveUp()) break;
+      ::usleep(kPollMicroseconds);
     }
     if (rc != 0) {
       ::close(fd);

@@ -15,9 +15,8 @@ namespace tessa {
 class OutputLock {
  public:
   // Waits until this process holds the lock of target (which need not exist
-  // yet; its folder should). bGiveUp is asked whenever the wait is
-  // interrupted by a signal; when it says true the wait ends without the
-  // lock. A lock file that cannot be opened leaves the lock not held.
+  // yet; its folder should). bGiveUp is asked while the wait goes on (a few
+  // times a second); when it says true the wait ends without the lock. A lock file that cannot be opened leaves the lock not held.
   explicit OutputLock(const std::string& target, const std::function<bool()>& bGiveUp = {});
   ~OutputLock();
   OutputLock(const OutputLock&) = delete;
