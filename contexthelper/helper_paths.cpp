@@ -1,5 +1,7 @@
 #include "contexthelper/helper_paths.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <system_error>
 
@@ -25,7 +27,26 @@ std::string FolderByRule(const std::string& folder) {
   return f.size() <= 1 || !bIsFolder(f) ? "" : f;
 }
 
+// The device and inode of an existing file.
+bool FileId(const std::string& path, std::pair<uint64_t, uint64_t>& id) {
+  struct stat st {};
+  if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  id = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+  return true;
+}
+
 }  // namespace
+
+ChosenFiles::ChosenFiles(const std::vector<std::string>& paths) {
+  std::pair<uint64_t, uint64_t> id;
+  for (const std::string& p : paths)
+    if (FileId(ToForwardSlashes(p), id)) ids_.insert(id);
+}
+
+bool ChosenFiles::bContains(const std::string& path) const {
+  std::pair<uint64_t, uint64_t> id;
+  return FileId(ToForwardSlashes(path), id) && ids_.count(id) > 0;
+}
 
 bool bIsFolder(const std::string& path) { return !path.empty() && bFolderExists(ToForwardSlashes(path)); }
 

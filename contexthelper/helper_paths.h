@@ -2,7 +2,11 @@
 // parts of a file path, and removing an output that is to be replaced.
 #pragma once
 
+#include <cstdint>
+#include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace tessa::ferrowick {
 
@@ -41,6 +45,19 @@ void MakeDirTree(const std::string& folder);
 // True when a and b name the same file: the same existing file (links and
 // case-insensitive file systems included), or the same text.
 bool bSameFile(const std::string& a, const std::string& b);
+
+// The existing files among a run's inputs, known by device and inode, so
+// that an output about to be replaced is recognised as one of them whatever
+// name, link or letter case leads to it.
+class ChosenFiles {
+ public:
+  explicit ChosenFiles(const std::vector<std::string>& paths);
+  // True when path names an existing file that is one of the inputs.
+  bool bContains(const std::string& path) const;
+
+ private:
+  std::set<std::pair<uint64_t, uint64_t>> ids_;
+};
 
 // Removes the existing output file path, read-only or not. "" when it is
 // gone, else the system's reason.

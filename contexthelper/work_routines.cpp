@@ -45,6 +45,7 @@ void WorkRoutines::DoWorkConvert(RunRequest r) {
   const std::vector<std::string> inputs = BuildWorkList(r.files, r.doSubfolders);
   if (inputs.empty()) return NoFilesChosen();
   const std::string root = GetFolderOf(r.lowestBranch);
+  const ChosenFiles chosen(inputs);
   StartProgress(static_cast<int>(inputs.size()));
   bool noToAll = false;  // answered No: every existing output stays
   bool created = false;
@@ -57,6 +58,8 @@ void WorkRoutines::DoWorkConvert(RunRequest r) {
     std::string skip = SkipReason(input, output);
     if (skip.empty() && madeFrom.count(output))
       skip = "Skipped: " + madeFrom[output] + " was converted to " + output + " in this run already.";
+    if (skip.empty() && exists && chosen.bContains(output))
+      skip = "Skipped: its output " + output + " is one of the chosen files.";
     bool convert = skip.empty();
     if (!skip.empty()) {
       AddErrorLine(FileErrorLine(input, skip));
@@ -120,7 +123,9 @@ void WorkRoutines::DoWorkConvertAndAppend(const RunRequest& r) {
   if (folder.empty()) return AddErrorLine(FileErrorLine(kSingleOutputName, "No folder was chosen to write it in."));
   if (!bIsFolder(folder)) MakeDirTree(folder);
   const std::string output = folder + kSingleOutputName;
-  if (bPathExists(output)) {
+  // A chosen file is never replaced: the inputs go after its pages, and it
+  // is skipped as an input of its own.
+  if (bPathExists(output) && !ChosenFiles(inputs).bContains(output)) {
     int choice = vbYes;
     if (!r.overwrite)
       choice = ui_.MsgBox("File " + output + " already exists.\nClick YES to overwrite, NO to append or CANCEL to abort.",

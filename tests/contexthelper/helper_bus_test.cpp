@@ -171,11 +171,12 @@ TEST_F(HelperBus, OnePdfPerFileQueuedRequestsClashesAndOwnOutputs) {
   Copy("Checkerboard.png", "pics/photo.png");
   test::WriteFile(pics + "notes.txt", "not an image");
   const std::string report = test::WriteFile(work("report.PDF"), "%PDF-1.4 the user's own report\n");
+  const std::string reportJpg = Copy("Sunrise.jpg", "report.jpg");
 
   // Two requests at once: the second waits for the first instead of taking
   // its place.
   Call("ProcessFiles", {Paths({work("pics")}), "ignored", true, true, true, false, q(work("pics"))});
-  Call("ProcessFiles", {Paths({pics + "a.jpg", report}), "", true, false, false, true, q(pics + "a.jpg")});
+  Call("ProcessFiles", {Paths({pics + "a.jpg", reportJpg, report}), "", true, false, false, true, q(pics + "a.jpg")});
   WaitForRuns(2);
 
   const std::string out = pics + "Vemo-Output/";
@@ -187,7 +188,9 @@ TEST_F(HelperBus, OnePdfPerFileQueuedRequestsClashesAndOwnOutputs) {
   EXPECT_EQ(opened_, (std::vector<std::string>{out + "a.PDF", out + "B.PDF", out + "photo.PDF", out + "sub/deep/c.PDF"}));
 
   EXPECT_EQ(Pages(pics + "a.PDF"), 1) << "saved beside the source";
-  EXPECT_EQ(runs_[1].errors.toStdString(), "Error: " + report + " - Skipped: the file would be its own output.");
+  EXPECT_EQ(runs_[1].errors.toStdString(), "Error: " + reportJpg + " - Skipped: its output " + report +
+                                               " is one of the chosen files.\nError: " + report +
+                                               " - Skipped: the file would be its own output.");
   EXPECT_EQ(test::ReadFile(report), "%PDF-1.4 the user's own report\n");
   EXPECT_TRUE(runs_[1].closeShown);
 }
@@ -257,6 +260,13 @@ TEST_F(HelperBus, OneNewPdfThenAppendOverwriteCancelAndAppendFiles) {
   EXPECT_TRUE(appended.checkPassed);
   ASSERT_EQ(appended.pages, 5);
   EXPECT_EQ(PageKinds(target), (std::vector<std::string>{kinds[0], kinds[1], kinds[2], kinds[1], kinds[0]}));
+
+  // Chosen itself, the old PDF is kept even with Always Overwrite: the
+  // other inputs follow its pages.
+  Call("ConvertAndAppendFiles", {Paths({c, vemo}), "", true, "", false, false, Variant(0), q(a)});
+  WaitForRuns(runs_.size() + 1);
+  EXPECT_EQ(Pages(vemo), 4);
+  EXPECT_EQ(runs_.back().errors.toStdString(), "Error: " + vemo + " - Skipped: the file would be its own output.");
 }
 
 TEST_F(HelperBus, ResultCodesBecomeEachRoutinesTextsAndFailuresKeepTheWindow) {
