@@ -1,13 +1,18 @@
 #include "contexthelper/helper_paths.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
 #include "common/file_helpers.h"
 #include "common/text_helpers.h"
 #include "contexthelper/helper_texts.h"
+#include "platform/sibling_file.h"
 
 namespace tessa::ferrowick {
 
@@ -90,12 +95,24 @@ bool bSameFile(const std::string& a, const std::string& b) {
   return fs::path(ToForwardSlashes(a)).lexically_normal() == fs::path(ToForwardSlashes(b)).lexically_normal();
 }
 
-std::string RemoveOutputFile(const std::string& path) {
-  bSetAttributesMasked(path, ~static_cast<long>(kAttrReadOnly));
-  std::error_code ec;
-  fs::remove(fs::path(path), ec);
-  if (ec) return ec.message();
-  return bPathExists(path) ? "the file is still there" : "";
+OldOutput::OldOutput(std::string path) : path_(std::move(path)) {
+  aside_ = FreeSiblingName(path_);
+  if (aside_.empty()) {
+    error_ = "no free name beside it";
+  } else if (::rename(path_.c_str(), aside_.c_str()) != 0) {
+    error_ = std::strerror(errno);
+    aside_.clear();
+  }
+}
+
+OldOutput::~OldOutput() {
+  // Whatever a failed conversion left in its place gives way to it.
+  if (!aside_.empty()) ::rename(aside_.c_str(), path_.c_str());
+}
+
+void OldOutput::Drop() {
+  if (!aside_.empty()) ::unlink(aside_.c_str());
+  aside_.clear();
 }
 
 }  // namespace tessa::ferrowick

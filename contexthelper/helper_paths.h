@@ -59,8 +59,27 @@ class ChosenFiles {
   std::set<std::pair<uint64_t, uint64_t>> ids_;
 };
 
-// Removes the existing output file path, read-only or not. "" when it is
-// gone, else the system's reason.
-std::string RemoveOutputFile(const std::string& path);
+// An existing output that is to be replaced, moved aside under a hidden
+// name beside it while its replacement is made, so that a failed conversion
+// does not cost the old file: it goes only once Drop says the new one stands,
+// and is put back otherwise when this object ends.
+class OldOutput {
+ public:
+  explicit OldOutput(std::string path);
+  ~OldOutput();
+  OldOutput(const OldOutput&) = delete;
+  OldOutput& operator=(const OldOutput&) = delete;
+
+  // "" when the old file was moved aside, else the system's reason (the
+  // file is then where it was).
+  const std::string& Error() const { return error_; }
+  // The replacement stands: the old file is removed.
+  void Drop();
+
+ private:
+  std::string path_;
+  std::string aside_;  // the old file's hidden name; "" when none
+  std::string error_;
+};
 
 }  // namespace tessa::ferrowick

@@ -282,7 +282,16 @@ TEST_F(HelperBus, ResultCodesBecomeEachRoutinesTextsAndFailuresKeepTheWindow) {
   ui_.Answer(vbNo);
   Call("ConvertAndAppendFiles", {Paths({good}), "", false, "", true, false, Variant(0), q(good)});
   Call("ProcessFiles", {Paths({work("empty")}), "", true, false, false, false, q(work("empty"))});
-  WaitForRuns(4);
+  // Overwriting outputs that then fail keeps the old files.
+  const std::string oldOut = test::WriteFile(work("in/Vemo-Output/broken.PDF"), "old output");
+  Call("ProcessFiles", {Paths({broken}), "", true, false, false, false, q(broken)});
+  Call("ConvertAndAppendFiles", {Paths({broken}), "", true, "", false, false, Variant(0), q(broken)});
+  WaitForRuns(6);
+  EXPECT_EQ(test::ReadFile(oldOut), "old output");
+  EXPECT_EQ(test::ReadFile(work("in/Vemo-Output.PDF")), "no PDF either");
+  for (const char* folder : {"in", "in/Vemo-Output"})
+    for (const auto& e : fs::directory_iterator(work(folder)))
+      EXPECT_NE(e.path().filename().string()[0], '.') << "left aside: " << e.path();
 
   EXPECT_EQ(runs_[0].errors.toStdString(), "Error: " + broken + " - File is corrupt, or not a valid image file.\n" +
                                                "Error: " + missing + " - Missing command");
