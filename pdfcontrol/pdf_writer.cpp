@@ -9,12 +9,14 @@
 #include <zlib.h>
 
 #include <charconv>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <utility>
 
 #include <qpdf/QPDF.hh>
+#include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFWriter.hh>
 
@@ -103,6 +105,7 @@ void PDFWriter::Reset() {
   images_.clear();
   currentImage_.reset();
   error_.clear();
+  reason_.clear();
 }
 
 long PDFWriter::OpenExisting(const std::string& path) {
@@ -110,15 +113,22 @@ long PDFWriter::OpenExisting(const std::string& path) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) {
     error_ = "The PDF file " + path + " does not exist";
+    if (std::filesystem::is_directory(path, ec)) reason_ = std::strerror(EISDIR);
     return 0;
   }
-  if (OpenSnapshot(path)) return 1;
+  // Whatever refuses the file below, it is not a PDF that can be added to.
+  reason_ = StartsWithHeader(path) ? "the PDF is damaged" : "the file is not a PDF";
+  if (OpenSnapshot(path)) {
+    reason_.clear();
+    return 1;
+  }
   auto pdf = std::make_unique<QPDF>();
   pdf->setSuppressWarnings(true);
   try {
     pdf->processFile(path.c_str());
     if (pdf->isEncrypted()) {
       error_ = "The PDF file " + path + " is encrypted";
+      reason_ = "the PDF is encrypted";
       return 0;
     }
     QPDFObjectHandle pages = pdf->getRoot().getKey("/Pages");
@@ -135,12 +145,17 @@ long PDFWriter::OpenExisting(const std::string& path) {
     // Offsets in a file with bytes before its header count from the header,
     // which an update written at absolute offsets would not match.
     incrementalPossible_ = !pdf->anyWarnings() && !pdf->isLinearized() && pages.isIndirect() && StartsWithHeader(path);
+  } catch (const QPDFExc& e) {
+    error_ = "Cannot open the PDF file " + path + ": " + e.what();
+    if (e.getErrorCode() == qpdf_e_password) reason_ = "the PDF is encrypted";
+    return 0;
   } catch (const std::exception& e) {
     error_ = "Cannot open the PDF file " + path + ": " + e.what();
     return 0;
   }
   pdf_ = std::move(pdf);
   openedPath_ = path;
+  reason_.clear();
   return 1;
 }
 
@@ -272,6 +287,24 @@ void PDFWriter::LoadBmp(const std::string& path) {
   currentImage_ = images_.size() - 1;
 }
 
+void PDFWriter::LoadSamples(long width, long height, int components, int bitsPerComponent, const std::string& rows) {
+  const size_t expected = static_cast<size_t>(width) * static_cast<size_t>(height) * static_cast<size_t>(components) *
+                          static_cast<size_t>(bitsPerComponent / 8);
+  if (width <= 0 || height <= 0 || (components != 1 && components != 3) ||
+      (bitsPerComponent != 8 && bitsPerComponent != 16) || rows.size() != expected) {
+    throw PdfWriterError("The image samples do not match their size");
+  }
+  auto image = std::make_unique<Image>();
+  image->width = width;
+  image->height = height;
+  image->bitsPerComponent = bitsPerComponent;
+  image->filter = "/FlateDecode";
+  image->colorSpace = QPDFObjectHandle::newName(components == 1 ? "/DeviceGray" : "/DeviceRGB");
+  image->data = Deflate(rows);
+  images_.push_back(std::move(image));
+  currentImage_ = images_.size() - 1;
+}
+
 PDFWriter::Page& PDFWriter::CurrentPage() {
   if (!pdf_ || pages_.empty()) throw PdfWriterError("There is no current page");
   return pages_.back();
@@ -365,6 +398,15 @@ void PDFWriter::BuildObjects(std::vector<std::pair<int, int>>& touched) {
     ++count;
   }
   tree.replaceKey("/Count", QPDFObjectHandle::newInteger(count));
+
+  // 16-bit samples came with PDF 1.5; the catalog's /Version raises an
+  // older header's version, also in an update.
+  bool sixteen = false;
+  for (const auto& image : images_) sixteen = sixteen || image->bitsPerComponent == 16;
+  QPDFObjectHandle root = pdf_->getRoot();
+  const std::string stated = root.getKey("/Version").isName() ? root.getKey("/Version").getName().substr(1) : "";
+  if (sixteen && pdf_->getPDFVersion() < "1.5" && (stated.empty() || stated < "1.5"))
+    root.replaceKey("/Version", QPDFObjectHandle::newName("/1.5"));
 
   bool anyInfo = false;
   for (size_t i = 1; i < info_.size(); ++i) anyInfo = anyInfo || !info_[i].empty();

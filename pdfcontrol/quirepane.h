@@ -90,6 +90,10 @@ class Quirepane {
   // Why the last Convert failed, for logs; "" after a success.
   const std::string& LastError() const { return error_; }
 
+  // Why the last Convert could not write the PDF, in a few words for the
+  // user ("the PDF is encrypted", "Is a directory"); "" when unknown.
+  const std::string& FailureReason() const { return reason_; }
+
   // Shows the about box through AboutBoxHandler, if one is installed.
   void ShowAboutBox();
 
@@ -104,6 +108,7 @@ class Quirepane {
   void RaiseDone(CR_Result status);
 
   std::string error_;
+  std::string reason_;
 };
 
 // The about box's version line, "Quirepane  v1.0.0".
