@@ -3,6 +3,7 @@
 // process (so the overwrite questions can be answered from a script), the
 // test calls it over the bus as the file-manager extension does.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -357,6 +358,27 @@ TEST_F(HelperBus, AnAutomationServiceThatCannotServeGives429Or438) {
   EXPECT_EQ(runs_[1].errors, "Error (438) This feature is for administrators only.");
   ASSERT_EQ(ui_.boxes.size(), 2u);
   EXPECT_EQ(ui_.boxes[1].prompt, "Error (438) This feature is for administrators only.");
+}
+
+// The file-manager menu's hand-over, run by menuvane, fits the real Process.
+TEST_F(HelperBus, MenuvaneVerbsReachTheProcessAndConvert) {
+  const std::string a = Copy("Sunrise.jpg", "m/a.jpg"), b = Copy("Rings.gif", "m/b.gif");
+  const auto env = test::ChildEnvironment(home(), {{"DBUS_SESSION_BUS_ADDRESS", address()}});
+  for (const char* verb : {"CONVERTMULTITOMULTI", "CONVERTMULTITOSINGLE", "APPEND"}) {
+    const pid_t pid = test::SpawnChild(TESSA_MENUVANE, {"invoke", verb, a, b}, env);
+    // menuvane waits for the reply, which this process gives. (Another
+    // handler may reap it first: its effect below is what counts.)
+    ASSERT_TRUE(PumpUntil([&] { return waitpid(pid, nullptr, WNOHANG) != 0; })) << verb;
+    if (std::string(verb) == "CONVERTMULTITOSINGLE") {
+      WaitForRuns(1);  // appending needs the first PDF
+      EXPECT_EQ(test::RunChild(TESSA_MENUVANE, {"invoke", "SOURCE", work("m/Vemo-Output/a.PDF")}, env).exitCode, 0);
+    }
+  }
+  WaitForRuns(3);
+  for (const Run& run : runs_) EXPECT_EQ(run.errors, "");
+  EXPECT_EQ(Pages(work("m/Vemo-Output/a.PDF")), 3) << "a, then a and b appended";
+  EXPECT_EQ(Pages(work("m/Vemo-Output/b.PDF")), 1);
+  EXPECT_EQ(Pages(work("m/Vemo-Output.PDF")), 2);
 }
 
 // The program itself, started by the bus for a plain command-line call.
