@@ -20,9 +20,11 @@
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFWriter.hh>
 
+#include "pdfcontrol/ccitt_page.h"
 #include "pdfcontrol/image_engine.h"
 #include "pdfcontrol/incremental_update.h"
 #include "pdfcontrol/jpeg_header.h"
+#include "pdfcontrol/page_tree.h"
 #include "pdfcontrol/replacement_file.h"
 #include "pdfcontrol/tail_snapshot.h"
 #include "platform/text_file.h"
@@ -35,6 +37,7 @@ struct PDFWriter::Image {
   QPDFObjectHandle colorSpace;
   std::string filter;   // "/DCTDecode" or "/FlateDecode"
   std::string decode;   // a /Decode array in PDF syntax, or ""
+  std::string decodeParms;  // a /DecodeParms dictionary in PDF syntax, or ""
   std::string data;     // the stream's bytes, already encoded
   QPDFObjectHandle object;  // the image XObject once made
 };
@@ -136,15 +139,22 @@ long PDFWriter::OpenExisting(const std::string& path) {
       error_ = "The PDF file " + path + " has no page tree";
       return 0;
     }
-    // Only the root of the page tree is read here, so that appending to a
-    // long document costs no more than appending to a short one.
+    // Only the last path of the page tree is read here, so that appending
+    // to a long document costs no more than appending to a short one.
     if (!pages.getKey("/Kids").isArray()) {
       error_ = "The PDF file " + path + " has a damaged page tree";
       return 0;
     }
+    bool lastPathSound = true;
+    try {
+      PageTreeAppender probe(*pdf);
+    } catch (const std::exception&) {
+      lastPathSound = false;  // the whole tree is read and laid out again
+    }
     // Offsets in a file with bytes before its header count from the header,
     // which an update written at absolute offsets would not match.
-    incrementalPossible_ = !pdf->anyWarnings() && !pdf->isLinearized() && pages.isIndirect() && StartsWithHeader(path);
+    incrementalPossible_ = lastPathSound && !pdf->anyWarnings() && !pdf->isLinearized() && pages.isIndirect() &&
+                           StartsWithHeader(path);
   } catch (const QPDFExc& e) {
     error_ = "Cannot open the PDF file " + path + ": " + e.what();
     if (e.getErrorCode() == qpdf_e_password) reason_ = "the PDF is encrypted";
@@ -168,10 +178,19 @@ bool PDFWriter::OpenSnapshot(const std::string& path) {
   try {
     pdf->processMemoryFile(path.c_str(), snapshot_.data(), snapshot_.size());
     QPDFObjectHandle pages = pdf->getRoot().getKey("/Pages");
-    // The page count and the kids must be in the snapshot itself; a reference
-    // to an object it lacks would read as null.
-    if (!pdf->anyWarnings() && !pdf->isEncrypted() && pages.isIndirect() && pages.isDictionary() &&
-        pages.getKey("/Kids").isArray() && pages.getKey("/Count").isInteger()) {
+    // The nodes of the last path, their page counts and the last page must
+    // be in the snapshot itself; an object it lacks reads as a stand-in.
+    bool sound = !pdf->anyWarnings() && !pdf->isEncrypted() && pages.isIndirect() && pages.isDictionary();
+    if (sound) {
+      PageTreeAppender probe(*pdf);
+      QPDFObjectHandle node = pages;
+      for (size_t i = 0; sound && i < probe.Depth(); ++i) {
+        sound = node.getKey("/Count").isInteger();
+        QPDFObjectHandle kids = node.getKey("/Kids");
+        if (kids.getArrayNItems() > 0) node = kids.getArrayItem(kids.getArrayNItems() - 1);
+      }
+    }
+    if (sound) {
       pdf_ = std::move(pdf);
       openedPath_ = path;
       incrementalPossible_ = true;
@@ -215,6 +234,20 @@ void PDFWriter::LoadJpeg(const std::string& path) {
   const char* space = info->components == 1 ? "/DeviceGray" : info->components == 3 ? "/DeviceRGB" : "/DeviceCMYK";
   image->colorSpace = QPDFObjectHandle::newName(space);
   if (info->components == 4 && info->adobe) image->decode = "[1 0 1 0 1 0 1 0]";
+  images_.push_back(std::move(image));
+  currentImage_ = images_.size() - 1;
+}
+
+void PDFWriter::LoadCcitt(CcittPage page) {
+  auto image = std::make_unique<Image>();
+  image->width = page.width;
+  image->height = page.height;
+  image->bitsPerComponent = 1;
+  image->filter = "/CCITTFaxDecode";
+  image->decodeParms = std::move(page.decodeParms);
+  image->colorSpace = QPDFObjectHandle::newName("/DeviceGray");
+  if (page.inverted) image->decode = "[1 0]";
+  image->data = std::move(page.data);
   images_.push_back(std::move(image));
   currentImage_ = images_.size() - 1;
 }
@@ -340,16 +373,7 @@ void PDFWriter::BuildObjects(std::vector<std::pair<int, int>>& touched) {
   // The catalog goes into every update unchanged, so that the next append
   // finds everything it needs in the last cross-reference section.
   touch(pdf_->getRoot());
-  QPDFObjectHandle tree = pdf_->getRoot().getKey("/Pages");
-  touch(tree);
-  QPDFObjectHandle kids = tree.getKey("/Kids");
-  if (!kids.isArray()) {
-    kids = QPDFObjectHandle::newArray();
-    tree.replaceKey("/Kids", kids);
-  } else if (kids.isIndirect()) {
-    touch(kids);
-  }
-  long long count = tree.getKey("/Count").isInteger() ? tree.getKey("/Count").getIntValue() : 0;
+  PageTreeAppender tree(*pdf_);
 
   for (const Page& page : pages_) {
     QPDFObjectHandle xobjects = QPDFObjectHandle::newDictionary();
@@ -358,7 +382,8 @@ void PDFWriter::BuildObjects(std::vector<std::pair<int, int>>& touched) {
       Image& image = *images_[draw.image];
       if (!image.object.isInitialized() || image.object.isNull()) {
         QPDFObjectHandle stream = pdf_->newStream();
-        stream.replaceStreamData(image.data, QPDFObjectHandle::newName(image.filter), QPDFObjectHandle::newNull());
+        stream.replaceStreamData(image.data, QPDFObjectHandle::newName(image.filter), image.decodeParms.empty()
+                                     ? QPDFObjectHandle::newNull() : QPDFObjectHandle::parse(image.decodeParms));
         QPDFObjectHandle dict = stream.getDict();
         dict.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
         dict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Image"));
@@ -369,6 +394,8 @@ void PDFWriter::BuildObjects(std::vector<std::pair<int, int>>& touched) {
         if (!image.decode.empty()) dict.replaceKey("/Decode", QPDFObjectHandle::parse(image.decode));
         image.object = stream;
         touch(stream);
+        // The encoded bytes now live in the stream.
+        std::string().swap(image.data);
       }
       const std::string name = "/Im" + std::to_string(draw.image + 1);
       xobjects.replaceKey(name, image.object);
@@ -385,19 +412,14 @@ void PDFWriter::BuildObjects(std::vector<std::pair<int, int>>& touched) {
     box.appendItem(Real(page.height));
     QPDFObjectHandle dict = QPDFObjectHandle::newDictionary();
     dict.replaceKey("/Type", QPDFObjectHandle::newName("/Page"));
-    dict.replaceKey("/Parent", tree);
     dict.replaceKey("/MediaBox", box);
-    // Attributes the page would otherwise inherit from the tree.
-    if (tree.hasKey("/CropBox")) dict.replaceKey("/CropBox", box.shallowCopy());
-    if (tree.hasKey("/Rotate")) dict.replaceKey("/Rotate", QPDFObjectHandle::newInteger(0));
     dict.replaceKey("/Resources", resources);
     dict.replaceKey("/Contents", contents);
     QPDFObjectHandle pageObject = pdf_->makeIndirectObject(dict);
+    tree.Append(pageObject);
     touch(pageObject);
-    kids.appendItem(pageObject);
-    ++count;
   }
-  tree.replaceKey("/Count", QPDFObjectHandle::newInteger(count));
+  for (const QPDFObjGen& og : tree.Changed()) touched.emplace_back(og.getObj(), og.getGen());
 
   // 16-bit samples came with PDF 1.5; the catalog's /Version raises an
   // older header's version, also in an update.
@@ -429,6 +451,8 @@ void PDFWriter::WriteWhole(const std::string& path) {
   QPDFWriter writer(*pdf_);
   writer.setOutputFile(out.temporaryPath().c_str(), out.file(), false);
   writer.setDecodeLevel(qpdf_dl_none);
+  // A cross-reference table, which later appends read from the file's tail.
+  writer.setObjectStreamMode(qpdf_o_disable);
   writer.write();
   out.Commit();
 }
@@ -436,17 +460,25 @@ void PDFWriter::WriteWhole(const std::string& path) {
 long PDFWriter::Save(const std::string& path) {
   try {
     if (!pdf_) throw PdfWriterError("No document is open");
-    std::vector<std::pair<int, int>> touched;
-    BuildObjects(touched);
     std::error_code ec;
     const bool sameFile = !openedPath_.empty() && std::filesystem::equivalent(openedPath_, path, ec);
-    if (sameFile && incrementalPossible_ && !pdf_->anyWarnings()) {
+    bool incremental = sameFile && incrementalPossible_;
+    // A snapshot holds only a few objects of the file: never write it whole.
+    if (!incremental && fromSnapshot_) throw PdfWriterError("The document can only be saved back to " + openedPath_);
+    // A document written whole gets a balanced tree, so that later appends
+    // to it stay cheap.
+    if (!incremental) RebalancePageTree(*pdf_);
+    std::vector<std::pair<int, int>> touched;
+    BuildObjects(touched);
+    if (incremental && pdf_->anyWarnings()) {
+      if (fromSnapshot_) throw PdfWriterError("The document can only be saved back to " + openedPath_);
+      incremental = false;
+      RebalancePageTree(*pdf_);
+    }
+    if (incremental) {
       std::vector<QPDFObjGen> objects;
       for (const auto& [obj, gen] : touched) objects.emplace_back(obj, gen);
       AppendIncrementalUpdate(*pdf_, path, objects);
-    } else if (fromSnapshot_) {
-      // A snapshot holds only a few objects of the file: never write it whole.
-      throw PdfWriterError("The document can only be saved back to " + openedPath_);
     } else {
       WriteWhole(path);
     }

@@ -16,6 +16,8 @@ class QPDF;
 
 namespace quirepane {
 
+struct CcittPage;
+
 // A failed writer operation (the caller ends the conversion on it).
 class PdfWriterError : public std::runtime_error {
  public:
@@ -55,6 +57,10 @@ class PDFWriter {
   // Makes the BMP file at path the current image, stored losslessly.
   // Throws PdfWriterError when it cannot be read.
   void LoadBmp(const std::string& path);
+
+  // Makes a CCITT-coded page the current image; its bytes go into the PDF
+  // unchanged.
+  void LoadCcitt(CcittPage page);
 
   // Makes raw samples the current image, stored losslessly: rows from the
   // top, each pixel components (1 grey, 3 RGB) samples of bitsPerComponent

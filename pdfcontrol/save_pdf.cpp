@@ -14,6 +14,7 @@
 #include <iterator>
 
 #include "pdfcontrol/bitmap_convert.h"
+#include "pdfcontrol/ccitt_page.h"
 #include "pdfcontrol/image_engine.h"
 #include "pdfcontrol/jpeg_header.h"
 #include "pdfcontrol/pdf_writer.h"
@@ -57,6 +58,17 @@ double DotsPerInch(long dotsPerMetre) {
 double Inches(long pixels, long dotsPerMetre) {
   if (dotsPerMetre > 0) return pixels / DotsPerInch(dotsPerMetre);
   return pixels / 72.0;
+}
+
+// Inches of a TIFF page's side of the given pixels, at the resolution the
+// page stores (72 dots per inch when it stores none), as a page converted
+// through a bitmap gets them.
+double PageInches(long pixels, const std::string& path, int page, bool vertical) {
+  long dotsPerMetre = 0;
+  if (std::optional<StoredResolution> stored = ReadStoredResolution(path, kFormatTiff, page)) {
+    dotsPerMetre = vertical ? stored->y : stored->x;
+  }
+  return Inches(pixels, dotsPerMetre);
 }
 
 // True when the file exists and nobody may write it (no write permission
@@ -117,25 +129,29 @@ long clsSavePDF::ConvertToPDF() {
     if (count > 1) return ConvertMultipageTIFF(count, source, destination, pages) ? kSuccess : kFailure;
   }
 
-  const bool jpegPath = bIsJpegFile(source) && IsPassThroughJpeg(source);
+  const bool jpegByName = bIsJpegFile(source);
+  // A fax-coded TIFF page goes in as it is coded, without a working file.
+  std::optional<CcittPage> ccitt = jpegByName ? std::nullopt : ReadCcittPage(source, 0);
+  const bool jpegPath = !ccitt && jpegByName && IsPassThroughJpeg(source);
   long sixteenSaved = 0;
-  if (!jpegPath && ConvertSixteenBit(source, destination, sixteenSaved)) {
+  if (!jpegPath && !ccitt && ConvertSixteenBit(source, destination, sixteenSaved)) {
     if (sixteenSaved == 0) DiagnoseWriteFailure(destination);
     return sixteenSaved == 0 ? kFailure : kSuccess;
   }
-  TempWorkFile work(jpegPath ? ".jpg" : ".bmp");
+  std::optional<TempWorkFile> work;
+  if (!ccitt) work.emplace(jpegPath ? ".jpg" : ".bmp");
   if (jpegPath) {
-    std::filesystem::copy_file(source, work.path(), std::filesystem::copy_options::overwrite_existing);
-  } else {
+    std::filesystem::copy_file(source, work->path(), std::filesystem::copy_options::overwrite_existing);
+  } else if (!ccitt) {
     clsConvertToBitmap bitmap;
-    if (!bitmap.ConvertToBitmap(source, work.path(), store.FileType)) {
+    if (!bitmap.ConvertToBitmap(source, work->path(), store.FileType)) {
       error_ = "The image " + source + " cannot be read";
       return kInvalidImageType;
     }
   }
 
-  const double width = GetImageWidthInches(work.path());
-  const double height = GetImageHeightInches(work.path());
+  const double width = ccitt ? PageInches(ccitt->width, source, 0, false) : GetImageWidthInches(work->path());
+  const double height = ccitt ? PageInches(ccitt->height, source, 0, true) : GetImageHeightInches(work->path());
   if (width == -1 || height == -1) {
     error_ = "The size of the image " + source + " cannot be read";
     return kInvalidImageType;
@@ -152,8 +168,9 @@ long clsSavePDF::ConvertToPDF() {
     if (!isNew) writer.AddPage();
     SetDocInfo(writer);
     writer.SelectUnit(1);
-    if (jpegPath) writer.LoadJpeg(work.path());
-    else writer.LoadBmp(work.path());
+    if (ccitt) writer.LoadCcitt(std::move(*ccitt));
+    else if (jpegPath) writer.LoadJpeg(work->path());
+    else writer.LoadBmp(work->path());
     writer.ImageOption(2);
     writer.SetPageSize(width, height);
     const double a = writer.PageHeight();
@@ -164,7 +181,7 @@ long clsSavePDF::ConvertToPDF() {
     if (saved == 0) error_ = writer.LastError();
   }
   tessa::CurrentUserInterface().DoEvents();
-  work.Remove();
+  if (work) work->Remove();
   if (saved == 0) DiagnoseWriteFailure(destination);
   return saved == 0 ? kFailure : kSuccess;
 }
@@ -178,7 +195,21 @@ bool clsSavePDF::ConvertMultipageTIFF(long count, const std::string& source, con
     return false;
   }
   writer.SelectUnit(1);
+  CcittReader fax(source);
   for (long i = 0; i < count; ++i) {
+    if (std::optional<CcittPage> page = fax.Page(static_cast<int>(i))) {
+      const double width = PageInches(page->width, source, static_cast<int>(i), false);
+      const double height = PageInches(page->height, source, static_cast<int>(i), true);
+      if (!isNew || i > 0) writer.AddPage();
+      writer.ImageOption(2);
+      writer.LoadCcitt(std::move(*page));
+      writer.SetPageSize(width, height);
+      const double a = writer.PageHeight();
+      const double b = writer.PageWidth();
+      const double c = writer.PageHeight();
+      writer.DrawImage(0, a, b, c);
+      continue;
+    }
     TempWorkFile work(".bmp");
     if (!pages.ConvertTIFFPageToBitmap(source, work.path(), i)) {
       error_ = "Page " + std::to_string(i + 1) + " of " + source + " cannot be read";
