@@ -25,6 +25,11 @@ std::optional<XrefTail> FindXrefTail(const std::string& tail, unsigned long long
 // old file's form whose /Prev points to the old one, and the trailer's
 // /Root, /Info and /ID. Throws std::runtime_error naming the file and the
 // reason on failure; the file is cut back to its old length then.
-void AppendIncrementalUpdate(QPDF& pdf, const std::string& path, std::vector<QPDFObjGen> objects);
+// Unchanged objects in carried are not written again: the new section lists
+// them at the offsets the old last table gives, so that the next append
+// still finds them in the last section alone. One the old last section does
+// not list (or a cross-reference stream) is written again instead.
+void AppendIncrementalUpdate(QPDF& pdf, const std::string& path, std::vector<QPDFObjGen> objects,
+                             const std::vector<QPDFObjGen>& carried = {});
 
 }  // namespace quirepane

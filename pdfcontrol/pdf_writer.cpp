@@ -1,8 +1,8 @@
 // Pages and images are collected in memory and become PDF objects only in
-// Save, so that a document opened for appending is touched in exactly four
-// places: the new image, content stream and page, the root page-tree node
-// that takes the page, and the document information. Those are what an
-// incremental update writes.
+// Save, so that a document opened for appending is touched in few places:
+// the new image, content stream and page, the path of the page tree that
+// takes the page, and the document information when its values change.
+// Those are what an incremental update writes.
 #include "pdfcontrol/pdf_writer.h"
 
 #include <FreeImage.h>
@@ -366,13 +366,12 @@ void PDFWriter::DrawImage(double x, double y, double width, double height) {
   page.draws.push_back(Draw{*currentImage_, width * unit_, height * unit_, x * unit_, page.height - y * unit_});
 }
 
-void PDFWriter::BuildObjects(std::vector<std::pair<int, int>>& touched) {
-  auto touch = [&touched](const QPDFObjectHandle& object) {
-    touched.emplace_back(object.getObjGen().getObj(), object.getObjGen().getGen());
-  };
-  // The catalog goes into every update unchanged, so that the next append
-  // finds everything it needs in the last cross-reference section.
-  touch(pdf_->getRoot());
+void PDFWriter::BuildObjects(std::vector<QPDFObjGen>& touched, std::vector<QPDFObjGen>& carried) {
+  auto touch = [&touched](const QPDFObjectHandle& object) { touched.push_back(object.getObjGen()); };
+  // The catalog and the document information are listed in every update,
+  // so that the next append finds everything it needs in the last
+  // cross-reference section; they are written again only when they change.
+  carried.push_back(pdf_->getRoot().getObjGen());
   PageTreeAppender tree(*pdf_);
 
   for (const Page& page : pages_) {
@@ -419,7 +418,7 @@ void PDFWriter::BuildObjects(std::vector<std::pair<int, int>>& touched) {
     tree.Append(pageObject);
     touch(pageObject);
   }
-  for (const QPDFObjGen& og : tree.Changed()) touched.emplace_back(og.getObj(), og.getGen());
+  for (const QPDFObjGen& og : tree.Changed()) touched.push_back(og);
 
   // 16-bit samples came with PDF 1.5; the catalog's /Version raises an
   // older header's version, also in an update.
@@ -427,14 +426,20 @@ void PDFWriter::BuildObjects(std::vector<std::pair<int, int>>& touched) {
   for (const auto& image : images_) sixteen = sixteen || image->bitsPerComponent == 16;
   QPDFObjectHandle root = pdf_->getRoot();
   const std::string stated = root.getKey("/Version").isName() ? root.getKey("/Version").getName().substr(1) : "";
-  if (sixteen && pdf_->getPDFVersion() < "1.5" && (stated.empty() || stated < "1.5"))
+  if (sixteen && pdf_->getPDFVersion() < "1.5" && (stated.empty() || stated < "1.5")) {
     root.replaceKey("/Version", QPDFObjectHandle::newName("/1.5"));
+    touch(root);
+  }
 
-  bool anyInfo = false;
-  for (size_t i = 1; i < info_.size(); ++i) anyInfo = anyInfo || !info_[i].empty();
-  if (anyInfo) {
-    QPDFObjectHandle trailer = pdf_->getTrailer();
-    QPDFObjectHandle info = trailer.getKey("/Info");
+  QPDFObjectHandle trailer = pdf_->getTrailer();
+  QPDFObjectHandle info = trailer.getKey("/Info");
+  bool infoChanged = false;
+  for (size_t i = 1; i < info_.size(); ++i) {
+    if (info_[i].empty()) continue;
+    QPDFObjectHandle stored = info.isDictionary() ? info.getKey(kInfoKeys[i]) : QPDFObjectHandle::newNull();
+    infoChanged = infoChanged || !stored.isString() || stored.getUTF8Value() != info_[i];
+  }
+  if (infoChanged) {
     if (!info.isDictionary() || !info.isIndirect()) {
       info = pdf_->makeIndirectObject(info.isDictionary() ? info.shallowCopy() : QPDFObjectHandle::newDictionary());
       trailer.replaceKey("/Info", info);
@@ -443,6 +448,8 @@ void PDFWriter::BuildObjects(std::vector<std::pair<int, int>>& touched) {
     for (size_t i = 1; i < info_.size(); ++i) {
       if (!info_[i].empty()) info.replaceKey(kInfoKeys[i], QPDFObjectHandle::newUnicodeString(info_[i]));
     }
+  } else if (info.isIndirect() && info.isDictionary()) {
+    carried.push_back(info.getObjGen());
   }
 }
 
@@ -468,17 +475,15 @@ long PDFWriter::Save(const std::string& path) {
     // A document written whole gets a balanced tree, so that later appends
     // to it stay cheap.
     if (!incremental) RebalancePageTree(*pdf_);
-    std::vector<std::pair<int, int>> touched;
-    BuildObjects(touched);
+    std::vector<QPDFObjGen> touched, carried;
+    BuildObjects(touched, carried);
     if (incremental && pdf_->anyWarnings()) {
       if (fromSnapshot_) throw PdfWriterError("The document can only be saved back to " + openedPath_);
       incremental = false;
       RebalancePageTree(*pdf_);
     }
     if (incremental) {
-      std::vector<QPDFObjGen> objects;
-      for (const auto& [obj, gen] : touched) objects.emplace_back(obj, gen);
-      AppendIncrementalUpdate(*pdf_, path, objects);
+      AppendIncrementalUpdate(*pdf_, path, touched, carried);
     } else {
       WriteWhole(path);
     }

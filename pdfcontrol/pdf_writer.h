@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include <qpdf/QPDFObjGen.hh>
+
 class QPDF;
 
 namespace quirepane {
@@ -110,7 +112,7 @@ class PDFWriter {
   Page& CurrentPage();
   void Reset();
   bool OpenSnapshot(const std::string& path);
-  void BuildObjects(std::vector<std::pair<int, int>>& touched);
+  void BuildObjects(std::vector<QPDFObjGen>& touched, std::vector<QPDFObjGen>& carried);
   void WriteWhole(const std::string& path);
 
   // The bytes a snapshot-opened document is read from; outlives pdf_.
