@@ -138,20 +138,21 @@ long clsSavePDF::ConvertToPDF() {
     if (sixteenSaved == 0) DiagnoseWriteFailure(destination);
     return sixteenSaved == 0 ? kFailure : kSuccess;
   }
+  // A JPEG that goes in unchanged is read straight from the source; other
+  // images are converted to a bitmap working file first.
   std::optional<TempWorkFile> work;
-  if (!ccitt) work.emplace(jpegPath ? ".jpg" : ".bmp");
-  if (jpegPath) {
-    std::filesystem::copy_file(source, work->path(), std::filesystem::copy_options::overwrite_existing);
-  } else if (!ccitt) {
+  if (!ccitt && !jpegPath) {
+    work.emplace(".bmp");
     clsConvertToBitmap bitmap;
     if (!bitmap.ConvertToBitmap(source, work->path(), store.FileType)) {
       error_ = "The image " + source + " cannot be read";
       return kInvalidImageType;
     }
   }
+  const std::string image = work ? work->path() : source;
 
-  const double width = ccitt ? PageInches(ccitt->width, source, 0, false) : GetImageWidthInches(work->path());
-  const double height = ccitt ? PageInches(ccitt->height, source, 0, true) : GetImageHeightInches(work->path());
+  const double width = ccitt ? PageInches(ccitt->width, source, 0, false) : GetImageWidthInches(image);
+  const double height = ccitt ? PageInches(ccitt->height, source, 0, true) : GetImageHeightInches(image);
   if (width == -1 || height == -1) {
     error_ = "The size of the image " + source + " cannot be read";
     return kInvalidImageType;
@@ -169,8 +170,8 @@ long clsSavePDF::ConvertToPDF() {
     SetDocInfo(writer);
     writer.SelectUnit(1);
     if (ccitt) writer.LoadCcitt(std::move(*ccitt));
-    else if (jpegPath) writer.LoadJpeg(work->path());
-    else writer.LoadBmp(work->path());
+    else if (jpegPath) writer.LoadJpeg(source);
+    else writer.LoadBmp(image);
     writer.ImageOption(2);
     writer.SetPageSize(width, height);
     const double a = writer.PageHeight();

@@ -33,7 +33,7 @@ std::string ReadRange(std::ifstream& in, unsigned long long offset, size_t n) {
 // "n g obj ... endobj" starting at offset, or "" when it is not there.
 std::string ReadObject(std::ifstream& in, unsigned long long offset, int number, int generation) {
   std::string text;
-  for (size_t chunk = 64u << 10; text.size() < kMaxObjectBytes; chunk *= 2) {
+  for (size_t chunk = 4u << 10; text.size() < kMaxObjectBytes; chunk *= 2) {
     text = ReadRange(in, offset, chunk);
     const size_t end = text.find("endobj");
     if (end != std::string::npos) {
