@@ -74,6 +74,28 @@ TEST_F(AppendingAtScale, ThousandAppendsStayInOrderShallowAndEvenlyPriced) {
   EXPECT_LE(added[1000], added[10] * 3 / 2) << added[10];  // both add p10.jpg
 }
 
+// The catalog and the document information go into an update only when
+// they change; otherwise the update lists them where they already are.
+TEST_F(AppendingAtScale, UnchangedInformationIsNotWrittenAgain) {
+  MakeImage(File("p.jpg"), FIF_JPEG, 80, 60, Pixels::Rgb24, 0, JPEG_QUALITYNORMAL);
+  const std::string pdf = File("info.pdf");
+  const struct {
+    const char* title;
+    bool written;
+  } steps[] = {{"First", true}, {"First", false}, {"Second", true}, {"Second", false}};
+  for (const auto& step : steps) {
+    const size_t before = std::filesystem::exists(pdf) ? std::filesystem::file_size(pdf) : 0;
+    ASSERT_EQ(Convert(File("p.jpg"), pdf, FT_AUTO, true, step.title), CR_Success) << step.title;
+    const std::string update = ReadFile(pdf).substr(before);
+    EXPECT_EQ(update.find("/Title") != std::string::npos, step.written) << step.title;
+    EXPECT_EQ(update.find("/Catalog") != std::string::npos, before == 0) << step.title;
+  }
+  PdfReport report = InspectPdf(pdf);
+  EXPECT_TRUE(report.checkPassed);
+  EXPECT_EQ(report.pages, 4);
+  EXPECT_EQ(InfoField(report, "Title"), "Second");
+}
+
 TEST_F(AppendingAtScale, TreesOfOtherProgramsKeepHowTheirPagesLook) {
   MakeImage(File("a.png"), FIF_PNG, 50, 40);
   ASSERT_EQ(Convert(File("a.png"), File("one.pdf")), CR_Success);
