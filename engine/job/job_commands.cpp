@@ -11,6 +11,7 @@
 #include "engine/main_form.h"
 #include "engine/job/todo_grid.h"
 #include "platform/user_interface.h"
+#include "engine/status_panels.h"
 
 namespace tessa {
 
@@ -93,7 +94,8 @@ bool MainForm::ConversionJobOpen(const std::string& sFile) {
     // Replacing the rows under a running loop would mark the wrong tasks:
     // pause, and open when the loop has stopped.
     ConversionJobPause();
-    ui.SetStatusPanel(6, "");
+    ui.SetStatusPanel(kPanelRunState, "");
+    ui.SetStatusPanelEnabled(kPanelRunState, true);
     sPendingJobOpen_ = path;
     sJobFileError = Translate("The conversion job opens when the running job has paused: ") + path;
     return false;

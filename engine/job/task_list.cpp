@@ -7,6 +7,7 @@
 #include "engine/job/todo_grid.h"
 #include "engine/task/validation.h"
 #include "platform/user_interface.h"
+#include "engine/status_panels.h"
 
 namespace tessa {
 
@@ -85,7 +86,7 @@ bool MainForm::frmSched_RunTheJobEvent(const std::string& strTimerFile) {
     // Opening now would replace the rows under the running loop.
     sJobFileError = Translate("The scheduled conversion job was not started because a conversion job is running: ") +
                     strTimerFile;
-    CurrentUserInterface().SetStatusPanel(8, sJobFileError);
+    CurrentUserInterface().SetStatusPanel(kPanelCurrentFile, sJobFileError);
     return false;
   }
   // The open job is replaced without asking; one that stays keeps its flag.

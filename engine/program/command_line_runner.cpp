@@ -9,8 +9,10 @@
 #include "engine/main_form.h"
 #include "engine/run/block_dispatch.h"
 #include "engine/job/job_file.h"
+#include "engine/run/run_clock.h"
 #include "platform/tick_count.h"
 #include "platform/user_interface.h"
+#include "engine/result_codes.h"
 
 namespace tessa {
 
@@ -45,6 +47,7 @@ class QuietRunNotices : public UserInterface {
     return headless_.MsgBox(prompt, style, title);
   }
   void SetStatusPanel(int panel, const std::string& text) override { previous_.SetStatusPanel(panel, text); }
+  void SetStatusPanelEnabled(int panel, bool enabled) override { previous_.SetStatusPanelEnabled(panel, enabled); }
   void DoEvents() override { previous_.DoEvents(); }
   bool CanShowWindows() const override { return false; }
 
@@ -52,17 +55,6 @@ class QuietRunNotices : public UserInterface {
   UserInterface& previous_;
   HeadlessUserInterface headless_;
 };
-
-}  // namespace
-
-std::string FormatElapsedSeconds(int64_t milliseconds) {
-  if (milliseconds < 0) milliseconds = 0;
-  // Tenths, rounded half up, printed with integer arithmetic only.
-  const int64_t tenths = (milliseconds + 50) / 100;
-  return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
-}
-
-namespace {
 
 // Runs the job file of /J, or else the record as block 1; the run's code.
 int32_t RunTasks(MainForm& frm, clsConversionOptions& record) {
@@ -72,7 +64,7 @@ int32_t RunTasks(MainForm& frm, clsConversionOptions& record) {
     frm.ConversionJobBegin();
     // Log rows are also written for successes (verbose logging, exit codes of
     // started programs); only a row marked "-" is a failure.
-    return bLogHoldsFailure(frm.fgLog) ? -1 : 0;
+    return bLogHoldsFailure(frm.fgLog) ? kJobRunFailed : 0;
   }
   int32_t result = 0;
   PerformBlock(frm, 1, record, result, [&frm](const std::string& sFile, int32_t lStartTask, FlexGrid& fg) {

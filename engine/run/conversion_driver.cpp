@@ -19,6 +19,8 @@
 #include "engine/run/process_tasks.h"
 #include "platform/sibling_file.h"
 #include "platform/user_interface.h"
+#include "engine/status_panels.h"
+#include "engine/result_codes.h"
 
 namespace tessa {
 
@@ -36,7 +38,7 @@ std::string InvalidFormatText() { return Translate("PDF was not created - Invali
 
 // A call that raises no Done must not pass for the previous call's success.
 void PresetFailure(MainForm& frm) {
-  frm.Quirepane_ErrorCode = -1;
+  frm.Quirepane_ErrorCode = kRunGeneralFailure;
   frm.Quirepane_ErrorString = GeneralFailureText();
 }
 
@@ -77,7 +79,7 @@ std::vector<int32_t> PagesToCut(const std::string& sList, int32_t lFrames, bool&
 
 void SetLoadFrameError(clsConversionOptions& co, size_t k) {
   if (co.lErr != 0) return;
-  co.lErr = -110;
+  co.lErr = kRunFrameNotLoaded;
   co.sErr = Translate("Unable to load frame") + " " + std::to_string(k) + ". " + Translate("Check Options Button");
 }
 
@@ -119,14 +121,14 @@ bool SplitFrames(MainForm& frm, clsConversionOptions& co, ItemFileList& files, b
     }
     const std::string sFile = files.ReserveFrameFile(sInput, p);
     if (sFile.empty() || !SaveFrame(frm, co, kTypeTiff, sFile, frame)) {
-      co.lErr = -103;
+      co.lErr = kRunFrameNotSaved;
       co.sErr = Translate("Unable to convert");
       ok = false;
       break;
     }
     files.AddFrame(sFile, p);
-    ui.SetStatusPanel(11, ElapsedSecondsText(frm.lTotalTimeStart));
-    ui.SetStatusPanel(8, sInput + " [" + std::to_string(p) + "]");
+    ui.SetStatusPanel(kPanelElapsed, ElapsedSecondsText(frm.lTotalTimeStart));
+    ui.SetStatusPanel(kPanelCurrentFile, sInput + " [" + std::to_string(p) + "]");
     ui.DoEvents();
   }
   imaging.SetHoldSource(false);
@@ -149,14 +151,14 @@ void AfterProcessing(MainForm& frm, const clsConversionOptions& co, const std::s
 void Quirepane_Done(MainForm& frm, int32_t Status) {
   frm.Quirepane_ErrorCode = -Status;
   switch (Status) {
-    case 0: frm.Quirepane_ErrorString = Translate("PDF was successfully created") + "."; break;
-    case 1: frm.Quirepane_ErrorString = GeneralFailureText(); break;
-    case 2:
+    case quirepane::CR_Success: frm.Quirepane_ErrorString = Translate("PDF was successfully created") + "."; break;
+    case quirepane::CR_Failure_General: frm.Quirepane_ErrorString = GeneralFailureText(); break;
+    case quirepane::CR_Failure_NoInput:
       frm.Quirepane_ErrorString =
           Translate("PDF was not created - No source specified or the source file was missing") + ".";
       break;
-    case 3: frm.Quirepane_ErrorString = Translate("PDF was not created - Output file was not specified") + "."; break;
-    case 5:
+    case quirepane::CR_Failure_NoOutput: frm.Quirepane_ErrorString = Translate("PDF was not created - Output file was not specified") + "."; break;
+    case quirepane::CR_Failure_InvalidImageType:
       frm.Quirepane_ErrorString =
           InvalidFormatText() + ". " + Translate("Try 'Autodetect' for the Original File Format") + ".";
       break;
@@ -171,7 +173,7 @@ bool SaveFrame(MainForm& frm, clsConversionOptions& co, int32_t /*lType*/, const
     co.sErr.clear();
     return true;
   }
-  co.lErr = -103;
+  co.lErr = kRunFrameNotSaved;
   co.sErr = Translate("Unable to convert");
   return false;
 }
@@ -193,9 +195,9 @@ void PerformConversionItemQuirepane(MainForm& frm, clsConversionOptions& co, int
   if (!sFolder.empty() && !bFolderExists(sFolder)) {
     MakeFolderPath(sFolder);
     if (!bFolderExists(sFolder)) {
-      co.lErr = -100;
+      co.lErr = kRunOutputFolderMissing;
       co.sErr = Translate("Output folder does not exist");
-      ret = -100;
+      ret = kRunOutputFolderMissing;
       return;
     }
   }
@@ -220,9 +222,9 @@ void PerformConversionItemQuirepane(MainForm& frm, clsConversionOptions& co, int
   }
 
   if (frm.Quirepane_ErrorCode == 0 && !bFileExists(co.sTargetFile)) {
-    co.lErr = -5;
+    co.lErr = kRunInvalidFormat;
     co.sErr = InvalidFormatText() + ". " + Translate("Check for corrupt file.");
-    frm.Quirepane_ErrorCode = -5;
+    frm.Quirepane_ErrorCode = kRunInvalidFormat;
   } else {
     co.lErr = frm.Quirepane_ErrorCode;
     co.sErr = frm.Quirepane_ErrorString;
@@ -295,8 +297,8 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
       co.sOriginalFile = entry.path;
       PerformConversionItemQuirepane(frm, co, lLast, entry.bTemporary ? sInput : std::string(),
                                      entry.bTemporary ? entry.lPage : 0, bHaveTimes ? &inputTimes : nullptr);
-      ui.SetStatusPanel(11, ElapsedSecondsText(frm.lTotalTimeStart));
-      ui.SetStatusPanel(8, sTarget + " [" + std::to_string(i + 1) + "]");
+      ui.SetStatusPanel(kPanelElapsed, ElapsedSecondsText(frm.lTotalTimeStart));
+      ui.SetStatusPanel(kPanelCurrentFile, sTarget + " [" + std::to_string(i + 1) + "]");
       ui.DoEvents();
       if (lLast != 0) break;
     }
@@ -314,7 +316,7 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
   int32_t result = lLast;
   if (bNothingConverted) {
     if (co.lErr == 0) {
-      co.lErr = -113;
+      co.lErr = kRunNothingConverted;
       co.sErr = InvalidFormatText() + ". " + Translate("Try 'Autodetect' for the Original File Format");
     }
     result = co.lErr;
@@ -324,7 +326,7 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
     std::error_code ec;
     std::filesystem::rename(sAside, sTarget, ec);
     if (ec) {
-      result = co.lErr = -1;
+      result = co.lErr = kRunGeneralFailure;
       co.sErr = GeneralFailureText() + " " + Translate("Input File") + ": " + sInput;
     }
   }
