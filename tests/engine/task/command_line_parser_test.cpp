@@ -123,6 +123,18 @@ TEST_F(CommandLine, CaretsCannotShiftTheOptionFields) {
   EXPECT_EQ(task.sExtraParams, "FALSE^ab^x^^^T^0^12^");
 }
 
+TEST_F(CommandLine, QuotedPdfTextsKeepTheirBlanks) {
+  ASSERT_TRUE(Parse("/S " + Q("My Scans/a.tif") + " /T " + P("out/x.pdf") + " /A \"  jo  hn  \" /D \" d \"" +
+                    " /K \" k \" /U \" u \" /I \" t \" /W \" 1 \""));
+  EXPECT_EQ(task.sExtraParams, "FALSE^  jo  hn  ^ d ^ k ^ u ^ t ^0^ 1 ^");
+}
+
+TEST_F(CommandLine, ShellOptionsOfProcess60ReachAnUnwritableOutput) {
+  ASSERT_TRUE(Parse("/0 60 /S " + Q("My Scans/a.tif") + " /T /proc/tessa-no-such-folder/x.pdf"));
+  EXPECT_EQ(task.sActionToDo, "C");
+  EXPECT_EQ(task.lErr, 0);
+}
+
 TEST_F(CommandLine, ArgumentsAreWordsAsTheyStand) {
   ASSERT_TRUE(ParseCommandLine(form, std::vector<std::string>{"/S", P("My Scans/a.tif"), "/T", P("out/b c.pdf")}, task));
   EXPECT_EQ(task.sOriginalFile, P("My Scans/a.tif"));
