@@ -17,16 +17,17 @@
 #include <memory>
 
 #include "child_process.h"
+#include "platform/bus_names.h"
 #include "support/pdf_report.h"
 #include "support/temp_dir.h"
 
 namespace tessa {
 namespace {
 
-constexpr const char* kService = "com.brindlecove.Tessaprint";
-constexpr const char* kFactoryPath = "/com/brindlecove/Tessaprint";
-constexpr const char* kFactoryInterface = "com.brindlecove.Tessaprint";
-constexpr const char* kInstanceInterface = "com.brindlecove.Tessaprint.clsTessalumen";
+constexpr const char* kService = bus::kTessaprintService;
+constexpr const char* kFactoryPath = bus::kTessaprintFactoryPath;
+constexpr const char* kFactoryInterface = bus::kTessaprintFactoryInterface;
+constexpr const char* kInstanceInterface = bus::kTessaprintInstanceInterface;
 
 QCoreApplication& App() {
   static int argc = 1;
@@ -195,8 +196,8 @@ TEST_F(AutomationBus, AClientThatLeavesBeforeItsInstanceIsMadeKeepsNoInstance) {
   // Meanwhile another client asks for an instance and is gone before the
   // program gets to the request.
   const auto asked = test::RunCommand("DBUS_SESSION_BUS_ADDRESS=" + test::ShellQuote(address()) +
-                                      " dbus-send --session --type=method_call --dest=com.brindlecove.Tessaprint "
-                                      "/com/brindlecove/Tessaprint com.brindlecove.Tessaprint.CreateInstance");
+                                      " dbus-send --session --type=method_call --dest=" + kService + " " +
+                                      kFactoryPath + " " + kFactoryInterface + ".CreateInstance");
   ASSERT_EQ(asked.exitCode, 0);
 
   run.waitForFinished();
