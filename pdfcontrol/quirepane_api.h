@@ -4,3 +4,5 @@
 #pragma once
 
 #define QUIREPANE_API __attribute__((visibility("default")))
+// A member of a shown class that stays inside all the same.
+#define QUIREPANE_INTERNAL __attribute__((visibility("hidden")))

@@ -4,7 +4,9 @@
 
 #include <cstdint>
 
-namespace tessa {
+#include "platform/platform_api.h"
+
+namespace tessa TESSA_PLATFORM_API {
 
 // Milliseconds since an arbitrary fixed start; differences are durations.
 int64_t GetTickCount();

@@ -5,7 +5,9 @@
 
 #include <string>
 
-namespace tessa {
+#include "platform/platform_api.h"
+
+namespace tessa TESSA_PLATFORM_API {
 
 // Button sets and icons of a message box, combinable by addition.
 enum MsgBoxStyle : int {
