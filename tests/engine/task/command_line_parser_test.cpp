@@ -13,6 +13,7 @@
 #include "platform/program_file.h"
 #include "support/scripted_user_interface.h"
 #include "support/temp_dir.h"
+#include "support/wait_until.h"
 
 namespace tessa {
 namespace {
@@ -257,7 +258,7 @@ TEST_F(CommandLine, HelpOpensThePageAndLogsNothing) {
   EXPECT_FALSE(Parse("/L " + P("help.log") + " /? /S " + Q("My Scans/a.tif") + " /T " + P("out/x.pdf")));
   EXPECT_FALSE(fs::exists(P("help.log")));
   EXPECT_EQ(task.sOriginalFile, "");  // nothing after "?" was read
-  for (int i = 0; i < 200 && ReadFile(record).empty(); ++i) usleep(10000);
+  test::WaitUntil([&] { return !ReadFile(record).empty(); });
   EXPECT_EQ(ReadFile(record), CommandLineHelpAddress());
   EXPECT_NE(CommandLineHelpAddress().find("Using_the_Command_Line.htm"), std::string::npos);
 }
