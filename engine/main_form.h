@@ -61,6 +61,16 @@ class MainForm {
   std::string sRunTaskNumber;
   bool bCurrentActionItemDirty = false;
 
+  // The item editor panel's task kind and options (the window keeps them in
+  // its settings): "C" conversion or "S" special process, the conversion
+  // method (1 image conversion, 4 special process) and the advanced PDF
+  // options record of the panel's task.
+  std::string sActionToDo = "C";
+  int32_t lConversionMethod = 1;
+  std::string sQuirepaneAdvancedOptions =
+      "FALSE^Brindlecove, Inc.^Brindlecove, Inc.^Image, PDF, Conversion^Image To PDF Conversion^"
+      "Image To PDF Conversion Tools^2^*^";
+
   // --- validation: the type-mismatch notice (frmTypeMatchNotification) ---
   TypeMismatchNotice frmTypeMatchNotification;
 

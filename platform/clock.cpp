@@ -40,6 +40,25 @@ LocalDateTime ReadLocalClock() {
   return source ? source() : SystemLocalTime();
 }
 
+std::time_t ReadClockSeconds() {
+  ClockSource source;
+  {
+    std::lock_guard<std::mutex> lock(ClockMutex());
+    source = InstalledSource();
+  }
+  if (!source) return std::time(nullptr);
+  const LocalDateTime t = source();
+  std::tm tm{};
+  tm.tm_year = t.year - 1900;
+  tm.tm_mon = t.month - 1;
+  tm.tm_mday = t.day;
+  tm.tm_hour = t.hour;
+  tm.tm_min = t.minute;
+  tm.tm_sec = t.second;
+  tm.tm_isdst = -1;
+  return std::mktime(&tm);
+}
+
 void SetClockSource(ClockSource source) {
   std::lock_guard<std::mutex> lock(ClockMutex());
   InstalledSource() = std::move(source);

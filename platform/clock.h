@@ -2,6 +2,7 @@
 // can be tested at any moment (midnight included).
 #pragma once
 
+#include <ctime>
 #include <functional>
 
 #include "platform/platform_api.h"
@@ -26,5 +27,9 @@ LocalDateTime ReadLocalClock();
 
 // Installs source as the clock; an empty source restores the system clock.
 void SetClockSource(ClockSource source);
+
+// The current moment in seconds since 1970 (UTC): the system's time, or the
+// installed clock's local time read in the local time zone.
+std::time_t ReadClockSeconds();
 
 }  // namespace tessa

@@ -16,8 +16,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "child_process.h"
 #include "platform/bus_names.h"
+#include "support/child_process.h"
 #include "support/pdf_report.h"
 #include "support/temp_dir.h"
 

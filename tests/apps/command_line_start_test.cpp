@@ -8,7 +8,7 @@
 #include <regex>
 #include <sstream>
 
-#include "child_process.h"
+#include "support/child_process.h"
 #include "support/pdf_report.h"
 #include "support/temp_dir.h"
 #include "support/wait_until.h"

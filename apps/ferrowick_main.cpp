@@ -1,0 +1,24 @@
+// ferrowick: the context helper. Started by the session bus for the first
+// call to its Process object; converts what it is handed through tessaprint's
+// automation service, showing a progress window per run, and ends once no
+// work is left and its windows have closed.
+#include <QApplication>
+#include <QDBusConnection>
+#include <cstdio>
+
+#include "contexthelper/qt/helper_service.h"
+#include "contexthelper/qt/message_box_prompts.h"
+#include "contexthelper/qt/process_object.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("ferrowick"));
+  QApplication::setQuitOnLastWindowClosed(false);
+  tessa::ferrowick::MessageBoxPrompts prompts;
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  tessa::ferrowick::HelperService service(bus, prompts);
+  tessa::ferrowick::ProcessObject process(service);
+  if (!process.Publish(bus)) return 1;
+  QObject::connect(&service, &tessa::ferrowick::HelperService::Finished, &app, &QCoreApplication::quit);
+  return QApplication::exec();
+}

@@ -1,0 +1,37 @@
+#include "contexthelper/helper_texts.h"
+
+namespace tessa::ferrowick {
+
+std::string BuildHelperCommand(const std::string& input, const std::string& output, bool append) {
+  return "/S \"" + input + "\" /T \"" + output + "\" /F -1" + (append ? " /+" : "") + " /bUsingShellExtender";
+}
+
+std::string ResultText(WorkRoutine routine, int32_t code) {
+  const bool perFile = routine == WorkRoutine::kConvert;
+  switch (code) {
+    case 0:
+      return "";
+    case -6:
+      if (routine == WorkRoutine::kConvertAndAppend) return "Unknown error occurred. Try 'Tessalumen' user interface.";
+      break;
+    case -5:
+      return "File is corrupt, or not a valid image file.";
+    case -3:
+      return perFile ? "Missing command" : ", Missing command";
+    case -2:
+      return perFile ? "Incorrect command" : ", Incorrect command";
+    default:
+      break;
+  }
+  return (perFile ? "Unknown Error #:" : ", Unknown Error: ") + std::to_string(code);
+}
+
+std::string FileErrorLine(const std::string& input, const std::string& text) {
+  return "Error: " + input + " - " + text;
+}
+
+std::string AutomationFailureText(int number) {
+  return "Error (" + std::to_string(number) + ") This feature is for administrators only.";
+}
+
+}  // namespace tessa::ferrowick

@@ -1,0 +1,38 @@
+// The texts of the context helper: the command line sent to tessaprint for
+// one file, the error line of a file and the texts of the result codes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tessa::ferrowick {
+
+// The three work routines; their result texts differ.
+enum class WorkRoutine { kConvert, kAppend, kConvertAndAppend };
+
+// The command for one file: /S "<input>" /T "<output>" /F -1, " /+" when
+// appending, and the marker /bUsingShellExtender.
+std::string BuildHelperCommand(const std::string& input, const std::string& output, bool append);
+
+// The text of a DoCommandLine result for routine; "" for 0.
+std::string ResultText(WorkRoutine routine, int32_t code);
+
+// The error line of a file: "Error: <input> - <text>".
+std::string FileErrorLine(const std::string& input, const std::string& text);
+
+// The text shown when tessaprint's automation service cannot be used:
+// number 429 (it cannot be reached) or 438 (it lacks the method).
+std::string AutomationFailureText(int number);
+
+// The error numbers of a failed automation call.
+inline constexpr int kErrCannotCreateObject = 429;
+inline constexpr int kErrMethodNotSupported = 438;
+
+// Texts of the run.
+inline constexpr const char* kNoFilesChosen = "Warning: No files chosen.";
+inline constexpr const char* kOverwriteTitle = "Overwrite?";
+inline constexpr const char* kSingleOutputName = "Vemo-Output.PDF";
+inline constexpr const char* kOutputFolderName = "Vemo-Output";
+inline constexpr const char* kProgramTitle = "Ferrowick";
+
+}  // namespace tessa::ferrowick

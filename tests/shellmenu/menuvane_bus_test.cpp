@@ -1,0 +1,123 @@
+// menuvane's commands reach ferrowick's Process on a private session bus: a
+// stand-in Process owns the name there and records each call's arguments.
+#include <gio/gio.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include "platform/bus_names.h"
+#include "platform/ini_file.h"
+#include "support/child_process.h"
+#include "support/temp_dir.h"
+
+namespace tessa {
+namespace {
+
+constexpr const char* kIntrospection =
+    "<node><interface name='" TESSA_BUS_FERROWICK_PROCESS_INTERFACE "'>"
+    "<method name='ProcessFiles'><arg type='as'/><arg type='s'/><arg type='b'/><arg type='b'/><arg type='b'/>"
+    "<arg type='b'/><arg type='s'/></method>"
+    "<method name='AppendFiles'><arg type='as'/><arg type='s'/><arg type='s'/><arg type='b'/><arg type='b'/>"
+    "<arg type='v'/></method>"
+    "<method name='ConvertAndAppendFiles'><arg type='as'/><arg type='s'/><arg type='b'/><arg type='s'/>"
+    "<arg type='b'/><arg type='b'/><arg type='v'/><arg type='s'/></method>"
+    "</interface></node>";
+
+// Owns ferrowick's name on the bus at address and records the calls.
+class StandInProcess {
+ public:
+  explicit StandInProcess(const std::string& address) {
+    bus_ = g_dbus_connection_new_for_address_sync(
+        address.c_str(),
+        GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                             G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+        nullptr, nullptr, nullptr);
+    if (!bus_) return;
+    node_ = g_dbus_node_info_new_for_xml(kIntrospection, nullptr);
+    static const GDBusInterfaceVTable vtable = {OnCall, nullptr, nullptr, {}};
+    g_dbus_connection_register_object(bus_, bus::kFerrowickProcessPath, node_->interfaces[0], &vtable, this,
+                                      nullptr, nullptr);
+    GVariant* r = g_dbus_connection_call_sync(bus_, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                              "org.freedesktop.DBus", "RequestName",
+                                              g_variant_new("(su)", bus::kFerrowickService, 4u), nullptr,
+                                              G_DBUS_CALL_FLAGS_NONE, 10000, nullptr, nullptr);
+    if (r) {
+      owned_ = true;
+      g_variant_unref(r);
+    }
+  }
+  ~StandInProcess() {
+    if (node_) g_dbus_node_info_unref(node_);
+    if (bus_) {
+      g_dbus_connection_close_sync(bus_, nullptr, nullptr);
+      g_object_unref(bus_);
+    }
+  }
+  bool owned() const { return owned_; }
+
+  // Runs menuvane with args in env, serving the bus until it ends.
+  int Run(const std::vector<std::string>& args, const std::vector<std::string>& env) {
+    const pid_t pid = test::SpawnChild(TESSA_MENUVANE, args, env);
+    // The child waits for the reply, so it cannot end before it is served.
+    for (int i = 0; i < 6000; ++i) {
+      g_main_context_iteration(nullptr, FALSE);
+      int status = 0;
+      if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+      g_usleep(10000);
+    }
+    return test::WaitForChild(pid, 0);
+  }
+
+  std::vector<std::string> calls;
+
+ private:
+  static void OnCall(GDBusConnection*, const char*, const char*, const char*, const char* method,
+                     GVariant* parameters, GDBusMethodInvocation* invocation, gpointer self) {
+    gchar* text = g_variant_print(parameters, FALSE);
+    static_cast<StandInProcess*>(self)->calls.push_back(std::string(method) + text);
+    g_free(text);
+    g_dbus_method_invocation_return_value(invocation, nullptr);
+  }
+
+  GDBusConnection* bus_ = nullptr;
+  GDBusNodeInfo* node_ = nullptr;
+  bool owned_ = false;
+};
+
+TEST(MenuvaneBus, EachConversionVerbCallsProcessWithTheMenusArguments) {
+  test::TempDir home;
+  const auto env = test::ChildEnvironment(home.path().string());
+  test::PrivateSessionBus bus(home.path().string(), env);
+  ASSERT_FALSE(bus.address().empty());
+  StandInProcess process(bus.address());
+  ASSERT_TRUE(process.owned());
+
+  const std::string a = test::WriteFile(home.path() / "p/a.jpg", "x");
+  const std::string target = test::WriteFile(home.path() / "t.pdf", "x");
+  std::filesystem::create_directories(home.path() / "p/sub");
+  const std::string sub = home.file("p/sub");
+  const std::string ini = home.file(".config/Brindlecove, Inc/Tessalumen/Vemo_SearchHistory.INI");
+  std::filesystem::create_directories(std::filesystem::path(ini).parent_path());
+  ASSERT_TRUE(WriteIniString(ini, "Files", "RecentPDF", target));
+  ASSERT_TRUE(WriteIniString(ini, "VemoContext", "Option_SaveToOriginalFolder", "8"));
+
+  auto busEnv = test::ChildEnvironment(home.path().string(), {{"DBUS_SESSION_BUS_ADDRESS", bus.address()}});
+  for (const char* verb : {"CONVERTMULTITOMULTI", "CONVERTMULTITOSINGLE", "APPEND"}) {
+    EXPECT_EQ(process.Run({"invoke", verb, a, sub}, busEnv), 0) << verb;
+  }
+  const std::string list = "['', '" + a + "', '" + sub + "/']";
+  const std::string t = "'\" /T \"" + target + "\" /F -1 /+'";
+  ASSERT_EQ(process.calls.size(), 3u);
+  EXPECT_EQ(process.calls[0], "ProcessFiles(" + list + ", 'ONVERTMULTITOMULTI', false, false, false, true, '" + a + "')");
+  EXPECT_EQ(process.calls[1], "ConvertAndAppendFiles(" + list + ", " + t + ", false, '" + target +
+                                  "', false, false, <8>, '" + a + "')");
+  EXPECT_EQ(process.calls[2], "AppendFiles(" + list + ", " + t + ", '" + target + "', false, false, <8>)");
+
+  // Without the service, the command says so and fails.
+  auto noBus = test::ChildEnvironment(home.path().string(), {{"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent"}});
+  const auto r = test::RunChild(TESSA_MENUVANE, {"invoke", "CONVERTMULTITOMULTI", a}, noBus);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("menuvane:"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tessa
