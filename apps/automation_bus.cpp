@@ -46,11 +46,11 @@ AutomationFactory::AutomationFactory(MainForm& frm, std::chrono::milliseconds fi
   firstInstanceTimer_.setSingleShot(true);
   firstInstanceTimer_.setInterval(firstInstanceLimit);
   connect(&firstInstanceTimer_, &QTimer::timeout, this, [this] {
-    if (instances_.empty()) QCoreApplication::quit();
+    if (instances_.empty()) GiveUpNameAndQuit();
   });
   quitTimer_.setSingleShot(true);
   quitTimer_.setInterval(kQuitDelay);
-  connect(&quitTimer_, &QTimer::timeout, this, [] { QCoreApplication::quit(); });
+  connect(&quitTimer_, &QTimer::timeout, this, &AutomationFactory::GiveUpNameAndQuit);
 }
 
 AutomationFactory::~AutomationFactory() = default;
@@ -120,6 +120,16 @@ void AutomationFactory::OwnerLeft(const QString& service) {
 
 void AutomationFactory::QuitSoonWhenUnused() {
   if (instances_.empty()) quitTimer_.start();
+}
+
+void AutomationFactory::GiveUpNameAndQuit() {
+  // The name goes first, so that the bus starts a new process for any later
+  // request. A request that the bus sent here before that is already queued:
+  // it is served (its caller then talks to this process by its own name),
+  // and the process ends once that instance is gone too.
+  QDBusConnection::sessionBus().unregisterService(bus::kTessaprintService);
+  QCoreApplication::processEvents();
+  if (instances_.empty()) QCoreApplication::quit();
 }
 
 int ServeAutomation(MainForm& frm, std::chrono::milliseconds firstInstanceLimit) {

@@ -78,6 +78,7 @@ class AutomationFactory : public QObject, protected QDBusContext {
 
  private:
   void QuitSoonWhenUnused();
+  void GiveUpNameAndQuit();
 
   MainForm& frm_;
   std::map<QString, std::unique_ptr<AutomationInstance>> instances_;

@@ -57,16 +57,24 @@ int BusAutomationSession::Create() {
   const QDBusMessage call = QDBusMessage::createMethodCall(service_, QString::fromLatin1(bus::kTessaprintFactoryPath),
                                                            QString::fromLatin1(bus::kTessaprintFactoryInterface),
                                                            QStringLiteral("CreateInstance"));
-  const QDBusPendingReply<QDBusObjectPath> reply = CallAndWait(bus_, call, kCreateTimeoutMs);
+  QDBusMessage answer = CallAndWait(bus_, call, kCreateTimeoutMs);
+  // A program that was just ending may have taken the request without
+  // answering it; the bus starts a new one for the second try.
+  if (answer.type() == QDBusMessage::ErrorMessage && ErrorNumber(QDBusError(answer)) == kErrCannotCreateObject)
+    answer = CallAndWait(bus_, call, kCreateTimeoutMs);
+  const QDBusPendingReply<QDBusObjectPath> reply = answer;
   if (reply.isError()) return ErrorNumber(reply.error());
   if (!reply.isValid()) return kErrMethodNotSupported;
   instance_ = reply.value().path();
+  // The instance lives in that process: later calls go to it by its own
+  // name, never to whichever process holds the service name by then.
+  owner_ = answer.service().isEmpty() ? service_ : answer.service();
   return 0;
 }
 
 int BusAutomationSession::DoCommandLine(const std::string& command, int32_t& result) {
   if (instance_.isEmpty()) return kErrCannotCreateObject;
-  QDBusMessage call = QDBusMessage::createMethodCall(service_, instance_,
+  QDBusMessage call = QDBusMessage::createMethodCall(owner_, instance_,
                                                      QString::fromLatin1(bus::kTessaprintInstanceInterface),
                                                      QStringLiteral("DoCommandLine"));
   call << QString::fromStdString(command);
@@ -80,7 +88,7 @@ int BusAutomationSession::DoCommandLine(const std::string& command, int32_t& res
 void BusAutomationSession::Release() {
   if (instance_.isEmpty()) return;
   const QDBusMessage call = QDBusMessage::createMethodCall(
-      service_, instance_, QString::fromLatin1(bus::kTessaprintInstanceInterface), QStringLiteral("Release"));
+      owner_, instance_, QString::fromLatin1(bus::kTessaprintInstanceInterface), QStringLiteral("Release"));
   instance_.clear();
   // The instance also ends when this connection leaves the bus, so the
   // answer only matters as a sign that the call went out.

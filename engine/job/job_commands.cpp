@@ -8,10 +8,10 @@
 #include "common/text_helpers.h"
 #include "common/translator.h"
 #include "engine/job/job_file.h"
-#include "engine/main_form.h"
 #include "engine/job/todo_grid.h"
-#include "platform/user_interface.h"
+#include "engine/main_form.h"
 #include "engine/status_panels.h"
+#include "platform/user_interface.h"
 
 namespace tessa {
 

@@ -9,11 +9,11 @@
 #include "common/file_helpers.h"
 #include "common/text_helpers.h"
 #include "common/translator.h"
-#include "engine/main_form.h"
 #include "engine/job/todo_grid.h"
+#include "engine/main_form.h"
+#include "engine/status_panels.h"
 #include "platform/text_file.h"
 #include "platform/user_interface.h"
-#include "engine/status_panels.h"
 
 namespace tessa {
 

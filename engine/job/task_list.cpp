@@ -3,11 +3,11 @@
 #include <exception>
 
 #include "common/translator.h"
-#include "engine/main_form.h"
 #include "engine/job/todo_grid.h"
+#include "engine/main_form.h"
+#include "engine/status_panels.h"
 #include "engine/task/validation.h"
 #include "platform/user_interface.h"
-#include "engine/status_panels.h"
 
 namespace tessa {
 

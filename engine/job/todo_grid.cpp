@@ -3,9 +3,9 @@
 #include "common/text_helpers.h"
 #include "common/translator.h"
 #include "common/vb_conversions.h"
-#include "engine/task/file_types.h"
 #include "engine/main_form.h"
 #include "engine/result_codes.h"
+#include "engine/task/file_types.h"
 
 namespace tessa {
 

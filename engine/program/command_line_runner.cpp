@@ -6,13 +6,13 @@
 #include "common/file_helpers.h"
 #include "common/log_writer.h"
 #include "common/translator.h"
-#include "engine/main_form.h"
-#include "engine/run/block_dispatch.h"
 #include "engine/job/job_file.h"
+#include "engine/main_form.h"
+#include "engine/result_codes.h"
+#include "engine/run/block_dispatch.h"
 #include "engine/run/run_clock.h"
 #include "platform/tick_count.h"
 #include "platform/user_interface.h"
-#include "engine/result_codes.h"
 
 namespace tessa {
 

@@ -14,14 +14,14 @@
 #include "common/path_macros.h"
 #include "common/text_helpers.h"
 #include "common/translator.h"
-#include "engine/task/caret_records.h"
+#include "engine/result_codes.h"
 #include "engine/run/conversion_driver.h"
 #include "engine/run/run_clock.h"
 #include "engine/run/run_log.h"
 #include "engine/run/task_file_list.h"
-#include "platform/user_interface.h"
 #include "engine/status_panels.h"
-#include "engine/result_codes.h"
+#include "engine/task/caret_records.h"
+#include "platform/user_interface.h"
 
 namespace tessa {
 

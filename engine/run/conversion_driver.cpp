@@ -13,14 +13,14 @@
 #include "common/text_helpers.h"
 #include "common/translator.h"
 #include "common/vb_conversions.h"
-#include "engine/task/caret_records.h"
+#include "engine/result_codes.h"
 #include "engine/run/output_snapshot.h"
-#include "engine/run/run_clock.h"
 #include "engine/run/process_tasks.h"
+#include "engine/run/run_clock.h"
+#include "engine/status_panels.h"
+#include "engine/task/caret_records.h"
 #include "platform/sibling_file.h"
 #include "platform/user_interface.h"
-#include "engine/status_panels.h"
-#include "engine/result_codes.h"
 
 namespace tessa {
 

@@ -6,13 +6,13 @@
 #include "common/path_macros.h"
 #include "common/text_helpers.h"
 #include "common/translator.h"
+#include "engine/run/run_clock.h"
+#include "engine/status_panels.h"
 #include "engine/task/caret_records.h"
 #include "engine/task/input_type_list.h"
-#include "engine/run/run_clock.h"
 #include "platform/process_runner.h"
 #include "platform/tick_count.h"
 #include "platform/user_interface.h"
-#include "engine/status_panels.h"
 
 namespace tessa {
 

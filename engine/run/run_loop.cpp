@@ -7,14 +7,14 @@
 
 #include "common/program_modes.h"
 #include "common/translator.h"
-#include "engine/run/block_dispatch.h"
-#include "engine/main_form.h"
-#include "engine/run/run_log.h"
 #include "engine/job/todo_grid.h"
+#include "engine/main_form.h"
+#include "engine/result_codes.h"
+#include "engine/run/block_dispatch.h"
+#include "engine/run/run_log.h"
+#include "engine/status_panels.h"
 #include "platform/tick_count.h"
 #include "platform/user_interface.h"
-#include "engine/status_panels.h"
-#include "engine/result_codes.h"
 
 namespace tessa {
 
