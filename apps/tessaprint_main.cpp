@@ -2,10 +2,13 @@
 // runs here without any display and ends with its exit code; a start by the
 // session bus serves the automation class; the window roads open the main
 // window.
+#include <QApplication>
 #include <QCoreApplication>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,15 +17,24 @@
 #include "engine/main_form.h"
 #include "engine/program/command_line_runner.h"
 #include "engine/program/program_startup.h"
+#include "mainwindow/qt/window_start.h"
+#include "platform/heap_reuse.h"
 
 namespace {
 
 // How long an automation start waits for its first instance.
 constexpr std::chrono::minutes kFirstInstanceLimit{1};
 
-int OpenMainWindow(const char* what) {
-  std::fprintf(stderr, "tessaprint: %s: the main window is not built yet\n", what);
-  return 0;
+// The window roads: the main window on the form start-up prepared. The
+// boxes' user interface may have made the application already.
+int OpenMainWindow(int& argc, char** argv, tessa::MainForm& frmMain, const tessa::StartupOutcome& outcome) {
+  if (!qApp && !tessa::bDisplayAvailable() && !std::getenv("QT_QPA_PLATFORM")) {
+    std::fprintf(stderr, "tessaprint: no display to show the main window on\n");
+    return 1;
+  }
+  std::unique_ptr<QApplication> app;
+  if (!qApp) app = std::make_unique<QApplication>(argc, argv);
+  return tessa::RunMainWindow(frmMain, outcome);
 }
 
 int Run(int& argc, char** argv) {
@@ -35,9 +47,8 @@ int Run(int& argc, char** argv) {
     case tessa::StartupRoad::kEnd:
       return outcome.exitCode;
     case tessa::StartupRoad::kMainWindow:
-      return OpenMainWindow("main window");
     case tessa::StartupRoad::kShellExtenderOptions:
-      return OpenMainWindow("PDF options for the file manager");
+      return OpenMainWindow(argc, argv, frmMain, outcome);
     case tessa::StartupRoad::kServeAutomation: {
       // Automation never shows boxes; its outcome goes back to the caller.
       tessa::SetUserInterface(nullptr);
@@ -51,6 +62,7 @@ int Run(int& argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  tessa::KeepLargeBlocksForReuse();
   try {
     const int code = Run(argc, argv);
     tessa::SetUserInterface(nullptr);

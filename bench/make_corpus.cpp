@@ -1,7 +1,10 @@
 // Writes the benchmark's image corpus into a folder, all made here with
 // FreeImage: JPEG photos, PNG drawings, palette, grey, 1-bit, alpha and
-// 16-bit PNGs, and ten-page TIFF files in LZW, JPEG and Group 4.
+// 16-bit PNGs, and ten-page TIFF files in LZW, JPEG and Group 4; and for the
+// scale runs many small JPEGs or one TIFF of many Group 4 pages.
 //   make_corpus FOLDER [SCALE]    (SCALE 1 gives 2000 by 1500 photos)
+//   make_corpus --small-jpegs FOLDER N    N 800 by 600 JPEGs of about 3 KB
+//   make_corpus --g4-tiff FILE N          one TIFF of N Group 4 pages
 #include <FreeImage.h>
 
 #include <algorithm>
@@ -62,9 +65,52 @@ void Save(FIBITMAP* dib, FREE_IMAGE_FORMAT fif, const std::string& path, int fla
   if (!FreeImage_Save(fif, dib, path.c_str(), flags)) std::fprintf(stderr, "cannot write %s\n", path.c_str());
 }
 
+// A flat picture with a few soft shapes: it compresses to a few kilobytes.
+FIBITMAP* Plain(int w, int h, unsigned seed) {
+  FIBITMAP* dib = FreeImage_Allocate(w, h, 24);
+  for (int y = 0; y < h; ++y) {
+    BYTE* line = FreeImage_GetScanLine(dib, y);
+    for (int x = 0; x < w; ++x) {
+      const bool inside = std::hypot(x - (seed * 37) % w, y - (seed * 53) % h) < 120;
+      line[x * 3 + FI_RGBA_RED] = BYTE(inside ? 200 : 240);
+      line[x * 3 + FI_RGBA_GREEN] = BYTE(inside ? 80 : 240);
+      line[x * 3 + FI_RGBA_BLUE] = BYTE(inside ? (seed * 11) % 256 : 230);
+    }
+  }
+  return dib;
+}
+
+int SmallJpegs(const std::string& dir, int n) {
+  std::filesystem::create_directories(dir);
+  for (int i = 0; i < n; ++i) {
+    FIBITMAP* dib = Plain(800, 600, unsigned(i));
+    char name[32];
+    std::snprintf(name, sizeof name, "/img%05d.jpg", i);
+    Save(dib, FIF_JPEG, dir + name, JPEG_QUALITYAVERAGE);
+    FreeImage_Unload(dib);
+  }
+  return 0;
+}
+
+int G4Tiff(const std::string& path, int n) {
+  std::filesystem::remove(path);
+  FIMULTIBITMAP* multi = FreeImage_OpenMultiBitmap(FIF_TIFF, path.c_str(), TRUE, FALSE, FALSE, 0);
+  if (!multi) return 1;
+  for (int page = 0; page < n; ++page) {
+    FIBITMAP* dib = Drawing(1728 + (page % 3) * 8, 2200, 1);
+    FreeImage_SetDotsPerMeterX(dib, 7874);
+    FreeImage_SetDotsPerMeterY(dib, 7874);
+    FreeImage_AppendPage(multi, dib);
+    FreeImage_Unload(dib);
+  }
+  return FreeImage_CloseMultiBitmap(multi, TIFF_CCITTFAX4) ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 4 && std::string(argv[1]) == "--small-jpegs") return SmallJpegs(argv[2], std::atoi(argv[3]));
+  if (argc == 4 && std::string(argv[1]) == "--g4-tiff") return G4Tiff(argv[2], std::atoi(argv[3]));
   if (argc < 2) {
     std::fprintf(stderr, "usage: make_corpus FOLDER [SCALE]\n");
     return 64;

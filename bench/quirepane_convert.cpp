@@ -5,6 +5,8 @@
 //       its own PDF in one process; prints "seconds images"
 //   quirepane_convert --append-series N SOURCE DEST          appends SOURCE N
 //       times to DEST; prints "k milliseconds" per append
+//   quirepane_convert --append-files DEST SOURCE...          appends each
+//       SOURCE to DEST in turn; prints "k milliseconds" per append
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +15,7 @@
 #include <vector>
 
 #include "pdfcontrol/quirepane.h"
+#include "platform/heap_reuse.h"
 
 namespace {
 
@@ -39,6 +42,7 @@ double Seconds(Clock::time_point since) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  tessa::KeepLargeBlocksForReuse();
   std::vector<std::string> args(argv + 1, argv + argc);
   quirepane::Quirepane control;
   if (args.size() >= 2 && args[0] == "--batch") {
@@ -58,6 +62,15 @@ int main(int argc, char** argv) {
       const auto start = Clock::now();
       if (ConvertOne(control, args[2], args[3], true, -1) != 0) return 1;
       std::printf("%d %.3f\n", k, Seconds(start) * 1000.0);
+    }
+    return 0;
+  }
+  if (args.size() >= 2 && args[0] == "--append-files") {
+    std::filesystem::remove(args[1]);
+    for (size_t i = 2; i < args.size(); ++i) {
+      const auto start = Clock::now();
+      if (ConvertOne(control, args[i], args[1], true, -1) != 0) return 1;
+      std::printf("%zu %.3f\n", i - 1, Seconds(start) * 1000.0);
     }
     return 0;
   }

@@ -101,8 +101,26 @@ bool ParseTimePart(std::string_view s, LocalDateTime& t) {
   return true;
 }
 
-int32_t ClampToInt32(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+// date2 minus date1 in units of sInterval; nullopt for an unknown interval
+// or a difference that does not fit 32 bits.
+std::optional<int32_t> Difference(const std::string& sInterval, const LocalDateTime& d1, const LocalDateTime& d2) {
+  const std::string unit = ToLowerAscii(sInterval);
+  const int64_t s1 = WallClockSeconds(d1), s2 = WallClockSeconds(d2);
+  const int64_t day1 = FloorDiv(s1, 86400), day2 = FloorDiv(s2, 86400);
+  const int64_t m1 = d1.year * 12LL + d1.month, m2 = d2.year * 12LL + d2.month;
+  int64_t diff;
+  if (unit == "s") diff = s2 - s1;
+  else if (unit == "n") diff = FloorDiv(s2, 60) - FloorDiv(s1, 60);
+  else if (unit == "h") diff = FloorDiv(s2, 3600) - FloorDiv(s1, 3600);
+  else if (unit == "d" || unit == "y") diff = day2 - day1;
+  else if (unit == "w") diff = (day2 - day1) / 7;
+  else if (unit == "ww") diff = FloorDiv(day2 + 4, 7) - FloorDiv(day1 + 4, 7);  // weeks from Sunday
+  else if (unit == "m") diff = m2 - m1;
+  else if (unit == "q") diff = (d2.year * 4LL + (d2.month - 1) / 3) - (d1.year * 4LL + (d1.month - 1) / 3);
+  else if (unit == "yyyy") diff = d2.year - d1.year;
+  else return std::nullopt;
+  if (diff < INT32_MIN || diff > INT32_MAX) return std::nullopt;
+  return static_cast<int32_t>(diff);
 }
 
 void ShowDateError(const std::string& text) { CurrentUserInterface().MsgBox(text, vbOKOnly, ""); }
@@ -195,19 +213,7 @@ std::string FormatGeneralDate(const LocalDateTime& t) {
 }
 
 int32_t DateDiffRegionalSafe(const std::string& sInterval, const LocalDateTime& d1, const LocalDateTime& d2) {
-  const std::string unit = ToLowerAscii(sInterval);
-  const int64_t s1 = WallClockSeconds(d1), s2 = WallClockSeconds(d2);
-  const int64_t day1 = FloorDiv(s1, 86400), day2 = FloorDiv(s2, 86400);
-  const int64_t m1 = d1.year * 12LL + d1.month, m2 = d2.year * 12LL + d2.month;
-  if (unit == "s") return ClampToInt32(s2 - s1);
-  if (unit == "n") return ClampToInt32(FloorDiv(s2, 60) - FloorDiv(s1, 60));
-  if (unit == "h") return ClampToInt32(FloorDiv(s2, 3600) - FloorDiv(s1, 3600));
-  if (unit == "d" || unit == "y") return ClampToInt32(day2 - day1);
-  if (unit == "w") return ClampToInt32((day2 - day1) / 7);
-  if (unit == "ww") return ClampToInt32(FloorDiv(day2 + 4, 7) - FloorDiv(day1 + 4, 7));  // weeks from Sunday
-  if (unit == "m") return ClampToInt32(m2 - m1);
-  if (unit == "q") return ClampToInt32((d2.year * 4LL + (d2.month - 1) / 3) - (d1.year * 4LL + (d1.month - 1) / 3));
-  if (unit == "yyyy") return d2.year - d1.year;
+  if (const auto diff = Difference(sInterval, d1, d2)) return *diff;
   ShowDateError("DateDiffRegionalSafe() Error. Date1: " + FormatGeneralDate(d1) +
                 " Date2: " + FormatGeneralDate(d2));
   return 0;
@@ -220,11 +226,12 @@ int32_t DateDiffRegionalSafe(const std::string& sInterval, const std::string& da
     return t ? t : ParseDateText(NormalizeDottedDate(s));
   };
   const auto t1 = read(date1), t2 = read(date2);
-  if (!t1 || !t2) {
+  const auto diff = t1 && t2 ? Difference(sInterval, *t1, *t2) : std::nullopt;
+  if (!diff) {
     ShowDateError("DateDiffRegionalSafe() Error. Date1: " + date1 + " Date2: " + date2);
     return 0;
   }
-  return DateDiffRegionalSafe(sInterval, *t1, *t2);
+  return *diff;
 }
 
 std::string NormalizeDottedDate(const std::string& text) {
@@ -257,8 +264,9 @@ std::string MakeValidDateString(const std::string& sMonth, const std::string& sD
   const auto year = FullYear(TrimBlanks(sYear));
   const auto day = SmallNumber(TrimBlanks(sDay));
   if (!month || *month < 1 || *month > 12 || !year || *year < 100 || !day || *day < 1) return "";
+  // A day the month has stays as it was typed.
   const int n = std::min(*day, DaysInMonth(*year, *month));
-  return sMonth + "/" + std::to_string(n) + "/" + sYear + " " + sTime;
+  return sMonth + "/" + (n == *day ? TrimBlanks(sDay) : std::to_string(n)) + "/" + sYear + " " + sTime;
 }
 
 }  // namespace tessa

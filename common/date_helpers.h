@@ -55,8 +55,9 @@ std::string FormatGeneralDate(const LocalDateTime& t);
 // hours, "d" or "y" days, "w" whole weeks, "ww" Sundays crossed, "m" months,
 // "q" quarters, "yyyy" years; units are counted by boundaries crossed on the
 // wall clock. A blank text gives 0 at once; a text that is not a date (after
-// NormalizeDottedDate) or an unknown interval shows "DateDiffRegionalSafe()
-// Error. Date1: ... Date2: ..." and gives 0.
+// NormalizeDottedDate), an unknown interval or a difference that does not
+// fit 32 bits shows "DateDiffRegionalSafe() Error. Date1: ... Date2: ..."
+// and gives 0.
 int32_t DateDiffRegionalSafe(const std::string& sInterval, const std::string& date1,
                              const std::string& date2);
 int32_t DateDiffRegionalSafe(const std::string& sInterval, const LocalDateTime& date1,

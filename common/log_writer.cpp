@@ -13,21 +13,53 @@ namespace tessa {
 namespace {
 constexpr const char* kProgramTitle = "Tessaprint";
 
-void AppendLine(const std::string& path, const std::string& line) {
+bool AppendLine(const std::string& path, const std::string& line) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
-  if (fd < 0) return;
-  WriteAllBytes(fd, line + "\r\n");
-  ::close(fd);
+  if (fd < 0) return false;
+  const bool written = WriteAllBytes(fd, line + "\r\n");
+  return ::close(fd) == 0 && written;
+}
+
+// Length of the UTF-8 sequence at text[i], 0 when none starts there.
+size_t Utf8Length(const std::string& text, size_t i) {
+  const auto lead = static_cast<unsigned char>(text[i]);
+  const size_t n = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+  if (n == 0 || i + n > text.size()) return 0;
+  return IsValidUtf8(std::string_view(text).substr(i, n)) ? n : 0;
 }
 }  // namespace
 
-void WriteToLogFile(const std::string& sLine, const std::string& sLogFile, bool bShowMsg) {
+std::string LogSafeText(const std::string& text) {
+  std::string safe;
+  safe.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    const size_t n = c >= 0x80 ? Utf8Length(text, i) : 1;
+    const bool printable = c >= 0x80 ? n > 0 : (c >= 0x20 && c != 0x7F) || c == '\t' || c == '\r' || c == '\n';
+    if (printable) {
+      safe.append(text, i, n);
+      i += n;
+      continue;
+    }
+    static const char kHex[] = "0123456789ABCDEF";
+    safe += "\\x";
+    safe += kHex[c >> 4];
+    safe += kHex[c & 15];
+    ++i;
+  }
+  return safe;
+}
+
+bool WriteToLogFile(const std::string& sLine, const std::string& sLogFile, bool bShowMsg) {
+  const std::string line = LogSafeText(sLine);
+  bool written = true;
   AcquireGlobalMutex();
-  if (!sLogFile.empty()) AppendLine(ToForwardSlashes(sLogFile), sLine);
+  if (!sLogFile.empty()) written = AppendLine(ToForwardSlashes(sLogFile), line);
   ReleaseGlobalMutex();
   // The box is shown after the release: a box waiting for a click must not
   // stop the other processes' logging.
-  if (bShowMsg) CurrentUserInterface().MsgBox(sLine, vbInformation | vbOKOnly, kProgramTitle);
+  if (bShowMsg) CurrentUserInterface().MsgBox(line, vbInformation | vbOKOnly, kProgramTitle);
+  return written;
 }
 
 }  // namespace tessa

@@ -9,8 +9,13 @@ namespace tessa {
 // Appends sLine and CR LF to sLogFile (created when missing, its folder
 // never; nothing is written when sLogFile is "") in one write while holding
 // the global lock; then, with the lock already released, shows sLine in an
-// information box when bShowMsg is true. A line that cannot be written is
-// lost without a message.
-void WriteToLogFile(const std::string& sLine, const std::string& sLogFile, bool bShowMsg);
+// information box when bShowMsg is true. Unprintable bytes of sLine are
+// written escaped (LogSafeText). False when sLogFile is set and the line
+// could not be written to it.
+bool WriteToLogFile(const std::string& sLine, const std::string& sLogFile, bool bShowMsg);
+
+// text with every byte that is no printable text shown as "\xNN": control
+// characters other than TAB, CR and LF, DEL, and bytes that are not UTF-8.
+std::string LogSafeText(const std::string& text);
 
 }  // namespace tessa

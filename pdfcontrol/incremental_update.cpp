@@ -56,6 +56,38 @@ void WriteAll(int fd, const std::string& bytes, unsigned long long offset) {
   }
 }
 
+bool IsDelimiter(char c) { return c == '/' || c == '[' || c == ']' || c == '<' || c == '>' || c == '(' || c == ')'; }
+
+// An object's text without the blanks that only stand beside a delimiter
+// ("<< /Count 3 /Kids [ 4 0 R ] >>" becomes "<</Count 3/Kids[4 0 R]>>"):
+// the same object in fewer bytes, which every append writes again. Literal
+// strings are copied as they are.
+std::string Compact(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '(') {
+      // A literal string: balanced parentheses, backslash escapes.
+      int depth = 0;
+      for (; i < text.size(); ++i) {
+        out += text[i];
+        if (text[i] == '\\' && i + 1 < text.size()) out += text[++i];
+        else if (text[i] == '(') ++depth;
+        else if (text[i] == ')' && --depth == 0) break;
+      }
+      continue;
+    }
+    if (c == ' ') {
+      const bool afterDelimiter = !out.empty() && IsDelimiter(out.back()) && out.back() != '/';
+      const bool beforeDelimiter = i + 1 < text.size() && IsDelimiter(text[i + 1]);
+      if (afterDelimiter || beforeDelimiter) continue;
+    }
+    out += c;
+  }
+  return out;
+}
+
 // "n g obj" ... "endobj" for one object as it now stands.
 std::string SerializeObject(QPDF& pdf, QPDFObjGen og) {
   QPDFObjectHandle object = pdf.getObjectByObjGen(og);
@@ -64,12 +96,12 @@ std::string SerializeObject(QPDF& pdf, QPDFObjGen og) {
     std::shared_ptr<Buffer> raw = object.getRawStreamData();
     QPDFObjectHandle dict = object.getDict().shallowCopy();
     dict.replaceKey("/Length", QPDFObjectHandle::newInteger(static_cast<long long>(raw->getSize())));
-    text += dict.unparseResolved();
+    text += Compact(dict.unparseResolved());
     text += "\nstream\n";
     text.append(reinterpret_cast<const char*>(raw->getBuffer()), raw->getSize());
     text += "\nendstream";
   } else {
-    text += object.unparseResolved();
+    text += Compact(object.unparseResolved());
   }
   text += "\nendobj\n";
   return text;
@@ -150,7 +182,7 @@ void AppendIncrementalUpdate(QPDF& pdf, const std::string& path, std::vector<QPD
         update += entry;
       }
     }
-    update += "trailer\n<< /Size " + std::to_string(size) + trailerKeys + " >>\n";
+    update += "trailer\n" + Compact("<< /Size " + std::to_string(size) + trailerKeys + " >>") + "\n";
   } else {
     const int xrefNumber = static_cast<int>(size);
     offsets.emplace_back(QPDFObjGen(xrefNumber, 0), xrefOffset);
@@ -173,9 +205,9 @@ void AppendIncrementalUpdate(QPDF& pdf, const std::string& path, std::vector<QPD
 
   try {
     WriteAll(fd.get(), update, oldSize);
-    if (fsync(fd.get()) != 0) throw std::runtime_error(std::strerror(errno));
+    if (fdatasync(fd.get()) != 0) throw std::runtime_error(std::strerror(errno));
   } catch (const std::exception& e) {
-    if (ftruncate(fd.get(), static_cast<off_t>(oldSize)) == 0) fsync(fd.get());
+    if (ftruncate(fd.get(), static_cast<off_t>(oldSize)) == 0) fdatasync(fd.get());
     throw std::runtime_error("Cannot append to " + path + ": " + e.what());
   }
 }

@@ -9,18 +9,22 @@
 #include <zlib.h>
 
 #include <charconv>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <utility>
 
 #include <qpdf/QPDF.hh>
+#include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFWriter.hh>
 
+#include "pdfcontrol/ccitt_page.h"
 #include "pdfcontrol/image_engine.h"
 #include "pdfcontrol/incremental_update.h"
 #include "pdfcontrol/jpeg_header.h"
+#include "pdfcontrol/page_tree.h"
 #include "pdfcontrol/replacement_file.h"
 #include "pdfcontrol/tail_snapshot.h"
 #include "platform/text_file.h"
@@ -33,6 +37,7 @@ struct PDFWriter::Image {
   QPDFObjectHandle colorSpace;
   std::string filter;   // "/DCTDecode" or "/FlateDecode"
   std::string decode;   // a /Decode array in PDF syntax, or ""
+  std::string decodeParms;  // a /DecodeParms dictionary in PDF syntax, or ""
   std::string data;     // the stream's bytes, already encoded
   QPDFObjectHandle object;  // the image XObject once made
 };
@@ -103,6 +108,7 @@ void PDFWriter::Reset() {
   images_.clear();
   currentImage_.reset();
   error_.clear();
+  reason_.clear();
 }
 
 long PDFWriter::OpenExisting(const std::string& path) {
@@ -110,15 +116,22 @@ long PDFWriter::OpenExisting(const std::string& path) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) {
     error_ = "The PDF file " + path + " does not exist";
+    if (std::filesystem::is_directory(path, ec)) reason_ = std::strerror(EISDIR);
     return 0;
   }
-  if (OpenSnapshot(path)) return 1;
+  // Whatever refuses the file below, it is not a PDF that can be added to.
+  reason_ = StartsWithHeader(path) ? "the PDF is damaged" : "the file is not a PDF";
+  if (OpenSnapshot(path)) {
+    reason_.clear();
+    return 1;
+  }
   auto pdf = std::make_unique<QPDF>();
   pdf->setSuppressWarnings(true);
   try {
     pdf->processFile(path.c_str());
     if (pdf->isEncrypted()) {
       error_ = "The PDF file " + path + " is encrypted";
+      reason_ = "the PDF is encrypted";
       return 0;
     }
     QPDFObjectHandle pages = pdf->getRoot().getKey("/Pages");
@@ -126,21 +139,33 @@ long PDFWriter::OpenExisting(const std::string& path) {
       error_ = "The PDF file " + path + " has no page tree";
       return 0;
     }
-    // Only the root of the page tree is read here, so that appending to a
-    // long document costs no more than appending to a short one.
+    // Only the last path of the page tree is read here, so that appending
+    // to a long document costs no more than appending to a short one.
     if (!pages.getKey("/Kids").isArray()) {
       error_ = "The PDF file " + path + " has a damaged page tree";
       return 0;
     }
+    bool lastPathSound = true;
+    try {
+      PageTreeAppender probe(*pdf);
+    } catch (const std::exception&) {
+      lastPathSound = false;  // the whole tree is read and laid out again
+    }
     // Offsets in a file with bytes before its header count from the header,
     // which an update written at absolute offsets would not match.
-    incrementalPossible_ = !pdf->anyWarnings() && !pdf->isLinearized() && pages.isIndirect() && StartsWithHeader(path);
+    incrementalPossible_ = lastPathSound && !pdf->anyWarnings() && !pdf->isLinearized() && pages.isIndirect() &&
+                           StartsWithHeader(path);
+  } catch (const QPDFExc& e) {
+    error_ = "Cannot open the PDF file " + path + ": " + e.what();
+    if (e.getErrorCode() == qpdf_e_password) reason_ = "the PDF is encrypted";
+    return 0;
   } catch (const std::exception& e) {
     error_ = "Cannot open the PDF file " + path + ": " + e.what();
     return 0;
   }
   pdf_ = std::move(pdf);
   openedPath_ = path;
+  reason_.clear();
   return 1;
 }
 
@@ -153,10 +178,19 @@ bool PDFWriter::OpenSnapshot(const std::string& path) {
   try {
     pdf->processMemoryFile(path.c_str(), snapshot_.data(), snapshot_.size());
     QPDFObjectHandle pages = pdf->getRoot().getKey("/Pages");
-    // The page count and the kids must be in the snapshot itself; a reference
-    // to an object it lacks would read as null.
-    if (!pdf->anyWarnings() && !pdf->isEncrypted() && pages.isIndirect() && pages.isDictionary() &&
-        pages.getKey("/Kids").isArray() && pages.getKey("/Count").isInteger()) {
+    // The nodes of the last path, their page counts and the last page must
+    // be in the snapshot itself; an object it lacks reads as a stand-in.
+    bool sound = !pdf->anyWarnings() && !pdf->isEncrypted() && pages.isIndirect() && pages.isDictionary();
+    if (sound) {
+      PageTreeAppender probe(*pdf);
+      QPDFObjectHandle node = pages;
+      for (size_t i = 0; sound && i < probe.Depth(); ++i) {
+        sound = node.getKey("/Count").isInteger();
+        QPDFObjectHandle kids = node.getKey("/Kids");
+        if (kids.getArrayNItems() > 0) node = kids.getArrayItem(kids.getArrayNItems() - 1);
+      }
+    }
+    if (sound) {
       pdf_ = std::move(pdf);
       openedPath_ = path;
       incrementalPossible_ = true;
@@ -200,6 +234,20 @@ void PDFWriter::LoadJpeg(const std::string& path) {
   const char* space = info->components == 1 ? "/DeviceGray" : info->components == 3 ? "/DeviceRGB" : "/DeviceCMYK";
   image->colorSpace = QPDFObjectHandle::newName(space);
   if (info->components == 4 && info->adobe) image->decode = "[1 0 1 0 1 0 1 0]";
+  images_.push_back(std::move(image));
+  currentImage_ = images_.size() - 1;
+}
+
+void PDFWriter::LoadCcitt(CcittPage page) {
+  auto image = std::make_unique<Image>();
+  image->width = page.width;
+  image->height = page.height;
+  image->bitsPerComponent = 1;
+  image->filter = "/CCITTFaxDecode";
+  image->decodeParms = std::move(page.decodeParms);
+  image->colorSpace = QPDFObjectHandle::newName("/DeviceGray");
+  if (page.inverted) image->decode = "[1 0]";
+  image->data = std::move(page.data);
   images_.push_back(std::move(image));
   currentImage_ = images_.size() - 1;
 }
@@ -272,6 +320,24 @@ void PDFWriter::LoadBmp(const std::string& path) {
   currentImage_ = images_.size() - 1;
 }
 
+void PDFWriter::LoadSamples(long width, long height, int components, int bitsPerComponent, const std::string& rows) {
+  const size_t expected = static_cast<size_t>(width) * static_cast<size_t>(height) * static_cast<size_t>(components) *
+                          static_cast<size_t>(bitsPerComponent / 8);
+  if (width <= 0 || height <= 0 || (components != 1 && components != 3) ||
+      (bitsPerComponent != 8 && bitsPerComponent != 16) || rows.size() != expected) {
+    throw PdfWriterError("The image samples do not match their size");
+  }
+  auto image = std::make_unique<Image>();
+  image->width = width;
+  image->height = height;
+  image->bitsPerComponent = bitsPerComponent;
+  image->filter = "/FlateDecode";
+  image->colorSpace = QPDFObjectHandle::newName(components == 1 ? "/DeviceGray" : "/DeviceRGB");
+  image->data = Deflate(rows);
+  images_.push_back(std::move(image));
+  currentImage_ = images_.size() - 1;
+}
+
 PDFWriter::Page& PDFWriter::CurrentPage() {
   if (!pdf_ || pages_.empty()) throw PdfWriterError("There is no current page");
   return pages_.back();
@@ -307,16 +373,7 @@ void PDFWriter::BuildObjects(std::vector<std::pair<int, int>>& touched) {
   // The catalog goes into every update unchanged, so that the next append
   // finds everything it needs in the last cross-reference section.
   touch(pdf_->getRoot());
-  QPDFObjectHandle tree = pdf_->getRoot().getKey("/Pages");
-  touch(tree);
-  QPDFObjectHandle kids = tree.getKey("/Kids");
-  if (!kids.isArray()) {
-    kids = QPDFObjectHandle::newArray();
-    tree.replaceKey("/Kids", kids);
-  } else if (kids.isIndirect()) {
-    touch(kids);
-  }
-  long long count = tree.getKey("/Count").isInteger() ? tree.getKey("/Count").getIntValue() : 0;
+  PageTreeAppender tree(*pdf_);
 
   for (const Page& page : pages_) {
     QPDFObjectHandle xobjects = QPDFObjectHandle::newDictionary();
@@ -325,7 +382,8 @@ void PDFWriter::BuildObjects(std::vector<std::pair<int, int>>& touched) {
       Image& image = *images_[draw.image];
       if (!image.object.isInitialized() || image.object.isNull()) {
         QPDFObjectHandle stream = pdf_->newStream();
-        stream.replaceStreamData(image.data, QPDFObjectHandle::newName(image.filter), QPDFObjectHandle::newNull());
+        stream.replaceStreamData(image.data, QPDFObjectHandle::newName(image.filter), image.decodeParms.empty()
+                                     ? QPDFObjectHandle::newNull() : QPDFObjectHandle::parse(image.decodeParms));
         QPDFObjectHandle dict = stream.getDict();
         dict.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
         dict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Image"));
@@ -336,6 +394,8 @@ void PDFWriter::BuildObjects(std::vector<std::pair<int, int>>& touched) {
         if (!image.decode.empty()) dict.replaceKey("/Decode", QPDFObjectHandle::parse(image.decode));
         image.object = stream;
         touch(stream);
+        // The encoded bytes now live in the stream.
+        std::string().swap(image.data);
       }
       const std::string name = "/Im" + std::to_string(draw.image + 1);
       xobjects.replaceKey(name, image.object);
@@ -352,19 +412,23 @@ void PDFWriter::BuildObjects(std::vector<std::pair<int, int>>& touched) {
     box.appendItem(Real(page.height));
     QPDFObjectHandle dict = QPDFObjectHandle::newDictionary();
     dict.replaceKey("/Type", QPDFObjectHandle::newName("/Page"));
-    dict.replaceKey("/Parent", tree);
     dict.replaceKey("/MediaBox", box);
-    // Attributes the page would otherwise inherit from the tree.
-    if (tree.hasKey("/CropBox")) dict.replaceKey("/CropBox", box.shallowCopy());
-    if (tree.hasKey("/Rotate")) dict.replaceKey("/Rotate", QPDFObjectHandle::newInteger(0));
     dict.replaceKey("/Resources", resources);
     dict.replaceKey("/Contents", contents);
     QPDFObjectHandle pageObject = pdf_->makeIndirectObject(dict);
+    tree.Append(pageObject);
     touch(pageObject);
-    kids.appendItem(pageObject);
-    ++count;
   }
-  tree.replaceKey("/Count", QPDFObjectHandle::newInteger(count));
+  for (const QPDFObjGen& og : tree.Changed()) touched.emplace_back(og.getObj(), og.getGen());
+
+  // 16-bit samples came with PDF 1.5; the catalog's /Version raises an
+  // older header's version, also in an update.
+  bool sixteen = false;
+  for (const auto& image : images_) sixteen = sixteen || image->bitsPerComponent == 16;
+  QPDFObjectHandle root = pdf_->getRoot();
+  const std::string stated = root.getKey("/Version").isName() ? root.getKey("/Version").getName().substr(1) : "";
+  if (sixteen && pdf_->getPDFVersion() < "1.5" && (stated.empty() || stated < "1.5"))
+    root.replaceKey("/Version", QPDFObjectHandle::newName("/1.5"));
 
   bool anyInfo = false;
   for (size_t i = 1; i < info_.size(); ++i) anyInfo = anyInfo || !info_[i].empty();
@@ -387,6 +451,8 @@ void PDFWriter::WriteWhole(const std::string& path) {
   QPDFWriter writer(*pdf_);
   writer.setOutputFile(out.temporaryPath().c_str(), out.file(), false);
   writer.setDecodeLevel(qpdf_dl_none);
+  // A cross-reference table, which later appends read from the file's tail.
+  writer.setObjectStreamMode(qpdf_o_disable);
   writer.write();
   out.Commit();
 }
@@ -394,17 +460,25 @@ void PDFWriter::WriteWhole(const std::string& path) {
 long PDFWriter::Save(const std::string& path) {
   try {
     if (!pdf_) throw PdfWriterError("No document is open");
-    std::vector<std::pair<int, int>> touched;
-    BuildObjects(touched);
     std::error_code ec;
     const bool sameFile = !openedPath_.empty() && std::filesystem::equivalent(openedPath_, path, ec);
-    if (sameFile && incrementalPossible_ && !pdf_->anyWarnings()) {
+    bool incremental = sameFile && incrementalPossible_;
+    // A snapshot holds only a few objects of the file: never write it whole.
+    if (!incremental && fromSnapshot_) throw PdfWriterError("The document can only be saved back to " + openedPath_);
+    // A document written whole gets a balanced tree, so that later appends
+    // to it stay cheap.
+    if (!incremental) RebalancePageTree(*pdf_);
+    std::vector<std::pair<int, int>> touched;
+    BuildObjects(touched);
+    if (incremental && pdf_->anyWarnings()) {
+      if (fromSnapshot_) throw PdfWriterError("The document can only be saved back to " + openedPath_);
+      incremental = false;
+      RebalancePageTree(*pdf_);
+    }
+    if (incremental) {
       std::vector<QPDFObjGen> objects;
       for (const auto& [obj, gen] : touched) objects.emplace_back(obj, gen);
       AppendIncrementalUpdate(*pdf_, path, objects);
-    } else if (fromSnapshot_) {
-      // A snapshot holds only a few objects of the file: never write it whole.
-      throw PdfWriterError("The document can only be saved back to " + openedPath_);
     } else {
       WriteWhole(path);
     }

@@ -16,6 +16,8 @@ class QPDF;
 
 namespace quirepane {
 
+struct CcittPage;
+
 // A failed writer operation (the caller ends the conversion on it).
 class PdfWriterError : public std::runtime_error {
  public:
@@ -56,6 +58,17 @@ class PDFWriter {
   // Throws PdfWriterError when it cannot be read.
   void LoadBmp(const std::string& path);
 
+  // Makes a CCITT-coded page the current image; its bytes go into the PDF
+  // unchanged.
+  void LoadCcitt(CcittPage page);
+
+  // Makes raw samples the current image, stored losslessly: rows from the
+  // top, each pixel components (1 grey, 3 RGB) samples of bitsPerComponent
+  // bits (8, or 16 most significant byte first; a document holding 16-bit
+  // samples is marked PDF 1.5). Throws PdfWriterError when the sizes do not
+  // match.
+  void LoadSamples(long width, long height, int components, int bitsPerComponent, const std::string& rows);
+
   // Image placement option; kept for the caller's sake, it changes nothing.
   void ImageOption(long option) { imageOption_ = option; }
 
@@ -78,6 +91,10 @@ class PDFWriter {
   long Save(const std::string& path);
 
   const std::string& LastError() const { return error_; }
+
+  // Why OpenExisting refused the file, in a few words ("the PDF is
+  // encrypted", "the PDF is damaged", "Is a directory"); "" otherwise.
+  const std::string& FailureReason() const { return reason_; }
 
  private:
   struct Draw {
@@ -109,6 +126,7 @@ class PDFWriter {
   long imageOption_ = 0;
   std::array<std::string, 7> info_;
   std::string error_;
+  std::string reason_;
 };
 
 }  // namespace quirepane

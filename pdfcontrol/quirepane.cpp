@@ -71,6 +71,7 @@ void Quirepane::RaiseDone(CR_Result status) {
 
 void Quirepane::Convert() {
   error_.clear();
+  reason_.clear();
   clsSavePDF worker;
   const PropertyStore& store = CurrentPropertyStore();
   if (!SourceExists(store.SourceFile)) {
@@ -87,6 +88,7 @@ void Quirepane::Convert() {
   try {
     result = static_cast<CR_Result>(worker.ConvertToPDF());
     error_ = worker.LastError();
+    reason_ = worker.FailureReason();
   } catch (const std::exception& e) {
     error_ = "Converting " + store.SourceFile + " failed: " + e.what();
     result = CR_Failure_General;

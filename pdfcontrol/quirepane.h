@@ -92,6 +92,10 @@ class QUIREPANE_API Quirepane {
   // Why the last Convert failed, for logs; "" after a success.
   const std::string& LastError() const { return error_; }
 
+  // Why the last Convert could not write the PDF, in a few words for the
+  // user ("the PDF is encrypted", "Is a directory"); "" when unknown.
+  const std::string& FailureReason() const { return reason_; }
+
   // Shows the about box through AboutBoxHandler, if one is installed.
   void ShowAboutBox();
 
@@ -106,6 +110,7 @@ class QUIREPANE_API Quirepane {
   QUIREPANE_INTERNAL void RaiseDone(CR_Result status);
 
   std::string error_;
+  std::string reason_;
 };
 
 // The about box's version line, "Quirepane  v1.0.0".

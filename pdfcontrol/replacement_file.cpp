@@ -10,6 +10,7 @@
 
 #include "platform/sibling_file.h"
 #include "platform/text_file.h"
+#include "platform/work_file_journal.h"
 
 namespace quirepane {
 namespace {
@@ -27,6 +28,7 @@ ReplacementFile::ReplacementFile(const std::string& destination) : destination_(
   const int fd = mkstemp(temp.data());
   if (fd < 0) throw Failure("Cannot create a temporary file in", folder);
   temp_ = temp;
+  tessa::NoteWorkFile(temp_);
   file_ = fdopen(fd, "wb");
   if (!file_) {
     const std::runtime_error failure = Failure("Cannot open", temp_);

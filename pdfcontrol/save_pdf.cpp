@@ -1,15 +1,27 @@
 #include "pdfcontrol/save_pdf.h"
 
+#include <FreeImage.h>
+#include <limits.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "pdfcontrol/bitmap_convert.h"
+#include "pdfcontrol/ccitt_page.h"
 #include "pdfcontrol/image_engine.h"
 #include "pdfcontrol/jpeg_header.h"
 #include "pdfcontrol/pdf_writer.h"
 #include "pdfcontrol/property_store.h"
+#include "pdfcontrol/stored_resolution.h"
 #include "pdfcontrol/temp_work_file.h"
+#include "pdfcontrol/tiff_page_chain.h"
 #include "pdfcontrol/version.h"
 #include "platform/user_interface.h"
 
@@ -19,10 +31,6 @@ namespace {
 constexpr long kSuccess = 0;
 constexpr long kFailure = 1;
 constexpr long kInvalidImageType = 5;
-
-bool EndsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
 
 // True when the file's frame header allows its bytes into a PDF unchanged.
 // The header usually lies near the start; large metadata can push it further.
@@ -37,15 +45,63 @@ bool IsPassThroughJpeg(const std::string& path) {
   return ReadJpegInfo(head).has_value();
 }
 
+// Dots per inch of a resolution kept in whole dots per metre. Files state
+// their resolution in whole dots per inch far more often than per metre, so
+// a count per metre that is exactly the rounding of a whole dpi stands for
+// that dpi: 2835 is 72 dpi, and a 640-pixel image at 72 dpi is 640 points.
+double DotsPerInch(long dotsPerMetre) {
+  const double dpi = dotsPerMetre * 0.0254;
+  const double whole = std::round(dpi);
+  return std::lround(whole / 0.0254) == dotsPerMetre ? whole : dpi;
+}
+
 double Inches(long pixels, long dotsPerMetre) {
-  if (dotsPerMetre != 0) return pixels / (dotsPerMetre / 39.37);
+  if (dotsPerMetre > 0) return pixels / DotsPerInch(dotsPerMetre);
   return pixels / 72.0;
+}
+
+// Inches of a TIFF page's side of the given pixels, at the resolution the
+// page stores (72 dots per inch when it stores none), as a page converted
+// through a bitmap gets them.
+double PageInches(long pixels, const std::string& path, int page, bool vertical) {
+  long dotsPerMetre = 0;
+  if (std::optional<StoredResolution> stored = ReadStoredResolution(path, kFormatTiff, page)) {
+    dotsPerMetre = vertical ? stored->y : stored->x;
+  }
+  return Inches(pixels, dotsPerMetre);
+}
+
+// True when the file exists and nobody may write it (no write permission
+// bit at all): the read-only attribute of other systems.
+bool IsReadOnlyFile(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+// The samples of a 16-bit grey or RGB bitmap, rows from the top, most
+// significant byte first; components gets 1 or 3. "" for other bitmaps.
+std::string SixteenBitRows(FIBITMAP* dib, int& components) {
+  const FREE_IMAGE_TYPE type = FreeImage_GetImageType(dib);
+  components = type == FIT_UINT16 ? 1 : type == FIT_RGB16 ? 3 : 0;
+  if (components == 0) return "";
+  const unsigned width = FreeImage_GetWidth(dib), height = FreeImage_GetHeight(dib);
+  std::string rows;
+  rows.reserve(static_cast<size_t>(width) * height * components * 2);
+  for (unsigned y = height; y-- > 0;) {
+    const auto* line = reinterpret_cast<const uint16_t*>(FreeImage_GetScanLine(dib, static_cast<int>(y)));
+    for (unsigned i = 0; i < width * static_cast<unsigned>(components); ++i) {
+      rows += static_cast<char>(line[i] >> 8);
+      rows += static_cast<char>(line[i] & 0xFF);
+    }
+  }
+  return rows;
 }
 
 }  // namespace
 
 long clsSavePDF::ConvertToPDF() {
   error_.clear();
+  reason_.clear();
   const PropertyStore& store = CurrentPropertyStore();
   const std::string source = store.SourceFile;
   const std::string destination = store.DestinationFile;
@@ -55,27 +111,47 @@ long clsSavePDF::ConvertToPDF() {
     return kInvalidImageType;
   }
 
-  if (EndsWith(source, ".tiff") || EndsWith(source, ".tif") || store.FileType == kFormatTiff) {
+  // The content decides, whatever the name ends with.
+  const bool tiff = bIsTiffFile(source);
+  if (tiff && !bTiffPageChainIntact(source)) {
+    error_ = "The TIFF file " + source + " is damaged: its pages run past the end of the file";
+    return kInvalidImageType;
+  }
+  if (IsReadOnlyFile(destination)) {
+    error_ = "The PDF file " + destination + " is read-only";
+    reason_ = "the output file is read-only";
+    return kFailure;
+  }
+
+  if (tiff) {
     clsMultipage pages;
     const long count = pages.GetPageCount(source);
     if (count > 1) return ConvertMultipageTIFF(count, source, destination, pages) ? kSuccess : kFailure;
   }
 
-  const bool jpegByName = EndsWith(source, ".jpeg") || EndsWith(source, ".jpg") || store.FileType == kFormatJpeg;
-  const bool jpegPath = jpegByName && IsPassThroughJpeg(source);
-  TempWorkFile work(jpegPath ? ".jpg" : ".bmp");
+  const bool jpegByName = bIsJpegFile(source);
+  // A fax-coded TIFF page goes in as it is coded, without a working file.
+  std::optional<CcittPage> ccitt = jpegByName ? std::nullopt : ReadCcittPage(source, 0);
+  const bool jpegPath = !ccitt && jpegByName && IsPassThroughJpeg(source);
+  long sixteenSaved = 0;
+  if (!jpegPath && !ccitt && ConvertSixteenBit(source, destination, sixteenSaved)) {
+    if (sixteenSaved == 0) DiagnoseWriteFailure(destination);
+    return sixteenSaved == 0 ? kFailure : kSuccess;
+  }
+  std::optional<TempWorkFile> work;
+  if (!ccitt) work.emplace(jpegPath ? ".jpg" : ".bmp");
   if (jpegPath) {
-    std::filesystem::copy_file(source, work.path(), std::filesystem::copy_options::overwrite_existing);
-  } else {
+    std::filesystem::copy_file(source, work->path(), std::filesystem::copy_options::overwrite_existing);
+  } else if (!ccitt) {
     clsConvertToBitmap bitmap;
-    if (!bitmap.ConvertToBitmap(source, work.path(), store.FileType)) {
+    if (!bitmap.ConvertToBitmap(source, work->path(), store.FileType)) {
       error_ = "The image " + source + " cannot be read";
       return kInvalidImageType;
     }
   }
 
-  const double width = GetImageWidthInches(work.path());
-  const double height = GetImageHeightInches(work.path());
+  const double width = ccitt ? PageInches(ccitt->width, source, 0, false) : GetImageWidthInches(work->path());
+  const double height = ccitt ? PageInches(ccitt->height, source, 0, true) : GetImageHeightInches(work->path());
   if (width == -1 || height == -1) {
     error_ = "The size of the image " + source + " cannot be read";
     return kInvalidImageType;
@@ -85,12 +161,16 @@ long clsSavePDF::ConvertToPDF() {
   {
     PDFWriter writer;
     bool isNew = false;
-    if (!OpenOrCreate(writer, destination, isNew)) return kFailure;
+    if (!OpenOrCreate(writer, destination, isNew)) {
+      DiagnoseWriteFailure(destination);
+      return kFailure;
+    }
     if (!isNew) writer.AddPage();
     SetDocInfo(writer);
     writer.SelectUnit(1);
-    if (jpegPath) writer.LoadJpeg(work.path());
-    else writer.LoadBmp(work.path());
+    if (ccitt) writer.LoadCcitt(std::move(*ccitt));
+    else if (jpegPath) writer.LoadJpeg(work->path());
+    else writer.LoadBmp(work->path());
     writer.ImageOption(2);
     writer.SetPageSize(width, height);
     const double a = writer.PageHeight();
@@ -101,7 +181,8 @@ long clsSavePDF::ConvertToPDF() {
     if (saved == 0) error_ = writer.LastError();
   }
   tessa::CurrentUserInterface().DoEvents();
-  work.Remove();
+  if (work) work->Remove();
+  if (saved == 0) DiagnoseWriteFailure(destination);
   return saved == 0 ? kFailure : kSuccess;
 }
 
@@ -109,9 +190,26 @@ bool clsSavePDF::ConvertMultipageTIFF(long count, const std::string& source, con
                                       clsMultipage& pages) {
   PDFWriter writer;
   bool isNew = false;
-  if (!OpenOrCreate(writer, destination, isNew)) return false;
+  if (!OpenOrCreate(writer, destination, isNew)) {
+    DiagnoseWriteFailure(destination);
+    return false;
+  }
   writer.SelectUnit(1);
+  CcittReader fax(source);
   for (long i = 0; i < count; ++i) {
+    if (std::optional<CcittPage> page = fax.Page(static_cast<int>(i))) {
+      const double width = PageInches(page->width, source, static_cast<int>(i), false);
+      const double height = PageInches(page->height, source, static_cast<int>(i), true);
+      if (!isNew || i > 0) writer.AddPage();
+      writer.ImageOption(2);
+      writer.LoadCcitt(std::move(*page));
+      writer.SetPageSize(width, height);
+      const double a = writer.PageHeight();
+      const double b = writer.PageWidth();
+      const double c = writer.PageHeight();
+      writer.DrawImage(0, a, b, c);
+      continue;
+    }
     TempWorkFile work(".bmp");
     if (!pages.ConvertTIFFPageToBitmap(source, work.path(), i)) {
       error_ = "Page " + std::to_string(i + 1) + " of " + source + " cannot be read";
@@ -135,9 +233,63 @@ bool clsSavePDF::ConvertMultipageTIFF(long count, const std::string& source, con
   SetDocInfo(writer);
   if (writer.Save(destination) == 0) {
     error_ = writer.LastError();
+    DiagnoseWriteFailure(destination);
     return false;
   }
   return true;
+}
+
+bool clsSavePDF::ConvertSixteenBit(const std::string& source, const std::string& destination, long& saved) {
+  ImageEngine engine;
+  const long format = engine.DetectFormat(source);
+  {
+    const LoadedImage header = engine.Load(source, format, ImageEngine::kHeaderOnly);
+    if (!header.ok()) return false;
+    const FREE_IMAGE_TYPE type = FreeImage_GetImageType(header.dib());
+    if (type != FIT_UINT16 && type != FIT_RGB16) return false;
+  }
+  LoadedImage image = engine.Load(source, format, 0);
+  if (!image.ok()) return false;
+  int components = 0;
+  const std::string rows = SixteenBitRows(image.dib(), components);
+  if (rows.empty()) return false;
+  const long widthPx = engine.Width(image), heightPx = engine.Height(image);
+  const double width = Inches(widthPx, engine.HorizontalResolution(image));
+  const double height = Inches(heightPx, engine.VerticalResolution(image));
+  engine.Unload(image);
+
+  PDFWriter writer;
+  bool isNew = false;
+  saved = 0;
+  if (!OpenOrCreate(writer, destination, isNew)) return true;
+  if (!isNew) writer.AddPage();
+  SetDocInfo(writer);
+  writer.SelectUnit(1);
+  writer.LoadSamples(widthPx, heightPx, components, 16, rows);
+  writer.SetPageSize(width, height);
+  writer.DrawImage(0, writer.PageHeight(), writer.PageWidth(), writer.PageHeight());
+  saved = writer.Save(destination);
+  if (saved == 0) error_ = writer.LastError();
+  return true;
+}
+
+void clsSavePDF::DiagnoseWriteFailure(const std::string& destination) {
+  if (!reason_.empty()) return;
+  const std::filesystem::path path(destination);
+  std::error_code ec;
+  int code = 0;
+  struct statvfs fs {};
+  const std::string folder = path.parent_path().empty() ? "." : path.parent_path().string();
+  if (std::filesystem::is_directory(path, ec)) {
+    code = EISDIR;
+  } else if (path.filename().string().size() > NAME_MAX || destination.size() >= PATH_MAX) {
+    code = ENAMETOOLONG;
+  } else if (::statvfs(folder.c_str(), &fs) == 0 && fs.f_bavail == 0) {
+    code = ENOSPC;
+  } else if (::access(folder.c_str(), W_OK) != 0) {
+    code = errno;
+  }
+  if (code != 0) reason_ = std::strerror(code);
 }
 
 bool clsSavePDF::OpenOrCreate(PDFWriter& writer, const std::string& destination, bool& isNew) {
@@ -148,6 +300,7 @@ bool clsSavePDF::OpenOrCreate(PDFWriter& writer, const std::string& destination,
     if (std::filesystem::exists(destination, ec)) {
       // Appending must never replace a document it cannot read.
       error_ = writer.LastError();
+      reason_ = writer.FailureReason();
       return false;
     }
   }

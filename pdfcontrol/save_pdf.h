@@ -22,6 +22,10 @@ class clsSavePDF {
   // Why the last conversion failed, for logs and tests; "" after success.
   const std::string& LastError() const { return error_; }
 
+  // Why the PDF could not be written, in a few words for the user ("the
+  // PDF is encrypted", "No space left on device"); "" when unknown.
+  const std::string& FailureReason() const { return reason_; }
+
  private:
   bool bIsFileOfType(const std::string& path, long type);
   double GetImageWidthInches(const std::string& path);
@@ -31,8 +35,14 @@ class clsSavePDF {
   // Opens destination for appending or starts a new document. False when
   // destination exists but cannot be opened as a PDF.
   bool OpenOrCreate(PDFWriter& writer, const std::string& destination, bool& isNew);
+  // A 16-bit grey or RGB source goes in with all its bits; false when the
+  // source is not one (nothing is done then). Sets saved to the save's result.
+  bool ConvertSixteenBit(const std::string& source, const std::string& destination, long& saved);
+  // Sets reason_ from what the system says about writing destination.
+  void DiagnoseWriteFailure(const std::string& destination);
 
   std::string error_;
+  std::string reason_;
 };
 
 }  // namespace quirepane

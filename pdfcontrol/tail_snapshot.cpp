@@ -13,6 +13,7 @@
 #include <qpdf/QPDFObjectHandle.hh>
 
 #include "pdfcontrol/incremental_update.h"
+#include "pdfcontrol/page_tree.h"
 
 namespace quirepane {
 namespace {
@@ -94,6 +95,20 @@ std::vector<QPDFObjGen> References(const std::string& text) {
   return found;
 }
 
+// The value of "n g obj ... endobj" text, parsed without following its
+// references; null when it does not parse (a stream's dictionary parses).
+QPDFObjectHandle Body(QPDF& scratch, const std::string& text) {
+  const size_t body = text.find("obj") + 3;
+  std::string value = text.substr(body, text.size() - 6 - body);
+  const size_t stream = value.find("stream");
+  if (stream != std::string::npos) value.resize(stream);
+  try {
+    return QPDFObjectHandle::parse(&scratch, value);
+  } catch (const std::exception&) {
+    return QPDFObjectHandle::newNull();
+  }
+}
+
 struct Entry {
   unsigned long long offset = 0;
   int generation = 0;
@@ -165,13 +180,36 @@ std::optional<std::string> ReadTailSnapshot(const std::string& path) {
     };
     const std::string rootText = take(root.getObjGen());
     if (rootText.empty()) return std::nullopt;
-    const size_t body = rootText.find("obj") + 3;
-    QPDFObjectHandle catalog = QPDFObjectHandle::parse(&scratch, rootText.substr(body, rootText.size() - 6 - body));
+    QPDFObjectHandle catalog = Body(scratch, rootText);
     QPDFObjectHandle pages = catalog.isDictionary() ? catalog.getKey("/Pages") : QPDFObjectHandle::newNull();
-    if (!pages.isIndirect() || pages.getObjGen() == root.getObjGen() || take(pages.getObjGen()).empty()) return std::nullopt;
+    if (!pages.isIndirect() || pages.getObjGen() == root.getObjGen()) return std::nullopt;
+    const std::string pagesText = take(pages.getObjGen());
+    if (pagesText.empty()) return std::nullopt;
     if (info.isIndirect() && info.getObjGen() != root.getObjGen() && info.getObjGen() != pages.getObjGen() &&
         take(info.getObjGen()).empty()) {
       return std::nullopt;
+    }
+    // The last path of the page tree, down to the last page, as far as the
+    // last section holds it; the writer checks that it is all there.
+    std::set<QPDFObjGen> onPath = {root.getObjGen(), pages.getObjGen()};
+    if (info.isIndirect()) onPath.insert(info.getObjGen());
+    std::string nodeText = pagesText;
+    for (int depth = 0; depth < kPageTreeMaxDepth; ++depth) {
+      QPDFObjectHandle node = Body(scratch, nodeText);
+      QPDFObjectHandle kids = node.isDictionary() ? node.getKey("/Kids") : QPDFObjectHandle::newNull();
+      if (kids.isIndirect()) {
+        if (!onPath.insert(kids.getObjGen()).second) break;
+        const std::string kidsText = take(kids.getObjGen());
+        if (kidsText.empty()) break;
+        kids = Body(scratch, kidsText);
+      }
+      if (!kids.isArray() || kids.getArrayNItems() == 0) break;
+      QPDFObjectHandle last = kids.getArrayItem(kids.getArrayNItems() - 1);
+      if (!last.isIndirect() || !onPath.insert(last.getObjGen()).second) break;
+      nodeText = take(last.getObjGen());
+      if (nodeText.empty()) break;
+      QPDFObjectHandle kid = Body(scratch, nodeText);
+      if (!kid.isDictionary() || !kid.getKey("/Kids").isArray()) break;
     }
 
     // Every other object these refer to gets a stand-in: qpdf leaves out of a

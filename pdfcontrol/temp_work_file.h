@@ -1,10 +1,14 @@
 // The control's temporary working files: a zero-length placeholder made
 // unique by the system in the temporary folder (name prefix "PCR"), and the
 // working image named like it with ".jpg" or ".bmp" added. Both go when the
-// object goes, on every road.
+// object goes, on every road. The placeholder is claimed while it lives;
+// the first work file a process makes removes the unclaimed ones (and their
+// working images) that killed processes left in the temporary folder.
 #pragma once
 
 #include <string>
+
+#include "platform/temp_file_claim.h"
 
 namespace quirepane {
 
@@ -30,6 +34,7 @@ class TempWorkFile {
  private:
   std::string placeholder_;
   std::string working_;
+  tessa::TempFileClaim claim_;
 };
 
 }  // namespace quirepane

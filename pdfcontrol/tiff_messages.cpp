@@ -10,12 +10,19 @@ namespace quirepane {
 
 namespace {
 
-void FilteredTiffError(const char* module, const char* format, va_list args) {
+constexpr size_t kMostKept = 16 * 1024;
+
+std::mutex g_messagesMutex;
+std::string g_messages;  // what the reader said since the last take
+
+void KeepTiffMessage(const char* module, const char* format, va_list args) {
   char text[1024];
   std::vsnprintf(text, sizeof text, format, args);
   if (IsUnknownTagNote(module ? module : "", text)) return;
-  if (module) std::fprintf(stderr, "%s: ", module);
-  std::fprintf(stderr, "%s.\n", text);
+  const std::lock_guard<std::mutex> lock(g_messagesMutex);
+  if (g_messages.size() > kMostKept) return;
+  if (module) g_messages += std::string(module) + ": ";
+  g_messages += std::string(text) + "\n";
 }
 
 }  // namespace
@@ -26,7 +33,17 @@ bool IsUnknownTagNote(const std::string& module, const std::string& message) {
 
 void QuietenTiffTagNotes() {
   static std::once_flag once;
-  std::call_once(once, [] { TIFFSetErrorHandler(FilteredTiffError); });
+  std::call_once(once, [] {
+    TIFFSetErrorHandler(KeepTiffMessage);
+    TIFFSetWarningHandler(KeepTiffMessage);
+  });
+}
+
+std::string TakeTiffMessages() {
+  const std::lock_guard<std::mutex> lock(g_messagesMutex);
+  std::string taken;
+  taken.swap(g_messages);
+  return taken;
 }
 
 }  // namespace quirepane

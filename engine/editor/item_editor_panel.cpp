@@ -27,6 +27,10 @@ bool Contains(const std::string& s, char c) { return s.find(c) != std::string::n
 
 }  // namespace
 
+std::string PathInFolder(const std::string& folder, const std::string& name) {
+  return RemoveTrailingBackslash(folder) + "/" + name;
+}
+
 std::string SpecialRequestMailAddress() { return "sales@brindlecove.example"; }
 
 ItemEditorPanel::ItemEditorPanel(MainForm& form) : form_(form) {
@@ -152,6 +156,10 @@ void ItemEditorPanel::SetWaitTimeText(const std::string& text) {
 
 void ItemEditorPanel::DropDownInput() { OnlyMarkDirty(); }
 void ItemEditorPanel::DropDownOutput() { OnlyMarkDirty(); }
+void ItemEditorPanel::DropDownCommandLine() {
+  Batch b(*this);
+  cbCommandLine_Change();
+}
 
 void ItemEditorPanel::AdvancedOptionsEdited(const std::string& sDataTransfer) {
   Batch b(*this);
@@ -209,8 +217,10 @@ void ItemEditorPanel::cbOriginalFile_Change() {
   }
   MarkDirty();
 
-  // Propose an output for the input; a proposal needs the input's folder.
-  if (dot == std::string::npos || dIn.empty()) return;
+  // Propose an output for the input: in the input's folder when there is no
+  // output yet (and only when the input names a folder), else in the
+  // output's own folder.
+  if (dot == std::string::npos) return;
   const bool append = bIsSetToAppend();
   const bool wildIn = bHasWildcards(sIn);
   const bool wildOut = bHasWildcards(sOut);
@@ -218,14 +228,14 @@ void ItemEditorPanel::cbOriginalFile_Change() {
   const std::string appendFile = Translate("Append") + ".pdf";
   std::string proposal;
   if (sOut.empty()) {
-    proposal = dIn + "/" + (append ? appendFile : wildIn ? "*.pdf" : outputFile);
+    if (!dIn.empty()) proposal = PathInFolder(dIn, append ? appendFile : wildIn ? "*.pdf" : outputFile);
   } else if (!dOut.empty()) {
     if (!append && wildIn && !wildOut) {
-      proposal = dOut + "/*.pdf";
+      proposal = PathInFolder(dOut, "*.pdf");
     } else if (!append && !wildIn && wildOut) {
-      proposal = dOut + "/" + outputFile;
+      proposal = PathInFolder(dOut, outputFile);
     } else if (append && wildOut) {
-      proposal = dOut + "/" + appendFile;
+      proposal = PathInFolder(dOut, appendFile);
     }
   }
   if (!proposal.empty()) SetOutputText(proposal);
@@ -352,8 +362,8 @@ void ItemEditorPanel::SourceFilePicked(const std::string& path) {
 
 void ItemEditorPanel::SourceFolderPicked(const std::string& folder) {
   if (folder.empty() || form_.lConversionMethod != kMethodImageConversion) return;
-  SetInputText(RemoveTrailingBackslash(folder) + "/" +
-               GetImageTypeExtension(s_.cbFileTypeOriginal.ItemData().value_or(kFileTypeAuto), true));
+  SetInputText(
+      PathInFolder(folder, GetImageTypeExtension(s_.cbFileTypeOriginal.ItemData().value_or(kFileTypeAuto), true)));
 }
 
 void ItemEditorPanel::TargetFilePicked(const std::string& path) {
@@ -362,9 +372,8 @@ void ItemEditorPanel::TargetFilePicked(const std::string& path) {
 
 void ItemEditorPanel::TargetFolderPicked(const std::string& folder) {
   if (folder.empty()) return;
-  SetOutputText(RemoveTrailingBackslash(folder) + "/" +
-                GetFileTypeExtension(s_.cbFileTypeTarget.ItemData().value_or(kFileTypePdf), true,
-                                     form_.lConversionMethod));
+  SetOutputText(PathInFolder(folder, GetFileTypeExtension(s_.cbFileTypeTarget.ItemData().value_or(kFileTypePdf),
+                                                          true, form_.lConversionMethod)));
 }
 
 void ItemEditorPanel::ProgramPicked(const std::string& path) {

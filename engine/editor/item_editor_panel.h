@@ -104,6 +104,7 @@ class ItemEditorPanel : public ItemEditorFields {
   void SetWaitTimeText(const std::string& text);
   void DropDownInput();   // the history list of the input opened
   void DropDownOutput();  // the history list of the output opened
+  void DropDownCommandLine();  // the history list of the program opened
 
   // The advanced-options dialog closed with sDataTransfer: a changed record
   // becomes the panel's and marks the task changed.
@@ -210,6 +211,10 @@ class ItemEditorPanel : public ItemEditorFields {
   bool bRowChanging_ = false;
   bool bFollowGridRows_ = true;
 };
+
+// name in folder: folder, "/", name; the root "/" gives "/name", not a
+// share path "//name".
+std::string PathInFolder(const std::string& folder, const std::string& name);
 
 // The address that the request row's mail goes to.
 std::string SpecialRequestMailAddress();

@@ -47,8 +47,8 @@ bool ItemEditorPanel::CollectConversionItemFromGUI(clsConversionOptions& co) {
       return false;
     }
     if (s_.cbSaveToOriginalFolder)
-      SetOutputText(GetParentFolder(ToForwardSlashes(s_.cbOriginalFile)) + "/" +
-                    GetFileTypeExtension(*outType, true, form_.lConversionMethod));
+      SetOutputText(PathInFolder(GetParentFolder(ToForwardSlashes(s_.cbOriginalFile)),
+                                 GetFileTypeExtension(*outType, true, form_.lConversionMethod)));
     co.lConversionMethod = kMethodImageConversion;
     co.lOriginalFileType = *inType;
     co.sOriginalFile = TrimBlanks(s_.cbOriginalFile);
@@ -113,7 +113,7 @@ bool ItemEditorPanel::ConversionJobUpdate() {
     form_.View().UpdateMenuToolbar();
     return true;
   } catch (const std::exception& e) {
-    CurrentUserInterface().MsgBox(Translate("ConversionJobUpdate: Unable to update") + "\r\r" + e.what(),
+    CurrentUserInterface().MsgBox(Translate("ConversionJobUpdate: Unable to update") + "\r\n\r\n" + e.what(),
                                   vbInformation, Translate("Error"));
     return false;
   }
@@ -225,7 +225,9 @@ void ItemEditorPanel::UpdateGUI_SpecializedToDOItemViaCellContents(int row) {
     const int index = s_.cbSpecialProcesses.IndexOfItemData(*process);
     if (index >= 0) SelectSpecialProcess(index);
   }
-  s_.frameCommandLineVisible = process == kSpecialProcessStartProgram;
+  // The program's fields show with their process; a process that is not in
+  // the list leaves the selection, and so the fields, as they were.
+  s_.frameCommandLineVisible = s_.cbSpecialProcesses.ItemData() == kSpecialProcessStartProgram;
   if (process == kSpecialProcessStartProgram) {
     SetCommandLine(grid.TextMatrix(row, kColInput));
     SetCommandLineArguments(grid.TextMatrix(row, kColOutput));

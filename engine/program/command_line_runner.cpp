@@ -2,15 +2,18 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "common/file_helpers.h"
 #include "common/log_writer.h"
 #include "common/translator.h"
 #include "engine/job/job_file.h"
+#include "engine/job/todo_grid.h"
 #include "engine/main_form.h"
 #include "engine/result_codes.h"
 #include "engine/run/block_dispatch.h"
 #include "engine/run/run_clock.h"
+#include "platform/stop_signals.h"
 #include "platform/tick_count.h"
 #include "platform/user_interface.h"
 
@@ -56,11 +59,28 @@ class QuietRunNotices : public UserInterface {
   HeadlessUserInterface headless_;
 };
 
+// True when the to-do grid holds a task that converts or runs something.
+bool bHoldsTask(const FlexGrid& fgToDo) {
+  for (int row = 1; row <= fgToDo.Rows() - 2; ++row) {
+    const std::string action = fgToDo.TextMatrix(row, kColAction);
+    if (action.find('C') != std::string::npos || action.find('S') != std::string::npos) return true;
+  }
+  return false;
+}
+
 // Runs the job file of /J, or else the record as block 1; the run's code.
 int32_t RunTasks(MainForm& frm, clsConversionOptions& record) {
   QuietRunNotices quiet;
   if (!record.sCLBatchJobFile.empty()) {
-    frm.ConversionJobOpen(record.sCLBatchJobFile);
+    const bool bOpened = frm.ConversionJobOpen(record.sCLBatchJobFile);
+    if (bOpened && !bHoldsTask(frm.fgToDo)) {
+      // An empty job, or a file that is no job at all, did nothing: a failure.
+      frm.InitLogGrid(frm.fgLog);
+      frm.fgLog.AddItem("\t\t\t\t" + record.sCLBatchJobFile + "\t\t\t\t\t\t-\t" +
+                            Translate("The conversion job file holds no task that can be run"),
+                        frm.fgLog.Rows() - 1);
+      return kJobRunFailed;
+    }
     frm.ConversionJobBegin();
     // Log rows are also written for successes (verbose logging, exit codes of
     // started programs); only a row marked "-" is a failure.
@@ -76,11 +96,14 @@ int32_t RunTasks(MainForm& frm, clsConversionOptions& record) {
 }  // namespace
 
 int32_t PerformCommandLine(MainForm& frm, clsConversionOptions& record) {
-  const int32_t result = RunTasks(frm, record);
+  int32_t result = RunTasks(frm, record);
   frm.bRunning = false;
 
-  const auto log = [&record](const std::string& line) {
-    WriteToLogFile(line, record.sLogFile, record.bVerbose);
+  std::vector<std::string> lines;
+  bool bLogWritten = true;
+  const auto log = [&](const std::string& line) {
+    lines.push_back(line);
+    bLogWritten = WriteToLogFile(line, record.sLogFile, false) && bLogWritten;
   };
   if (result != 0) {
     const FlexGrid& fgLog = frm.fgLog;
@@ -90,13 +113,33 @@ int32_t PerformCommandLine(MainForm& frm, clsConversionOptions& record) {
   } else {
     log(Translate("Conversion Successful"));
   }
+  if (const int sig = StopSignalReceived(); sig != 0)
+    log(Translate("The conversion was stopped by signal") + " " + std::to_string(sig));
   log(Translate("Time to complete job: ") + FormatElapsedSeconds(GetTickCount() - frm.lTotalTimeStart));
 
+  bool bJobFileWritten = true;
   if (!record.sLogAsConversionJobFile.empty() && result != 0) {
     SaveLogGridAsJobFile(record.sLogAsConversionJobFile, frm.fgLog);
-    if (!bFileExists(record.sLogAsConversionJobFile))
-      log(Translate("Unable to create file. Try a different folder such as 'My Documents'"));
+    bJobFileWritten = bFileExists(record.sLogAsConversionJobFile);
+    if (!bJobFileWritten) log(Translate("Unable to create file. Try a different folder such as 'My Documents'"));
   }
+
+  // A failed run says why on the terminal when no log holds it; lines shown
+  // there are not shown again as boxes.
+  const bool bToStderr = result != 0 && (record.sLogFile.empty() || !bLogWritten);
+  const bool bBoxesShowLines = CurrentUserInterface().CanShowWindows() || !bToStderr;
+  for (const std::string& line : lines) {
+    if (bToStderr) std::fprintf(stderr, "%s\n", LogSafeText(line).c_str());
+    if (record.bVerbose && bBoxesShowLines) WriteToLogFile(line, "", true);
+  }
+  if (!bLogWritten) {
+    std::fprintf(stderr, "tessaprint: %s %s\n", Translate("Unable to write the log file").c_str(),
+                 record.sLogFile.c_str());
+    if (result == 0) result = kJobRunFailed;
+  }
+  if (!bJobFileWritten)
+    std::fprintf(stderr, "tessaprint: %s %s\n", Translate("Unable to write the failed-tasks job file").c_str(),
+                 record.sLogAsConversionJobFile.c_str());
   return result;
 }
 

@@ -1,6 +1,7 @@
 #include "engine/program/program_startup.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "common/file_helpers.h"
 #include "common/log_writer.h"
@@ -14,6 +15,7 @@
 #include "engine/main_form.h"
 #include "platform/program_data_folder.h"
 #include "platform/registry_store.h"
+#include "platform/stop_signals.h"
 #include "platform/tick_count.h"
 #include "platform/user_interface.h"
 
@@ -28,6 +30,10 @@ constexpr const char* kDataFolderMacro = "%appdata%\\Brindlecove, Inc\\Tessalume
 
 bool bStartedByBus(const std::vector<std::string>& args) {
   return std::find(args.begin(), args.end(), kEmbeddingArgument) != args.end();
+}
+
+bool bHasArgument(const std::vector<std::string>& args, const char* arg) {
+  return std::find(args.begin(), args.end(), arg) != args.end();
 }
 
 bool bHasCommandLine(const std::vector<std::string>& args) {
@@ -57,6 +63,16 @@ std::string WithTrailingSlash(std::string folder) {
 
 }  // namespace
 
+std::string CommandLineUsage() {
+  return "usage: tessaprint /S <image, mask or folder> /T <pdf, folder or mask> [options]\n"
+         "       tessaprint /J <job file> [/L <log file>] [/B <failed-tasks job file>]\n"
+         "options: /F <type> input type (-1 detects)  /C <type> output type  /R subfolders\n"
+         "         /G output beside each input  /+ append  /A /D /K /U /I <text> author, creator,\n"
+         "         keywords, subject, title  /M <0-4> TIFF compression  /W <pages> TIFF pages\n"
+         "         /L <log file>  /B <job file> failed tasks  /Z log every file  /V show log lines\n"
+         "         /? online help\n";
+}
+
 void InstallDemoFiles(const std::string& programFolder, const std::string& dataFolder) {
   const std::string store = RegistryStoreBeside(sIniFile);
   if (ToUpperAscii(GetSetting(store, kRegistryApp, kRegistrySection, "bDInstalled", "FALSE")) != "FALSE") return;
@@ -70,6 +86,10 @@ void InstallDemoFiles(const std::string& programFolder, const std::string& dataF
 }
 
 StartupOutcome Main(MainForm& frm, const std::vector<std::string>& args) {
+  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+    std::fputs(CommandLineUsage().c_str(), stdout);
+    return StartupOutcome{};
+  }
   // A command line or a bus start runs without a window: no language chooser
   // and no settings written.
   bCommandLineMode = bHasCommandLine(args);
@@ -102,13 +122,20 @@ StartupOutcome Main(MainForm& frm, const std::vector<std::string>& args) {
     }
     // Whatever the options said about windows, this run has none.
     bCommandLineMode = true;
+    InstallStopSignalHandlers();
     const int32_t result = PerformCommandLine(frm, record);
     bCommandLineMode = false;
     outcome.exitCode = result == 0 ? kExitSuccess : kExitRunFailed;
+    if (const int sig = StopSignalReceived(); sig != 0) outcome.exitCode = 128 + sig;
     return outcome;
   }
 
-  if (std::find(args.begin(), args.end(), "/?") != args.end()) return outcome;  // the help page was opened
+  if (bHasArgument(args, "/?")) {
+    // The help page was handed to the desktop's opener; without a browser
+    // the address is all the user gets.
+    std::printf("%s\n", CommandLineHelpAddress().c_str());
+    return outcome;
+  }
   if (!bHasCommandLine(args)) {
     outcome.road = StartupRoad::kMainWindow;
     return outcome;
@@ -119,6 +146,16 @@ StartupOutcome Main(MainForm& frm, const std::vector<std::string>& args) {
     outcome.road = StartupRoad::kServeAutomation;
     return outcome;
   }
+  // Said on the terminal too: the reason, when validation gave one, and how
+  // a command line goes.
+  std::string reason;
+  for (const std::string& line : SplitText(record.sErr, '\n')) {
+    const std::string part = TrimBlanks(line.substr(0, line.find('\r')));
+    if (!part.empty()) reason += (reason.empty() ? "" : " ") + part;
+  }
+  if (!reason.empty()) std::fprintf(stderr, "tessaprint: %s\n", LogSafeText(reason).c_str());
+  std::fprintf(stderr, "tessaprint: %s\n%s", Translate("Missing required or invalid command line argument(s)").c_str(),
+               CommandLineUsage().c_str());
   outcome.exitCode = kExitBadCommandLine;
   return outcome;
 }

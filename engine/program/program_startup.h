@@ -23,7 +23,8 @@ enum class StartupRoad {
 
 struct StartupOutcome {
   StartupRoad road = StartupRoad::kEnd;
-  int exitCode = 0;              // for kEnd: 0 success, 1 run failed, 2 bad command line
+  int exitCode = 0;              // for kEnd: 0 success, 1 run failed, 2 bad command line,
+                                 // 128 + the signal that stopped the run
   clsConversionOptions record;   // the parsed command line
 };
 
@@ -35,6 +36,10 @@ inline constexpr const char* kEmbeddingArgument = "-Embedding";
 // language chooser for a non-empty command line and writes nothing to the
 // settings file while a command line runs.
 StartupOutcome Main(MainForm& frm, const std::vector<std::string>& args);
+
+// The short usage printed for --help and -h (on stdout) and after an
+// invalid command line (on stderr).
+std::string CommandLineUsage();
 
 // First-run copy of "Demo Data", "Demo Conversion Jobs", "Demo Batch Files"
 // and "Languages" from programFolder into dataFolder, each without

@@ -7,6 +7,7 @@
 #include "engine/run/block_dispatch.h"
 
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@
 #include "engine/run/task_file_list.h"
 #include "engine/status_panels.h"
 #include "engine/task/caret_records.h"
+#include "platform/stop_signals.h"
 #include "platform/user_interface.h"
 
 namespace tessa {
@@ -60,7 +62,7 @@ std::string WithAppend(const std::string& sExtraParams) {
 // The type a file will be converted as: the task's, or the one its
 // extension names when the task detects it.
 int32_t DetectedType(int32_t lTaskType, const std::string& sFile) {
-  return lTaskType == -1 ? GetFileTypeFromExtension(sFile) : lTaskType;
+  return lTaskType == -1 ? DetectInputType(sFile) : lTaskType;
 }
 
 // True when co's conversion rewrites its existing output whole instead of
@@ -177,6 +179,7 @@ void ForEachBlockFile(MainForm& frm, int32_t lJobNumber, const std::vector<std::
   int32_t i = TakeStartIndex(frm);
   for (; i <= lCount; ++i) {
     CurrentUserInterface().DoEvents();
+    if (StopSignalReceived() != 0) frm.bRunning = false;
     if (!frm.bRunning) break;
     const std::string& sFile = files[i - 1];
     const FilePlace place = PlaceOf(sFile, sRoot);
@@ -199,6 +202,7 @@ void ConvertEachToOwnPdf(MainForm& frm, int32_t lJobNumber, const clsConversionO
   const OutputNaming naming = NamingOf(coBlock.sTargetFile);
   const std::string sRoot = AsFolder(GetParentFolder(coBlock.sOriginalFile));
   const bool bAppend = AppendFlag(coBlock.sExtraParams);
+  std::set<std::string> written;  // outputs written by earlier files of the task
   ForEachBlockFile(
       frm, lJobNumber, files, sRoot, co, ret,
       [&](const FilePlace& place) -> std::optional<std::string> {
@@ -206,7 +210,21 @@ void ConvertEachToOwnPdf(MainForm& frm, int32_t lJobNumber, const clsConversionO
         if (bFileExists(sOutput) && frm.bSkipProcessedFiles) return std::nullopt;
         return sOutput;
       },
-      [&](clsConversionOptions& item) { return PerformConversionItem(frm, item, ReplacesOutput(item, bAppend)); });
+      [&](clsConversionOptions& item) {
+        // Inputs that differ only in their extension name one output: the
+        // first keeps it, a later one fails rather than replace it.
+        const std::string key = OutputFileKey(item.sTargetFile);
+        if (written.count(key) != 0) {
+          item.lErr = kRunGeneralFailure;
+          item.sErr = Translate("PDF was not created - Another input of this task was written to the same output file") +
+                      " " + Translate("Output File") + ": " + item.sTargetFile + " " + Translate("Input File") + ": " +
+                      item.sOriginalFile;
+          return item.lErr;
+        }
+        const int32_t r = PerformConversionItem(frm, item, ReplacesOutput(item, bAppend));
+        if (r == 0) written.insert(key);
+        return r;
+      });
 }
 
 void ConvertAllIntoOne(MainForm& frm, int32_t lJobNumber, clsConversionOptions& coBlock,
@@ -329,6 +347,7 @@ void PerformBlockSpecialized(MainForm& frm, int32_t lJobNumber, clsConversionOpt
   int32_t i = TakeStartIndex(frm);
   for (; i <= lCount; ++i) {
     ui.DoEvents();
+    if (StopSignalReceived() != 0) frm.bRunning = false;
     if (!frm.bRunning) break;
     const std::string& sFile = files[i - 1];
     const FilePlace place = PlaceOf(sFile, sRoot);

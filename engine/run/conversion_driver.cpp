@@ -5,10 +5,13 @@
 // time always cutting a TIFF into frames. Temporary frames go on every road.
 #include "engine/run/conversion_driver.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <system_error>
 
 #include "common/file_helpers.h"
+#include "common/log_writer.h"
 #include "common/page_list.h"
 #include "common/text_helpers.h"
 #include "common/translator.h"
@@ -19,8 +22,13 @@
 #include "engine/run/run_clock.h"
 #include "engine/status_panels.h"
 #include "engine/task/caret_records.h"
+#include "pdfcontrol/tiff_messages.h"
+#include "pdfcontrol/tiff_page_chain.h"
+#include "platform/output_lock.h"
 #include "platform/sibling_file.h"
+#include "platform/stop_signals.h"
 #include "platform/user_interface.h"
+#include "platform/work_file_journal.h"
 
 namespace tessa {
 
@@ -35,6 +43,35 @@ std::string GeneralFailureText() {
 }
 
 std::string InvalidFormatText() { return Translate("PDF was not created - Invalid file format"); }
+
+// The general failure text with the system's reason after it, when known.
+std::string GeneralFailureText(const std::string& sReason) {
+  return sReason.empty() ? GeneralFailureText() : GeneralFailureText() + " (" + sReason + ")";
+}
+
+std::string InputFileSuffix(const std::string& sInput) { return " " + Translate("Input File") + ": " + sInput; }
+
+// True when the file exists and no one may write it: the read-only
+// attribute of other systems.
+bool bReadOnlyFile(const std::string& sPath) {
+  struct stat st {};
+  return ::stat(sPath.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+// 0 when the item may write its output; else -1 with the reason in sText:
+// the output is the input, or it is read-only. Asked while the output's
+// lock is held.
+int32_t RefusalOf(const clsConversionOptions& co, std::string& sText) {
+  if (bSameFile(co.sOriginalFile, co.sTargetFile)) {
+    sText = Translate("PDF was not created - The output file is the input file");
+    return kRunGeneralFailure;
+  }
+  if (bReadOnlyFile(co.sTargetFile)) {
+    sText = GeneralFailureText(Translate("the output file is read-only"));
+    return kRunGeneralFailure;
+  }
+  return 0;
+}
 
 // A call that raises no Done must not pass for the previous call's success.
 void PresetFailure(MainForm& frm) {
@@ -148,11 +185,28 @@ void AfterProcessing(MainForm& frm, const clsConversionOptions& co, const std::s
 
 }  // namespace
 
+std::string OutputFileKey(const std::string& sPath) {
+  std::error_code ec;
+  std::filesystem::path path = std::filesystem::absolute(sPath, ec);
+  if (ec) path = sPath;
+  const std::filesystem::path folder = std::filesystem::weakly_canonical(path.parent_path(), ec);
+  return ((ec ? path.parent_path() : folder) / path.filename()).lexically_normal().string();
+}
+
+bool bSameFile(const std::string& a, const std::string& b) {
+  struct stat sa {}, sb {};
+  if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0)
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  return OutputFileKey(a) == OutputFileKey(b);
+}
+
 void Quirepane_Done(MainForm& frm, int32_t Status) {
   frm.Quirepane_ErrorCode = -Status;
   switch (Status) {
     case quirepane::CR_Success: frm.Quirepane_ErrorString = Translate("PDF was successfully created") + "."; break;
-    case quirepane::CR_Failure_General: frm.Quirepane_ErrorString = GeneralFailureText(); break;
+    case quirepane::CR_Failure_General:
+      frm.Quirepane_ErrorString = GeneralFailureText(frm.Quirepane.FailureReason());
+      break;
     case quirepane::CR_Failure_NoInput:
       frm.Quirepane_ErrorString =
           Translate("PDF was not created - No source specified or the source file was missing") + ".";
@@ -258,18 +312,55 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
   // Each item starts clean, so no text of an earlier file can stand for it.
   co.lErr = 0;
   co.sErr.clear();
-  if (co.lOriginalFileType == kTypeAuto) co.lOriginalFileType = GetFileTypeFromExtension(sInput);
-
-  std::string sAside;
-  if (bReplaceOutput && bFileExists(sTarget)) {
-    sAside = FreeSiblingName(sTarget, ".pdf");
-    if (!sAside.empty()) co.sTargetFile = sAside;
-  }
-  OutputSnapshot before(co.sTargetFile);
   // The input's own times, before reading it moves its access time.
   InputFileTimes inputTimes;
   const bool bHaveTimes = frm.bRetainInputFileTimeStamp &&
                           !bGetFileTimes(sInput, inputTimes.dCreated, inputTimes.dAccessed, inputTimes.dModified, true);
+  // Work files of killed runs go; this item's own are forgotten once it is
+  // through and they are gone (the guard goes last).
+  RemoveAbandonedWorkFiles();
+  struct ForgetWorkFiles {
+    ~ForgetWorkFiles() { ClearWorkFileJournal(); }
+  } forgetWorkFiles;
+  // A TIFF is cut into its pages whatever its name ends with.
+  if (co.lOriginalFileType == kTypeAuto || quirepane::bIsTiffFile(sInput)) co.lOriginalFileType = DetectInputType(sInput);
+
+  // The output is read, changed and written under its lock, so that runs
+  // writing into the same file at once take turns and lose no page. The
+  // lock is named after the output's folder, so the folder is made first.
+  const std::string sTargetFolder = GetParentFolder(sTarget);
+  if (!sTargetFolder.empty() && !bFolderExists(sTargetFolder)) MakeFolderPath(sTargetFolder);
+  OutputLock lock(sTarget, [] { return StopSignalReceived() != 0; });
+  if (!lock.held() && StopSignalReceived() != 0) {
+    co.lErr = kRunGeneralFailure;
+    co.sErr = Translate("PDF was not created - The run was stopped") + InputFileSuffix(sInput);
+    co.lOriginalFileType = lInputType;
+    return co.lErr;
+  }
+  if (const int32_t refusal = RefusalOf(co, co.sErr); refusal != 0) {
+    co.lErr = refusal;
+    co.sErr += InputFileSuffix(sInput);
+    co.lOriginalFileType = lInputType;
+    return refusal;
+  }
+  if (co.lOriginalFileType == kTypeTiff && !quirepane::bTiffPageChainIntact(sInput)) {
+    // A TIFF cut short must not pass for a shorter document.
+    co.lErr = kRunNothingConverted;
+    co.sErr = InvalidFormatText() + ". " + Translate("Try 'Autodetect' for the Original File Format");
+    co.lOriginalFileType = lInputType;
+    quirepane::TakeTiffMessages();
+    return co.lErr;
+  }
+
+  std::string sAside;
+  if (bReplaceOutput && bFileExists(sTarget)) {
+    sAside = FreeSiblingName(sTarget, ".pdf");
+    if (!sAside.empty()) {
+      NoteWorkFile(sAside);
+      co.sTargetFile = sAside;
+    }
+  }
+  OutputSnapshot before(co.sTargetFile);
 
   ItemFileList files;
   bool bRetry = false;
@@ -327,9 +418,13 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
     std::filesystem::rename(sAside, sTarget, ec);
     if (ec) {
       result = co.lErr = kRunGeneralFailure;
-      co.sErr = GeneralFailureText() + " " + Translate("Input File") + ": " + sInput;
+      co.sErr = GeneralFailureText(ec.message()) + InputFileSuffix(sInput);
     }
   }
+  // What the TIFF reader said goes to a verbose log, never raw onto stderr.
+  const std::string tiffMessages = quirepane::TakeTiffMessages();
+  if (co.bVerboseLog && !tiffMessages.empty() && !co.sLogFile.empty())
+    WriteToLogFile(TrimBlanks(tiffMessages), co.sLogFile, false);
   if (result == 0) {
     AfterProcessing(frm, co, sInput, sTarget);
   } else {

@@ -56,6 +56,15 @@ void PerformConversionItemQuirepane(MainForm& frm, clsConversionOptions& co, int
                                     const std::string& sShownInput = "", int32_t lShownPage = 0,
                                     const InputFileTimes* pTimes = nullptr);
 
+// True when a and b name one file: the same device and inode when both
+// exist, else the same absolute path once "." and ".." and links in the
+// folders are resolved.
+bool bSameFile(const std::string& a, const std::string& b);
+
+// The key under which an output file is known within a task: its absolute
+// path with the folders' links, "." and ".." resolved.
+std::string OutputFileKey(const std::string& sPath);
+
 // The control's Done: stores the negated status and its text in frm.
 void Quirepane_Done(MainForm& frm, int32_t Status);
 

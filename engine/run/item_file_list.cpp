@@ -7,16 +7,19 @@
 #include <filesystem>
 
 #include "common/text_helpers.h"
+#include "platform/work_file_journal.h"
 
 namespace tessa {
 
 namespace {
 
-// Creates sPath only when nothing is there yet.
-bool CreateExclusive(const std::string& sPath) {
+// Creates sPath only when nothing is there yet; notes it as a work file and
+// claims it while it is in use.
+bool CreateExclusive(const std::string& sPath, std::vector<TempFileClaim>& claims) {
   const int fd = ::open(sPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   if (fd < 0) return false;
-  ::close(fd);
+  claims.push_back(TempFileClaim::Adopt(fd));
+  NoteWorkFile(sPath);
   return true;
 }
 
@@ -26,6 +29,7 @@ std::string MakePrivateFolder() {
   if (ec) base = "/tmp";
   std::string pattern = (base / "tessaprint-frames-XXXXXX").string();
   if (!::mkdtemp(pattern.data())) return "";
+  NoteWorkFile(pattern);
   return pattern;
 }
 
@@ -43,7 +47,7 @@ std::string ItemFileList::FrameFileName(const std::string& sInput, int32_t lPage
 
 std::string ItemFileList::ReserveFrameFile(const std::string& sInput, int32_t lPage) {
   const std::string beside = FrameFileName(sInput, lPage);
-  if (CreateExclusive(beside)) {
+  if (CreateExclusive(beside, claims_)) {
     reserved_.push_back(beside);
     return beside;
   }
@@ -54,7 +58,7 @@ std::string ItemFileList::ReserveFrameFile(const std::string& sInput, int32_t lP
   for (const std::string& inside : {privateFolder_ + "/" + name.string(),
                                     privateFolder_ + "/ZOL_TEMP_FILE-" + std::to_string(lPage) +
                                         name.extension().string()}) {
-    if (CreateExclusive(inside)) {
+    if (CreateExclusive(inside, claims_)) {
       reserved_.push_back(inside);
       return inside;
     }
@@ -65,6 +69,7 @@ std::string ItemFileList::ReserveFrameFile(const std::string& sInput, int32_t lP
 void ItemFileList::Clear() {
   for (const std::string& f : reserved_) ::unlink(f.c_str());
   reserved_.clear();
+  claims_.clear();
   if (!privateFolder_.empty()) {
     ::rmdir(privateFolder_.c_str());
     privateFolder_.clear();

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/temp_file_claim.h"
+
 namespace tessa {
 
 class ItemFileList {
@@ -47,6 +49,7 @@ class ItemFileList {
  private:
   std::vector<Entry> entries_;
   std::vector<std::string> reserved_;
+  std::vector<TempFileClaim> claims_;  // held on the reserved files while they are in use
   std::string privateFolder_;
 };
 

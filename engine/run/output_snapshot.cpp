@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/sibling_file.h"
+#include "platform/work_file_journal.h"
 
 namespace tessa {
 
@@ -40,6 +41,7 @@ void OutputSnapshot::HoldOldFile() {
     const std::string name = FreeSiblingName(path_);
     if (!name.empty() && ::link(path_.c_str(), name.c_str()) == 0) keep_ = name;
   }
+  if (!keep_.empty()) NoteWorkFile(keep_);
 }
 
 bool OutputSnapshot::Restore() {

@@ -10,6 +10,7 @@
 #include "engine/status_panels.h"
 #include "engine/task/caret_records.h"
 #include "engine/task/input_type_list.h"
+#include "pdfcontrol/tiff_page_chain.h"
 #include "platform/process_runner.h"
 #include "platform/tick_count.h"
 #include "platform/user_interface.h"
@@ -96,6 +97,14 @@ int32_t GetFileTypeFromExtension(const std::string& path) {
   const int32_t index = FormatTypeIndex(ext);
   if (index < 0) return -1;
   return InputTypeRows()[static_cast<size_t>(index)].code;
+}
+
+int32_t DetectInputType(const std::string& path) {
+  constexpr int32_t kTypeJpeg = 2;
+  constexpr int32_t kTypeTiff = 18;
+  if (quirepane::bIsTiffFile(path)) return kTypeTiff;
+  if (quirepane::bIsJpegFile(path)) return kTypeJpeg;
+  return GetFileTypeFromExtension(path);
 }
 
 int32_t PerformSpecialProcessItem(MainForm& frm, clsConversionOptions& record, const JobFileLoader& loadJobFile) {

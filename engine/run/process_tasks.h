@@ -58,6 +58,11 @@ std::string GetErrorMessage(const clsConversionOptions& record);
 // no extension, -1 when no input type has it.
 int32_t GetFileTypeFromExtension(const std::string& path);
 
+// The image type code an input is converted as when its task detects the
+// type: TIFF (18) and JPEG (2) by the file's content, whatever its name
+// ends with; any other file by its extension (GetFileTypeFromExtension).
+int32_t DetectInputType(const std::string& path);
+
 // The nice value of a priority class; false for a value that names none.
 bool PriorityClassToNice(int32_t priority, int& niceValue);
 

@@ -13,6 +13,7 @@
 #include "engine/run/block_dispatch.h"
 #include "engine/run/run_log.h"
 #include "engine/status_panels.h"
+#include "platform/stop_signals.h"
 #include "platform/tick_count.h"
 #include "platform/user_interface.h"
 
@@ -155,6 +156,7 @@ void MainForm::ConversionJobBegin() {
       lResumeFileIndex = 0;
       lResumeFileRow = 0;
     }
+    if (StopSignalReceived() != 0) bRunning = false;
     if (!bRunning) break;
     if (reloaded) {
       row = 0;  // row 1 of the reloaded part comes next

@@ -71,6 +71,17 @@ void AppendToOutputField(ItemEditorFields* panel, const std::string& suffix) {
   if (panel) panel->SetOutputText(panel->OutputText() + suffix);
 }
 
+// The folder an output file lies in; an output that ends in a slash is
+// that folder ("od/" is completed to a name inside "od" later).
+std::string OutputFolderOf(const std::string& sTarget) {
+  if (!sTarget.empty() && IsPathSeparator(sTarget.back())) {
+    std::string folder = ToForwardSlashes(sTarget);
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    return folder;
+  }
+  return GetParentFolder(sTarget);
+}
+
 // The checks of an input and its output up to the output type; false when
 // they stopped with a code.
 bool CheckInputAndOutput(clsConversionOptions& t, bool bAppend, ItemEditorFields* panel) {
@@ -85,7 +96,7 @@ bool CheckInputAndOutput(clsConversionOptions& t, bool bAppend, ItemEditorFields
       t.lErr = kWildcardOutputForOneFile;
       return false;
     }
-    const std::string folder = GetParentFolder(t.sTargetFile);
+    const std::string folder = OutputFolderOf(t.sTargetFile);
     if (!bFolderExists(folder)) {
       MakeFolderPath(folder);
       if (!bFolderExists(folder)) {
@@ -414,7 +425,7 @@ std::string CommandLineItemErrorText(const clsConversionOptions& t) {
                     Translate("cannot have a wildcard (*) in it unless the Input file does.")},
                    kLogBreak);
     case kOutputFolderMissing:
-      return Lines({Translate("Output Folder"), GetParentFolder(t.sTargetFile), Translate("does not exist."),
+      return Lines({Translate("Output Folder"), OutputFolderOf(t.sTargetFile), Translate("does not exist."),
                     Translate("Create it?")},
                    kLogBreak);
     case kInvalidOutputType:

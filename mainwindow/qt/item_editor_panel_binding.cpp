@@ -4,6 +4,7 @@
 #include "mainwindow/qt/item_editor_panel_binding.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -30,6 +31,9 @@ namespace tessa {
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// The property that names the combo whose history list a list view shows.
+constexpr const char* kDropDownOf = "tessaDropDownOf";
 
 // Shows combo's rows and selection; rows are only rebuilt when they differ.
 void ShowCombo(QComboBox* cb, const PanelCombo& combo) {
@@ -220,6 +224,13 @@ void ItemEditorPanelBinding::ConnectEdits() {
     connect(t, &QLineEdit::textChanged, this, [this, &p](const QString& v) {
       if (!syncing_) p.SetWaitTimeText(v.toStdString());
     });
+  // Opening a history list is an edit too: its list view shows.
+  for (const char* name : {"cbOriginalFile", "cbTargetFile", "cbCommandLine"}) {
+    if (auto* cb = Find<QComboBox>(name)) {
+      cb->view()->setProperty(kDropDownOf, QString::fromLatin1(name));
+      cb->view()->installEventFilter(this);
+    }
+  }
 }
 
 void ItemEditorPanelBinding::OnButton(const char* button, const char* picture, std::function<void()> fn) {
@@ -243,11 +254,13 @@ void ItemEditorPanelBinding::ConnectButtons() {
   OnButton("cmdLaunchTarget", nullptr, [this, &p] { Launch(p.LaunchTarget()); });
   OnButton("cmdLaunchCommandLine", nullptr,
            [this, &p] { Launch(p.LaunchCommandLine(), p.State().cbCommandLineArguments, true); });
-  OnButton("cmdPDFtoRTFAdvancedOptions", "stpAdvancedOptions", [this, &p] {
-    if (!advancedOptionsEditor_) return;
-    std::string record = frm_.sQuirepaneAdvancedOptions;
-    if (advancedOptionsEditor_(record)) p.AdvancedOptionsEdited(record);
-  });
+  OnButton("cmdPDFtoRTFAdvancedOptions", "stpAdvancedOptions", [this] { EditAdvancedOptions(); });
+}
+
+void ItemEditorPanelBinding::EditAdvancedOptions() {
+  if (!advancedOptionsEditor_) return;
+  std::string record = frm_.sQuirepaneAdvancedOptions;
+  if (advancedOptionsEditor_(record)) panel_.AdvancedOptionsEdited(record);
 }
 
 void ItemEditorPanelBinding::ConnectCommands() {
@@ -257,6 +270,7 @@ void ItemEditorPanelBinding::ConnectCommands() {
   auto* grid = Find<QTableView>("fgToDo");
   if (!grid || !grid->selectionModel()) return;
   grid->installEventFilter(this);
+  connect(grid, &QAbstractItemView::doubleClicked, this, [this] { EditAdvancedOptions(); });
   connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& now) {
     if (!gridSyncing_ && now.isValid() && now.row() + 1 != frm_.fgToDo.Row()) frm_.fgToDo.SetRow(now.row() + 1);
   });
@@ -277,6 +291,12 @@ void ItemEditorPanelBinding::ShowGridRow() {
 }
 
 bool ItemEditorPanelBinding::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Show && !syncing_) {
+    const QString combo = watched->property(kDropDownOf).toString();
+    if (combo == QLatin1String("cbOriginalFile")) panel_.DropDownInput();
+    if (combo == QLatin1String("cbTargetFile")) panel_.DropDownOutput();
+    if (combo == QLatin1String("cbCommandLine")) panel_.DropDownCommandLine();
+  }
   if (event->type() == QEvent::KeyRelease && watched->objectName() == QLatin1String("fgToDo")) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (!key->isAutoRepeat()) fgToDo_KeyUp(frm_, key->key(), ShiftState(key->modifiers()));

@@ -29,7 +29,8 @@ class ItemEditorPanelBinding : public QObject, public EditorPanelView {
   struct Options {
     // The binding also runs the panel's command buttons (cmdAdd, cmdUpdate,
     // cmdRemove), follows the to-do grid view (fgToDo) with its Ctrl+U and
-    // Ctrl+D keys, and puts the panel in front of the form's views. A main
+    // Ctrl+D keys and its double-click (the advanced options), and puts the
+    // panel in front of the form's views. A main
     // window that does these itself leaves this off and calls the panel.
     bool bOwnCommands = true;
   };
@@ -66,6 +67,7 @@ class ItemEditorPanelBinding : public QObject, public EditorPanelView {
   void ConnectButtons();
   void ConnectCommands();
   void ShowGridRow();
+  void EditAdvancedOptions();
   void OnButton(const char* button, const char* picture, std::function<void()> fn);
   std::string Pick(const PickerRequest& request);
   void Launch(const ItemEditorPanel::LaunchRequest& request, const std::string& arguments = "", bool bProgram = false);

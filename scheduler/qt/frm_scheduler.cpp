@@ -246,6 +246,11 @@ void frmScheduler::BuildForm() {
   for (QRadioButton* r : {optDaily, optWeekly, optMonthly})
     connect(r, &QRadioButton::toggled, this, &frmScheduler::ShowRuleFrames);
   connect(optNumDays, &QRadioButton::toggled, txtNumDays, &QWidget::setEnabled);
+  // Chosen from the settings, "Every weekday" is checked without optNumDays
+  // ever having been: it disables the box itself.
+  connect(optWeekdays, &QRadioButton::toggled, txtNumDays, [this](bool on) {
+    if (on) txtNumDays->setEnabled(false);
+  });
   connect(cmdSelectScheduledJobFile, &QPushButton::clicked, this, &frmScheduler::cmdSelectScheduledJobFile_Click);
   connect(picScheduledJobFile, &QToolButton::clicked, this, &frmScheduler::cmdSelectScheduledJobFile_Click);
   connect(cmdStartTimer, &QPushButton::clicked, this, &frmScheduler::cmdStartTimer_Click);

@@ -222,5 +222,90 @@ TEST_F(CommandLineStart, FirstStartCopiesTheDemoFoldersOnceAndStoresNoSettings) 
   EXPECT_FALSE(fs::exists(data / "Demo Data")) << "copied only on the first start";
 }
 
+TEST_F(CommandLineStart, TerminalSaysWhatFailedAndHowToAsk) {
+  test::WriteFile(file("in/not a dir"), "x");
+  struct Case {
+    std::vector<std::string> args;
+    int exitCode;
+    std::string out, err;  // texts that stdout and stderr hold
+  };
+  const std::vector<Case> cases = {
+      {{"--help"}, 0, "usage: tessaprint /S", ""},
+      {{"-h"}, 0, "usage: tessaprint /S", ""},
+      {{"/?"}, 0, "Using_the_Command_Line", ""},
+      {{"/O"}, 2, "", "usage: tessaprint /S"},
+      {{"/S", file("in/Sunrise.jpg")}, 2, "", "Missing required or invalid command line argument(s)"},
+      {{"/S", file("in/broken.jpg"), "/T", file("out/b.pdf")}, 1, "", "Job # 1  PDF was not created"},
+      {{"/S", file("in/Sunrise.jpg"), "/T", file("out/s.pdf"), "/L", file("in/not a dir/run.log")}, 1, "",
+       "Unable to write the log file"},
+      {{"/S", file("in/broken.jpg"), "/T", file("out/b.pdf"), "/B", file("in/not a dir/failed.ZOL")}, 1, "",
+       "Unable to write the failed-tasks job file"},
+  };
+  for (const Case& c : cases) {
+    const auto r = Run(c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.args[0] << r.err;
+    EXPECT_NE(r.out.find(c.out), std::string::npos) << c.args[0] << ": " << r.out;
+    EXPECT_NE(r.err.find(c.err), std::string::npos) << c.args[0] << ": " << r.err;
+  }
+}
+
+TEST_F(CommandLineStart, ItemsThatWouldDestroyAnInputOrAnEarlierOutputFail) {
+  const std::string photo = file("in/Sunrise.jpg");
+  const std::string before = test::ReadFile(photo);
+  EXPECT_EQ(Run({"/S", photo, "/T", photo}).exitCode, 1);
+  EXPECT_EQ(Run({"/S", file("in/*.jpg"), "/T", file("in/*.jpg")}).exitCode, 1);
+  EXPECT_EQ(test::ReadFile(photo), before);
+
+  // x.jpg, x.png and x.tif all name out/x.pdf: the first keeps it.
+  fs::create_directories(file("same"));
+  fs::copy_file(photo, file("same/x.jpg"));
+  fs::copy_file(kDemoData / "Checkerboard.png", file("same/x.png"));
+  fs::copy_file(kDemoData / "Three Pages.tif", file("same/x.tif"));
+  const auto r = Run({"/S", file("same/*.*"), "/T", file("out/*.pdf"), "/L", file("clash.log")});
+  EXPECT_EQ(r.exitCode, 1);
+  const test::PdfReport report = test::InspectPdf(file("out/x.pdf"));
+  EXPECT_EQ(report.pages, 1);
+  ASSERT_EQ(report.images.size(), 1u);
+  EXPECT_EQ(report.images[0].encoding, "jpeg");
+  EXPECT_TRUE(bHasLine(Log("clash.log"), std::regex("Job # 1  .*same output file.* - .*/same/x\\.png")));
+}
+
+TEST_F(CommandLineStart, TiffPagesAndOutputFoldersWhateverTheNamesLookLike) {
+  // A TIFF without its extension is still cut into the pages /W names.
+  fs::copy_file(kDemoData / "Three Pages.tif", file("in/SCAN"));
+  EXPECT_EQ(Run({"/S", file("in/SCAN"), "/T", file("out/two.pdf"), "/W", "2"}).exitCode, 0);
+  EXPECT_EQ(test::InspectPdf(file("out/two.pdf")).pages, 1);
+  // A TIFF cut short is unreadable, and the TIFF reader's own words stay off stderr.
+  const std::string whole = test::ReadFile(file("in/SCAN"));
+  test::WriteFile(file("in/cut.tif"), whole.substr(0, whole.size() / 2));
+  const auto cut = Run({"/S", file("in/cut.tif"), "/T", file("out/cut.pdf")});
+  EXPECT_EQ(cut.exitCode, 1);
+  EXPECT_NE(cut.err.find("Invalid file format"), std::string::npos) << cut.err;
+  EXPECT_EQ(cut.err.find("TIFF"), std::string::npos) << cut.err;
+  EXPECT_FALSE(fs::exists(file("out/cut.pdf")));
+  // A relative output folder with a slash at its end.
+  fs::create_directories(file("od"));
+  const auto r = test::RunChild("/bin/sh", {"-c", "cd " + test::ShellQuote(dir_.path().string()) + " && " +
+                                                     test::ShellQuote(test::TessaprintPath()) + " /S in/Sunrise.jpg /T od/"},
+                                test::ChildEnvironment(home()));
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(fs::directory_iterator(file("od")) == fs::directory_iterator(), false);
+}
+
+TEST_F(CommandLineStart, JobFilesWithoutTasksFailAndLogNoRawBytes) {
+  test::WriteFile(file("empty.ZOL"), "");
+  std::string noise;
+  for (int i = 0; i < 4096; ++i) noise += static_cast<char>((i * 37 + 11) % 256);
+  test::WriteFile(file("noise.ZOL"), noise);
+  for (const std::string& job : {file("empty.ZOL"), file("noise.ZOL"), file("in/Sunrise.jpg")}) {
+    const auto r = Run({"/J", job, "/L", file("job.log")});
+    EXPECT_EQ(r.exitCode, 1) << job;
+    const std::string log = test::ReadFile(file("job.log"));
+    EXPECT_EQ(log.find("Conversion Successful"), std::string::npos) << job;
+    for (unsigned char c : log) EXPECT_TRUE(c >= 0x20 || c == '\r' || c == '\n' || c == '\t') << job << int(c);
+    fs::remove(file("job.log"));
+  }
+}
+
 }  // namespace
 }  // namespace tessa

@@ -36,8 +36,10 @@ TEST(DateHelpersTest, DateDiffCountsBoundariesWhateverTheTextForm) {
     EXPECT_EQ(DateDiffRegionalSafe(c.unit, c.date1, c.date2), c.expected) << c.unit << " " << c.date1;
   EXPECT_TRUE(ui.boxes.empty());
   EXPECT_EQ(DateDiffRegionalSafe("s", "soon", "1/1/2026"), 0);
-  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(DateDiffRegionalSafe("s", "1/1/1900", "1/1/2026"), 0);  // does not fit 32 bits
+  ASSERT_EQ(ui.boxes.size(), 2u);
   EXPECT_EQ(ui.boxes[0].prompt, "DateDiffRegionalSafe() Error. Date1: soon Date2: 1/1/2026");
+  EXPECT_EQ(ui.boxes[1].prompt, "DateDiffRegionalSafe() Error. Date1: 1/1/1900 Date2: 1/1/2026");
 }
 
 TEST(DateHelpersTest, StringToDateReadsEveryFormAndFallsBackToNow) {
@@ -74,6 +76,7 @@ TEST(DateHelpersTest, MakeValidDateStringStopsAtTheMonthsLastDayAndRefusesImposs
       {"4", "31", "2026", "4/30/2026 9:5:00"}, {"12", "31", "2026", "12/31/2026 9:5:00"},
       {"13", "1", "2026", ""},                 {"0", "1", "2026", ""},
       {"1", "0", "2026", ""},                  {"1", "x", "2026", ""},
+      {"1", "05", "2026", "1/05/2026 9:5:00"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(MakeValidDateString(c.month, c.day, c.year, "9:5:00"), c.expected) << c.month << "/" << c.day;

@@ -1,7 +1,9 @@
 // Whole conversions checked with qpdf and poppler.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <locale>
+#include <tuple>
 
 #include "convert_fixture.h"
 #include "support/temp_dir.h"
@@ -152,7 +154,8 @@ TEST_P(EveryImageType, ConvertsLosslesslyWithTheRightColourSpace) {
   EXPECT_EQ(report.images[0].height, 37);
   EXPECT_EQ(report.images[0].color, c.color);
   EXPECT_EQ(report.images[0].bpc, c.bpc);
-  EXPECT_EQ(report.images[0].encoding, "image");
+  // Fax-coded pages keep their coding; everything else is stored losslessly.
+  EXPECT_EQ(report.images[0].encoding, c.flags == TIFF_CCITTFAX4 ? "ccitt" : "image");
   // The automatic type finds the same answer.
   ASSERT_EQ(Convert(source, File("auto.pdf"), FT_AUTO), CR_Success);
 }
@@ -165,7 +168,9 @@ INSTANTIATE_TEST_SUITE_P(
                       TypeCase{"palette.png", FIF_PNG, Pixels::Palette8, 0, FT_PNG, "index", 8},
                       TypeCase{"bilevel.png", FIF_PNG, Pixels::Bilevel, 0, FT_PNG, "gray", 1},
                       TypeCase{"alpha.png", FIF_PNG, Pixels::Rgba32, 0, FT_PNG, "rgb", 8},
-                      TypeCase{"deep.png", FIF_PNG, Pixels::Rgb16PerChannel, 0, FT_PNG, "rgb", 8},
+                      TypeCase{"deep.png", FIF_PNG, Pixels::Rgb16PerChannel, 0, FT_PNG, "rgb", 16},
+                      TypeCase{"deepgrey.png", FIF_PNG, Pixels::Grey16, 0, FT_PNG, "gray", 16},
+                      TypeCase{"deep.tif", FIF_TIFF, Pixels::Rgb16PerChannel, 0, FT_TIFF, "rgb", 16},
                       TypeCase{"single.tif", FIF_TIFF, Pixels::Rgb24, TIFF_LZW, FT_TIFF, "rgb", 8},
                       TypeCase{"fax.tif", FIF_TIFF, Pixels::Bilevel, TIFF_CCITTFAX4, FT_TIFF, "gray", 1},
                       TypeCase{"picture.tga", FIF_TARGA, Pixels::Rgb24, 0, FT_TARGA, "rgb", 8},
@@ -210,12 +215,78 @@ TEST_F(Conversion, MultipageTiffMakesOnePagePerFrame) {
   EXPECT_EQ(report.pageSizes[1], (std::pair<double, double>{100, 50}));
 }
 
-TEST_F(Conversion, UpperCaseTifExtensionIsOnlyCountedWithTheTiffType) {
-  MakeMultipageTiff(File("SCAN.TIF"), {{100, 50}, {80, 60}, {30, 90}}, TIFF_DEFAULT);
-  ASSERT_EQ(Convert(File("SCAN.TIF"), File("auto.pdf"), FT_AUTO), CR_Success);
-  EXPECT_EQ(InspectPdf(File("auto.pdf")).pages, 1);
-  ASSERT_EQ(Convert(File("SCAN.TIF"), File("typed.pdf"), FT_TIFF), CR_Success);
-  EXPECT_EQ(InspectPdf(File("typed.pdf")).pages, 3);
+TEST_F(Conversion, TiffAndJpegAreKnownByContentWhateverTheNameEnds) {
+  for (const char* name : {"SCAN.TIF", "scan.Tiff", "scan"}) {
+    MakeMultipageTiff(File(name), {{100, 50}, {80, 60}, {30, 90}}, TIFF_DEFAULT);
+    ASSERT_EQ(Convert(File(name), File("auto.pdf"), FT_AUTO), CR_Success) << name;
+    EXPECT_EQ(InspectPdf(File("auto.pdf")).pages, 3) << name;
+  }
+  for (const char* name : {"P.JPG", "p.JPEG", "p.jfif", "p"}) {
+    MakeImage(File(name), FIF_JPEG, 64, 48, Pixels::Rgb24, 0, JPEG_QUALITYNORMAL);
+    ASSERT_EQ(Convert(File(name), File("photo.pdf"), FT_AUTO), CR_Success) << name;
+    const PdfReport report = InspectPdf(File("photo.pdf"));
+    ASSERT_EQ(report.images.size(), 1u) << name;
+    EXPECT_EQ(report.images[0].encoding, "jpeg") << name << ": embedded as it stands";
+  }
+}
+
+TEST_F(Conversion, SixteenBitSamplesKeepEveryBit) {
+  MakeImage(File("deep.png"), FIF_PNG, 3, 2, Pixels::Grey16);
+  ASSERT_EQ(Convert(File("deep.png"), File("deep.pdf")), CR_Success);
+  const std::string pdf = ShellQuote(File("deep.pdf"));
+  // The image stream's samples, decoded: the very samples drawn (x * 1000 + y,
+  // most significant byte first, rows from the top).
+  const std::string pages = RunCommand("qpdf --show-pages --with-images " + pdf).output;
+  const size_t at = pages.find("/Im1: ");
+  ASSERT_NE(at, std::string::npos) << pages;
+  const std::string object = pages.substr(at + 6, pages.find(' ', at + 6) - at - 6);
+  const std::string samples = RunCommand("qpdf --show-object=" + object + " --filtered-stream-data " + pdf).output;
+  std::string expected;
+  for (int y = 1; y >= 0; --y)
+    for (int x = 0; x < 3; ++x) expected += {char((x * 1000 + y) >> 8), char((x * 1000 + y) & 0xFF)};
+  EXPECT_EQ(samples, expected);
+}
+
+TEST_F(Conversion, PageSizeUsesTheDotsPerInchTheFileStates) {
+  // 2835 dots per metre is how 72 dpi is stored in whole dots per metre.
+  MakeImage(File("72.jpg"), FIF_JPEG, 640, 480, Pixels::Rgb24, 2835, JPEG_QUALITYNORMAL);
+  MakeImage(File("300.tif"), FIF_TIFF, 600, 300, Pixels::Rgb24, 11811, TIFF_LZW);
+  MakeImage(File("72.bmp"), FIF_BMP, 640, 480, Pixels::Rgb24, 2835);
+  for (const auto& [name, w, h] : {std::tuple{"72.jpg", 640.0, 480.0}, std::tuple{"300.tif", 144.0, 72.0},
+                                   std::tuple{"72.bmp", 640.0, 480.0}}) {
+    ASSERT_EQ(Convert(File(name), File("sized.pdf")), CR_Success) << name;
+    const PdfReport report = InspectPdf(File("sized.pdf"));
+    ASSERT_EQ(report.pageSizes.size(), 1u) << name;
+    EXPECT_EQ(report.pageSizes[0], (std::pair<double, double>{w, h})) << name;
+  }
+}
+
+TEST_F(Conversion, DamagedMultipageTiffIsUnreadableNotShorter) {
+  MakeMultipageTiff(File("three.tif"), {{100, 50}, {80, 60}, {30, 90}}, TIFF_NONE);
+  const std::string whole = ReadFile(File("three.tif"));
+  // Cut short after the first page's image data, and cut inside the last page.
+  for (size_t keep : {size_t(100 * 50 * 3 + 200), whole.size() - 100}) {
+    tessa::test::WriteFile(File("cut.tif"), whole.substr(0, keep));
+    EXPECT_EQ(Convert(File("cut.tif"), File("cut.pdf")), CR_Failure_InvalidImageType) << keep;
+    EXPECT_FALSE(std::filesystem::exists(File("cut.pdf"))) << keep;
+  }
+}
+
+TEST_F(Conversion, UnwritableOutputsFailWithTheSystemsReason) {
+  MakeImage(File("in.png"), FIF_PNG, 20, 20);
+  ASSERT_EQ(Convert(File("in.png"), File("ro.pdf")), CR_Success);
+  ASSERT_EQ(RunCommand("qpdf --encrypt u o 256 -- " + ShellQuote(File("ro.pdf")) + " " + ShellQuote(File("enc.pdf"))).exitCode, 0);
+  std::filesystem::permissions(File("ro.pdf"), std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+  std::filesystem::create_directory(File("dir.pdf"));
+  const std::string before = ReadFile(File("ro.pdf"));
+  for (const auto& [name, append, reason] :
+       {std::tuple{"ro.pdf", true, "the output file is read-only"}, std::tuple{"ro.pdf", false, "the output file is read-only"},
+        std::tuple{"enc.pdf", true, "the PDF is encrypted"}, std::tuple{"dir.pdf", false, "Is a directory"},
+        std::tuple{"dir.pdf", true, "Is a directory"}}) {
+    EXPECT_EQ(Convert(File("in.png"), File(name), FT_AUTO, append), CR_Failure_General) << name;
+    EXPECT_EQ(control_.FailureReason(), reason) << name << " " << append;
+  }
+  EXPECT_EQ(ReadFile(File("ro.pdf")), before);
 }
 
 TEST_F(Conversion, TiffCompressionsOfScannedPages) {
@@ -226,6 +297,9 @@ TEST_F(Conversion, TiffCompressionsOfScannedPages) {
     PdfReport report = InspectPdf(File("out.pdf"));
     EXPECT_TRUE(report.checkPassed) << name;
     EXPECT_EQ(report.pages, 2) << name;
+    // Fax pages keep their coding; JPEG ones are decoded and kept lossless.
+    const std::string encoding = std::string(name) == "g4.tif" ? "ccitt" : "image";
+    for (const PdfImage& image : report.images) EXPECT_EQ(image.encoding, encoding) << name;
   }
 }
 

@@ -23,6 +23,14 @@ Dib Draw(int width, int height, Pixels kind) {
       }
       return dib;
     }
+    case Pixels::Grey16: {
+      dib.reset(FreeImage_AllocateT(FIT_UINT16, width, height));
+      for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<WORD*>(FreeImage_GetScanLine(dib.get(), y));
+        for (int x = 0; x < width; ++x) line[x] = WORD(x * 1000 + y);
+      }
+      return dib;
+    }
     case Pixels::Rgb24:
     case Pixels::Rgba32: {
       const int bpp = kind == Pixels::Rgb24 ? 24 : 32;

@@ -19,7 +19,7 @@ struct Unloader {
 using Dib = std::unique_ptr<FIBITMAP, Unloader>;
 
 // Kinds of pixel data a test image can hold.
-enum class Pixels { Rgb24, Grey8, Palette8, Bilevel, Rgba32, Rgb16PerChannel };
+enum class Pixels { Rgb24, Grey8, Palette8, Bilevel, Rgba32, Rgb16PerChannel, Grey16 };
 
 // Writes a width by height image of the given kind as format fif at path,
 // with dpm dots per metre (0 for none) and FreeImage save flags. Returns path.

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <functional>
 
+#include <tiffio.h>
+
 #include "convert_fixture.h"
 #include "support/temp_dir.h"
 
@@ -367,6 +369,69 @@ TEST_F(PixelFidelity, AdobeCmykJpegShowsItsColours) {
   EXPECT_LT(left.rgbBlue, 80);
   EXPECT_GT(right.rgbBlue, 120);
   EXPECT_LT(right.rgbRed, 80);
+}
+
+// Writes a 1-bit page through libtiff, which lays out strips and fax
+// options as the caller asks (FreeImage always writes one strip).
+void WriteFaxTiff(const std::string& path, FIBITMAP* dib, uint16_t compression, uint32_t g3options,
+                  uint32_t rowsPerStrip, uint16_t photometric, uint16_t fillOrder) {
+  TIFF* tif = TIFFOpen(path.c_str(), "w");
+  ASSERT_NE(tif, nullptr);
+  const uint32_t w = FreeImage_GetWidth(dib), h = FreeImage_GetHeight(dib);
+  TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, w);
+  TIFFSetField(tif, TIFFTAG_IMAGELENGTH, h);
+  TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1);
+  TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
+  TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, photometric);
+  TIFFSetField(tif, TIFFTAG_COMPRESSION, compression);
+  TIFFSetField(tif, TIFFTAG_FILLORDER, fillOrder);
+  TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
+  if (compression == COMPRESSION_CCITTFAX3) TIFFSetField(tif, TIFFTAG_GROUP3OPTIONS, g3options);
+  std::vector<uint8_t> line((w + 7) / 8);
+  for (uint32_t y = 0; y < h; ++y) {
+    // FreeImage keeps rows bottom up, and its 1 bits white (palette 0 black).
+    const BYTE* src = FreeImage_GetScanLine(dib, static_cast<int>(h - 1 - y));
+    for (size_t i = 0; i < line.size(); ++i) {
+      line[i] = photometric == PHOTOMETRIC_MINISBLACK ? src[i] : static_cast<uint8_t>(~src[i]);
+    }
+    TIFFWriteScanline(tif, line.data(), y);
+  }
+  TIFFClose(tif);
+}
+
+TEST_F(PixelFidelity, FaxCodedTiffPagesGoInAsCodedAndLookTheSame) {
+  Dib page = Make(FIT_BITMAP, 61, 40, 1, [](FIBITMAP* d) {
+    SetPalette(d, {{0, 0, 0, 0}, {255, 255, 255, 0}});
+    FillIndices(d, [](int x, int y) { return unsigned((x * x + y * 3) % 7 < 3); });
+  });
+  struct Case {
+    const char* name;
+    uint16_t compression;
+    uint32_t g3options, rowsPerStrip;
+    uint16_t photometric, fillOrder;
+  } cases[] = {
+      {"g4-strips", COMPRESSION_CCITTFAX4, 0, 7, PHOTOMETRIC_MINISWHITE, FILLORDER_MSB2LSB},
+      {"g4-black0", COMPRESSION_CCITTFAX4, 0, 40, PHOTOMETRIC_MINISBLACK, FILLORDER_MSB2LSB},
+      {"g4-lsb", COMPRESSION_CCITTFAX4, 0, 40, PHOTOMETRIC_MINISWHITE, FILLORDER_LSB2MSB},
+      {"g3-1d", COMPRESSION_CCITTFAX3, 0, 40, PHOTOMETRIC_MINISWHITE, FILLORDER_MSB2LSB},
+      {"g3-2d-aligned", COMPRESSION_CCITTFAX3, GROUP3OPT_2DENCODING | GROUP3OPT_FILLBITS, 40, PHOTOMETRIC_MINISBLACK,
+       FILLORDER_MSB2LSB},
+  };
+  const std::string expected = Save(page.get(), FIF_PNG, "expected.png");
+  Dib want = Expected(expected);
+  for (const Case& c : cases) {
+    const std::string tif = File(std::string(c.name) + ".tif");
+    WriteFaxTiff(tif, page.get(), c.compression, c.g3options, c.rowsPerStrip, c.photometric, c.fillOrder);
+    const std::string pdf = tif + ".pdf";
+    ASSERT_EQ(Convert(tif, pdf, FT_TIFF), CR_Success) << c.name;
+    PdfReport report = InspectPdf(pdf);
+    EXPECT_TRUE(report.checkPassed) << c.name;
+    ASSERT_EQ(report.images.size(), 1u) << c.name;
+    EXPECT_EQ(report.images[0].encoding, "ccitt") << c.name;
+    Dib rendered = Render(pdf, 1, tif + ".page");
+    ASSERT_TRUE(rendered) << c.name;
+    EXPECT_EQ(MaxDifference(rendered.get(), want.get()), 0) << c.name;
+  }
 }
 
 }  // namespace

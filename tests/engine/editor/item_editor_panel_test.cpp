@@ -79,6 +79,9 @@ TEST_F(PanelTest, OutputIsProposedForAFileAMaskAndAppend) {
       {appendOptions, "/out/*.pdf", "/in/*.png", "/out/Append.pdf"},
       {"", "/out/x.pdf", "/in/a.png", "/out/x.pdf"},
       {"", "", "/in/noextension", ""},
+      {"", "", "/a.png", "/Output File.pdf"},          // the root, not a share "//"
+      {"", "/*.pdf", "a.png", "/Output File.pdf"},     // the output's folder serves
+      {"", "", "a.png", ""},
   };
   const std::string plain = form.sQuirepaneAdvancedOptions;
   for (const auto& c : cases) {
@@ -156,6 +159,7 @@ TEST_F(PanelTest, EveryKindOfRowLoadsBackIntoThePanel) {
   form.fgToDo.AddItem("M\tFALSE^y^^^^^0^*^\t2\tC\t/in/a.bmp\t0\tbmp\t/out/a.pdf\t100\tPDF", 2);
   form.fgToDo.AddItem("\t64^6^30\t3\tS60\t/bin/prog\t0\t\t-v\t0\t", 3);
   form.fgToDo.AddItem("\t \t4\tS60\t/bin/other\t0\t\t\t0\t", 4);
+  form.fgToDo.AddItem("\t \t5\tS7\t\t0\t\t\t0\t", 5);
   form.fgToDo.SetRow(3);  // a user's click
   EXPECT_EQ(panel.State().rbActionToDo, 1);
   EXPECT_TRUE(panel.State().frameSpecializedActionVisible);
@@ -171,6 +175,8 @@ TEST_F(PanelTest, EveryKindOfRowLoadsBackIntoThePanel) {
   EXPECT_EQ(panel.State().cbCommandLineThreadPriority.ItemData(), 64);
   EXPECT_EQ(panel.State().cbCommandLineWindowState.ItemData(), 0);
   EXPECT_EQ(panel.State().txtCommandLineWaitTimeInSeconds, "0");
+  form.fgToDo.SetRow(5);  // an unknown process: the selection and its fields stay
+  EXPECT_TRUE(panel.State().frameCommandLineVisible && panel.State().cbSpecialProcesses.ItemData() == 60);
 
   // The method and the options come from the conversion row itself.
   form.fgToDo.SetRow(1);

@@ -189,6 +189,11 @@ TEST(ItemEditorPanelBindingTest, BuildsAddsLoadsUpdatesAndMovesTasks) {
   EXPECT_EQ(frm.fgToDo.TextMatrix(1, kColOutput), dir.file("b.pdf"));
   EXPECT_EQ(frm.fgToDo.TextMatrix(1, kColFlags), " M");
   EXPECT_FALSE(frm.bCurrentActionItemDirty);
+  f.Get<QComboBox>("cbTargetFile")->addItem("/tmp/history.pdf");
+  frm.bCurrentActionItemDirty = false;
+  f.Get<QComboBox>("cbTargetFile")->showPopup();  // opening its history list counts as an edit
+  EXPECT_TRUE(frm.bCurrentActionItemDirty);
+  f.Get<QComboBox>("cbTargetFile")->hidePopup();
 
   // Ctrl+D and Ctrl+U move it; the view follows.
   f.grid->setFocus();
@@ -201,6 +206,13 @@ TEST(ItemEditorPanelBindingTest, BuildsAddsLoadsUpdatesAndMovesTasks) {
   EXPECT_EQ(frm.fgToDo.TextMatrix(1, kColOutput), dir.file("b.pdf"));
   EXPECT_EQ(frm.fgToDo.Row(), 1);
   EXPECT_TRUE(ui.boxes.empty());
+
+  // A double-click in the grid edits the advanced options.
+  binding.SetAdvancedOptionsEditor([](std::string& record) { return !(record = "TRUE^x^^^^^2^*^").empty(); });
+  QTest::mouseDClick(f.grid->viewport(), Qt::LeftButton, {},
+                     f.grid->visualRect(f.grid->model()->index(0, kColInput)).center());
+  EXPECT_EQ(frm.sQuirepaneAdvancedOptions, "TRUE^x^^^^^2^*^");
+  EXPECT_TRUE(frm.bCurrentActionItemDirty);
 }
 
 }  // namespace

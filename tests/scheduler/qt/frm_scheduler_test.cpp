@@ -111,6 +111,11 @@ TEST_F(FrmSchedulerTest, FirstStartShowsTheDefaultRule) {
   EXPECT_FALSE(f.chkPersistRunning);
   EXPECT_FALSE(d->bTimerEnabled());
   EXPECT_FALSE(Find<QPushButton>(*d, "cmdEndTimer")->isEnabled());
+
+  // "Every weekday" read from the settings disables the day count.
+  WriteIniString(sIniFile, "frmScheduler", "optNumDays", "False");
+  WriteIniString(sIniFile, "frmScheduler", "optWeekdays", "True");
+  EXPECT_FALSE(Find<QLineEdit>(*Load(), "txtNumDays")->isEnabled());
 }
 
 TEST_F(FrmSchedulerTest, BeginRefusesAnInvalidRuleWithItsMessage) {

@@ -1,0 +1,157 @@
+#!/usr/bin/env python3
+"""Appending at scale: tessaprint against img2pdf on the same files in one run.
+
+- many small JPEGs into one PDF (one tessaprint process, `/+`), and img2pdf
+  on the same files: time, bytes over the JPEG bytes, peak memory;
+- a longer run of the same kind, with the control's per-append times in one
+  process: the last thousand appends against the first thousand;
+- one process per file (the file-manager road): the time and bytes of
+  append #1000 against append #10;
+- one TIFF of many Group 4 pages, whole, against img2pdf.
+
+Prints a Markdown table and, with --readme, puts it into bench/README.md
+between the scale markers.
+"""
+import argparse
+import os
+import platform
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+BEGIN = "<!-- scale table begins -->"
+END = "<!-- scale table ends -->"
+
+
+def run(argv, env=None):
+    """Runs argv; returns (exit code, seconds, peak MB, stdout)."""
+    start = time.perf_counter()
+    proc = subprocess.Popen(argv, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, env=env, text=True)
+    out = proc.stdout.read()
+    _, status, usage = os.wait4(proc.pid, 0)
+    return os.waitstatus_to_exitcode(status), time.perf_counter() - start, usage.ru_maxrss / 1024, out
+
+
+def machine():
+    cpu = platform.processor() or platform.machine()
+    try:
+        with open("/proc/cpuinfo") as f:
+            cpu = next(line.split(":", 1)[1].strip() for line in f if line.startswith("model name"))
+    except (OSError, StopIteration):
+        pass
+    load = os.getloadavg()[0]
+    return f"{cpu}, {os.cpu_count()} cores, Linux {platform.release()}, load average {load:.1f} at the start"
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--bin", required=True)
+    parser.add_argument("--jpegs", type=int, default=2000)
+    parser.add_argument("--long", type=int, default=10000)
+    parser.add_argument("--singles", type=int, default=1000)
+    parser.add_argument("--tiff-pages", type=int, default=500)
+    parser.add_argument("--readme")
+    args = parser.parse_args()
+
+    work = tempfile.mkdtemp(prefix="tessaprint-scale-")
+    env = dict(os.environ, HOME=os.path.join(work, "home"))
+    os.makedirs(env["HOME"])
+    tessaprint = os.path.join(args.bin, "tessaprint")
+    control = os.path.join(args.bin, "quirepane_convert")
+    corpus = os.path.join(args.bin, "make_corpus")
+    where = machine()
+    rows = []
+
+    def row(work_name, ours, theirs, goal, met):
+        rows.append((work_name, ours, theirs, goal, "met" if met else "MISSED"))
+
+    # Many JPEGs into one PDF.
+    jpegs = os.path.join(work, "jpegs")
+    subprocess.run([corpus, "--small-jpegs", jpegs, str(args.long)], check=True, stderr=subprocess.DEVNULL)
+    names = sorted(os.listdir(jpegs))
+    some = os.path.join(work, "some")
+    os.makedirs(some)
+    for name in names[:args.jpegs]:
+        os.link(os.path.join(jpegs, name), os.path.join(some, name))
+    jpeg_bytes = sum(os.path.getsize(os.path.join(some, n)) for n in os.listdir(some))
+    ours_pdf, their_pdf = os.path.join(work, "ours.pdf"), os.path.join(work, "img2pdf.pdf")
+    _, t_ours, mb_ours, _ = run([tessaprint, "/S", os.path.join(some, "*.jpg"), "/T", ours_pdf, "/F", "2", "/+"], env)
+    files = sorted(os.path.join(some, n) for n in os.listdir(some))
+    _, t_img, mb_img, _ = run(["img2pdf"] + files + ["-o", their_pdf])
+    over_ours = (os.path.getsize(ours_pdf) - jpeg_bytes) / args.jpegs
+    over_img = (os.path.getsize(their_pdf) - jpeg_bytes) / args.jpegs
+    n = args.jpegs
+    row(f"{n} JPEGs into one PDF: time", f"{t_ours:.2f} s", f"{t_img:.2f} s ({t_ours / t_img:.2f}x)",
+        "<= img2pdf's", t_ours <= t_img)
+    row(f"{n} JPEGs into one PDF: bytes a page over the JPEGs", f"{over_ours:.0f}",
+        f"{over_img:.0f} ({over_ours / over_img:.2f}x)", "<= 2x img2pdf's", over_ours <= 2 * over_img)
+    row(f"{n} JPEGs into one PDF: peak memory", f"{mb_ours:.1f} MB", f"{mb_img:.1f} MB", "", True)
+
+    # A long run: whole time and memory of tessaprint, per-append times of the control.
+    long_pdf = os.path.join(work, "long.pdf")
+    _, t_long, mb_long, _ = run([tessaprint, "/S", os.path.join(jpegs, "*.jpg"), "/T", long_pdf, "/F", "2", "/+"], env)
+    all_files = sorted(os.path.join(jpegs, n) for n in names)
+    _, t_long_img, mb_long_img, _ = run(["img2pdf"] + all_files + ["-o", os.path.join(work, "long-img2pdf.pdf")])
+    row(f"{args.long} JPEGs into one PDF: time", f"{t_long:.2f} s", f"{t_long_img:.2f} s ({t_long / t_long_img:.2f}x)",
+        "", True)
+    row(f"{args.long} JPEGs into one PDF: peak memory", f"{mb_long:.1f} MB", f"{mb_long_img:.1f} MB", "< 100 MB",
+        mb_long < 100)
+    series_pdf = os.path.join(work, "series.pdf")
+    _, _, _, out = run([control, "--append-files", series_pdf] + all_files)
+    times = [float(line.split()[1]) for line in out.splitlines() if line.strip()]
+    if len(times) >= 2000:
+        first, last = sum(times[:1000]), sum(times[-1000:])
+        row(f"{args.long} appends in one process: last 1000 / first 1000", f"{last / 1000:.2f} / {first / 1000:.2f} ms",
+            "", "<= 1.2x", last <= 1.2 * first)
+
+    # One process per file.
+    single_pdf = os.path.join(work, "single.pdf")
+    cost, added = [], []
+    for k in range(args.singles):
+        before = os.path.getsize(single_pdf) if os.path.exists(single_pdf) else 0
+        _, seconds, _, _ = run([tessaprint, "/S", all_files[k % len(all_files)], "/T", single_pdf, "/F", "2", "/+"], env)
+        cost.append(seconds)
+        added.append(os.path.getsize(single_pdf) - before)
+    if args.singles >= 20:
+        t10, t_end = statistics.median(cost[7:12]), statistics.median(cost[-5:])
+        b10, b_end = statistics.median(added[7:12]), statistics.median(added[-5:])
+        row(f"one process per file: append #{args.singles} / #10, time", f"{t_end * 1000:.1f} / {t10 * 1000:.1f} ms",
+            f"{t_end / t10:.2f}x", "<= 1.2x", t_end <= 1.2 * t10)
+        row(f"one process per file: append #{args.singles} / #10, bytes written", f"{b_end:.0f} / {b10:.0f}",
+            f"{b_end / b10:.2f}x", "<= 1.2x", b_end <= 1.2 * b10)
+
+    # One TIFF of many fax pages.
+    tiff = os.path.join(work, "pages.tif")
+    subprocess.run([corpus, "--g4-tiff", tiff, str(args.tiff_pages)], check=True, stderr=subprocess.DEVNULL)
+    tiff_pdf, tiff_img = os.path.join(work, "tiff.pdf"), os.path.join(work, "tiff-img2pdf.pdf")
+    _, t_tiff, _, _ = run([tessaprint, "/S", tiff, "/T", tiff_pdf, "/F", "18"], env)
+    _, t_tiff_img, _, _ = run(["img2pdf", tiff, "-o", tiff_img])
+    s_ours, s_img = os.path.getsize(tiff_pdf), os.path.getsize(tiff_img)
+    p = args.tiff_pages
+    row(f"{p}-page Group 4 TIFF: time", f"{t_tiff:.2f} s", f"{t_tiff_img:.2f} s ({t_tiff / t_tiff_img:.2f}x)",
+        "<= 1.5x", t_tiff <= 1.5 * t_tiff_img)
+    row(f"{p}-page Group 4 TIFF: bytes", f"{s_ours}", f"{s_img} ({s_ours / s_img:.2f}x)", "<= 1.5x",
+        s_ours <= 1.5 * s_img)
+
+    table = [f"Machine: {where}.", "", "| work | tessaprint | img2pdf (ratio) | goal | |", "|---|---|---|---|---|"]
+    table += [f"| {a} | {b} | {c} | {d} | {e} |" for a, b, c, d, e in rows]
+    text = "\n".join(table)
+    print(text)
+    print(f"outputs left in {work}")
+    if args.readme:
+        with open(args.readme) as f:
+            readme = f.read()
+        if BEGIN in readme and END in readme:
+            head, rest = readme.split(BEGIN, 1)
+            readme = head + BEGIN + "\n" + text + "\n" + END + rest.split(END, 1)[1]
+        else:
+            readme += "\n" + BEGIN + "\n" + text + "\n" + END + "\n"
+        with open(args.readme, "w") as f:
+            f.write(readme)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

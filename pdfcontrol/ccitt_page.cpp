@@ -1,0 +1,138 @@
+#include "pdfcontrol/ccitt_page.h"
+
+#include <tiffio.h>
+
+#include <fstream>
+#include <memory>
+#include <vector>
+
+#include "pdfcontrol/temp_work_file.h"
+#include "pdfcontrol/tiff_messages.h"
+
+namespace quirepane {
+namespace {
+
+struct TiffCloser {
+  void operator()(TIFF* tif) const { TIFFClose(tif); }
+};
+using TiffPtr = std::unique_ptr<TIFF, TiffCloser>;
+
+// Checked first, so that the TIFF reader never complains about other files.
+bool StartsLikeTiff(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  char head[4] = {};
+  if (!in.read(head, sizeof head)) return false;
+  const std::string magic(head, sizeof head);
+  return magic == std::string("II*\0", 4) || magic == std::string("MM\0*", 4);
+}
+
+// The one strip of the current page, most significant bit first.
+std::optional<std::string> RawStrip(TIFF* tif) {
+  const tmsize_t size = TIFFRawStripSize(tif, 0);
+  if (size <= 0) return std::nullopt;
+  std::string data(static_cast<size_t>(size), '\0');
+  if (TIFFReadRawStrip(tif, 0, data.data(), size) != size) return std::nullopt;
+  uint16_t fill = FILLORDER_MSB2LSB;
+  TIFFGetFieldDefaulted(tif, TIFFTAG_FILLORDER, &fill);
+  if (fill == FILLORDER_LSB2MSB) TIFFReverseBits(reinterpret_cast<uint8_t*>(data.data()), size);
+  return data;
+}
+
+// The current page decoded and coded again as one Group 4 strip.
+std::optional<std::string> RecodedG4(TIFF* tif, uint32_t width, uint32_t height, uint16_t photometric) {
+  TempWorkFile work(".tif");
+  {
+    TiffPtr out(TIFFOpen(work.path().c_str(), "w"));
+    if (!out) return std::nullopt;
+    TIFFSetField(out.get(), TIFFTAG_IMAGEWIDTH, width);
+    TIFFSetField(out.get(), TIFFTAG_IMAGELENGTH, height);
+    TIFFSetField(out.get(), TIFFTAG_BITSPERSAMPLE, 1);
+    TIFFSetField(out.get(), TIFFTAG_SAMPLESPERPIXEL, 1);
+    TIFFSetField(out.get(), TIFFTAG_PHOTOMETRIC, photometric);
+    TIFFSetField(out.get(), TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(out.get(), TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
+    TIFFSetField(out.get(), TIFFTAG_ROWSPERSTRIP, height);
+    std::vector<uint8_t> line(static_cast<size_t>(TIFFScanlineSize(tif)));
+    for (uint32_t row = 0; row < height; ++row) {
+      if (TIFFReadScanline(tif, line.data(), row) < 0) return std::nullopt;
+      if (TIFFWriteScanline(out.get(), line.data(), row) < 0) return std::nullopt;
+    }
+  }
+  TiffPtr again(TIFFOpen(work.path().c_str(), "r"));
+  if (!again) return std::nullopt;
+  return RawStrip(again.get());
+}
+
+}  // namespace
+
+CcittReader::CcittReader(std::string path) : path_(std::move(path)) {}
+
+CcittReader::~CcittReader() {
+  if (tif_) TIFFClose(static_cast<TIFF*>(tif_));
+}
+
+std::optional<CcittPage> CcittReader::Page(int page) {
+  if (page < 0 || failed_) return std::nullopt;
+  if (!tif_) {
+    failed_ = !StartsLikeTiff(path_);
+    if (failed_) return std::nullopt;
+    QuietenTiffTagNotes();
+    tif_ = TIFFOpen(path_.c_str(), "r");
+    failed_ = tif_ == nullptr;
+    if (failed_) return std::nullopt;
+    current_ = 0;
+  }
+  TIFF* tif = static_cast<TIFF*>(tif_);
+  const bool found = page == current_ || (page == current_ + 1 && TIFFReadDirectory(tif)) ||
+                     TIFFSetDirectory(tif, static_cast<tdir_t>(page));
+  current_ = page;
+  if (!found) {
+    // Where the reader stands is not known: start again from the first page.
+    TIFFClose(tif);
+    tif_ = nullptr;
+    return std::nullopt;
+  }
+  if (TIFFIsTiled(tif)) return std::nullopt;
+  uint16_t compression = 0, bits = 1, samples = 1, photometric = PHOTOMETRIC_MINISWHITE;
+  uint32_t width = 0, height = 0, options = 0;
+  TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+  TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits);
+  TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
+  TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric);
+  if ((compression != COMPRESSION_CCITTFAX3 && compression != COMPRESSION_CCITTFAX4) || bits != 1 || samples != 1 ||
+      (photometric != PHOTOMETRIC_MINISWHITE && photometric != PHOTOMETRIC_MINISBLACK) ||
+      !TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width) || !TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height) ||
+      width == 0 || height == 0) {
+    return std::nullopt;
+  }
+  if (compression == COMPRESSION_CCITTFAX3) TIFFGetField(tif, TIFFTAG_GROUP3OPTIONS, &options);
+
+  CcittPage result;
+  result.width = static_cast<long>(width);
+  result.height = static_cast<long>(height);
+  // The codes tell white runs from black ones; a page whose 0 bits are
+  // black has them the other way round.
+  result.inverted = photometric == PHOTOMETRIC_MINISBLACK;
+  std::string parms;
+  std::optional<std::string> data;
+  if (TIFFNumberOfStrips(tif) == 1 && !(options & GROUP3OPT_UNCOMPRESSED)) {
+    data = RawStrip(tif);
+    if (compression == COMPRESSION_CCITTFAX4) {
+      parms = "/K -1";
+    } else {
+      parms = (options & GROUP3OPT_2DENCODING) ? "/K 1" : "/K 0";
+      if (options & GROUP3OPT_FILLBITS) parms += " /EncodedByteAlign true";
+    }
+  } else {
+    data = RecodedG4(tif, width, height, photometric);
+    parms = "/K -1";
+  }
+  if (!data) return std::nullopt;
+  result.data = std::move(*data);
+  result.decodeParms = "<< " + parms + " /Columns " + std::to_string(width) + " /Rows " + std::to_string(height) + " >>";
+  return result;
+}
+
+std::optional<CcittPage> ReadCcittPage(const std::string& path, int page) { return CcittReader(path).Page(page); }
+
+}  // namespace quirepane

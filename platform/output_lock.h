@@ -1,0 +1,37 @@
+// The lock every writer of an output file takes around its read-modify-write
+// of that file, so that programs converting into the same PDF at once take
+// turns per file while unrelated outputs never wait on each other. The lock
+// is an exclusive advisory lock on a lock file in /tmp named after the
+// output's folder (device and inode) and name, so every path to the same
+// output finds the same lock; the file is removed again when the lock is
+// released, and the system drops the lock when its holder dies.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/platform_api.h"
+
+namespace tessa TESSA_PLATFORM_API {
+
+class OutputLock {
+ public:
+  // Waits until this process holds the lock of target (which need not exist
+  // yet; its folder should). bGiveUp is asked while the wait goes on (a few
+  // times a second); when it says true the wait ends without the lock. A lock file that cannot be opened leaves the lock not held.
+  explicit OutputLock(const std::string& target, const std::function<bool()>& bGiveUp = {});
+  ~OutputLock();
+  OutputLock(const OutputLock&) = delete;
+  OutputLock& operator=(const OutputLock&) = delete;
+
+  bool held() const { return fd_ >= 0; }
+
+  // The lock file of target.
+  static std::string LockFileOf(const std::string& target);
+
+ private:
+  std::string path_;
+  int fd_ = -1;
+};
+
+}  // namespace tessa

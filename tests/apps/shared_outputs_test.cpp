@@ -1,0 +1,131 @@
+// tessaprint runs that meet each other or end early: several runs writing
+// into one PDF at once, runs stopped by a signal, and the work files a
+// killed run left behind.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <set>
+
+#include "support/child_process.h"
+#include "platform/output_lock.h"
+#include "platform/temp_file_claim.h"
+#include "support/pdf_report.h"
+#include "support/temp_dir.h"
+
+namespace tessa {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kDemoData = TESSA_BINARY_DIR "/share/tessaprint/Demo Data";
+
+class SharedOutputs : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* folder : {"home", "in", "out", "tmp"}) fs::create_directories(dir_.path() / folder);
+    fs::copy_file(kDemoData / "Sunrise.jpg", file("in/Sunrise.jpg"));
+    env_ = test::ChildEnvironment(file("home"), {{"TMPDIR", file("tmp")}});
+  }
+  std::string file(const std::string& name) const { return dir_.file(name); }
+
+  pid_t Spawn(const std::vector<std::string>& args) { return test::SpawnChild(test::TessaprintPath(), args, env_); }
+  int Run(const std::vector<std::string>& args) { return test::RunChild(test::TessaprintPath(), args, env_).exitCode; }
+
+  // A PDF of two pages at path.
+  void MakeTwoPagePdf(const std::string& path) {
+    ASSERT_EQ(Run({"/S", file("in/Sunrise.jpg"), "/T", path}), 0);
+    ASSERT_EQ(Run({"/S", file("in/Sunrise.jpg"), "/T", path, "/+"}), 0);
+  }
+
+  // Every name in folder that is not one of keep.
+  std::vector<std::string> Others(const std::string& folder, const std::set<std::string>& keep) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder))
+      if (!keep.count(e.path().filename().string())) names.push_back(e.path().filename().string());
+    return names;
+  }
+
+  test::TempDir dir_;
+  std::vector<std::string> env_;
+};
+
+TEST_F(SharedOutputs, RunsAppendingToOnePdfAtOnceLoseNoPage) {
+  fs::create_directories(file("many"));
+  for (int i = 0; i < 200; ++i) fs::copy_file(file("in/Sunrise.jpg"), file("many/p" + std::to_string(i) + ".jpg"));
+  MakeTwoPagePdf(file("out/t.pdf"));
+  MakeTwoPagePdf(file("out/u.pdf"));
+
+  std::vector<pid_t> runs;
+  for (int k = 0; k < 2; ++k) runs.push_back(Spawn({"/S", file("many/*.jpg"), "/T", file("out/t.pdf"), "/F", "2", "/+"}));
+  for (int k = 0; k < 20; ++k) runs.push_back(Spawn({"/S", file("in/Sunrise.jpg"), "/T", file("out/u.pdf"), "/+"}));
+  for (pid_t pid : runs) EXPECT_EQ(test::WaitForChild(pid, 300000), 0);
+
+  for (const auto& [name, pages] : {std::pair{"out/t.pdf", 402}, std::pair{"out/u.pdf", 22}}) {
+    const test::PdfReport report = test::InspectPdf(file(name));
+    EXPECT_TRUE(report.checkPassed) << name;
+    EXPECT_EQ(report.pages, pages) << name;
+  }
+  EXPECT_EQ(Others(file("out"), {"t.pdf", "u.pdf"}), std::vector<std::string>{}) << "lock and work files go";
+}
+
+TEST_F(SharedOutputs, StopSignalsEndTheRunBetweenFilesWithTheirExitCode) {
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+    const std::string first = file("out/first" + std::to_string(sig) + ".pdf");
+    const std::string held = file("out/held" + std::to_string(sig) + ".pdf");
+    const std::string log = file("run" + std::to_string(sig) + ".log");
+    const std::string job = test::WriteFile(
+        file("two.ZOL"), "M\tFALSE^^^^^^0^*^\t1\tC\t" + file("in/Sunrise.jpg") + "\t2\t\t" + first + "\t100\tPDF\t\t\r\n" +
+                             "M\tFALSE^^^^^^0^*^\t2\tC\t" + file("in/Sunrise.jpg") + "\t2\t\t" + held + "\t100\tPDF\t\t\r\n" +
+                             "\t\t*\t\t\t\t\t\t\t\t\t\r\n");
+    // The second task waits for the lock this test holds, so the signal
+    // comes while the run is surely going.
+    auto lock = std::make_unique<OutputLock>(held);
+    ASSERT_TRUE(lock->held());
+    const pid_t pid = Spawn({"/J", job, "/L", log});
+    for (int i = 0; i < 6000 && !fs::exists(first); ++i) usleep(10000);
+    ASSERT_TRUE(fs::exists(first));
+    ::kill(pid, sig);
+    EXPECT_EQ(test::WaitForChild(pid, 60000), 128 + sig) << sig;
+    lock.reset();
+    EXPECT_TRUE(test::PdfIsSound(first));
+    EXPECT_FALSE(fs::exists(held));
+    EXPECT_NE(test::ReadFile(log).find("Time to complete job: "), std::string::npos) << test::ReadFile(log);
+  }
+  EXPECT_EQ(Others(file("out"), {"first2.pdf", "first15.pdf", "first1.pdf"}), std::vector<std::string>{});
+}
+
+TEST_F(SharedOutputs, WorkFilesOfAKilledRunAreRemovedByTheNextRun) {
+  fs::copy_file(kDemoData / "Three Pages.tif", file("in/scan.tif"));
+  const auto noted = [](const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return std::to_string(st.st_dev) + " " + std::to_string(st.st_ino) + " " + path + "\n";
+  };
+  // What a killed run leaves: its work files, its journal naming them (no
+  // longer locked by anyone), and PCR files nobody claims.
+  const std::vector<std::string> leftovers = {
+      test::WriteFile(file("in/scan-ZOL_TEMP_FILE-1.tif"), "page"), test::WriteFile(file("out/.scan.pdf.Xy12Zq"), "%PDF"),
+      test::WriteFile(file("tmp/PCRaB3dE9"), ""), test::WriteFile(file("tmp/PCRaB3dE9.bmp"), "BM")};
+  const std::string journal = noted(leftovers[0]) + noted(leftovers[1]);
+  // A file under a work-file name that no journal names.
+  const std::string own = test::WriteFile(file("in/scan-ZOL_TEMP_FILE-2.tif"), "the user's own file");
+  test::WriteFile(file("tmp/.tessaprint-work-Ab12Cd"), journal);
+  // A live run's journal and work file stay.
+  const std::string live = test::WriteFile(file("out/.other.pdf.Qw34Er"), "%PDF");
+  test::WriteFile(file("tmp/.tessaprint-work-Ef56Gh"), noted(live));
+  const TempFileClaim liveJournal(file("tmp/.tessaprint-work-Ef56Gh"));
+
+  EXPECT_EQ(Run({"/S", file("in/scan.tif"), "/T", file("out/scan.pdf"), "/M", "1"}), 0);
+  EXPECT_EQ(test::InspectPdf(file("out/scan.pdf")).pages, 3);
+  for (const std::string& f : leftovers) EXPECT_FALSE(fs::exists(f)) << f;
+  EXPECT_FALSE(fs::exists(file("tmp/.tessaprint-work-Ab12Cd")));
+  for (const std::string& f : {own, live}) EXPECT_TRUE(fs::exists(f)) << f;
+}
+
+}  // namespace
+}  // namespace tessa
