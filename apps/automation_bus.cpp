@@ -46,11 +46,11 @@ AutomationFactory::AutomationFactory(MainForm& frm, std::chrono::milliseconds fi
   firstInstanceTimer_.setSingleShot(true);
   firstInstanceTimer_.setInterval(firstInstanceLimit);
   connect(&firstInstanceTimer_, &QTimer::timeout, this, [this] {
-    if (instances_.empty()) GiveUpNameAndQuit();
+    if (instances_.empty()) LeaveBusAndQuit();
   });
   quitTimer_.setSingleShot(true);
   quitTimer_.setInterval(kQuitDelay);
-  connect(&quitTimer_, &QTimer::timeout, this, &AutomationFactory::GiveUpNameAndQuit);
+  connect(&quitTimer_, &QTimer::timeout, this, [this] { LeaveBusAndQuit(); });
 }
 
 AutomationFactory::~AutomationFactory() = default;
@@ -80,6 +80,11 @@ bool AutomationFactory::Publish() {
 }
 
 QDBusObjectPath AutomationFactory::CreateInstance() {
+  if (bLeaving_) {
+    // The name is gone already: the client asks again and reaches a new copy.
+    sendErrorReply(QDBusError::ServiceUnknown, QStringLiteral("tessaprint is ending; ask again"));
+    return {};
+  }
   quitTimer_.stop();
   firstInstanceTimer_.stop();
   const QString owner = calledFromDBus() ? message().service() : QString();
@@ -122,14 +127,12 @@ void AutomationFactory::QuitSoonWhenUnused() {
   if (instances_.empty()) quitTimer_.start();
 }
 
-void AutomationFactory::GiveUpNameAndQuit() {
-  // The name goes first, so that the bus starts a new process for any later
-  // request. A request that the bus sent here before that is already queued:
-  // it is served (its caller then talks to this process by its own name),
-  // and the process ends once that instance is gone too.
+void AutomationFactory::LeaveBusAndQuit() {
+  if (!instances_.empty()) return;
+  bLeaving_ = true;
   QDBusConnection::sessionBus().unregisterService(bus::kTessaprintService);
   QCoreApplication::processEvents();
-  if (instances_.empty()) QCoreApplication::quit();
+  QCoreApplication::quit();
 }
 
 int ServeAutomation(MainForm& frm, std::chrono::milliseconds firstInstanceLimit) {

@@ -9,6 +9,7 @@
 #include "contexthelper/qt/helper_service.h"
 #include "contexthelper/qt/message_box_prompts.h"
 #include "contexthelper/qt/process_object.h"
+#include "platform/bus_names.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -19,6 +20,12 @@ int main(int argc, char** argv) {
   tessa::ferrowick::HelperService service(bus, prompts);
   tessa::ferrowick::ProcessObject process(service);
   if (!process.Publish(bus)) return 1;
-  QObject::connect(&service, &tessa::ferrowick::HelperService::Finished, &app, &QCoreApplication::quit);
+  QObject::connect(&service, &tessa::ferrowick::HelperService::Finished, &app, [&] {
+    // Give the name up first: later callers start a new helper, and a call
+    // that reached this one before is still served here.
+    bus.unregisterService(QString::fromLatin1(tessa::bus::kFerrowickService));
+    QCoreApplication::processEvents();
+    if (service.bIdle()) QCoreApplication::quit();
+  });
   return QApplication::exec();
 }

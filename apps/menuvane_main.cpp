@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/file_helpers.h"
 #include "shellmenu/bus_actions.h"
 #include "shellmenu/context_menu.h"
 
@@ -43,6 +44,13 @@ std::string TessaprintPath(const char* argv0) {
   return (self.parent_path() / "tessaprint").string();
 }
 
+// The path as ferrowick and tessaprint, which do not share this command's
+// working folder, must get it.
+std::string Absolute(const std::string& path) {
+  const std::string absolute = tessa::GetAbsolutePath(path);
+  return absolute.empty() ? path : absolute;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -61,7 +69,7 @@ int main(int argc, char** argv) {
       if (i + 1 < args.size() && args[i] == "--flags") flags = static_cast<unsigned>(std::strtoul(args[++i].c_str(), nullptr, 0));
       else if (i + 1 < args.size() && args[i] == "--first") first = std::atoi(args[++i].c_str());
       else if (i + 1 < args.size() && args[i] == "--last") last = std::atoi(args[++i].c_str());
-      else paths.push_back(args[i]);
+      else paths.push_back(Absolute(args[i]));
     }
     if (!menu.Initialize(paths)) {
       std::fprintf(stderr, "menuvane: more than 255 items: no menu\n");
@@ -74,7 +82,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (command == "invoke" && args.size() >= 2) {
-    const std::vector<std::string> paths(args.begin() + 2, args.end());
+    std::vector<std::string> paths;
+    for (std::size_t i = 2; i < args.size(); ++i) paths.push_back(Absolute(args[i]));
     if (!menu.Initialize(paths)) {
       std::fprintf(stderr, "menuvane: more than 255 items\n");
       return 1;

@@ -40,10 +40,13 @@ MessageBoxUserInterface::~MessageBoxUserInterface() = default;
 
 bool MessageBoxUserInterface::CanShowWindows() const { return bDisplayAvailable(); }
 
+bool MessageBoxUserInterface::EnsureApplication() {
+  if (!qApp && bDisplayAvailable()) app_ = std::make_unique<QApplication>(argc_, argv_);
+  return qobject_cast<QApplication*>(qApp) != nullptr;
+}
+
 int MessageBoxUserInterface::MsgBox(const std::string& prompt, int style, const std::string& title) {
-  if (!qApp && !bDisplayAvailable()) return HeadlessUserInterface::MsgBox(prompt, style, title);
-  if (!qApp) app_ = std::make_unique<QApplication>(argc_, argv_);
-  if (!qobject_cast<QApplication*>(qApp)) return HeadlessUserInterface::MsgBox(prompt, style, title);
+  if (!EnsureApplication()) return HeadlessUserInterface::MsgBox(prompt, style, title);
   return ShowMessageBox(nullptr, prompt, style, title);
 }
 

@@ -26,6 +26,10 @@ class MessageBoxUserInterface : public HeadlessUserInterface {
   int MsgBox(const std::string& prompt, int style, const std::string& title) override;
   bool CanShowWindows() const override;
 
+  // Makes the Qt application when there is none and a display can be
+  // reached; true when a graphical application exists afterwards.
+  bool EnsureApplication();
+
  private:
   int& argc_;
   char** argv_;

@@ -14,6 +14,7 @@
 
 #include "apps/automation_bus.h"
 #include "apps/message_box_user_interface.h"
+#include "common/qt/language_dialog.h"
 #include "engine/main_form.h"
 #include "engine/program/command_line_runner.h"
 #include "engine/program/program_startup.h"
@@ -40,6 +41,13 @@ int OpenMainWindow(int& argc, char** argv, tessa::MainForm& frmMain, const tessa
 int Run(int& argc, char** argv) {
   tessa::MessageBoxUserInterface ui(argc, argv);
   tessa::SetUserInterface(&ui);
+  // A first window start and the window's language menu ask with the
+  // chooser; it needs the Qt application, made only when a display is there.
+  tessa::LanguageDialogChooser chooser([&ui] { return ui.EnsureApplication(); });
+  tessa::SetLanguageChooser(&chooser);
+  struct ChooserGoes {
+    ~ChooserGoes() { tessa::SetLanguageChooser(nullptr); }
+  } chooserGoes;
   tessa::MainForm frmMain;
   const std::vector<std::string> args(argv + 1, argv + argc);
   const tessa::StartupOutcome outcome = tessa::Main(frmMain, args);

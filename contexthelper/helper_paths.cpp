@@ -1,11 +1,18 @@
 #include "contexthelper/helper_paths.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
 #include "common/file_helpers.h"
 #include "common/text_helpers.h"
 #include "contexthelper/helper_texts.h"
+#include "platform/sibling_file.h"
 
 namespace tessa::ferrowick {
 
@@ -25,7 +32,26 @@ std::string FolderByRule(const std::string& folder) {
   return f.size() <= 1 || !bIsFolder(f) ? "" : f;
 }
 
+// The device and inode of an existing file.
+bool FileId(const std::string& path, std::pair<uint64_t, uint64_t>& id) {
+  struct stat st {};
+  if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  id = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+  return true;
+}
+
 }  // namespace
+
+ChosenFiles::ChosenFiles(const std::vector<std::string>& paths) {
+  std::pair<uint64_t, uint64_t> id;
+  for (const std::string& p : paths)
+    if (FileId(ToForwardSlashes(p), id)) ids_.insert(id);
+}
+
+bool ChosenFiles::bContains(const std::string& path) const {
+  std::pair<uint64_t, uint64_t> id;
+  return FileId(ToForwardSlashes(path), id) && ids_.count(id) > 0;
+}
 
 bool bIsFolder(const std::string& path) { return !path.empty() && bFolderExists(ToForwardSlashes(path)); }
 
@@ -69,12 +95,24 @@ bool bSameFile(const std::string& a, const std::string& b) {
   return fs::path(ToForwardSlashes(a)).lexically_normal() == fs::path(ToForwardSlashes(b)).lexically_normal();
 }
 
-std::string RemoveOutputFile(const std::string& path) {
-  bSetAttributesMasked(path, ~static_cast<long>(kAttrReadOnly));
-  std::error_code ec;
-  fs::remove(fs::path(path), ec);
-  if (ec) return ec.message();
-  return bPathExists(path) ? "the file is still there" : "";
+OldOutput::OldOutput(std::string path) : path_(std::move(path)) {
+  aside_ = FreeSiblingName(path_);
+  if (aside_.empty()) {
+    error_ = "no free name beside it";
+  } else if (::rename(path_.c_str(), aside_.c_str()) != 0) {
+    error_ = std::strerror(errno);
+    aside_.clear();
+  }
+}
+
+OldOutput::~OldOutput() {
+  // Whatever a failed conversion left in its place gives way to it.
+  if (!aside_.empty()) ::rename(aside_.c_str(), path_.c_str());
+}
+
+void OldOutput::Drop() {
+  if (!aside_.empty()) ::unlink(aside_.c_str());
+  aside_.clear();
 }
 
 }  // namespace tessa::ferrowick

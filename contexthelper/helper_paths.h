@@ -2,7 +2,11 @@
 // parts of a file path, and removing an output that is to be replaced.
 #pragma once
 
+#include <cstdint>
+#include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace tessa::ferrowick {
 
@@ -42,8 +46,40 @@ void MakeDirTree(const std::string& folder);
 // case-insensitive file systems included), or the same text.
 bool bSameFile(const std::string& a, const std::string& b);
 
-// Removes the existing output file path, read-only or not. "" when it is
-// gone, else the system's reason.
-std::string RemoveOutputFile(const std::string& path);
+// The existing files among a run's inputs, known by device and inode, so
+// that an output about to be replaced is recognised as one of them whatever
+// name, link or letter case leads to it.
+class ChosenFiles {
+ public:
+  explicit ChosenFiles(const std::vector<std::string>& paths);
+  // True when path names an existing file that is one of the inputs.
+  bool bContains(const std::string& path) const;
+
+ private:
+  std::set<std::pair<uint64_t, uint64_t>> ids_;
+};
+
+// An existing output that is to be replaced, moved aside under a hidden
+// name beside it while its replacement is made, so that a failed conversion
+// does not cost the old file: it goes only once Drop says the new one stands,
+// and is put back otherwise when this object ends.
+class OldOutput {
+ public:
+  explicit OldOutput(std::string path);
+  ~OldOutput();
+  OldOutput(const OldOutput&) = delete;
+  OldOutput& operator=(const OldOutput&) = delete;
+
+  // "" when the old file was moved aside, else the system's reason (the
+  // file is then where it was).
+  const std::string& Error() const { return error_; }
+  // The replacement stands: the old file is removed.
+  void Drop();
+
+ private:
+  std::string path_;
+  std::string aside_;  // the old file's hidden name; "" when none
+  std::string error_;
+};
 
 }  // namespace tessa::ferrowick

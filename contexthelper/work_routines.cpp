@@ -2,10 +2,12 @@
 
 // The routines run on the helper's one thread: each status update yields to
 // the view, so its Cancel button is seen between files; a file that has
-// started always finishes. Outputs are named before anything is deleted, and
-// an existing output is only removed right before the file that replaces it.
+// started always finishes. Outputs are named before anything is touched; an
+// existing output is moved aside right before the file that replaces it and
+// removed only once that file stands, so a failed conversion keeps it.
 
 #include <cmath>
+#include <optional>
 #include <utility>
 
 #include "common/file_helpers.h"
@@ -21,7 +23,7 @@ WorkRoutines::WorkRoutines(ProgressView& view, AutomationSession& automation, Us
 
 bool WorkRoutines::Run(const RunRequest& request) {
   errors_.clear();
-  done_ = count_ = 0;
+  done_ = count_ = converted_ = 0;
   anyFailed_ = false;
   switch (request.kind) {
     case RunKind::kConvert:
@@ -45,6 +47,7 @@ void WorkRoutines::DoWorkConvert(RunRequest r) {
   const std::vector<std::string> inputs = BuildWorkList(r.files, r.doSubfolders);
   if (inputs.empty()) return NoFilesChosen();
   const std::string root = GetFolderOf(r.lowestBranch);
+  const ChosenFiles chosen(inputs);
   StartProgress(static_cast<int>(inputs.size()));
   bool noToAll = false;  // answered No: every existing output stays
   bool created = false;
@@ -57,6 +60,8 @@ void WorkRoutines::DoWorkConvert(RunRequest r) {
     std::string skip = SkipReason(input, output);
     if (skip.empty() && madeFrom.count(output))
       skip = "Skipped: " + madeFrom[output] + " was converted to " + output + " in this run already.";
+    if (skip.empty() && exists && chosen.bContains(output))
+      skip = "Skipped: its output " + output + " is one of the chosen files.";
     bool convert = skip.empty();
     if (!skip.empty()) {
       AddErrorLine(FileErrorLine(input, skip));
@@ -78,9 +83,10 @@ void WorkRoutines::DoWorkConvert(RunRequest r) {
         if (const int failure = automation_.Create()) return AutomationFailed(failure);
         created = true;
       }
-      const std::string why = exists ? RemoveOutputFile(output) : "";
-      if (!why.empty()) {
-        AddErrorLine(FileErrorLine(input, "Cannot replace " + output + ": " + why));
+      std::optional<OldOutput> old;
+      if (exists) old.emplace(output);
+      if (old && !old->Error().empty()) {
+        AddErrorLine(FileErrorLine(input, "Cannot replace " + output + ": " + old->Error()));
       } else {
         int32_t result = 0;
         if (const int failure = automation_.DoCommandLine(BuildHelperCommand(input, output, false), result))
@@ -88,6 +94,7 @@ void WorkRoutines::DoWorkConvert(RunRequest r) {
         if (result != 0) {
           AddErrorLine(FileErrorLine(input, ResultText(WorkRoutine::kConvert, result)));
         } else {
+          if (old) old->Drop();
           madeFrom[output] = input;
           if (r.openFile && i < kMaxOpenedOutputs) open_(output);
         }
@@ -120,20 +127,26 @@ void WorkRoutines::DoWorkConvertAndAppend(const RunRequest& r) {
   if (folder.empty()) return AddErrorLine(FileErrorLine(kSingleOutputName, "No folder was chosen to write it in."));
   if (!bIsFolder(folder)) MakeDirTree(folder);
   const std::string output = folder + kSingleOutputName;
-  if (bPathExists(output)) {
+  // A chosen file is never replaced: the inputs go after its pages, and it
+  // is skipped as an input of its own.
+  std::optional<OldOutput> old;
+  if (bPathExists(output) && !ChosenFiles(inputs).bContains(output)) {
     int choice = vbYes;
     if (!r.overwrite)
       choice = ui_.MsgBox("File " + output + " already exists.\nClick YES to overwrite, NO to append or CANCEL to abort.",
                           vbYesNoCancel, kOverwriteTitle);
     if (choice == vbCancel) return FinishSinglePdf(output, r.openFile);
     if (choice == vbYes) {
-      if (const std::string why = RemoveOutputFile(output); !why.empty())
-        return AddErrorLine(FileErrorLine(output, why));
+      old.emplace(output);
+      if (!old->Error().empty()) return AddErrorLine(FileErrorLine(output, old->Error()));
     }
   }
   if (const int failure = automation_.Create()) return AutomationFailed(failure);
-  if (!AppendAll(inputs, output, WorkRoutine::kConvertAndAppend)) return;
-  FinishSinglePdf(output, r.openFile);
+  const bool served = AppendAll(inputs, output, WorkRoutine::kConvertAndAppend);
+  // The old PDF goes once one input is in the new one; else it comes back.
+  if (old && converted_ > 0) old->Drop();
+  old.reset();
+  if (served) FinishSinglePdf(output, r.openFile);
 }
 
 bool WorkRoutines::AppendAll(const std::vector<std::string>& inputs, const std::string& output,
@@ -155,6 +168,8 @@ bool WorkRoutines::AppendAll(const std::vector<std::string>& inputs, const std::
       if (result != 0) {
         AddErrorLine(FileErrorLine(input, ResultText(routine, result)));
         anyFailed_ = true;
+      } else {
+        ++converted_;
       }
     }
     FileFinished();

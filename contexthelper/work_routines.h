@@ -64,6 +64,7 @@ class WorkRoutines {
   std::string errors_;
   int done_ = 0;
   int count_ = 0;
+  int converted_ = 0;  // inputs that went into the single PDF
   bool anyFailed_ = false;
 };
 

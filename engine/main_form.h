@@ -83,6 +83,7 @@ class MainForm {
   bool bMoveOriginalFileAfterProcessing = false;    // move each input once converted...
   std::string sMoveFileToFolder;                    // ...into this folder
   bool bContinueFileListingOnError = true;          // use what a failing file search found
+  bool bTryAutodetectIfFailed = false;              // the user's retry choice (options dialog)
   std::string sLogFile;                             // log file of runs; "" none
 
   // The outcome of the image-to-PDF control's last Done: the negated status

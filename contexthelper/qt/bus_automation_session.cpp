@@ -4,7 +4,9 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QElapsedTimer>
 #include <QEventLoop>
+#include <QTimer>
 #include <limits>
 
 #include "contexthelper/helper_texts.h"
@@ -20,6 +22,33 @@ constexpr int kCreateTimeoutMs = 120 * 1000;
 // the bus takes, about 24 days.
 constexpr int kCommandTimeoutMs = std::numeric_limits<int>::max();
 constexpr int kReleaseTimeoutMs = 5000;
+// A tessaprint that is ending (its last instance was released a moment ago)
+// still holds its bus name but no longer serves: such a quick refusal is
+// asked again after a pause, until a fresh tessaprint is started.
+constexpr int kCreateAttempts = 10;
+constexpr int kRetryPauseMs = 200;
+constexpr qint64 kQuickRefusalMs = 2000;
+
+// True when error came quickly from a service that may be on its way out.
+bool bServiceGoingAway(const QDBusError& error, qint64 elapsedMs) {
+  if (elapsedMs > kQuickRefusalMs) return false;
+  switch (error.type()) {
+    case QDBusError::UnknownObject:
+    case QDBusError::UnknownInterface:
+    case QDBusError::UnknownMethod:
+    case QDBusError::NoReply:
+    case QDBusError::Disconnected:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void Pause(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
 
 // Sends call and waits for its answer in a local event loop.
 QDBusMessage CallAndWait(QDBusConnection& bus, const QDBusMessage& call, int timeoutMs) {
@@ -57,24 +86,23 @@ int BusAutomationSession::Create() {
   const QDBusMessage call = QDBusMessage::createMethodCall(service_, QString::fromLatin1(bus::kTessaprintFactoryPath),
                                                            QString::fromLatin1(bus::kTessaprintFactoryInterface),
                                                            QStringLiteral("CreateInstance"));
-  QDBusMessage answer = CallAndWait(bus_, call, kCreateTimeoutMs);
-  // A program that was just ending may have taken the request without
-  // answering it; the bus starts a new one for the second try.
-  if (answer.type() == QDBusMessage::ErrorMessage && ErrorNumber(QDBusError(answer)) == kErrCannotCreateObject)
-    answer = CallAndWait(bus_, call, kCreateTimeoutMs);
-  const QDBusPendingReply<QDBusObjectPath> reply = answer;
+  QDBusPendingReply<QDBusObjectPath> reply;
+  for (int attempt = 1;; ++attempt) {
+    QElapsedTimer clock;
+    clock.start();
+    reply = CallAndWait(bus_, call, kCreateTimeoutMs);
+    if (!reply.isError() || attempt == kCreateAttempts || !bServiceGoingAway(reply.error(), clock.elapsed())) break;
+    Pause(kRetryPauseMs);
+  }
   if (reply.isError()) return ErrorNumber(reply.error());
   if (!reply.isValid()) return kErrMethodNotSupported;
   instance_ = reply.value().path();
-  // The instance lives in that process: later calls go to it by its own
-  // name, never to whichever process holds the service name by then.
-  owner_ = answer.service().isEmpty() ? service_ : answer.service();
   return 0;
 }
 
 int BusAutomationSession::DoCommandLine(const std::string& command, int32_t& result) {
   if (instance_.isEmpty()) return kErrCannotCreateObject;
-  QDBusMessage call = QDBusMessage::createMethodCall(owner_, instance_,
+  QDBusMessage call = QDBusMessage::createMethodCall(service_, instance_,
                                                      QString::fromLatin1(bus::kTessaprintInstanceInterface),
                                                      QStringLiteral("DoCommandLine"));
   call << QString::fromStdString(command);
@@ -88,7 +116,7 @@ int BusAutomationSession::DoCommandLine(const std::string& command, int32_t& res
 void BusAutomationSession::Release() {
   if (instance_.isEmpty()) return;
   const QDBusMessage call = QDBusMessage::createMethodCall(
-      owner_, instance_, QString::fromLatin1(bus::kTessaprintInstanceInterface), QStringLiteral("Release"));
+      service_, instance_, QString::fromLatin1(bus::kTessaprintInstanceInterface), QStringLiteral("Release"));
   instance_.clear();
   // The instance also ends when this connection leaves the bus, so the
   // answer only matters as a sign that the call went out.

@@ -32,7 +32,6 @@ class BusAutomationSession : public AutomationSession {
   QDBusConnection bus_;
   QString service_;
   QString instance_;  // object path of the instance; empty when none
-  QString owner_;     // the unique bus name of the process that made it
 };
 
 }  // namespace tessa::ferrowick

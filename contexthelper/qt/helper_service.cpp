@@ -30,7 +30,7 @@ HelperService::HelperService(QDBusConnection bus, UserInterface& ui, QObject* pa
   connect(&startTimer_, &QTimer::timeout, this, &HelperService::StartNext);
   idleTimer_.setSingleShot(true);
   connect(&idleTimer_, &QTimer::timeout, this, [this] {
-    if (!running_ && queue_.empty() && openWindows_ == 0) Q_EMIT Finished();
+    if (bIdle()) Q_EMIT Finished();
   });
   idleTimer_.start(kFirstRequestLimit);
 }
@@ -75,7 +75,7 @@ void HelperService::StartNext() {
 }
 
 void HelperService::CheckIdle() {
-  if (!running_ && queue_.empty() && openWindows_ == 0) idleTimer_.start(kIdleDelay);
+  if (bIdle()) idleTimer_.start(kIdleDelay);
 }
 
 }  // namespace tessa::ferrowick

@@ -35,6 +35,9 @@ class HelperService : public QObject {
   // Queues a copy of request; it runs after those queued before it.
   void Enqueue(RunRequest request);
 
+  // True when no request waits, none runs and no progress window is open.
+  bool bIdle() const { return !running_ && queue_.empty() && openWindows_ == 0; }
+
  Q_SIGNALS:
   // A run begins in window.
   void RunStarted(tessa::ferrowick::ProgressWindow* window);

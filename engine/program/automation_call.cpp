@@ -1,5 +1,6 @@
 #include "engine/program/automation_call.h"
 
+#include "common/help_launcher.h"
 #include "common/log_writer.h"
 #include "common/program_modes.h"
 #include "common/settings_file.h"
@@ -40,6 +41,7 @@ void StartAutomationInstance(MainForm&) {
   CommandLineModeScope noSettings;
   sIniFile = GetIniFilePath(18);
   InitializeTranslator();
+  InitializeHelpFile();
 }
 
 AutomationCallOutcome RunAutomationCall(MainForm& frm, const std::string& sCommand, bool usingShellExtender) {

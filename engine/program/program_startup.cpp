@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "common/file_helpers.h"
+#include "common/help_launcher.h"
 #include "common/log_writer.h"
 #include "common/path_macros.h"
 #include "common/program_modes.h"
@@ -107,6 +108,7 @@ StartupOutcome Main(MainForm& frm, const std::vector<std::string>& args) {
     HeadlessBoxesWhen headless(bCommandLineMode);
     InitializeTranslator();
   }
+  InitializeHelpFile();
 
   StartupOutcome outcome;
   clsConversionOptions& record = outcome.record;

@@ -3,6 +3,7 @@
 // process (so the overwrite questions can be answered from a script), the
 // test calls it over the bus as the file-manager extension does.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -171,11 +172,12 @@ TEST_F(HelperBus, OnePdfPerFileQueuedRequestsClashesAndOwnOutputs) {
   Copy("Checkerboard.png", "pics/photo.png");
   test::WriteFile(pics + "notes.txt", "not an image");
   const std::string report = test::WriteFile(work("report.PDF"), "%PDF-1.4 the user's own report\n");
+  const std::string reportJpg = Copy("Sunrise.jpg", "report.jpg");
 
   // Two requests at once: the second waits for the first instead of taking
   // its place.
   Call("ProcessFiles", {Paths({work("pics")}), "ignored", true, true, true, false, q(work("pics"))});
-  Call("ProcessFiles", {Paths({pics + "a.jpg", report}), "", true, false, false, true, q(pics + "a.jpg")});
+  Call("ProcessFiles", {Paths({pics + "a.jpg", reportJpg, report}), "", true, false, false, true, q(pics + "a.jpg")});
   WaitForRuns(2);
 
   const std::string out = pics + "Vemo-Output/";
@@ -187,7 +189,9 @@ TEST_F(HelperBus, OnePdfPerFileQueuedRequestsClashesAndOwnOutputs) {
   EXPECT_EQ(opened_, (std::vector<std::string>{out + "a.PDF", out + "B.PDF", out + "photo.PDF", out + "sub/deep/c.PDF"}));
 
   EXPECT_EQ(Pages(pics + "a.PDF"), 1) << "saved beside the source";
-  EXPECT_EQ(runs_[1].errors.toStdString(), "Error: " + report + " - Skipped: the file would be its own output.");
+  EXPECT_EQ(runs_[1].errors.toStdString(), "Error: " + reportJpg + " - Skipped: its output " + report +
+                                               " is one of the chosen files.\nError: " + report +
+                                               " - Skipped: the file would be its own output.");
   EXPECT_EQ(test::ReadFile(report), "%PDF-1.4 the user's own report\n");
   EXPECT_TRUE(runs_[1].closeShown);
 }
@@ -257,6 +261,13 @@ TEST_F(HelperBus, OneNewPdfThenAppendOverwriteCancelAndAppendFiles) {
   EXPECT_TRUE(appended.checkPassed);
   ASSERT_EQ(appended.pages, 5);
   EXPECT_EQ(PageKinds(target), (std::vector<std::string>{kinds[0], kinds[1], kinds[2], kinds[1], kinds[0]}));
+
+  // Chosen itself, the old PDF is kept even with Always Overwrite: the
+  // other inputs follow its pages.
+  Call("ConvertAndAppendFiles", {Paths({c, vemo}), "", true, "", false, false, Variant(0), q(a)});
+  WaitForRuns(runs_.size() + 1);
+  EXPECT_EQ(Pages(vemo), 4);
+  EXPECT_EQ(runs_.back().errors.toStdString(), "Error: " + vemo + " - Skipped: the file would be its own output.");
 }
 
 TEST_F(HelperBus, ResultCodesBecomeEachRoutinesTextsAndFailuresKeepTheWindow) {
@@ -272,7 +283,16 @@ TEST_F(HelperBus, ResultCodesBecomeEachRoutinesTextsAndFailuresKeepTheWindow) {
   ui_.Answer(vbNo);
   Call("ConvertAndAppendFiles", {Paths({good}), "", false, "", true, false, Variant(0), q(good)});
   Call("ProcessFiles", {Paths({work("empty")}), "", true, false, false, false, q(work("empty"))});
-  WaitForRuns(4);
+  // Overwriting outputs that then fail keeps the old files.
+  const std::string oldOut = test::WriteFile(work("in/Vemo-Output/broken.PDF"), "old output");
+  Call("ProcessFiles", {Paths({broken}), "", true, false, false, false, q(broken)});
+  Call("ConvertAndAppendFiles", {Paths({broken}), "", true, "", false, false, Variant(0), q(broken)});
+  WaitForRuns(6);
+  EXPECT_EQ(test::ReadFile(oldOut), "old output");
+  EXPECT_EQ(test::ReadFile(work("in/Vemo-Output.PDF")), "no PDF either");
+  for (const char* folder : {"in", "in/Vemo-Output"})
+    for (const auto& e : fs::directory_iterator(work(folder)))
+      EXPECT_NE(e.path().filename().string()[0], '.') << "left aside: " << e.path();
 
   EXPECT_EQ(runs_[0].errors.toStdString(), "Error: " + broken + " - File is corrupt, or not a valid image file.\n" +
                                                "Error: " + missing + " - Missing command");
@@ -338,6 +358,27 @@ TEST_F(HelperBus, AnAutomationServiceThatCannotServeGives429Or438) {
   EXPECT_EQ(runs_[1].errors, "Error (438) This feature is for administrators only.");
   ASSERT_EQ(ui_.boxes.size(), 2u);
   EXPECT_EQ(ui_.boxes[1].prompt, "Error (438) This feature is for administrators only.");
+}
+
+// The file-manager menu's hand-over, run by menuvane, fits the real Process.
+TEST_F(HelperBus, MenuvaneVerbsReachTheProcessAndConvert) {
+  const std::string a = Copy("Sunrise.jpg", "m/a.jpg"), b = Copy("Rings.gif", "m/b.gif");
+  const auto env = test::ChildEnvironment(home(), {{"DBUS_SESSION_BUS_ADDRESS", address()}});
+  for (const char* verb : {"CONVERTMULTITOMULTI", "CONVERTMULTITOSINGLE", "APPEND"}) {
+    const pid_t pid = test::SpawnChild(TESSA_MENUVANE, {"invoke", verb, a, b}, env);
+    // menuvane waits for the reply, which this process gives. (Another
+    // handler may reap it first: its effect below is what counts.)
+    ASSERT_TRUE(PumpUntil([&] { return waitpid(pid, nullptr, WNOHANG) != 0; })) << verb;
+    if (std::string(verb) == "CONVERTMULTITOSINGLE") {
+      WaitForRuns(1);  // appending needs the first PDF
+      EXPECT_EQ(test::RunChild(TESSA_MENUVANE, {"invoke", "SOURCE", work("m/Vemo-Output/a.PDF")}, env).exitCode, 0);
+    }
+  }
+  WaitForRuns(3);
+  for (const Run& run : runs_) EXPECT_EQ(run.errors, "");
+  EXPECT_EQ(Pages(work("m/Vemo-Output/a.PDF")), 3) << "a, then a and b appended";
+  EXPECT_EQ(Pages(work("m/Vemo-Output/b.PDF")), 1);
+  EXPECT_EQ(Pages(work("m/Vemo-Output.PDF")), 2);
 }
 
 // The program itself, started by the bus for a plain command-line call.

@@ -104,9 +104,13 @@ TEST(MenuvaneBus, EachConversionVerbCallsProcessWithTheMenusArguments) {
   for (const char* verb : {"CONVERTMULTITOMULTI", "CONVERTMULTITOSINGLE", "APPEND"}) {
     EXPECT_EQ(process.Run({"invoke", verb, a, sub}, busEnv), 0) << verb;
   }
+  // A path relative to the command's working folder reaches ferrowick whole.
+  const std::string relative = std::filesystem::relative(a, std::filesystem::current_path()).string();
+  EXPECT_EQ(process.Run({"invoke", "CONVERTMULTITOMULTI", relative, sub}, busEnv), 0);
   const std::string list = "['', '" + a + "', '" + sub + "/']";
   const std::string t = "'\" /T \"" + target + "\" /F -1 /+'";
-  ASSERT_EQ(process.calls.size(), 3u);
+  ASSERT_EQ(process.calls.size(), 4u);
+  EXPECT_EQ(process.calls[3], process.calls[0]);
   EXPECT_EQ(process.calls[0], "ProcessFiles(" + list + ", 'ONVERTMULTITOMULTI', false, false, false, true, '" + a + "')");
   EXPECT_EQ(process.calls[1], "ConvertAndAppendFiles(" + list + ", " + t + ", false, '" + target +
                                   "', false, false, <8>, '" + a + "')");

@@ -18,6 +18,7 @@
 #include "common/settings_file.h"
 #include "common/translator.h"
 #include "platform/ini_file.h"
+#include "support/modal_driver.h"
 #include "support/temp_dir.h"
 
 namespace tessa {
@@ -27,14 +28,7 @@ using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "test";
-  static char* argv[] = {name, nullptr};
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static QApplication app(argc, argv);
-  return app;
-}
+QApplication& App() { return test::QtApp(); }
 
 class TranslateFormTest : public ::testing::Test {
  protected:

@@ -19,22 +19,15 @@
 
 #include "engine/job/todo_grid.h"
 #include "engine/main_form.h"
+#include "support/modal_driver.h"
 #include "support/scripted_user_interface.h"
 #include "support/temp_dir.h"
 
 namespace tessa {
 namespace {
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "test";
-  static char* argv[] = {name, nullptr};
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  // Left to the end of the process: the input devices that QTest makes
-  // must not outlive the application in the exit handlers.
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
+// The program's one application, shared with the dialog tests.
+QApplication& App() { return test::QtApp(); }
 
 // The to-do grid's task rows and placeholder as a table (view row r is grid row r + 1).
 class GridModel : public QAbstractTableModel {
