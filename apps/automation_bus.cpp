@@ -46,11 +46,11 @@ AutomationFactory::AutomationFactory(MainForm& frm, std::chrono::milliseconds fi
   firstInstanceTimer_.setSingleShot(true);
   firstInstanceTimer_.setInterval(firstInstanceLimit);
   connect(&firstInstanceTimer_, &QTimer::timeout, this, [this] {
-    if (instances_.empty()) QCoreApplication::quit();
+    if (instances_.empty()) LeaveBusAndQuit();
   });
   quitTimer_.setSingleShot(true);
   quitTimer_.setInterval(kQuitDelay);
-  connect(&quitTimer_, &QTimer::timeout, this, [] { QCoreApplication::quit(); });
+  connect(&quitTimer_, &QTimer::timeout, this, [this] { LeaveBusAndQuit(); });
 }
 
 AutomationFactory::~AutomationFactory() = default;
@@ -80,6 +80,11 @@ bool AutomationFactory::Publish() {
 }
 
 QDBusObjectPath AutomationFactory::CreateInstance() {
+  if (bLeaving_) {
+    // The name is gone already: the client asks again and reaches a new copy.
+    sendErrorReply(QDBusError::ServiceUnknown, QStringLiteral("tessaprint is ending; ask again"));
+    return {};
+  }
   quitTimer_.stop();
   firstInstanceTimer_.stop();
   const QString owner = calledFromDBus() ? message().service() : QString();
@@ -120,6 +125,14 @@ void AutomationFactory::OwnerLeft(const QString& service) {
 
 void AutomationFactory::QuitSoonWhenUnused() {
   if (instances_.empty()) quitTimer_.start();
+}
+
+void AutomationFactory::LeaveBusAndQuit() {
+  if (!instances_.empty()) return;
+  bLeaving_ = true;
+  QDBusConnection::sessionBus().unregisterService(kBusServiceName);
+  QCoreApplication::processEvents();
+  QCoreApplication::quit();
 }
 
 int ServeAutomation(MainForm& frm, std::chrono::milliseconds firstInstanceLimit) {

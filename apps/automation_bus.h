@@ -82,6 +82,9 @@ class AutomationFactory : public QObject, protected QDBusContext {
 
  private:
   void QuitSoonWhenUnused();
+  // Gives up the bus name first, so that later clients start a new copy,
+  // answers what already reached this one, then ends.
+  void LeaveBusAndQuit();
 
   MainForm& frm_;
   std::map<QString, std::unique_ptr<AutomationInstance>> instances_;
@@ -89,6 +92,7 @@ class AutomationFactory : public QObject, protected QDBusContext {
   QTimer firstInstanceTimer_;
   QTimer quitTimer_;
   quint64 nextId_ = 1;
+  bool bLeaving_ = false;
 };
 
 // Serves automation on the session bus until the program is done; returns

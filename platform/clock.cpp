@@ -16,20 +16,32 @@ ClockSource& InstalledSource() {
   return source;
 }
 
-LocalDateTime SystemLocalTime() {
-  const std::time_t now = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&now, &tm);
-  LocalDateTime t;
-  t.year = tm.tm_year + 1900;
-  t.month = tm.tm_mon + 1;
-  t.day = tm.tm_mday;
-  t.hour = tm.tm_hour;
-  t.minute = tm.tm_min;
-  t.second = tm.tm_sec;
-  return t;
-}
 }  // namespace
+
+LocalDateTime LocalTimeOf(std::time_t t) {
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  LocalDateTime r;
+  r.year = tm.tm_year + 1900;
+  r.month = tm.tm_mon + 1;
+  r.day = tm.tm_mday;
+  r.hour = tm.tm_hour;
+  r.minute = tm.tm_min;
+  r.second = tm.tm_sec;
+  return r;
+}
+
+std::tm ToBrokenDownTime(const LocalDateTime& t, int isdst) {
+  std::tm tm{};
+  tm.tm_year = t.year - 1900;
+  tm.tm_mon = t.month - 1;
+  tm.tm_mday = t.day;
+  tm.tm_hour = t.hour;
+  tm.tm_min = t.minute;
+  tm.tm_sec = t.second;
+  tm.tm_isdst = isdst;
+  return tm;
+}
 
 LocalDateTime ReadLocalClock() {
   ClockSource source;
@@ -37,7 +49,7 @@ LocalDateTime ReadLocalClock() {
     std::lock_guard<std::mutex> lock(ClockMutex());
     source = InstalledSource();
   }
-  return source ? source() : SystemLocalTime();
+  return source ? source() : LocalTimeOf(std::time(nullptr));
 }
 
 std::time_t ReadClockSeconds() {
@@ -47,15 +59,7 @@ std::time_t ReadClockSeconds() {
     source = InstalledSource();
   }
   if (!source) return std::time(nullptr);
-  const LocalDateTime t = source();
-  std::tm tm{};
-  tm.tm_year = t.year - 1900;
-  tm.tm_mon = t.month - 1;
-  tm.tm_mday = t.day;
-  tm.tm_hour = t.hour;
-  tm.tm_min = t.minute;
-  tm.tm_sec = t.second;
-  tm.tm_isdst = -1;
+  std::tm tm = ToBrokenDownTime(source(), -1);
   return std::mktime(&tm);
 }
 

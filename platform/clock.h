@@ -30,4 +30,11 @@ void SetClockSource(ClockSource source);
 // installed clock's local time read in the local time zone.
 std::time_t ReadClockSeconds();
 
+// The local date and time of moment t in the local time zone.
+LocalDateTime LocalTimeOf(std::time_t t);
+
+// t as the C library's broken-down time, with the given daylight-saving
+// flag (-1: let the library decide).
+std::tm ToBrokenDownTime(const LocalDateTime& t, int isdst);
+
 }  // namespace tessa

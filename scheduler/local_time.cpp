@@ -16,14 +16,7 @@ bool SameFields(const LocalDateTime& a, const LocalDateTime& b) {
 // The moment at which the clock shows t with the given daylight-saving flag,
 // when it ever does.
 std::optional<std::time_t> Exact(const LocalDateTime& t, int isdst) {
-  std::tm tm{};
-  tm.tm_year = t.year - 1900;
-  tm.tm_mon = t.month - 1;
-  tm.tm_mday = t.day;
-  tm.tm_hour = t.hour;
-  tm.tm_min = t.minute;
-  tm.tm_sec = t.second;
-  tm.tm_isdst = isdst;
+  std::tm tm = ToBrokenDownTime(t, isdst);
   const std::time_t r = std::mktime(&tm);
   if (r == static_cast<std::time_t>(-1) || !SameFields(LocalTimeOf(r), t)) return std::nullopt;
   return r;
@@ -39,19 +32,6 @@ std::optional<std::time_t> Earliest(const LocalDateTime& t) {
 }
 
 }  // namespace
-
-LocalDateTime LocalTimeOf(std::time_t t) {
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  LocalDateTime r;
-  r.year = tm.tm_year + 1900;
-  r.month = tm.tm_mon + 1;
-  r.day = tm.tm_mday;
-  r.hour = tm.tm_hour;
-  r.minute = tm.tm_min;
-  r.second = tm.tm_sec;
-  return r;
-}
 
 std::time_t ResolveLocalTime(const LocalDateTime& t) {
   if (const auto r = Earliest(t)) return *r;

@@ -10,9 +10,6 @@
 
 namespace tessa {
 
-// The local date and time of a moment.
-LocalDateTime LocalTimeOf(std::time_t t);
-
 // The first moment at which the local clock shows t (seconds included), or,
 // when the clock never shows it, the first moment after it at which the
 // clock shows a whole minute.
