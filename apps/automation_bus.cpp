@@ -66,12 +66,12 @@ bool AutomationFactory::Publish() {
   watcher_->setConnection(bus);
   watcher_->setWatchMode(QDBusServiceWatcher::WatchForUnregistration);
   connect(watcher_, &QDBusServiceWatcher::serviceUnregistered, this, &AutomationFactory::OwnerLeft);
-  if (!bus.registerObject(kBusFactoryPath, this, kExportOptions)) {
-    std::fprintf(stderr, "tessaprint: cannot export %s on the session bus\n", kBusFactoryPath);
+  if (!bus.registerObject(bus::kTessaprintFactoryPath, this, kExportOptions)) {
+    std::fprintf(stderr, "tessaprint: cannot export %s on the session bus\n", bus::kTessaprintFactoryPath);
     return false;
   }
-  if (!bus.registerService(kBusServiceName)) {
-    std::fprintf(stderr, "tessaprint: cannot own the bus name %s: %s\n", kBusServiceName,
+  if (!bus.registerService(bus::kTessaprintService)) {
+    std::fprintf(stderr, "tessaprint: cannot own the bus name %s: %s\n", bus::kTessaprintService,
                  qPrintable(bus.lastError().message()));
     return false;
   }
@@ -88,7 +88,7 @@ QDBusObjectPath AutomationFactory::CreateInstance() {
   quitTimer_.stop();
   firstInstanceTimer_.stop();
   const QString owner = calledFromDBus() ? message().service() : QString();
-  const QString path = QStringLiteral("%1/clsTessalumen/%2").arg(kBusFactoryPath).arg(nextId_++);
+  const QString path = QStringLiteral("%1/clsTessalumen/%2").arg(bus::kTessaprintFactoryPath).arg(nextId_++);
   auto instance = std::make_unique<AutomationInstance>(*this, frm_, owner, path);
   if (!QDBusConnection::sessionBus().registerObject(path, instance.get(), kExportOptions)) {
     sendErrorReply(QDBusError::Failed, QStringLiteral("cannot export %1").arg(path));
@@ -130,7 +130,7 @@ void AutomationFactory::QuitSoonWhenUnused() {
 void AutomationFactory::LeaveBusAndQuit() {
   if (!instances_.empty()) return;
   bLeaving_ = true;
-  QDBusConnection::sessionBus().unregisterService(kBusServiceName);
+  QDBusConnection::sessionBus().unregisterService(bus::kTessaprintService);
   QCoreApplication::processEvents();
   QCoreApplication::quit();
 }

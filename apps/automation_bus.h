@@ -1,5 +1,5 @@
-// The automation class on the session bus: the factory object
-// /com/brindlecove/Tessaprint (CreateInstance) and one object per instance
+// The automation class on the session bus: the factory object (CreateInstance;
+// names in platform/bus_names.h) and one object per instance
 // with DoCommandLine, Release and the OnError signal. A thin adaptor over
 // clsTessalumen; it also owns the process lifetime of an automation start.
 #pragma once
@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "engine/program/automation.h"
+#include "platform/bus_names.h"
 
 class QDBusServiceWatcher;
 
@@ -21,17 +22,12 @@ namespace tessa {
 
 class MainForm;
 
-inline constexpr const char* kBusServiceName = "com.brindlecove.Tessaprint";
-inline constexpr const char* kBusFactoryPath = "/com/brindlecove/Tessaprint";
-inline constexpr const char* kBusFactoryInterface = "com.brindlecove.Tessaprint";
-inline constexpr const char* kBusInstanceInterface = "com.brindlecove.Tessaprint.clsTessalumen";
-
 class AutomationFactory;
 
 // One automation instance, owned by the bus client that created it.
 class AutomationInstance : public QObject, protected QDBusContext {
   Q_OBJECT
-  Q_CLASSINFO("D-Bus Interface", "com.brindlecove.Tessaprint.clsTessalumen")
+  Q_CLASSINFO("D-Bus Interface", TESSA_BUS_TESSAPRINT_INSTANCE_INTERFACE)
 
  public:
   AutomationInstance(AutomationFactory& factory, MainForm& frm, QString owner, QString path);
@@ -60,7 +56,7 @@ class AutomationInstance : public QObject, protected QDBusContext {
 // left (or none was ever created within the start-up limit).
 class AutomationFactory : public QObject, protected QDBusContext {
   Q_OBJECT
-  Q_CLASSINFO("D-Bus Interface", "com.brindlecove.Tessaprint")
+  Q_CLASSINFO("D-Bus Interface", TESSA_BUS_TESSAPRINT_FACTORY_INTERFACE)
 
  public:
   AutomationFactory(MainForm& frm, std::chrono::milliseconds firstInstanceLimit);

@@ -1,3 +1,9 @@
+include(CheckLinkerFlag)
+# The default linker (bfd) leaves in a library's dynamic table, as local
+# entries, the template code that other libraries it links also define; gold
+# leaves them out, so the table lists exactly what the library shows.
+check_linker_flag(CXX "-fuse-ld=gold" TESSA_LINKER_GOLD)
+
 # The .cpp files of the current folder and of every subfolder below it, except
 # those under a qt/ folder or under a folder that builds itself (it holds a
 # CMakeLists.txt). A new subfolder is never silently left out.
@@ -29,8 +35,18 @@ endfunction()
 # One library per source folder: every .cpp in the folder and its subfolders
 # is part of it, so adding a file needs no edit here. A folder's Qt-side units
 # live in qt/ subfolders and build a second library, <name>_qt.
+#
+# SHARED makes it one of the program's private shared libraries:
+# - its objects are built with hidden visibility; its headers mark what it
+#   shows (QUIREPANE_API, TESSA_PLATFORM_API), and a version script keeps
+#   every symbol outside the EXPORTS namespaces local (the standard library's
+#   template code among them);
+# - it is installed under TESSA_PRIVATE_LIBDIR and finds its fellows there
+#   ($ORIGIN); the programs find it through CMAKE_INSTALL_RPATH;
+# - with BUILD_TESTING the same objects also form <name>_internal, a static
+#   library through which tests reach the units the shared one hides.
 function(tessa_folder_library name)
-  cmake_parse_arguments(ARG "SHARED" "" "DEPS;QT_DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "SHARED" "" "DEPS;QT_DEPS;EXPORTS" ${ARGN})
   tessa_collect_sources(srcs)
   if(NOT srcs)
     # A folder whose first unit is still to come builds an empty library.
@@ -38,12 +54,36 @@ function(tessa_folder_library name)
     file(WRITE ${srcs} "")
   endif()
   if(ARG_SHARED)
-    add_library(${name} SHARED ${srcs})
+    add_library(${name}_objects OBJECT ${srcs})
+    set_target_properties(${name}_objects PROPERTIES CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+    target_include_directories(${name}_objects PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name}_objects PUBLIC ${ARG_DEPS})
+    # Object files go only into the targets that link the object library
+    # directly; everything further on gets its include folders and links.
+    add_library(${name} SHARED)
+    target_link_libraries(${name} PUBLIC ${name}_objects)
+    set(script ${CMAKE_CURRENT_BINARY_DIR}/${name}.map)
+    set(patterns "")
+    foreach(ns IN LISTS ARG_EXPORTS)
+      string(APPEND patterns "      ${ns}::*;\n      vtable?for?${ns}::*;\n"
+                             "      typeinfo?for?${ns}::*;\n      typeinfo?name?for?${ns}::*;\n")
+    endforeach()
+    file(WRITE ${script} "{\n  global:\n    extern \"C++\" {\n${patterns}    };\n  local: *;\n};\n")
+    target_link_options(${name} PRIVATE "LINKER:--version-script=${script}")
+    if(TESSA_LINKER_GOLD)
+      target_link_options(${name} PRIVATE -fuse-ld=gold)
+    endif()
+    set_target_properties(${name} PROPERTIES LINK_DEPENDS ${script} INSTALL_RPATH "$ORIGIN")
+    install(TARGETS ${name} LIBRARY DESTINATION ${TESSA_PRIVATE_LIBDIR})
+    if(BUILD_TESTING)
+      add_library(${name}_internal STATIC)
+      target_link_libraries(${name}_internal PUBLIC ${name}_objects)
+    endif()
   else()
     add_library(${name} STATIC ${srcs})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
   endif()
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
-  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
   file(GLOB_RECURSE qt_srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   list(FILTER qt_srcs INCLUDE REGEX "/qt/[^/]+$")
   if(qt_srcs)

@@ -55,6 +55,10 @@ class MainForm {
   bool bRunning = false;
   int64_t lTotalTimeStart = 0;   // tick count (ms) when the run started
   int32_t lResumeFileIndex = 0;  // next file of an interrupted multi-file task
+  // The number that the log rows (grid and file) give the task being run:
+  // its to-do row's own number, which differs from the row after a reload.
+  // "" when no job row runs; the rows then take the number they are given.
+  std::string sRunTaskNumber;
   bool bCurrentActionItemDirty = false;
 
   // The item editor panel's task kind and options (the window keeps them in

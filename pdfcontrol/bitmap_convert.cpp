@@ -50,10 +50,12 @@ bool clsMultipage::ConvertTIFFPageToBitmap(const std::string& file, const std::s
   auto* multi = static_cast<FIMULTIBITMAP*>(Open(file));
   if (!multi) return false;
   if (page < 0 || page > FreeImage_GetPageCount(multi) - 1) return false;
-  FIBITMAP* locked = FreeImage_LockPage(multi, static_cast<int>(page));
-  if (!locked) return false;
-  BitmapPtr clone(FreeImage_Clone(locked));
-  FreeImage_UnlockPage(multi, locked, FALSE);
+  BitmapPtr clone;
+  {
+    const LockedPage locked(multi, static_cast<int>(page));
+    if (!locked.get()) return false;
+    clone.reset(FreeImage_Clone(locked.get()));
+  }
   if (!clone) return false;
   long dpmX = 0, dpmY = 0;
   if (auto stored = ReadStoredResolution(file, kFormatTiff, static_cast<int>(page))) {

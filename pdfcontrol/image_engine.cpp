@@ -16,10 +16,6 @@
 
 namespace quirepane {
 
-void BitmapDeleter::operator()(FIBITMAP* dib) const {
-  if (dib) FreeImage_Unload(dib);
-}
-
 void EnsureFreeImage() {
   static std::once_flag once;
   std::call_once(once, [] {
@@ -101,11 +97,9 @@ BitmapPtr LoadLongHeaderBmp(const std::string& path, int flags) {
   if (!bytes) return nullptr;
   std::optional<std::string> classic = WithClassicBmpHeader(*bytes);
   if (!classic) return nullptr;
-  FIMEMORY* memory = FreeImage_OpenMemory(reinterpret_cast<BYTE*>(classic->data()), static_cast<DWORD>(classic->size()));
+  MemoryPtr memory(FreeImage_OpenMemory(reinterpret_cast<BYTE*>(classic->data()), static_cast<DWORD>(classic->size())));
   if (!memory) return nullptr;
-  BitmapPtr dib(FreeImage_LoadFromMemory(FIF_BMP, memory, flags));
-  FreeImage_CloseMemory(memory);
-  return dib;
+  return BitmapPtr(FreeImage_LoadFromMemory(FIF_BMP, memory.get(), flags));
 }
 
 }  // namespace

@@ -4,10 +4,9 @@
 // CUT 21, GIF 40, PDF 100, -1 unknown).
 #pragma once
 
-#include <memory>
 #include <string>
 
-struct FIBITMAP;
+#include "pdfcontrol/freeimage_handles.h"
 
 namespace quirepane {
 
@@ -18,12 +17,6 @@ inline constexpr long kFormatPng = 13;
 inline constexpr long kFormatTiff = 18;
 inline constexpr long kFormatGif = 40;
 inline constexpr long kFormatPdf = 100;
-
-// Owns one FreeImage bitmap.
-struct BitmapDeleter {
-  void operator()(FIBITMAP* dib) const;
-};
-using BitmapPtr = std::unique_ptr<FIBITMAP, BitmapDeleter>;
 
 // A loaded image (or, after a header-only load, its header): the bitmap,
 // its format code and the resolution its file really stores.
@@ -84,8 +77,5 @@ bool WriteBitmapFile(FIBITMAP* dib, long dpmX, long dpmY, const std::string& pat
 // Format code <-> FreeImage's own format number.
 long FormatCodeFromFreeImage(int fif);
 int FreeImageFromFormatCode(long code);
-
-// Makes sure FreeImage is initialised (safe to call any number of times).
-void EnsureFreeImage();
 
 }  // namespace quirepane

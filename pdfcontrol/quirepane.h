@@ -8,6 +8,8 @@
 #include <map>
 #include <string>
 
+#include "pdfcontrol/quirepane_api.h"
+
 namespace quirepane {
 
 // Outcome of Convert, the argument of Done.
@@ -49,7 +51,7 @@ enum CR_FileType : int {
 // Saved properties of a hosting form: persistence name -> value text.
 using PropertyBag = std::map<std::string, std::string>;
 
-class Quirepane {
+class QUIREPANE_API Quirepane {
  public:
   // Raised exactly once per Convert, before Convert returns.
   std::function<void(CR_Result Status)> Done;
@@ -104,14 +106,14 @@ class Quirepane {
   void WriteProperties(PropertyBag& bag) const;
 
  private:
-  void Changed(const char* name);
-  void RaiseDone(CR_Result status);
+  QUIREPANE_INTERNAL void Changed(const char* name);
+  QUIREPANE_INTERNAL void RaiseDone(CR_Result status);
 
   std::string error_;
   std::string reason_;
 };
 
 // The about box's version line, "Quirepane  v1.0.0".
-std::string AboutBoxVersion();
+QUIREPANE_API std::string AboutBoxVersion();
 
 }  // namespace quirepane

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "pdfcontrol/quirepane_api.h"
+
 namespace quirepane {
 
 // Installs the handlers (once; safe to call any number of times).
@@ -14,6 +16,6 @@ void QuietenTiffTagNotes();
 bool IsUnknownTagNote(const std::string& module, const std::string& message);
 
 // The reader's messages since the last call, one a line; then forgets them.
-std::string TakeTiffMessages();
+QUIREPANE_API std::string TakeTiffMessages();
 
 }  // namespace quirepane

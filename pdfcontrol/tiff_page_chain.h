@@ -5,17 +5,19 @@
 
 #include <string>
 
+#include "pdfcontrol/quirepane_api.h"
+
 namespace quirepane {
 
 // True when the file at path starts as a TIFF (either byte order).
-bool bIsTiffFile(const std::string& path);
+QUIREPANE_API bool bIsTiffFile(const std::string& path);
 
 // True when the file at path starts as a JPEG.
-bool bIsJpegFile(const std::string& path);
+QUIREPANE_API bool bIsJpegFile(const std::string& path);
 
 // False when the file at path is a TIFF whose chain of page directories, or
 // the image data a directory points to, runs past the end of the file or
 // loops; true otherwise (also for files that are not TIFFs).
-bool bTiffPageChainIntact(const std::string& path);
+QUIREPANE_API bool bTiffPageChainIntact(const std::string& path);
 
 }  // namespace quirepane

@@ -5,7 +5,9 @@
 #include <ctime>
 #include <functional>
 
-namespace tessa {
+#include "platform/platform_api.h"
+
+namespace tessa TESSA_PLATFORM_API {
 
 // A local date and time to the second.
 struct LocalDateTime {

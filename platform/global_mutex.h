@@ -3,7 +3,9 @@
 // file /tmp/Vellumite_Global_Mutex. The system drops it when its holder dies.
 #pragma once
 
-namespace tessa {
+#include "platform/platform_api.h"
+
+namespace tessa TESSA_PLATFORM_API {
 
 // Opens (creating it when missing, mode 0666, never through a link) the
 // lock file and waits without time-out until this process holds its lock.

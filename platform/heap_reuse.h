@@ -4,7 +4,9 @@
 // every reuse costs fresh zeroed pages and their faults.
 #pragma once
 
-namespace tessa {
+#include "platform/platform_api.h"
+
+namespace tessa TESSA_PLATFORM_API {
 
 // Called once at program start; blocks up to 64 MB come from the heap and a
 // freed heap top is given back only beyond 128 MB.

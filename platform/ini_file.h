@@ -6,7 +6,9 @@
 
 #include <string>
 
-namespace tessa {
+#include "platform/platform_api.h"
+
+namespace tessa TESSA_PLATFORM_API {
 
 // The value of key in section of the INI file at path, or def when the file,
 // the section or the key is missing. Section and key names match without

@@ -5,7 +5,9 @@
 
 #include <string>
 
-namespace tessa {
+#include "platform/platform_api.h"
+
+namespace tessa TESSA_PLATFORM_API {
 
 // Special-folder numbers the program asks for.
 enum SpecialFolderId : long {

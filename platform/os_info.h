@@ -4,7 +4,9 @@
 
 #include <string>
 
-namespace tessa {
+#include "platform/platform_api.h"
+
+namespace tessa TESSA_PLATFORM_API {
 
 // PRETTY_NAME of os-release (/etc/os-release, else /usr/lib/os-release), else
 // the kernel's name and release from uname; "" when neither answers.

@@ -10,7 +10,9 @@
 #include <functional>
 #include <string>
 
-namespace tessa {
+#include "platform/platform_api.h"
+
+namespace tessa TESSA_PLATFORM_API {
 
 class OutputLock {
  public:

@@ -11,7 +11,9 @@
 #include <string_view>
 #include <vector>
 
-namespace tessa {
+#include "platform/platform_api.h"
+
+namespace tessa TESSA_PLATFORM_API {
 
 // Splits an argument text at blanks (spaces and tabs); a stretch in double
 // quotes keeps its blanks and the quotes are removed ("" gives an empty

@@ -4,7 +4,9 @@
 
 #include <string>
 
-namespace tessa {
+#include "platform/platform_api.h"
+
+namespace tessa TESSA_PLATFORM_API {
 
 // The data folder for an executable in exeFolder: exeFolder/../share/
 // tessaprint when that folder exists (installed, and in the build tree),

@@ -3,7 +3,9 @@
 
 #include <string>
 
-namespace tessa {
+#include "platform/platform_api.h"
+
+namespace tessa TESSA_PLATFORM_API {
 
 // The full path of the running program's file; "" when the system does not
 // say.

@@ -5,7 +5,9 @@
 
 #include <string>
 
-namespace tessa {
+#include "platform/platform_api.h"
+
+namespace tessa TESSA_PLATFORM_API {
 
 // The store that belongs with the settings file at settingsFile:
 // "UserRegistry.INI" in the same folder; "" when settingsFile is "".

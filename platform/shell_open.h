@@ -4,7 +4,9 @@
 
 #include <string>
 
-namespace tessa {
+#include "platform/platform_api.h"
+
+namespace tessa TESSA_PLATFORM_API {
 
 // Starts the opener (xdg-open, or the program named by the environment
 // variable TESSAPRINT_OPENER) with target as its one argument, detached from

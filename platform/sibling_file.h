@@ -7,7 +7,9 @@
 
 #include <string>
 
-namespace tessa {
+#include "platform/platform_api.h"
+
+namespace tessa TESSA_PLATFORM_API {
 
 // A mkstemp pattern in target's folder: "." + name + ".XXXXXX", or a short
 // ".tmp.XXXXXX" when the name is too long to take the suffix.

@@ -4,7 +4,9 @@
 // temporary file goes by the ordinary road.
 #pragma once
 
-namespace tessa {
+#include "platform/platform_api.h"
+
+namespace tessa TESSA_PLATFORM_API {
 
 // Installs the handlers (without restarting interrupted calls, so a wait for
 // a lock ends too). Safe to call more than once.

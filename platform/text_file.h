@@ -7,7 +7,9 @@
 #include <string>
 #include <string_view>
 
-namespace tessa {
+#include "platform/platform_api.h"
+
+namespace tessa TESSA_PLATFORM_API {
 
 enum class TextEncoding {
   Utf8,          // no byte-order mark (plain ASCII reads as this)

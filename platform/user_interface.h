@@ -5,7 +5,9 @@
 
 #include <string>
 
-namespace tessa {
+#include "platform/platform_api.h"
+
+namespace tessa TESSA_PLATFORM_API {
 
 // Button sets and icons of a message box, combinable by addition.
 enum MsgBoxStyle : int {
@@ -45,6 +47,10 @@ class UserInterface {
   // Writes text into panel (numbered from 1) of the main status bar.
   virtual void SetStatusPanel(int panel, const std::string& text) = 0;
 
+  // Shows panel normally (true) or greyed out (false); the end-of-job
+  // notice toggles it. Nothing happens where there is no status bar.
+  virtual void SetStatusPanelEnabled(int /*panel*/, bool /*enabled*/) {}
+
   // Lets pending window events run during long work (Pause, repaint).
   virtual void DoEvents() = 0;
 
@@ -58,6 +64,7 @@ class HeadlessUserInterface : public UserInterface {
  public:
   int MsgBox(const std::string& prompt, int style, const std::string& title) override;
   void SetStatusPanel(int, const std::string&) override {}
+  void SetStatusPanelEnabled(int, bool) override {}
   void DoEvents() override {}
   bool CanShowWindows() const override { return false; }
 

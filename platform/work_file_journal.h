@@ -8,7 +8,9 @@
 
 #include <string>
 
-namespace tessa {
+#include "platform/platform_api.h"
+
+namespace tessa TESSA_PLATFORM_API {
 
 // Notes the work file at path (as it is now: its device and inode, or only
 // its name when it does not exist yet).

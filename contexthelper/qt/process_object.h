@@ -1,4 +1,4 @@
-// The Process object on the session bus (com.brindlecove.Ferrowick.Process):
+// The Process object on the session bus (names in platform/bus_names.h):
 // ProcessFiles, AppendFiles and ConvertAndAppendFiles copy their arguments
 // into a request for the work queue and reply at once. The path list holds
 // the chosen paths at 1..n; its element 0 is empty and not used.
@@ -10,13 +10,15 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/bus_names.h"
+
 namespace tessa::ferrowick {
 
 class HelperService;
 
 class ProcessObject : public QObject {
   Q_OBJECT
-  Q_CLASSINFO("D-Bus Interface", "com.brindlecove.Ferrowick.Process")
+  Q_CLASSINFO("D-Bus Interface", TESSA_BUS_FERROWICK_PROCESS_INTERFACE)
 
  public:
   explicit ProcessObject(HelperService& service, QObject* parent = nullptr);

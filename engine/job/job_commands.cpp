@@ -8,8 +8,9 @@
 #include "common/text_helpers.h"
 #include "common/translator.h"
 #include "engine/job/job_file.h"
-#include "engine/main_form.h"
 #include "engine/job/todo_grid.h"
+#include "engine/main_form.h"
+#include "engine/status_panels.h"
 #include "platform/user_interface.h"
 
 namespace tessa {
@@ -93,7 +94,8 @@ bool MainForm::ConversionJobOpen(const std::string& sFile) {
     // Replacing the rows under a running loop would mark the wrong tasks:
     // pause, and open when the loop has stopped.
     ConversionJobPause();
-    ui.SetStatusPanel(6, "");
+    ui.SetStatusPanel(kPanelRunState, "");
+    ui.SetStatusPanelEnabled(kPanelRunState, true);
     sPendingJobOpen_ = path;
     sJobFileError = Translate("The conversion job opens when the running job has paused: ") + path;
     return false;

@@ -9,8 +9,9 @@
 #include "common/file_helpers.h"
 #include "common/text_helpers.h"
 #include "common/translator.h"
-#include "engine/main_form.h"
 #include "engine/job/todo_grid.h"
+#include "engine/main_form.h"
+#include "engine/status_panels.h"
 #include "platform/text_file.h"
 #include "platform/user_interface.h"
 
@@ -177,7 +178,7 @@ bool MainForm::LoadJobFileIntoGrid(const std::string& sFile, int32_t lStartTask,
   bLoadingJob_ = true;
   InitToDoGrid(fg);
   jobSource_ = JobSource{sFile, lStartTask < 1 ? 1 : lStartTask, "", 0};
-  ui.SetStatusPanel(8, Translate("Loading Conversion Job: ") + sFile);
+  ui.SetStatusPanel(kPanelCurrentFile, Translate("Loading Conversion Job: ") + sFile);
   const auto lines = SplitJobFileLines(decoded->text);
   {
     GridUpdateByCode guard(bGridUpdateByCode);
@@ -204,7 +205,7 @@ bool MainForm::LoadJobFileIntoGrid(const std::string& sFile, int32_t lStartTask,
       }
       const int32_t n = static_cast<int32_t>(i) + 1;
       if (n % 1000 == 0) {
-        ui.SetStatusPanel(8, Translate("Loading Conversion Task: ") + std::to_string(n));
+        ui.SetStatusPanel(kPanelCurrentFile, Translate("Loading Conversion Task: ") + std::to_string(n));
         ui.DoEvents();
       }
       if (n < lStartTask || bIsSkippedJobLine(lines[i])) continue;
@@ -214,7 +215,7 @@ bool MainForm::LoadJobFileIntoGrid(const std::string& sFile, int32_t lStartTask,
         break;
       }
     }
-    ui.SetStatusPanel(8, Translate("Completed loading conversion job: ") + sFile);
+    ui.SetStatusPanel(kPanelCurrentFile, Translate("Completed loading conversion job: ") + sFile);
     for (int row = 1; row <= fg.Rows() - 2; ++row)
       fg.SetTextMatrix(row, kColNumber, std::to_string(row + jobSource_.firstTask - 1));
     fg.SetRow(fg.Rows() - 1);

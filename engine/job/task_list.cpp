@@ -3,8 +3,9 @@
 #include <exception>
 
 #include "common/translator.h"
-#include "engine/main_form.h"
 #include "engine/job/todo_grid.h"
+#include "engine/main_form.h"
+#include "engine/status_panels.h"
 #include "engine/task/validation.h"
 #include "platform/user_interface.h"
 
@@ -85,7 +86,7 @@ bool MainForm::frmSched_RunTheJobEvent(const std::string& strTimerFile) {
     // Opening now would replace the rows under the running loop.
     sJobFileError = Translate("The scheduled conversion job was not started because a conversion job is running: ") +
                     strTimerFile;
-    CurrentUserInterface().SetStatusPanel(8, sJobFileError);
+    CurrentUserInterface().SetStatusPanel(kPanelCurrentFile, sJobFileError);
     return false;
   }
   // The open job is replaced without asking; one that stays keeps its flag.

@@ -3,8 +3,9 @@
 #include "common/text_helpers.h"
 #include "common/translator.h"
 #include "common/vb_conversions.h"
-#include "engine/task/file_types.h"
 #include "engine/main_form.h"
+#include "engine/result_codes.h"
+#include "engine/task/file_types.h"
 
 namespace tessa {
 
@@ -32,7 +33,7 @@ std::string BuildToDoRowText(const clsConversionOptions& task, int32_t lNumber) 
            task.sTargetFile + tab + std::to_string(task.lTargetFileType) + tab +
            GetFileTypeExtension(task.lTargetFileType, false, method);
   }
-  const std::string extra = task.lSpecialProcess == 60 ? task.sExtraParams : " ";
+  const std::string extra = task.lSpecialProcess == kProcessStartProgram ? task.sExtraParams : " ";
   return GetItemFlags(task) + tab + extra + tab + std::to_string(lNumber) + tab + "S" +
          std::to_string(task.lSpecialProcess) + tab + task.sOriginalFile + tab +
          std::to_string(task.lOriginalFileType) + tab +
@@ -114,7 +115,7 @@ void MainForm::ReadConversionItemFromGrid(clsConversionOptions& task, int32_t ro
   }
   // Stored paths may come from the original platform; a program's argument
   // text (process 60) is not a path and stays as written.
-  if (!(task.sActionToDo.find('S') != std::string::npos && task.lSpecialProcess == 60))
+  if (!(task.sActionToDo.find('S') != std::string::npos && task.lSpecialProcess == kProcessStartProgram))
     task.sTargetFile = ToForwardSlashes(task.sTargetFile);
 }
 

@@ -43,7 +43,7 @@ int32_t clsTessalumen::DoCommandLine(std::string& sCommand) {
     RaiseOnError(kAutomationInvalidCommand, kAutomationInvalidCommandText);
     return kAutomationInvalidCommand;
   }
-  return outcome.result == -1 ? kAutomationJobFailed : outcome.result;
+  return outcome.result == kJobRunFailed ? kAutomationJobFailed : outcome.result;
 }
 
 }  // namespace tessa

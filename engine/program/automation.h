@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+#include "engine/result_codes.h"
+
 namespace tessa {
 
 class MainForm;
@@ -16,11 +18,6 @@ class MainForm;
 // The text that the file manager's helper adds to its commands: the PDF
 // options then come from the options last saved in the main window.
 inline constexpr const char* kShellExtenderMarker = "/bUsingShellExtender";
-
-// Result codes of DoCommandLine besides 0 and the run's own codes.
-inline constexpr int32_t kAutomationEmptyCommand = -2;
-inline constexpr int32_t kAutomationInvalidCommand = -3;
-inline constexpr int32_t kAutomationJobFailed = -6;
 
 // Texts of OnError; not translated.
 inline constexpr const char* kAutomationEmptyCommandText = "Command line is empty or invalid";

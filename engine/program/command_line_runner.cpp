@@ -7,10 +7,12 @@
 #include "common/file_helpers.h"
 #include "common/log_writer.h"
 #include "common/translator.h"
-#include "engine/main_form.h"
-#include "engine/run/block_dispatch.h"
 #include "engine/job/job_file.h"
 #include "engine/job/todo_grid.h"
+#include "engine/main_form.h"
+#include "engine/result_codes.h"
+#include "engine/run/block_dispatch.h"
+#include "engine/run/run_clock.h"
 #include "platform/stop_signals.h"
 #include "platform/tick_count.h"
 #include "platform/user_interface.h"
@@ -48,6 +50,7 @@ class QuietRunNotices : public UserInterface {
     return headless_.MsgBox(prompt, style, title);
   }
   void SetStatusPanel(int panel, const std::string& text) override { previous_.SetStatusPanel(panel, text); }
+  void SetStatusPanelEnabled(int panel, bool enabled) override { previous_.SetStatusPanelEnabled(panel, enabled); }
   void DoEvents() override { previous_.DoEvents(); }
   bool CanShowWindows() const override { return false; }
 
@@ -55,17 +58,6 @@ class QuietRunNotices : public UserInterface {
   UserInterface& previous_;
   HeadlessUserInterface headless_;
 };
-
-}  // namespace
-
-std::string FormatElapsedSeconds(int64_t milliseconds) {
-  if (milliseconds < 0) milliseconds = 0;
-  // Tenths, rounded half up, printed with integer arithmetic only.
-  const int64_t tenths = (milliseconds + 50) / 100;
-  return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
-}
-
-namespace {
 
 // True when the to-do grid holds a task that converts or runs something.
 bool bHoldsTask(const FlexGrid& fgToDo) {
@@ -87,12 +79,12 @@ int32_t RunTasks(MainForm& frm, clsConversionOptions& record) {
       frm.fgLog.AddItem("\t\t\t\t" + record.sCLBatchJobFile + "\t\t\t\t\t\t-\t" +
                             Translate("The conversion job file holds no task that can be run"),
                         frm.fgLog.Rows() - 1);
-      return -1;
+      return kJobRunFailed;
     }
     frm.ConversionJobBegin();
     // Log rows are also written for successes (verbose logging, exit codes of
     // started programs); only a row marked "-" is a failure.
-    return bLogHoldsFailure(frm.fgLog) ? -1 : 0;
+    return bLogHoldsFailure(frm.fgLog) ? kJobRunFailed : 0;
   }
   int32_t result = 0;
   PerformBlock(frm, 1, record, result, [&frm](const std::string& sFile, int32_t lStartTask, FlexGrid& fg) {
@@ -143,7 +135,7 @@ int32_t PerformCommandLine(MainForm& frm, clsConversionOptions& record) {
   if (!bLogWritten) {
     std::fprintf(stderr, "tessaprint: %s %s\n", Translate("Unable to write the log file").c_str(),
                  record.sLogFile.c_str());
-    if (result == 0) result = -1;
+    if (result == 0) result = kJobRunFailed;
   }
   if (!bJobFileWritten)
     std::fprintf(stderr, "tessaprint: %s %s\n", Translate("Unable to write the failed-tasks job file").c_str(),

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "engine/run/run_clock.h"  // FormatElapsedSeconds of the time line
 #include "engine/task/conversion_options.h"
 
 namespace tessa {
@@ -17,10 +18,6 @@ class MainForm;
 // file. Returns 0 on success; for a job file -1 when a task failed (a log
 // row marked "-"); for a single task the block's own code.
 int32_t PerformCommandLine(MainForm& frm, clsConversionOptions& record);
-
-// "##0.0" of seconds: at least one digit before the point, one after,
-// whatever the locale.
-std::string FormatElapsedSeconds(int64_t milliseconds);
 
 // Process exit codes of a command-line start.
 inline constexpr int kExitSuccess = 0;

@@ -98,7 +98,10 @@ StartupOutcome Main(MainForm& frm, const std::vector<std::string>& args) {
   sIniFile = GetIniFilePath(18);
   std::string dataFolder = kDataFolderMacro;
   sDataFolder = WithTrailingSlash(ExpandPathMacros(dataFolder));
-  InstallDemoFiles(ProgramDataFolder(), sDataFolder);
+  // A macro that could not be expanded (no home folder) leaves a relative
+  // path: the demo files would land in a folder named "%appdata%" wherever
+  // the program was started.
+  if (sDataFolder.rfind('/', 0) == 0) InstallDemoFiles(ProgramDataFolder(), sDataFolder);
   {
     // The translator's warnings (a missing language file) must not wait for
     // a click in a script: on a command-line or bus start they go to stderr.

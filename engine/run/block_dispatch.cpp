@@ -15,19 +15,19 @@
 #include "common/path_macros.h"
 #include "common/text_helpers.h"
 #include "common/translator.h"
-#include "engine/task/caret_records.h"
+#include "engine/result_codes.h"
 #include "engine/run/conversion_driver.h"
 #include "engine/run/run_clock.h"
 #include "engine/run/run_log.h"
 #include "engine/run/task_file_list.h"
+#include "engine/status_panels.h"
+#include "engine/task/caret_records.h"
 #include "platform/stop_signals.h"
 #include "platform/user_interface.h"
 
 namespace tessa {
 
 namespace {
-
-constexpr int32_t kListFailed = -10000;
 
 // sFolder with exactly one "/" at its end; "" stays "" (the current folder).
 std::string AsFolder(const std::string& sFolder) {
@@ -73,13 +73,13 @@ bool ReplacesOutput(const clsConversionOptions& co, bool bAppend) {
 }
 
 void ShowElapsed(const MainForm& frm) {
-  CurrentUserInterface().SetStatusPanel(11, ElapsedSecondsText(frm.lTotalTimeStart));
+  CurrentUserInterface().SetStatusPanel(kPanelElapsed, ElapsedSecondsText(frm.lTotalTimeStart));
 }
 
 void ShowProgress(const std::string& sFile, int32_t i, int32_t lCount) {
   UserInterface& ui = CurrentUserInterface();
-  ui.SetStatusPanel(8, sFile);
-  ui.SetStatusPanel(6, " " + FormatOneDecimal(i * 100.0 / lCount) + Translate(" Percent Complete "));
+  ui.SetStatusPanel(kPanelCurrentFile, sFile);
+  ui.SetStatusPanel(kPanelRunState, " " + FormatOneDecimal(i * 100.0 / lCount) + Translate(" Percent Complete "));
 }
 
 // The record that the files of a multi-file block share.
@@ -160,7 +160,7 @@ void ConvertSingleFile(MainForm& frm, int32_t lJobNumber, clsConversionOptions& 
   }
   const bool bReplace = ReplacesOutput(coBlock, bAppend);
   UserInterface& ui = CurrentUserInterface();
-  ui.SetStatusPanel(8, coBlock.sOriginalFile);
+  ui.SetStatusPanel(kPanelCurrentFile, coBlock.sOriginalFile);
   ui.DoEvents();
   PerformConversionItem(frm, coBlock, bReplace);
   if (coBlock.lErr != 0 || !frm.sLogFile.empty()) LogConversionError(frm, lJobNumber, coBlock);
@@ -215,7 +215,7 @@ void ConvertEachToOwnPdf(MainForm& frm, int32_t lJobNumber, const clsConversionO
         // first keeps it, a later one fails rather than replace it.
         const std::string key = OutputFileKey(item.sTargetFile);
         if (written.count(key) != 0) {
-          item.lErr = -1;
+          item.lErr = kRunGeneralFailure;
           item.sErr = Translate("PDF was not created - Another input of this task was written to the same output file") +
                       " " + Translate("Output File") + ": " + item.sTargetFile + " " + Translate("Input File") + ": " +
                       item.sOriginalFile;
@@ -259,8 +259,8 @@ bool ListBlockFiles(MainForm& frm, int32_t lJobNumber, clsConversionOptions& coB
                     std::vector<std::string>& files, int32_t& ret) {
   if (BuildFileListForItem(coBlock, coBlock.sOriginalFile, files, true, frm.bContinueFileListingOnError))
     return true;
-  ret = kListFailed;
-  coBlock.lErr = kListFailed;
+  ret = kRunFileListFailed;
+  coBlock.lErr = kRunFileListFailed;
   LogConversionError(frm, lJobNumber, coBlock);
   return false;
 }
@@ -323,18 +323,18 @@ void PerformBlockSpecialized(MainForm& frm, int32_t lJobNumber, clsConversionOpt
   co.sExtraParams = coBlock.sExtraParams;
 
   std::vector<std::string> files;
-  if (coBlock.lSpecialProcess != 60 && coBlock.lSpecialProcess != 1) {
+  if (coBlock.lSpecialProcess != kProcessStartProgram && coBlock.lSpecialProcess != kProcessReloadJob) {
     if (!ListBlockFiles(frm, lJobNumber, coBlock, files, ret)) return;
   }
   NotePause(frm, coBlock);
 
   UserInterface& ui = CurrentUserInterface();
   if (coBlock.sOriginalFile.find('*') == std::string::npos) {
-    ui.SetStatusPanel(8, coBlock.sOriginalFile);
+    ui.SetStatusPanel(kPanelCurrentFile, coBlock.sOriginalFile);
     ui.DoEvents();
     PerformSpecialProcessItem(frm, coBlock, loadJobFile);
     if (coBlock.lErr != 0 || !frm.sLogFile.empty()) LogConversionError(frm, lJobNumber, coBlock);
-    if (coBlock.lSpecialProcess == 60 && coBlock.lErr == 0) LogExitCode(frm, lJobNumber, coBlock);
+    if (coBlock.lSpecialProcess == kProcessStartProgram && coBlock.lErr == 0) LogExitCode(frm, lJobNumber, coBlock);
     ret = coBlock.lErr;
     ShowElapsed(frm);
     return;
@@ -364,7 +364,7 @@ void PerformBlockSpecialized(MainForm& frm, int32_t lJobNumber, clsConversionOpt
     }
     ShowElapsed(frm);
     NoteFileResult(frm, lJobNumber, co, r, ret);
-    if (r == -1) {
+    if (r == kRunGeneralFailure) {
       ++i;
       break;
     }

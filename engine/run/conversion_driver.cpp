@@ -16,17 +16,19 @@
 #include "common/text_helpers.h"
 #include "common/translator.h"
 #include "common/vb_conversions.h"
-#include "engine/task/caret_records.h"
+#include "engine/result_codes.h"
 #include "engine/run/output_snapshot.h"
-#include "engine/run/run_clock.h"
 #include "engine/run/process_tasks.h"
+#include "engine/run/run_clock.h"
+#include "engine/status_panels.h"
+#include "engine/task/caret_records.h"
 #include "pdfcontrol/tiff_messages.h"
 #include "pdfcontrol/tiff_page_chain.h"
 #include "platform/output_lock.h"
 #include "platform/sibling_file.h"
 #include "platform/stop_signals.h"
-#include "platform/work_file_journal.h"
 #include "platform/user_interface.h"
+#include "platform/work_file_journal.h"
 
 namespace tessa {
 
@@ -62,18 +64,18 @@ bool bReadOnlyFile(const std::string& sPath) {
 int32_t RefusalOf(const clsConversionOptions& co, std::string& sText) {
   if (bSameFile(co.sOriginalFile, co.sTargetFile)) {
     sText = Translate("PDF was not created - The output file is the input file");
-    return -1;
+    return kRunGeneralFailure;
   }
   if (bReadOnlyFile(co.sTargetFile)) {
     sText = GeneralFailureText(Translate("the output file is read-only"));
-    return -1;
+    return kRunGeneralFailure;
   }
   return 0;
 }
 
 // A call that raises no Done must not pass for the previous call's success.
 void PresetFailure(MainForm& frm) {
-  frm.Quirepane_ErrorCode = -1;
+  frm.Quirepane_ErrorCode = kRunGeneralFailure;
   frm.Quirepane_ErrorString = GeneralFailureText();
 }
 
@@ -114,7 +116,7 @@ std::vector<int32_t> PagesToCut(const std::string& sList, int32_t lFrames, bool&
 
 void SetLoadFrameError(clsConversionOptions& co, size_t k) {
   if (co.lErr != 0) return;
-  co.lErr = -110;
+  co.lErr = kRunFrameNotLoaded;
   co.sErr = Translate("Unable to load frame") + " " + std::to_string(k) + ". " + Translate("Check Options Button");
 }
 
@@ -156,14 +158,14 @@ bool SplitFrames(MainForm& frm, clsConversionOptions& co, ItemFileList& files, b
     }
     const std::string sFile = files.ReserveFrameFile(sInput, p);
     if (sFile.empty() || !SaveFrame(frm, co, kTypeTiff, sFile, frame)) {
-      co.lErr = -103;
+      co.lErr = kRunFrameNotSaved;
       co.sErr = Translate("Unable to convert");
       ok = false;
       break;
     }
     files.AddFrame(sFile, p);
-    ui.SetStatusPanel(11, ElapsedSecondsText(frm.lTotalTimeStart));
-    ui.SetStatusPanel(8, sInput + " [" + std::to_string(p) + "]");
+    ui.SetStatusPanel(kPanelElapsed, ElapsedSecondsText(frm.lTotalTimeStart));
+    ui.SetStatusPanel(kPanelCurrentFile, sInput + " [" + std::to_string(p) + "]");
     ui.DoEvents();
   }
   imaging.SetHoldSource(false);
@@ -201,14 +203,16 @@ bool bSameFile(const std::string& a, const std::string& b) {
 void Quirepane_Done(MainForm& frm, int32_t Status) {
   frm.Quirepane_ErrorCode = -Status;
   switch (Status) {
-    case 0: frm.Quirepane_ErrorString = Translate("PDF was successfully created") + "."; break;
-    case 1: frm.Quirepane_ErrorString = GeneralFailureText(frm.Quirepane.FailureReason()); break;
-    case 2:
+    case quirepane::CR_Success: frm.Quirepane_ErrorString = Translate("PDF was successfully created") + "."; break;
+    case quirepane::CR_Failure_General:
+      frm.Quirepane_ErrorString = GeneralFailureText(frm.Quirepane.FailureReason());
+      break;
+    case quirepane::CR_Failure_NoInput:
       frm.Quirepane_ErrorString =
           Translate("PDF was not created - No source specified or the source file was missing") + ".";
       break;
-    case 3: frm.Quirepane_ErrorString = Translate("PDF was not created - Output file was not specified") + "."; break;
-    case 5:
+    case quirepane::CR_Failure_NoOutput: frm.Quirepane_ErrorString = Translate("PDF was not created - Output file was not specified") + "."; break;
+    case quirepane::CR_Failure_InvalidImageType:
       frm.Quirepane_ErrorString =
           InvalidFormatText() + ". " + Translate("Try 'Autodetect' for the Original File Format") + ".";
       break;
@@ -223,7 +227,7 @@ bool SaveFrame(MainForm& frm, clsConversionOptions& co, int32_t /*lType*/, const
     co.sErr.clear();
     return true;
   }
-  co.lErr = -103;
+  co.lErr = kRunFrameNotSaved;
   co.sErr = Translate("Unable to convert");
   return false;
 }
@@ -245,9 +249,9 @@ void PerformConversionItemQuirepane(MainForm& frm, clsConversionOptions& co, int
   if (!sFolder.empty() && !bFolderExists(sFolder)) {
     MakeFolderPath(sFolder);
     if (!bFolderExists(sFolder)) {
-      co.lErr = -100;
+      co.lErr = kRunOutputFolderMissing;
       co.sErr = Translate("Output folder does not exist");
-      ret = -100;
+      ret = kRunOutputFolderMissing;
       return;
     }
   }
@@ -272,9 +276,9 @@ void PerformConversionItemQuirepane(MainForm& frm, clsConversionOptions& co, int
   }
 
   if (frm.Quirepane_ErrorCode == 0 && !bFileExists(co.sTargetFile)) {
-    co.lErr = -5;
+    co.lErr = kRunInvalidFormat;
     co.sErr = InvalidFormatText() + ". " + Translate("Check for corrupt file.");
-    frm.Quirepane_ErrorCode = -5;
+    frm.Quirepane_ErrorCode = kRunInvalidFormat;
   } else {
     co.lErr = frm.Quirepane_ErrorCode;
     co.sErr = frm.Quirepane_ErrorString;
@@ -328,7 +332,7 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
   if (!sTargetFolder.empty() && !bFolderExists(sTargetFolder)) MakeFolderPath(sTargetFolder);
   OutputLock lock(sTarget, [] { return StopSignalReceived() != 0; });
   if (!lock.held() && StopSignalReceived() != 0) {
-    co.lErr = -1;
+    co.lErr = kRunGeneralFailure;
     co.sErr = Translate("PDF was not created - The run was stopped") + InputFileSuffix(sInput);
     co.lOriginalFileType = lInputType;
     return co.lErr;
@@ -341,7 +345,7 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
   }
   if (co.lOriginalFileType == kTypeTiff && !quirepane::bTiffPageChainIntact(sInput)) {
     // A TIFF cut short must not pass for a shorter document.
-    co.lErr = -113;
+    co.lErr = kRunNothingConverted;
     co.sErr = InvalidFormatText() + ". " + Translate("Try 'Autodetect' for the Original File Format");
     co.lOriginalFileType = lInputType;
     quirepane::TakeTiffMessages();
@@ -384,8 +388,8 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
       co.sOriginalFile = entry.path;
       PerformConversionItemQuirepane(frm, co, lLast, entry.bTemporary ? sInput : std::string(),
                                      entry.bTemporary ? entry.lPage : 0, bHaveTimes ? &inputTimes : nullptr);
-      ui.SetStatusPanel(11, ElapsedSecondsText(frm.lTotalTimeStart));
-      ui.SetStatusPanel(8, sTarget + " [" + std::to_string(i + 1) + "]");
+      ui.SetStatusPanel(kPanelElapsed, ElapsedSecondsText(frm.lTotalTimeStart));
+      ui.SetStatusPanel(kPanelCurrentFile, sTarget + " [" + std::to_string(i + 1) + "]");
       ui.DoEvents();
       if (lLast != 0) break;
     }
@@ -403,7 +407,7 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
   int32_t result = lLast;
   if (bNothingConverted) {
     if (co.lErr == 0) {
-      co.lErr = -113;
+      co.lErr = kRunNothingConverted;
       co.sErr = InvalidFormatText() + ". " + Translate("Try 'Autodetect' for the Original File Format");
     }
     result = co.lErr;
@@ -413,7 +417,7 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
     std::error_code ec;
     std::filesystem::rename(sAside, sTarget, ec);
     if (ec) {
-      result = co.lErr = -1;
+      result = co.lErr = kRunGeneralFailure;
       co.sErr = GeneralFailureText(ec.message()) + InputFileSuffix(sInput);
     }
   }

@@ -2,9 +2,12 @@
 
 #include <FreeImage.h>
 
-#include "pdfcontrol/image_engine.h"
-
 namespace tessa {
+
+using quirepane::BitmapPtr;
+using quirepane::LockedPage;
+using quirepane::MemoryPtr;
+using quirepane::MultiBitmapPtr;
 
 namespace {
 
@@ -23,27 +26,19 @@ FREE_IMAGE_FORMAT DetectFormat(const std::string& sPath) {
 // leaves out the EXIF tags read from the source: the TIFF writer does not
 // know them all, and a frame needs none.
 bool EncodeFrame(FIBITMAP* source, std::vector<uint8_t>& buffer) {
-  FIBITMAP* dib = FreeImage_Clone(source);
+  const BitmapPtr dib(FreeImage_Clone(source));
   if (!dib) return false;
   for (FREE_IMAGE_MDMODEL model : {FIMD_EXIF_MAIN, FIMD_EXIF_EXIF, FIMD_EXIF_GPS, FIMD_EXIF_MAKERNOTE,
                                    FIMD_EXIF_INTEROP, FIMD_EXIF_RAW}) {
-    FreeImage_SetMetadata(model, dib, nullptr, nullptr);
+    FreeImage_SetMetadata(model, dib.get(), nullptr, nullptr);
   }
-  FIMEMORY* mem = FreeImage_OpenMemory();
-  if (!mem) {
-    FreeImage_Unload(dib);
-    return false;
-  }
-  bool ok = FreeImage_SaveToMemory(FIF_TIFF, dib, mem, TIFF_NONE) != FALSE;
-  if (ok) {
-    BYTE* data = nullptr;
-    DWORD size = 0;
-    ok = FreeImage_AcquireMemory(mem, &data, &size) && data && size > 0;
-    if (ok) buffer.assign(data, data + size);
-  }
-  FreeImage_CloseMemory(mem);
-  FreeImage_Unload(dib);
-  return ok;
+  const MemoryPtr mem(FreeImage_OpenMemory());
+  if (!mem || !FreeImage_SaveToMemory(FIF_TIFF, dib.get(), mem.get(), TIFF_NONE)) return false;
+  BYTE* data = nullptr;
+  DWORD size = 0;
+  if (!FreeImage_AcquireMemory(mem.get(), &data, &size) || !data || size == 0) return false;
+  buffer.assign(data, data + size);
+  return true;
 }
 
 int TiffFlags(int32_t index, unsigned bpp) {
@@ -58,18 +53,13 @@ int TiffFlags(int32_t index, unsigned bpp) {
 
 }  // namespace
 
-ImageFile::ImageFile() = default;
-
-ImageFile::~ImageFile() { CloseHeld(); }
-
 void ImageFile::SetHoldSource(bool hold) {
   hold_ = hold;
   if (!hold) CloseHeld();
 }
 
 void ImageFile::CloseHeld() {
-  if (held_) FreeImage_CloseMultiBitmap(static_cast<FIMULTIBITMAP*>(held_), 0);
-  held_ = nullptr;
+  held_.reset();
   heldFormat_ = -1;
   heldPath_.clear();
 }
@@ -78,10 +68,9 @@ int32_t ImageFile::FrameCount(const std::string& sPath) {
   const FREE_IMAGE_FORMAT fif = DetectFormat(sPath);
   if (fif == FIF_UNKNOWN) return 0;
   if (!IsMultiPageFormat(fif)) return 1;
-  FIMULTIBITMAP* mb = FreeImage_OpenMultiBitmap(fif, sPath.c_str(), FALSE, TRUE, TRUE);
+  const MultiBitmapPtr mb(FreeImage_OpenMultiBitmap(fif, sPath.c_str(), FALSE, TRUE, TRUE));
   if (!mb) return 0;
-  const int count = FreeImage_GetPageCount(mb);
-  FreeImage_CloseMultiBitmap(mb, 0);
+  const int count = FreeImage_GetPageCount(mb.get());
   return count < 0 ? 0 : count;
 }
 
@@ -93,43 +82,41 @@ bool ImageFile::LoadFrame(const std::string& sPath, int32_t lIndex, std::vector<
 
   if (!IsMultiPageFormat(fif)) {
     if (lIndex != 0) return false;
-    FIBITMAP* dib = FreeImage_Load(fif, sPath.c_str(), 0);
+    const BitmapPtr dib(FreeImage_Load(fif, sPath.c_str(), 0));
     if (!dib) return false;
-    const bool ok = EncodeFrame(dib, abFrame);
-    FreeImage_Unload(dib);
+    const bool ok = EncodeFrame(dib.get(), abFrame);
     if (!ok) abFrame.clear();
     return ok;
   }
 
   if (!held_ || heldPath_ != sPath || heldFormat_ != fif) {
     CloseHeld();
-    held_ = FreeImage_OpenMultiBitmap(fif, sPath.c_str(), FALSE, TRUE, TRUE);
+    held_.reset(FreeImage_OpenMultiBitmap(fif, sPath.c_str(), FALSE, TRUE, TRUE));
     if (!held_) return false;
     heldPath_ = sPath;
     heldFormat_ = fif;
     hold_ = true;
   }
-  auto* mb = static_cast<FIMULTIBITMAP*>(held_);
-  if (lIndex >= FreeImage_GetPageCount(mb)) return false;
-  FIBITMAP* page = FreeImage_LockPage(mb, lIndex);
-  if (!page) return false;
-  const bool ok = EncodeFrame(page, abFrame);
-  FreeImage_UnlockPage(mb, page, FALSE);
+  if (lIndex >= FreeImage_GetPageCount(held_.get())) return false;
+  const LockedPage page(held_.get(), lIndex);
+  if (!page.get()) return false;
+  const bool ok = EncodeFrame(page.get(), abFrame);
   if (!ok) abFrame.clear();
   return ok;
 }
 
 bool ImageFile::SaveFrame(const std::vector<uint8_t>& abFrame, const std::string& sPath) {
   if (abFrame.empty() || sPath.empty()) return false;
-  FIMEMORY* mem = FreeImage_OpenMemory(const_cast<BYTE*>(abFrame.data()), static_cast<DWORD>(abFrame.size()));
-  if (!mem) return false;
-  FIBITMAP* dib = FreeImage_LoadFromMemory(FIF_TIFF, mem, 0);
-  FreeImage_CloseMemory(mem);
+  BitmapPtr dib;
+  {
+    const MemoryPtr mem(FreeImage_OpenMemory(const_cast<BYTE*>(abFrame.data()), static_cast<DWORD>(abFrame.size())));
+    if (!mem) return false;
+    dib.reset(FreeImage_LoadFromMemory(FIF_TIFF, mem.get(), 0));
+  }
   if (!dib) return false;
-  const int flags = TiffFlags(compression_, FreeImage_GetBPP(dib));
-  bool ok = FreeImage_Save(FIF_TIFF, dib, sPath.c_str(), flags) != FALSE;
-  if (!ok && flags != TIFF_NONE) ok = FreeImage_Save(FIF_TIFF, dib, sPath.c_str(), TIFF_NONE) != FALSE;
-  FreeImage_Unload(dib);
+  const int flags = TiffFlags(compression_, FreeImage_GetBPP(dib.get()));
+  bool ok = FreeImage_Save(FIF_TIFF, dib.get(), sPath.c_str(), flags) != FALSE;
+  if (!ok && flags != TIFF_NONE) ok = FreeImage_Save(FIF_TIFF, dib.get(), sPath.c_str(), TIFF_NONE) != FALSE;
   return ok;
 }
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "pdfcontrol/freeimage_handles.h"
+
 namespace tessa {
 
 class ImageFile {
@@ -17,8 +19,7 @@ class ImageFile {
   // keeps the frame's colours and writes LZW; any other index writes none.
   enum Compression : int32_t { kNone = 0, kLzw = 1, kPackBits = 2, kCcittG3 = 3, kCcittG4 = 4 };
 
-  ImageFile();
-  ~ImageFile();
+  ImageFile() = default;
   ImageFile(const ImageFile&) = delete;
   ImageFile& operator=(const ImageFile&) = delete;
 
@@ -50,7 +51,7 @@ class ImageFile {
 
   int32_t compression_ = kNone;
   bool hold_ = false;
-  void* held_ = nullptr;  // the open multi-page bitmap of heldPath_
+  quirepane::MultiBitmapPtr held_;  // the open multi-page file heldPath_
   int heldFormat_ = -1;
   std::string heldPath_;
 };

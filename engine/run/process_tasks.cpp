@@ -1,12 +1,13 @@
 #include "engine/run/process_tasks.h"
 
-#include <charconv>
 #include <chrono>
 #include <thread>
 
 #include "common/path_macros.h"
 #include "common/text_helpers.h"
 #include "common/translator.h"
+#include "engine/run/run_clock.h"
+#include "engine/status_panels.h"
 #include "engine/task/caret_records.h"
 #include "engine/task/input_type_list.h"
 #include "pdfcontrol/tiff_page_chain.h"
@@ -20,13 +21,6 @@ namespace {
 
 // How long the wait for a started program sleeps between two looks at it.
 constexpr auto kPollInterval = std::chrono::milliseconds(25);
-
-// Seconds as "##0.0", with a point whatever the locale.
-std::string FormatSeconds(double seconds) {
-  char buf[32];
-  const auto r = std::to_chars(buf, buf + sizeof buf, seconds, std::chars_format::fixed, 1);
-  return std::string(buf, r.ptr);
-}
 
 }  // namespace
 
@@ -61,7 +55,7 @@ int32_t ExecAndWait(MainForm& frm, const std::string& program, const std::string
   bool ended = false;
   while (!ended && frm.bRunning) {
     const int64_t now = GetTickCount();
-    ui.SetStatusPanel(11, FormatSeconds(static_cast<double>(now - frm.lTotalTimeStart) / 1000.0));
+    ui.SetStatusPanel(kPanelElapsed, FormatElapsedSeconds(now - frm.lTotalTimeStart));
     if (waitSeconds != -1 && static_cast<double>(now - waitStart) / 1000.0 > waitSeconds) break;
     ui.DoEvents();
     std::this_thread::sleep_for(kPollInterval);
@@ -115,10 +109,10 @@ int32_t DetectInputType(const std::string& path) {
 
 int32_t PerformSpecialProcessItem(MainForm& frm, clsConversionOptions& record, const JobFileLoader& loadJobFile) {
   switch (record.lSpecialProcess) {
-    case 1:
+    case kProcessReloadJob:
       if (loadJobFile) loadJobFile(record.sTargetFile, record.lTargetFileType, frm.fgToDo);
       break;
-    case 60:
+    case kProcessStartProgram:
       record.lErr = RunCommandLineItem(frm, record);
       break;
     default:

@@ -11,13 +11,9 @@
 #include "engine/task/conversion_options.h"
 #include "engine/job/flex_grid.h"
 #include "engine/main_form.h"
+#include "engine/result_codes.h"
 
 namespace tessa {
-
-// Results of process 60.
-inline constexpr int32_t kProcessOk = 0;
-inline constexpr int32_t kProcessLaunchFailed = -10;
-inline constexpr int32_t kProcessTimeout = -11;
 
 // Priority classes of a started program (field 0 of its record).
 inline constexpr int32_t kPriorityIdle = 64;

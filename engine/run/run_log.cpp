@@ -25,12 +25,12 @@ std::string JoinCells(const std::vector<std::string>& cells) {
 }
 
 // The log row of co: the ten to-do cells, the empty pass cell and status.
-std::vector<std::string> TaskCells(const std::string& flags, int32_t lJobNumber, const clsConversionOptions& co,
+std::vector<std::string> TaskCells(const std::string& flags, const std::string& number, const clsConversionOptions& co,
                                    const std::string& inputExtension, const std::string& outputExtension,
                                    const std::string& status) {
   return {flags,
           co.sExtraParams,
-          std::to_string(lJobNumber),
+          number,
           co.sActionToDo,
           co.sOriginalFile,
           std::to_string(co.lOriginalFileType),
@@ -40,6 +40,11 @@ std::vector<std::string> TaskCells(const std::string& flags, int32_t lJobNumber,
           outputExtension,
           "",
           status};
+}
+
+// The task number of a log row: the running job row's own, else lJobNumber.
+std::string LoggedNumber(const MainForm& frm, int32_t lJobNumber) {
+  return frm.sRunTaskNumber.empty() ? std::to_string(lJobNumber) : frm.sRunTaskNumber;
 }
 
 void ReplaceAll(std::string& s, char from, char to) {
@@ -66,7 +71,7 @@ std::string BuildConversionLogRow(const MainForm& frm, int32_t lJobNumber, const
       co.lConversionMethod == 1 ? GetImageTypeExtension(co.lOriginalFileType, false) : std::string();
   const std::string outputExtension = GetFileTypeExtension(co.lTargetFileType, false, co.lConversionMethod);
   const std::string& flags = frm.fgToDo.TextMatrix(lJobNumber % kToDoRowLimit, 0);
-  return JoinCells(TaskCells(flags, lJobNumber, co, inputExtension, outputExtension, co.sErr));
+  return JoinCells(TaskCells(flags, LoggedNumber(frm, lJobNumber), co, inputExtension, outputExtension, co.sErr));
 }
 
 void LogConversionError(MainForm& frm, int32_t lJobNumber, clsConversionOptions& co) {
@@ -86,7 +91,7 @@ void LogConversionError(MainForm& frm, int32_t lJobNumber, clsConversionOptions&
 void LogExitCode(MainForm& frm, int32_t lJobNumber, const clsConversionOptions& co) {
   const std::string status = Translate("Exit Code: ") + std::to_string(co.lCommandLineExitCode);
   const std::string row =
-      JoinCells(TaskCells(frm.fgToDo.TextMatrix(lJobNumber, 0), lJobNumber, co, "", "", status));
+      JoinCells(TaskCells(frm.fgToDo.TextMatrix(lJobNumber, 0), LoggedNumber(frm, lJobNumber), co, "", "", status));
   InsertMarkedLogRow(frm.fgLog, row, 0);
 }
 

@@ -17,7 +17,8 @@ inline constexpr int kPassColumn = 10;
 
 // The twelve cells of the log row of a conversion or special-process
 // outcome, joined by TAB: the task's to-do row (its flags read from
-// frm.fgToDo row lJobNumber Mod 30000) followed by co.sErr as the status.
+// frm.fgToDo row lJobNumber Mod 30000; its number frm.sRunTaskNumber while
+// a job row runs, else lJobNumber) followed by co.sErr as the status.
 std::string BuildConversionLogRow(const MainForm& frm, int32_t lJobNumber, const clsConversionOptions& co);
 
 // Records the outcome of co (task lJobNumber): inserts its log row before the

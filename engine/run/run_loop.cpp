@@ -7,10 +7,12 @@
 
 #include "common/program_modes.h"
 #include "common/translator.h"
-#include "engine/run/block_dispatch.h"
-#include "engine/main_form.h"
-#include "engine/run/run_log.h"
 #include "engine/job/todo_grid.h"
+#include "engine/main_form.h"
+#include "engine/result_codes.h"
+#include "engine/run/block_dispatch.h"
+#include "engine/run/run_log.h"
+#include "engine/status_panels.h"
 #include "platform/stop_signals.h"
 #include "platform/tick_count.h"
 #include "platform/user_interface.h"
@@ -85,7 +87,8 @@ void MainForm::ConversionJobRewind() {
   InitLogGrid(fgLog);
   View().UpdateMenuToolbar();
   SelectGridRow(fgToDo);
-  CurrentUserInterface().SetStatusPanel(6, "");
+  CurrentUserInterface().SetStatusPanel(kPanelRunState, "");
+  CurrentUserInterface().SetStatusPanelEnabled(kPanelRunState, true);
   View().SetEndOfJobNotifier(false);
 }
 
@@ -97,7 +100,8 @@ void MainForm::ConversionJobBegin() {
     return;
   }
   View().SetEndOfJobNotifier(false);
-  ui.SetStatusPanel(6, "");
+  ui.SetStatusPanel(kPanelRunState, "");
+  ui.SetStatusPanelEnabled(kPanelRunState, true);
   if (!bCheckToUpdateDirtyConversionItem()) return;
   if (bCheckToZeroConversionItems()) return;
 
@@ -113,8 +117,8 @@ void MainForm::ConversionJobBegin() {
     ConversionJobRewind();
     start = 1;
   }
-  ui.SetStatusPanel(6, Translate("Working") + "...");
-  ui.SetStatusPanel(11, "");
+  ui.SetStatusPanel(kPanelRunState, Translate("Working") + "...");
+  ui.SetStatusPanel(kPanelElapsed, "");
   lTotalTimeStart = GetTickCount();
 
   ++runDepth_;
@@ -122,17 +126,17 @@ void MainForm::ConversionJobBegin() {
   int32_t row = start;
   for (; row <= last; ++row) {
     const std::string taskNumber = fgToDo.TextMatrix(row, kColNumber);
-    ui.SetStatusPanel(3, taskNumber);
+    ui.SetStatusPanel(kPanelTaskNumber, taskNumber);
     co = clsConversionOptions{};
     ReadConversionItemFromGrid(co, row, fgToDo);
     if (lResumeFileRow != row) lResumeFileIndex = 0;  // the index was another task's
     lResumeFileRow = row;
     const int64_t loadsBefore = lJobLoads_;
-    const int logRowsBefore = fgLog.Rows();
     int32_t ret = 0;
+    sRunTaskNumber = taskNumber;  // log rows carry the task's number, not its row
     RunBlock(row, co, ret);
 
-    const bool reload = co.sActionToDo.find('S') != std::string::npos && co.lSpecialProcess == 1;
+    const bool reload = co.sActionToDo.find('S') != std::string::npos && co.lSpecialProcess == kProcessReloadJob;
     // A reload that read its file replaced the rows, whatever it found.
     const bool reloaded = reload && lJobLoads_ != loadsBefore;
     if (reload && (!reloaded || fgToDo.Rows() <= 2)) {
@@ -142,8 +146,7 @@ void MainForm::ConversionJobBegin() {
                 (sJobFileError.empty() ? co.sTargetFile : sJobFileError);
       LogConversionError(*this, row, co);
     }
-    // Blocks log by grid row; after a reload the task's number differs.
-    for (int r = logRowsBefore - 1; r < fgLog.Rows() - 1; ++r) fgLog.SetTextMatrix(r, kColNumber, taskNumber);
+    sRunTaskNumber.clear();
     const bool interrupted = !bRunning && !reloaded && lResumeFileIndex > 0;
     if (!reloaded && !interrupted) {
       fgToDo.SetRow(row);
@@ -162,13 +165,13 @@ void MainForm::ConversionJobBegin() {
   }
   --runDepth_;
 
-  ui.SetStatusPanel(3, "-");
-  if (co.sErr.size() > 2 && co.lErr != 0) ui.SetStatusPanel(8, "!!! " + Translate("Error") + ":  " + co.sErr);
+  ui.SetStatusPanel(kPanelTaskNumber, "-");
+  if (co.sErr.size() > 2 && co.lErr != 0) ui.SetStatusPanel(kPanelCurrentFile, "!!! " + Translate("Error") + ":  " + co.sErr);
   if (row == last + 1 && bRunning && !bCommandLineMode && !bAutomationMode) {
     if (!View().bSchedularEnabled()) View().SetEndOfJobNotifier(true);
-    ui.SetStatusPanel(6, " 100" + Translate(" Percent Complete "));
+    ui.SetStatusPanel(kPanelRunState, " 100" + Translate(" Percent Complete "));
   }
-  if (!bRunning) ui.SetStatusPanel(6, Translate("Pause"));
+  if (!bRunning) ui.SetStatusPanel(kPanelRunState, Translate("Pause"));
   bRunning = false;
   View().UpdateMenuToolbar();
 

@@ -4,11 +4,4 @@
 // header holds the few values they share with their callers.
 #pragma once
 
-#include <cstdint>
-
-namespace tessa {
-
-// Run code of a reload row whose job file brought no tasks.
-inline constexpr int32_t kReloadFailed = -1;
-
-}  // namespace tessa
+#include "engine/result_codes.h"  // kReloadFailed

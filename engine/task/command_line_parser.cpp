@@ -33,7 +33,6 @@ namespace {
 constexpr const char* kDocumentationServer = "https://docs.brindlecove.example/";
 constexpr const char* kHelpPage = "all-documentation/tessalumen/english/html5/#t=Tessaprint%2FUsing_the_Command_Line.htm";
 constexpr const char* kHeaderBreak = "\r\n";
-constexpr int32_t kProcessStartProgram = 60;
 
 
 // Letters whose number may be written onto the letter.
@@ -64,12 +63,13 @@ std::string ApplyPathRule(const std::string& value) {
   return RemoveTrailingBackslash(here) + "/" + path;
 }
 
-// A text value for the PDF options: quotes removed, and no "^", which
-// would shift the fields of the options record.
+// A text value for the PDF options: trimmed, then its quotes removed (the
+// blanks inside them stay), and no "^", which would shift the fields of the
+// options record.
 std::string PdfText(const std::string& value) {
-  std::string text = StripQuotes(value);
+  std::string text = StripQuotes(TrimBlanks(value));
   std::erase(text, '^');
-  return TrimBlanks(text);
+  return text;
 }
 
 // Sets field to the value read as a whole number; unchanged when it is none.

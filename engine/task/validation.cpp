@@ -25,8 +25,6 @@ namespace {
 constexpr const char* kBoxBreak = "\n";
 constexpr const char* kLogBreak = "\r\n";
 
-constexpr int32_t kProcessStartProgram = 60;
-
 bool Contains(const std::string& s, char c) { return s.find(c) != std::string::npos; }
 
 // The name after the last path separator.
@@ -397,7 +395,9 @@ void ValidateConversionItem(MainForm& form, clsConversionOptions& task) {
   } else {
     ValidateImageConversionItem(form, task);
   }
-  if (task.lSpecialProcess != kProcessStartProgram || !bSpecial) {
+  // A process-60 task writes nothing itself, whatever its action: a "/0 60"
+  // task keeps action "C" and opens the window instead of running.
+  if (task.lSpecialProcess != kProcessStartProgram) {
     const std::string& probe = task.bSaveInOriginalFolder ? task.sOriginalFile : task.sTargetFile;
     if (!TrimBlanks(probe).empty() && !bFolderIsWriteable(probe)) task.lErr = kOutputNotWriteable;
   }

@@ -9,25 +9,12 @@
 
 #include "engine/task/conversion_options.h"
 #include "engine/main_form.h"
+#include "engine/result_codes.h"
 
 namespace tessa {
 
-// Verdict codes left in clsConversionOptions::lErr by validation. They are a
-// code space of their own, apart from the codes of a run.
-inline constexpr int32_t kValidationOk = 0;
-inline constexpr int32_t kInputFolderMissing = -1;         // mask input, its folder is missing
-inline constexpr int32_t kMaskOutputFolderMissing = -3;    // mask output, its folder could not be made
-inline constexpr int32_t kInputFileMissing = -4;           // single input missing or empty name
-inline constexpr int32_t kWildcardOutputForOneFile = -5;   // single input with a "*" output
-inline constexpr int32_t kOutputFolderMissing = -6;        // output's folder could not be made
-inline constexpr int32_t kInvalidOutputType = -7;          // output type not valid under the method
-inline constexpr int32_t kJobFileMissing = -8;             // /J names no existing file
-inline constexpr int32_t kNoPdfOptions = -10;              // empty extra parameters
-inline constexpr int32_t kInputTypeMismatch = -13;         // extension contradicts the input type
-inline constexpr int32_t kManyInputsOneOutput = -14;       // mask input, one output, no append
-inline constexpr int32_t kInvalidSpecialProcess = -101;    // special process other than 60
-inline constexpr int32_t kSpecialProcessWildcard = -102;   // process 60 with "*" in its program
-inline constexpr int32_t kOutputNotWriteable = -1000000;   // the output's folder cannot be written
+// Verdict codes left in clsConversionOptions::lErr by validation (kValidationOk
+// and the others of engine/result_codes.h).
 
 // Normalises task (macros expanded, paths trimmed, output completed, missing
 // output folders created) and sets task.lErr to 0 or one of the codes

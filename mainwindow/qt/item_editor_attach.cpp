@@ -2,7 +2,7 @@
 // panel binding, attached to the form's widgets, with the main form running
 // the panel's command buttons and the to-do grid's row changes itself.
 #include "engine/job/row_moves.h"
-#include "mainwindow/qt/dialog_launchers.h"
+#include "mainwindow/qt/advanced_options_dialog.h"
 #include "mainwindow/qt/item_editor_binding.h"
 #include "mainwindow/qt/item_editor_panel_binding.h"
 #include "mainwindow/qt/main_form_widget.h"
@@ -15,7 +15,9 @@ class PanelEditor : public ItemEditorBinding {
  public:
   explicit PanelEditor(MainFormWidget& form)
       : form_(form), binding_(form.Form(), &form, ItemEditorPanelBinding::Options{false}) {
-    binding_.SetAdvancedOptionsEditor([&form](std::string& record) { return ShowAdvancedOptionsDialog(&form, record); });
+    binding_.SetAdvancedOptionsEditor([&form](std::string& record) {
+      return ShowAdvancedOptions(&form, form.Form(), record) == QDialog::Accepted;
+    });
   }
 
   bool CollectConversionItemFromGUI(clsConversionOptions& co) override { return Panel().CollectConversionItemFromGUI(co); }

@@ -42,17 +42,25 @@ QComboBox* Combo(const char* name, bool editable) {
   return cb;
 }
 
+// A push button that asks for room for a picture laid over its left end,
+// whatever length its caption has once translated.
+class PictureRoomButton : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+  QSize sizeHint() const override { return QPushButton::sizeHint() + QSize(24, 0); }
+  QSize minimumSizeHint() const override { return sizeHint(); }
+};
+
 // A browse button with its picture button laid over its left end (the
 // button's caption leaves room for it).
 QPushButton* BrowseButton(const char* name, const char* caption, const char* picture, QStyle::StandardPixmap icon) {
-  auto* button = Named(new QPushButton(caption), name);
+  auto* button = Named(new PictureRoomButton(caption), name);
   auto* pic = Named(new QToolButton(button), picture);
   pic->setAutoRaise(true);
   pic->setIcon(button->style()->standardIcon(icon));
   pic->setIconSize(QSize(14, 14));
   pic->setFocusPolicy(Qt::NoFocus);
   pic->setGeometry(4, 3, 20, 20);
-  button->setMinimumWidth(button->sizeHint().width() + 12);
   return button;
 }
 

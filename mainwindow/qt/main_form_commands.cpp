@@ -18,25 +18,23 @@
 #include <QToolButton>
 #include <map>
 
+#include "common/file_helpers.h"
+#include "common/help_launcher.h"
+#include "common/qt/mru_fillers.h"
 #include "common/settings_file.h"
+#include "common/translator.h"
 #include "engine/job/todo_grid.h"
-#include "mainwindow/qt/dialog_launchers.h"
+#include "mainwindow/qt/about_dialog.h"
+#include "mainwindow/qt/general_options_dialog.h"
 #include "mainwindow/qt/item_editor_binding.h"
 #include "mainwindow/qt/scheduler_window.h"
 #include "mainwindow/qt/status_panels.h"
 #include "platform/shell_open.h"
+#include "platform/user_interface.h"
 
 namespace tessa {
 
 namespace {
-
-// Addresses of the Help menu's web items.
-constexpr const char* kHelpOnLinePage = "https://www.brindlecove.com/tessalumen/help/";
-constexpr const char* kCommandLinePage = "https://www.brindlecove.com/tessalumen/help/command-line.html";
-constexpr const char* kProductHomePage = "https://www.brindlecove.com/tessalumen/";
-constexpr const char* kProductUpdatesPage = "https://www.brindlecove.com/tessalumen/history.html";
-constexpr const char* kMakerHomePage = "https://www.brindlecove.com/";
-constexpr const char* kOtherToolsPage = "https://www.brindlecove.com/conversion-tools/";
 
 // Theme icons of the toolbar, with the style's pictures where the desktop
 // has none.
@@ -141,10 +139,11 @@ void MainFormWidget::BuildCommands() {
   file->addSeparator();
   file->addAction(Action("mnuLanguage"));
   file->addAction(Action("mnuOptions"));
-  QAction* mruMarker = file->addSeparator();
-  mruMarker->setObjectName("mnuMRU");
+  file->addSeparator();
+  mruEnd_ = file->addSeparator();
+  mruEnd_->setObjectName("mnuMRUEnd");
   file->addAction(Action("mnuExit"));
-  FillRecentJobsMenu(*this, *file);
+  fileMenu_ = file;
 
   QMenu* conversion = menu(bar, "mnuConversion", "C&onversion");
   for (const char* name : {"mnuAddConversionJob", "mnuRemoveConversionJob", "mnuUpdateConversionJob"})
@@ -236,8 +235,8 @@ void MainFormWidget::ConnectCommands() {
   on("mnuSaveConversionJob", [&f] { f.ConversionJobSave(); });
   on("mnuSaveConversionJobAs", [&f] { f.ConversionJobSaveAs(); });
   on("mnuSaveLogAsConversionJob", [&f] { f.SaveLogAsConversionJob(); });
-  on("mnuLanguage", [this] { ShowLanguageDialog(*this); });
-  on("mnuOptions", [this] { ShowOptionsDialog(*this); });
+  on("mnuLanguage", [this] { mnuLanguage_Click(); });
+  on("mnuOptions", [this] { ShowGeneralOptions(this, frm_); });
   on("mnuExit", [this] { emit exitRequested(); });
   on("mnuAddConversionJob", [&f] { f.cmdAdd_Click(); });
   on("mnuRemoveConversionJob", [&f] { f.cmdRemove_Click(); });
@@ -255,14 +254,14 @@ void MainFormWidget::ConnectCommands() {
   on("mnuPause", [&f] { f.ConversionJobPause(); });
   on("mnuRewindConversionJob", [&f] { f.ConversionJobRewind(); });
   on("mnuScheduleConversionJob", [this] { ShowSchedulerDialog(); });
-  on("mnuLaunchHelpFile", [this] { ShowHelpTopic(this, 1234, ""); });
-  on("cmdHelpCommandLine", [this] { ShowHelpTopic(this, 33, kCommandLinePage); });
-  on("mnuAbout", [this] { ShowAboutBox(this); });
-  on("mnuHelpOnLine", [] { ShellOpen(kHelpOnLinePage); });
-  on("mnuHelpProductHomePage", [] { ShellOpen(kProductHomePage); });
-  on("mnuHelpProductUpdates", [] { ShellOpen(kProductUpdatesPage); });
-  on("mnuBrindlecoveHomePage", [] { ShellOpen(kMakerHomePage); });
-  on("mnuAdditionalImageConversionTools", [] { ShellOpen(kOtherToolsPage); });
+  on("mnuLaunchHelpFile", [] { ShowHelpTopic(kHelpStartTopic); });
+  on("cmdHelpCommandLine", [] { ShowHelpTopic(kHelpCommandLine, HelpAddress("CommandLine")); });
+  on("mnuAbout", [this] { ShowAbout(this); });
+  on("mnuHelpOnLine", [] { ShellOpen(HelpAddress("DocHome")); });
+  on("mnuHelpProductHomePage", [] { ShellOpen(HelpAddress("ProductHome")); });
+  on("mnuHelpProductUpdates", [] { ShellOpen(HelpAddress("ProductUpdates")); });
+  on("mnuBrindlecoveHomePage", [] { ShellOpen(HelpAddress("MakerHome")); });
+  on("mnuAdditionalImageConversionTools", [] { ShellOpen(HelpAddress("ConversionTools")); });
 
   // The panel's buttons run their menu item.
   auto button = [this](const char* name, const char* item) {
@@ -298,6 +297,27 @@ void MainFormWidget::ShowSchedulerDialog() {
   frmSched_->ShowModal();
   UpdateMenuToolbar();
   if (!bSchedularEnabled()) SetFrameCaption("'Tessalumen'");
+}
+
+void MainFormWidget::mnuLanguage_Click() {
+  // The choice is stored and takes effect on the next start, as the notice says.
+  bool bShowRestartNotice = true;
+  SelectLanguage(bShowRestartNotice);
+}
+
+void MainFormWidget::FillRecentJobsMenu() {
+  FillMenuFromMRU(fileMenu_, mruEnd_, histories_.mruFileOpen, frm_.bGridUpdateByCode,
+                  [this](int index) { mnuMRU_Click(index); });
+}
+
+void MainFormWidget::mnuMRU_Click(int index) {
+  const std::string file = histories_.JobFileAt(index);
+  if (file.empty()) return;
+  if (bFileExists(file)) {
+    frm_.ConversionJobOpen(file);
+  } else {
+    CurrentUserInterface().MsgBox(file + " " + Translate("does not exist."), vbOKOnly, "");
+  }
 }
 
 void MainFormWidget::Timer1Tick() {

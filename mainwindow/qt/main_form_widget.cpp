@@ -27,12 +27,14 @@
 #include "engine/job/todo_grid.h"
 #include "mainwindow/frame_settings.h"
 #include "mainwindow/option_combos.h"
+#include "mainwindow/qt/advanced_options_dialog.h"
 #include "mainwindow/qt/dialog_launchers.h"
 #include "mainwindow/qt/grid_table_model.h"
 #include "mainwindow/qt/item_editor_binding.h"
 #include "mainwindow/qt/item_editor_panel_widgets.h"
 #include "mainwindow/qt/main_frame.h"
 #include "mainwindow/qt/scheduler_window.h"
+#include "mainwindow/qt/type_mismatch_dialog.h"
 
 namespace tessa {
 
@@ -186,6 +188,7 @@ void MainFormWidget::Load(bool bWindow) {
     frm_.InitLogGrid(frm_.fgLog);
   }
   ReadMainFormSettings(frm_, settings_, bWindow);
+  histories_.Setup(bWindow, *this, frm_.bGridUpdateByCode);
   ApplySettingsToControls(bWindow);
   // The panel's behaviour takes the widgets as the settings left them.
   editor_ = AttachItemEditor(*this);
@@ -195,6 +198,7 @@ void MainFormWidget::Load(bool bWindow) {
   frmSched_ = CreateSchedulerWindow(*this);
   if (frmSched_) frmSched_->SetUpScheduler(sIniFile);
   TranslateForm(this);
+  FillRecentJobsMenu();
   loaded_ = true;
   UpdateMenuToolbar();
 }
@@ -288,6 +292,7 @@ void MainFormWidget::Unload() {
   frm_.CheckToSaveFileBeforeErasing();
   CollectSettingsFromControls();
   SaveMainFormSettings(frm_, settings_);
+  histories_.WriteBack();
 }
 
 void MainFormWidget::resizeEvent(QResizeEvent* event) {
@@ -366,7 +371,7 @@ void MainFormWidget::OnTabChanged(int index) {
 
 void MainFormWidget::cmdPDFtoRTFAdvancedOptions_Click() {
   std::string record = frm_.sQuirepaneAdvancedOptions;
-  if (!ShowAdvancedOptionsDialog(this, record) || record == frm_.sQuirepaneAdvancedOptions) return;
+  if (ShowAdvancedOptions(this, frm_, record) != QDialog::Accepted || record == frm_.sQuirepaneAdvancedOptions) return;
   if (editor_) {
     editor_->AdvancedOptionsEdited(record);
   } else {
@@ -406,13 +411,14 @@ ItemEditorFields* MainFormWidget::EditorFields() {
 }
 
 void MainFormWidget::UpdateMRUs() {
+  histories_.Update(frm_.sActionToDo, *this, frm_.bGridUpdateByCode);
   if (editor_) editor_->UpdateMRUs();
 }
 
 bool MainFormWidget::IsVisible() { return frame_.isVisible(); }
 
 bool MainFormWidget::ShowTypeMismatchDialog(TypeMismatchNotice& notice) {
-  return tessa::ShowTypeMismatchDialog(this, notice);
+  return ShowTypeMismatchNotice(this, notice);
 }
 
 // --- JobView ---
@@ -447,7 +453,10 @@ void MainFormWidget::SetFrameCaption(const std::string& caption) {
   }
 }
 
-void MainFormWidget::AddOpenedJobFile(const std::string& path) { RecordOpenedJobFile(*this, path); }
+void MainFormWidget::AddOpenedJobFile(const std::string& path) {
+  histories_.AddJobFile(path);
+  FillRecentJobsMenu();
+}
 
 void MainFormWidget::FocusToDoGrid() {
   if (isVisible()) fgToDo_->setFocus();

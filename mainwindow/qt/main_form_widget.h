@@ -15,6 +15,7 @@
 #include "engine/main_form.h"
 #include "mainwindow/command_state.h"
 #include "mainwindow/main_form_settings.h"
+#include "mainwindow/qt/main_form_histories.h"
 
 class QAction;
 class QMainWindow;
@@ -53,6 +54,7 @@ class MainFormWidget : public QWidget, public MainFormView, public JobView, publ
   QTableView* LogView() const { return fgLog_; }
   QTabBar* Tabs() const { return ts_; }
   SchedulerWindow* Scheduler() const { return frmSched_.get(); }
+  MainFormHistories& Histories() { return histories_; }
   // Replace the editor panel's behaviour and the scheduler window that Load
   // attached (AttachItemEditor, CreateSchedulerWindow).
   void SetItemEditorBinding(std::unique_ptr<ItemEditorBinding> editor);
@@ -122,6 +124,10 @@ class MainFormWidget : public QWidget, public MainFormView, public JobView, publ
   void OnTabChanged(int index);
   void MoveRow(int which);
   void ShowSchedulerDialog();
+  void mnuLanguage_Click();
+  // Refills the File menu's recent job files; opens entry index of them.
+  void FillRecentJobsMenu();
+  void mnuMRU_Click(int index);
   QAction* NewAction(const QString& name, const QString& text, const QString& icon = {});
 
   MainForm& frm_;
@@ -136,6 +142,9 @@ class MainFormWidget : public QWidget, public MainFormView, public JobView, publ
   GridTableModel* toDoModel_ = nullptr;
   GridTableModel* logModel_ = nullptr;
   QMenu* popup_ = nullptr;
+  QMenu* fileMenu_ = nullptr;
+  QAction* mruEnd_ = nullptr;  // the recent job files go before it
+  MainFormHistories histories_;
   std::unique_ptr<ItemEditorBinding> editor_;
   std::unique_ptr<SchedulerWindow> frmSched_;
   QTimer timer1_;

@@ -1,25 +1,20 @@
 #include "mainwindow/qt/window_start.h"
 
 #include <QApplication>
-#include <QGuiApplication>
 
 #include "common/program_modes.h"
-#include "common/translator.h"
 #include "engine/main_form.h"
-#include "engine/program/program_version.h"
-#include "mainwindow/qt/dialog_launchers.h"
 #include "mainwindow/qt/main_form_widget.h"
 #include "mainwindow/qt/main_frame.h"
+#include "mainwindow/qt/please_wait_splash.h"
+#include "mainwindow/qt/prompt_dialog.h"
 
 namespace tessa {
 
 std::unique_ptr<MainFrame> ShowMainWindow(MainForm& frm) {
   // Whatever start-up parsed, the window's own run is not a command-line run.
   bCommandLineMode = false;
-  const std::string version = "V" + std::to_string(kProgramVersionMajor) + "." +
-                              std::to_string(kProgramVersionMinor) + std::to_string(kProgramVersionRevision);
-  std::unique_ptr<QWidget> splash(ShowPleaseWaitSplash(Translate("Tessalumen!"), version, "Brindlecove, Inc."));
-  QCoreApplication::processEvents();
+  std::unique_ptr<frmPleaseWait> splash = ShowStartupSplash();
   auto frame = std::make_unique<MainFrame>(frm);
   frame->Load(true);
   frame->ApplyStoredPlacement();
@@ -32,16 +27,8 @@ std::unique_ptr<MainFrame> ShowMainWindow(MainForm& frm) {
 void ShowShellExtenderOptions(MainFrame& frame, const clsConversionOptions& record) {
   MainFormWidget& form = frame.MainFormW();
   MainFormSettings& s = form.Settings();
-  if (!s.bWarnedAboutChangingOptionsFromShellExtender) {
-    QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
-    bool clicked = false;
-    ShowPromptWithDisableOption(&frame, Translate("Change Options"),
-                                Translate("Please change any options you want here. After closing the program, all "
-                                          "changes you've made will be used within Windows Explorer."),
-                                clicked);
-    s.bWarnedAboutChangingOptionsFromShellExtender = clicked;
-    QGuiApplication::restoreOverrideCursor();
-  }
+  if (!s.bWarnedAboutChangingOptionsFromShellExtender)
+    s.bWarnedAboutChangingOptionsFromShellExtender = ShowChangeOptionsNotice(&frame);
   if (record.lSpecialProcess != 0) {
     form.ShowActionInPanel(true, record.lSpecialProcess, "");
     return;

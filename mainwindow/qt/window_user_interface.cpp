@@ -1,6 +1,7 @@
 #include "mainwindow/qt/window_user_interface.h"
 
 #include <QCoreApplication>
+#include <QLabel>
 #include <QMainWindow>
 
 #include "common/qt/message_box.h"
@@ -14,6 +15,11 @@ int WindowUserInterface::MsgBox(const std::string& prompt, int style, const std:
 
 void WindowUserInterface::SetStatusPanel(int panel, const std::string& text) {
   if (StatusPanels* panels = StatusPanels::Of(frame_)) panels->SetText(panel, QString::fromStdString(text));
+}
+
+void WindowUserInterface::SetStatusPanelEnabled(int panel, bool enabled) {
+  if (StatusPanels* panels = StatusPanels::Of(frame_))
+    if (QLabel* label = panels->Panel(panel)) label->setEnabled(enabled);
 }
 
 void WindowUserInterface::DoEvents() {

@@ -16,6 +16,7 @@ class WindowUserInterface : public UserInterface {
 
   int MsgBox(const std::string& prompt, int style, const std::string& title) override;
   void SetStatusPanel(int panel, const std::string& text) override;
+  void SetStatusPanelEnabled(int panel, bool enabled) override;
   void DoEvents() override;
   bool CanShowWindows() const override { return true; }
 

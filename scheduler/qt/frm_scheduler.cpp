@@ -3,7 +3,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -20,6 +19,7 @@
 
 #include "common/file_helpers.h"
 #include "common/program_modes.h"
+#include "common/qt/pickers.h"
 #include "common/qt/translate_form.h"
 #include "common/translator.h"
 #include "common/vb_conversions.h"
@@ -77,7 +77,8 @@ frmScheduler::frmScheduler(SchedulerHost& host, QWidget* parent) : QDialog(paren
   setObjectName("frmScheduler");
   now = [] { return ReadClockSeconds(); };
   pickFile = [this](const std::string& title, const std::string& filter) {
-    return S(QFileDialog::getOpenFileName(this, Q(title), QString(), Q(filter)));
+    long filterIndex = 1;
+    return PickFile(this, title, filter, filterIndex);
   };
   BuildForm();
   cmdStartTimer->setEnabled(true);
@@ -362,7 +363,7 @@ void frmScheduler::Form_Unload() {
 }
 
 void frmScheduler::SetUpScheduler(const std::string& G_IniFilePath) {
-  history_ = JobFileHistory();
+  history_ = clsMRU();
   history_.Setup(20, G_IniFilePath, "mruScheduleSource", "-1");
   FillJobFileBox();
 }
@@ -376,7 +377,7 @@ void frmScheduler::FillJobFileBox() {
 }
 
 void frmScheduler::cmdSelectScheduledJobFile_Click() {
-  const std::string file = pickFile(Translate("Select .ZOL Job File"), "ZOL Job File (*.zol *.ZOL)");
+  const std::string file = pickFile(Translate("Select .ZOL Job File"), "ZOL Job File|*.zol");
   sJobFile_ = file;
   if (file.empty()) {
     CurrentUserInterface().MsgBox(Translate("Please select a job file"), vbOKOnly, "");

@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "scheduler/job_file_history.h"
+#include "common/mru_list.h"
 #include "scheduler/schedule_engine.h"
 #include "scheduler/scheduler_fields.h"
 #include "scheduler/scheduler_host.h"
@@ -76,8 +76,8 @@ class frmScheduler : public QDialog {
 
   // The moment the tick reads: the program's clock unless replaced.
   std::function<std::time_t()> now;
-  // Asks for a job file (title, filter); "" when cancelled. A file dialog
-  // unless replaced.
+  // Asks for a job file (title, filter "Desc|*.x"); "" when cancelled. The
+  // file picker unless replaced.
   std::function<std::string(const std::string& title, const std::string& filter)> pickFile;
 
   ScheduleEngine& Engine() { return engine_; }
@@ -97,7 +97,7 @@ class frmScheduler : public QDialog {
 
   SchedulerHost& host_;
   ScheduleEngine engine_;
-  JobFileHistory history_;
+  clsMRU history_;
   std::string sJobFile_;
   std::string strTimerFile_;
   bool bRaisingRun_ = false;

@@ -11,6 +11,7 @@
 #include "support/child_process.h"
 #include "support/pdf_report.h"
 #include "support/temp_dir.h"
+#include "support/wait_until.h"
 
 namespace tessa {
 namespace {
@@ -111,8 +112,22 @@ TEST_F(CommandLineStart, HelpOptionOpensTheHelpPageAndWritesNoLog) {
   const auto r = Run({"/L", file("help.log"), "/?"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_FALSE(fs::exists(file("help.log")));
-  for (int i = 0; i < 100 && !fs::exists(file("opened.txt")); ++i) usleep(20000);
+  test::WaitUntil([&] { return test::ReadFile(file("opened.txt")).find('\n') != std::string::npos; });
   EXPECT_NE(test::ReadFile(file("opened.txt")).find("Using_the_Command_Line"), std::string::npos);
+}
+
+TEST_F(CommandLineStart, ARunLeavesNoMacroFolderWhereItWasStarted) {
+  const fs::path here = dir_.path() / "here";
+  fs::create_directories(here);
+  const auto r = test::RunChild(test::TessaprintPath(),
+                                {"/S", file("in/Sunrise.jpg"), "/T", "%MYDOCUMENTS%\\out.pdf", "/L", "%APPDATA%/run.log"},
+                                test::ChildEnvironment(home()), 60, here.string());
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_TRUE(test::PdfIsSound(home() + "/Documents/out.pdf"));
+  std::vector<std::string> macroNamed;
+  for (const auto& entry : fs::recursive_directory_iterator(here))
+    if (entry.path().filename().string().find('%') != std::string::npos) macroNamed.push_back(entry.path());
+  EXPECT_EQ(macroNamed, std::vector<std::string>{});
 }
 
 TEST_F(CommandLineStart, DateTokenInTheLogPathNamesTheLogFile) {

@@ -14,6 +14,7 @@
 #include "support/scripted_user_interface.h"
 #include "support/forked_children.h"
 #include "support/temp_dir.h"
+#include "support/wait_until.h"
 
 namespace tessa {
 namespace {
@@ -59,14 +60,12 @@ class LockProbingInterface : public test::ScriptedUserInterface {
  public:
   int MsgBox(const std::string& prompt, int style, const std::string& title) override {
     const int fd = ::open(GlobalMutexPath(), O_RDONLY | O_CLOEXEC);
-    for (int tries = 0; fd >= 0 && tries < 200 && !lockFreeDuringBox; ++tries) {
-      if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-        lockFreeDuringBox = true;
-        ::flock(fd, LOCK_UN);
-      } else {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-      }
-    }
+    // Other programs of a parallel test run take the same lock briefly.
+    lockFreeDuringBox = fd >= 0 && test::WaitUntil([fd] {
+      if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return false;
+      ::flock(fd, LOCK_UN);
+      return true;
+    });
     if (fd >= 0) ::close(fd);
     return ScriptedUserInterface::MsgBox(prompt, style, title);
   }

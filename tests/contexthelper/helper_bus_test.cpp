@@ -387,8 +387,9 @@ TEST_F(BusFixture, GdbusCallStartsFerrowickWhichConvertsAndEnds) {
   Copy("Rings.gif", "pics/sub/b.gif");
   const std::string env = "DBUS_SESSION_BUS_ADDRESS=" + test::ShellQuote(address()) + " ";
   const auto called = test::RunCommand(
-      env + "gdbus call --session --timeout 120 --dest com.brindlecove.Ferrowick --object-path /com/brindlecove/Ferrowick/Process "
-            "--method com.brindlecove.Ferrowick.Process.ProcessFiles \"['', '" + work("pics") + "']\" '' true false "
+      env + "gdbus call --session --timeout 120 --dest " + bus::kFerrowickService + " --object-path " +
+            bus::kFerrowickProcessPath + " --method " + bus::kFerrowickProcessInterface + ".ProcessFiles \"['', '" +
+            work("pics") + "']\" '' true false "
             "true false " + test::ShellQuote(work("pics")));
   ASSERT_EQ(called.exitCode, 0);
   QDBusConnection watch = QDBusConnection::connectToBus(QString::fromStdString(address()), QStringLiteral("watch"));

@@ -21,20 +21,13 @@
 #include "mainwindow/qt/main_frame.h"
 #include "mainwindow/qt/window_user_interface.h"
 #include "platform/ini_file.h"
+#include "support/modal_driver.h"
 #include "support/temp_dir.h"
 
 namespace tessa::test {
 
-inline QApplication& App() {
-  static int argc = 1;
-  static char name[] = "test_mainwindow";
-  static char* argv[] = {name, nullptr};
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  // Never destroyed: ending it among the exit handlers crashes in its
-  // clean-up routines once other libraries' statics are gone.
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
+// The test program's one Qt application.
+inline QApplication& App() { return QtApp(); }
 
 // Boxes over the window, answered from a script (then cautiously).
 class ScriptedWindowUserInterface : public WindowUserInterface {

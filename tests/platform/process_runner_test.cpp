@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "support/temp_dir.h"
+#include "support/wait_until.h"
 
 namespace tessa {
 namespace {
@@ -22,7 +23,7 @@ using Strings = std::vector<std::string>;
 
 int32_t WaitForEnd(ChildProcess& child) {
   int32_t code = -1;
-  for (int i = 0; i < 500 && !child.HasEnded(code); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  test::WaitUntil([&] { return child.HasEnded(code); });
   return code;
 }
 
@@ -97,12 +98,7 @@ TEST(ChildProcess, ReleasedChildIsReapedWhenItEnds) {
     pid = c.Pid();
   }  // let go while still running
   EXPECT_EQ(kill(pid, 0), 0);  // still running
-  bool gone = false;
-  for (int i = 0; i < 300 && !gone; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    gone = !std::filesystem::exists("/proc/" + std::to_string(pid));
-  }
-  EXPECT_TRUE(gone);
+  EXPECT_TRUE(test::WaitUntil([pid] { return !std::filesystem::exists("/proc/" + std::to_string(pid)); }));
   EXPECT_TRUE(NoZombie(pid));
 }
 

@@ -5,6 +5,7 @@
 
 #include "platform/program_file.h"
 #include "support/temp_dir.h"
+#include "support/wait_until.h"
 
 namespace tessa {
 namespace {
@@ -23,7 +24,7 @@ TEST(ShellOpen, OpenerGetsTheTargetAsOneArgument) {
   std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
   test::ScopedEnv env("TESSAPRINT_OPENER", opener);
   ASSERT_TRUE(ShellOpen("/a folder/with blanks.pdf"));
-  for (int i = 0; i < 300 && !std::filesystem::exists(record); ++i) usleep(10000);
+  test::WaitUntil([&] { return std::filesystem::exists(record); });
   EXPECT_EQ(test::ReadFile(record), "1:/a folder/with blanks.pdf\n");
 }
 

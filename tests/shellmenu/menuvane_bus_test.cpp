@@ -13,7 +13,7 @@ namespace tessa {
 namespace {
 
 constexpr const char* kIntrospection =
-    "<node><interface name='com.brindlecove.Ferrowick.Process'>"
+    "<node><interface name='" TESSA_BUS_FERROWICK_PROCESS_INTERFACE "'>"
     "<method name='ProcessFiles'><arg type='as'/><arg type='s'/><arg type='b'/><arg type='b'/><arg type='b'/>"
     "<arg type='b'/><arg type='s'/></method>"
     "<method name='AppendFiles'><arg type='as'/><arg type='s'/><arg type='s'/><arg type='b'/><arg type='b'/>"

@@ -30,12 +30,13 @@ std::vector<char*> CStrings(std::vector<std::string>& texts) {
 // Starts program with args in env, stdin from /dev/null and stdout and
 // stderr written to the files named. Returns its process id, or -1.
 pid_t Spawn(const std::string& program, const std::vector<std::string>& args, const std::vector<std::string>& env,
-            const std::string& outFile, const std::string& errFile) {
+            const std::string& outFile, const std::string& errFile, const std::string& workingFolder = "") {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  if (!workingFolder.empty()) posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
   std::vector<std::string> argvText{program};
   argvText.insert(argvText.end(), args.begin(), args.end());
   std::vector<std::string> envText = env;
@@ -70,11 +71,11 @@ std::vector<std::string> ChildEnvironment(const std::string& home,
 }
 
 ChildResult RunChild(const std::string& program, const std::vector<std::string>& args,
-                     const std::vector<std::string>& env, int timeoutSeconds) {
+                     const std::vector<std::string>& env, int timeoutSeconds, const std::string& workingFolder) {
   ChildResult result;
   TempDir io;
   const std::string outFile = io.file("out"), errFile = io.file("err");
-  const pid_t pid = Spawn(program, args, env, outFile, errFile);
+  const pid_t pid = Spawn(program, args, env, outFile, errFile, workingFolder);
   if (pid == -1) return result;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
   int status = 0;

@@ -22,9 +22,11 @@ struct ChildResult {
   std::string err;
 };
 
-// Runs program with args (no shell) in env, waiting at most timeoutSeconds.
+// Runs program with args (no shell) in env, waiting at most timeoutSeconds,
+// in workingFolder ("" this process's own).
 ChildResult RunChild(const std::string& program, const std::vector<std::string>& args,
-                     const std::vector<std::string>& env, int timeoutSeconds = 60);
+                     const std::vector<std::string>& env, int timeoutSeconds = 60,
+                     const std::string& workingFolder = "");
 
 // Starts program with args in env without waiting; its output is dropped.
 // Returns its process id, or -1.

@@ -30,11 +30,13 @@ class ScriptedUserInterface : public UserInterface {
 
   int MsgBox(const std::string& prompt, int style, const std::string& title) override;
   void SetStatusPanel(int panel, const std::string& text) override { panels[panel] = text; }
+  void SetStatusPanelEnabled(int panel, bool enabled) override { panelEnabled[panel] = enabled; }
   void DoEvents() override { ++yields; }
   bool CanShowWindows() const override { return true; }
 
   std::vector<Box> boxes;
   std::map<int, std::string> panels;
+  std::map<int, bool> panelEnabled;
   int yields = 0;
 
  private:

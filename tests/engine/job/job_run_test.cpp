@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 
+#include "common/text_helpers.h"
 #include "engine/main_form.h"
 #include "engine/job/todo_grid.h"
 #include "engine/image_fixtures.h"
@@ -72,6 +74,21 @@ TEST_F(JobRun, ALongJobRunsThroughItsReloadRowsAndMarksFailures) {
   ASSERT_EQ(form.fgLog.Rows(), 3);
   EXPECT_EQ(form.fgLog.TextMatrix(1, kColNumber), "4");
   EXPECT_EQ(form.fgLog.TextMatrix(1, kColPass), "-");
+}
+
+TEST_F(JobRun, AfterAReloadTheLogFileNumbersTasksAsTheLogGridDoes) {
+  for (int i = 1; i <= 6; ++i) AddTask(dir.file("missing" + std::to_string(i) + ".bmp"), dir.file("o.pdf"));
+  ASSERT_TRUE(form.ConversionJobSaveAs(dir.file("six.ZOL")));
+  form.lMaxToDoRows = 4;
+  ASSERT_TRUE(form.ConversionJobOpen(dir.file("six.ZOL")));
+  form.sLogFile = dir.file("run.log");
+  form.ConversionJobBegin();
+  std::vector<std::string> inGrid, inFile;
+  for (int r = 1; r <= form.fgLog.Rows() - 2; ++r) inGrid.push_back(form.fgLog.TextMatrix(r, kColNumber));
+  std::istringstream lines(test::ReadFile(form.sLogFile));
+  for (std::string line; std::getline(lines, line);) inFile.push_back(SplitText(line, '\t').at(2));
+  EXPECT_EQ(inFile, inGrid);
+  EXPECT_EQ(inGrid.back(), "6");
 }
 
 }  // namespace

@@ -35,6 +35,14 @@ TEST(CommandLineRunner, ElapsedSecondsHaveOneDecimalAndNoLocale) {
   EXPECT_EQ(FormatElapsedSeconds(1250), "1.3");
   EXPECT_EQ(FormatElapsedSeconds(123456), "123.5");
   EXPECT_EQ(FormatElapsedSeconds(-5), "0.0");
+  EXPECT_EQ(FormatElapsedSeconds(250), "0.3");
+}
+
+TEST(OneDecimal, RoundsHalfAwayFromZeroOnTheDecimalValue) {
+  const std::pair<double, const char*> cases[] = {
+      {6.25, "6.3"},   {0.25, "0.3"}, {100.0 / 16, "6.3"}, {100.0 / 3, "33.3"}, {9.95, "10.0"},
+      {99.96, "100.0"}, {0.04, "0.0"}, {12.0, "12.0"},      {-0.25, "-0.3"},     {1e300 * 1e300, "0.0"}};
+  for (const auto& [value, text] : cases) EXPECT_EQ(FormatOneDecimal(value), text) << value;
 }
 
 // A call starts from an empty job: a job that an earlier /J call loaded must

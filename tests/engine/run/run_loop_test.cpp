@@ -224,6 +224,26 @@ TEST_F(RunLoopTest, OpeningAJobDuringARunWaitsUntilTheRunHasStopped) {
   EXPECT_EQ(Marks(), "..");
 }
 
+TEST_F(RunLoopTest, BeginOpenDuringARunAndRewindEnableTheRunStatePanel) {
+  Open(2);
+  const std::string other = test::WriteFile(dir.file("other.ZOL"), TaskLine(1) + test::kPlaceholderLine);
+  ui.panelEnabled[6] = false;  // as the end-of-job notice may leave it
+  bool begun = false;
+  ui.onYield = [&] {
+    if (begun) return;
+    begun = ui.panelEnabled[6];
+    ui.panelEnabled[6] = false;
+    form.ConversionJobOpen(other);
+  };
+  form.ConversionJobBegin();
+  ui.onYield = nullptr;
+  EXPECT_TRUE(begun);
+  EXPECT_TRUE(ui.panelEnabled[6]);
+  ui.panelEnabled[6] = false;
+  form.ConversionJobRewind();
+  EXPECT_TRUE(ui.panelEnabled[6]);
+}
+
 TEST_F(RunLoopTest, ASchedulerEventOpensRewindsAndBeginsOnlyWhenNoRunIsGoing) {
   const std::string job = test::WriteFile(dir.file("sched.ZOL"), TaskLine(1, "+") + TaskLine(2, "+") + test::kPlaceholderLine);
   Open(3);

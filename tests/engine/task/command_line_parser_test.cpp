@@ -13,6 +13,7 @@
 #include "platform/program_file.h"
 #include "support/scripted_user_interface.h"
 #include "support/temp_dir.h"
+#include "support/wait_until.h"
 
 namespace tessa {
 namespace {
@@ -121,6 +122,18 @@ TEST_F(CommandLine, NoPdfOptionsGiveTheDefaultRecord) {
 TEST_F(CommandLine, CaretsCannotShiftTheOptionFields) {
   ASSERT_TRUE(Parse("/S " + Q("My Scans/a.tif") + " /T " + P("out/x.pdf") + " /A a^b /I ^T^ /W 1^2 /D \"x^\""));
   EXPECT_EQ(task.sExtraParams, "FALSE^ab^x^^^T^0^12^");
+}
+
+TEST_F(CommandLine, QuotedPdfTextsKeepTheirBlanks) {
+  ASSERT_TRUE(Parse("/S " + Q("My Scans/a.tif") + " /T " + P("out/x.pdf") + " /A \"  jo  hn  \" /D \" d \"" +
+                    " /K \" k \" /U \" u \" /I \" t \" /W \" 1 \""));
+  EXPECT_EQ(task.sExtraParams, "FALSE^  jo  hn  ^ d ^ k ^ u ^ t ^0^ 1 ^");
+}
+
+TEST_F(CommandLine, ShellOptionsOfProcess60ReachAnUnwritableOutput) {
+  ASSERT_TRUE(Parse("/0 60 /S " + Q("My Scans/a.tif") + " /T /proc/tessa-no-such-folder/x.pdf"));
+  EXPECT_EQ(task.sActionToDo, "C");
+  EXPECT_EQ(task.lErr, 0);
 }
 
 TEST_F(CommandLine, ArgumentsAreWordsAsTheyStand) {
@@ -245,7 +258,7 @@ TEST_F(CommandLine, HelpOpensThePageAndLogsNothing) {
   EXPECT_FALSE(Parse("/L " + P("help.log") + " /? /S " + Q("My Scans/a.tif") + " /T " + P("out/x.pdf")));
   EXPECT_FALSE(fs::exists(P("help.log")));
   EXPECT_EQ(task.sOriginalFile, "");  // nothing after "?" was read
-  for (int i = 0; i < 200 && ReadFile(record).empty(); ++i) usleep(10000);
+  test::WaitUntil([&] { return !ReadFile(record).empty(); });
   EXPECT_EQ(ReadFile(record), CommandLineHelpAddress());
   EXPECT_NE(CommandLineHelpAddress().find("Using_the_Command_Line.htm"), std::string::npos);
 }
