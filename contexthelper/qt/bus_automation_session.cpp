@@ -23,8 +23,9 @@ constexpr int kCreateTimeoutMs = 120 * 1000;
 constexpr int kCommandTimeoutMs = std::numeric_limits<int>::max();
 constexpr int kReleaseTimeoutMs = 5000;
 // A tessaprint that is ending (its last instance was released a moment ago)
-// still holds its bus name but no longer serves: such a quick refusal is
-// asked again after a pause, until a fresh tessaprint is started.
+// refuses a create that reached it as it gave up its bus name, or no longer
+// serves: such a quick refusal is asked again after a pause, until a fresh
+// tessaprint is started.
 constexpr int kCreateAttempts = 10;
 constexpr int kRetryPauseMs = 200;
 constexpr qint64 kQuickRefusalMs = 2000;
@@ -33,6 +34,7 @@ constexpr qint64 kQuickRefusalMs = 2000;
 bool bServiceGoingAway(const QDBusError& error, qint64 elapsedMs) {
   if (elapsedMs > kQuickRefusalMs) return false;
   switch (error.type()) {
+    case QDBusError::ServiceUnknown:
     case QDBusError::UnknownObject:
     case QDBusError::UnknownInterface:
     case QDBusError::UnknownMethod:
