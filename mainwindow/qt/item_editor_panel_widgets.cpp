@@ -37,8 +37,13 @@ QComboBox* Combo(const char* name, bool editable) {
     cb->setInsertPolicy(QComboBox::NoInsert);
     cb->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   }
-  cb->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  cb->setMinimumContentsLength(editable ? 20 : 22);
+  if (editable) {
+    cb->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cb->setMinimumContentsLength(20);
+  } else {
+    // A type list shows its whole entry: the code, the name and the masks.
+    cb->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  }
   return cb;
 }
 
