@@ -26,7 +26,7 @@
 #include "common/translator.h"
 #include "engine/job/todo_grid.h"
 #include "mainwindow/frame_settings.h"
-#include "mainwindow/option_combos.h"
+#include "engine/editor/panel_combos.h"
 #include "mainwindow/qt/advanced_options_dialog.h"
 #include "mainwindow/qt/dialog_launchers.h"
 #include "mainwindow/qt/grid_table_model.h"
@@ -65,11 +65,11 @@ QTableView* NewGrid(const char* name, GridTableModel* model) {
   return view;
 }
 
-void Fill(QComboBox* cb, const std::vector<ComboRow>& rows, bool& loadingFlag) {
+void Fill(QComboBox* cb, const std::vector<ListRow>& rows, bool& loadingFlag) {
   if (!cb) return;
   GridUpdateByCode guard(loadingFlag);
   cb->clear();
-  for (const ComboRow& r : rows) cb->addItem(QString::fromStdString(r.label), r.itemData);
+  for (const ListRow& r : rows) cb->addItem(QString::fromStdString(r.text), r.itemData);
   cb->setCurrentIndex(0);
 }
 
@@ -171,11 +171,11 @@ void MainFormWidget::BuildLayout() {
 
 void MainFormWidget::FillCombos() {
   bool& flag = frm_.bGridUpdateByCode;
-  Fill(findChild<QComboBox*>("cbFileTypeOriginal"), InputTypeComboRows(), flag);
-  Fill(findChild<QComboBox*>("cbFileTypeTarget"), TargetTypeComboRows(), flag);
-  Fill(findChild<QComboBox*>("cbSpecialProcesses"), SpecialProcessComboRows(), flag);
-  Fill(findChild<QComboBox*>("cbCommandLineWindowState"), WindowStateComboRows(), flag);
-  Fill(findChild<QComboBox*>("cbCommandLineThreadPriority"), ThreadPriorityComboRows(), flag);
+  Fill(findChild<QComboBox*>("cbFileTypeOriginal"), InputTypeListRows(), flag);
+  Fill(findChild<QComboBox*>("cbFileTypeTarget"), OutputTypeListRows(), flag);
+  Fill(findChild<QComboBox*>("cbSpecialProcesses"), SpecialProcessListRows(), flag);
+  Fill(findChild<QComboBox*>("cbCommandLineWindowState"), WindowStateListRows(), flag);
+  Fill(findChild<QComboBox*>("cbCommandLineThreadPriority"), ThreadPriorityListRows(), flag);
 }
 
 void MainFormWidget::Load(bool bWindow) {
