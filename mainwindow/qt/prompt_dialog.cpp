@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "common/qt/translate_form.h"
+#include "mainwindow/qt/notice_layout.h"
 #include "common/translator.h"
 
 namespace tessa {
@@ -17,31 +18,12 @@ namespace tessa {
 frmPromptWithDisableOption::frmPromptWithDisableOption(QWidget* parent) : QDialog(parent) {
   setObjectName("frmPromptWithDisableOption");
   setModal(true);
-  auto* icon = new QLabel(this);
-  icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
-  lblNotification_ = new QLabel(this);
-  lblNotification_->setObjectName("lblNotification");
-  lblNotification_->setWordWrap(true);
-  lblNotification_->setMinimumWidth(360);
-  auto* chkDontShowAgain = new QCheckBox("Never show this message again", this);
-  chkDontShowAgain->setObjectName("chkDontShowAgain");
-  auto* buttons = new QDialogButtonBox(this);
-  auto* cmdContinue = buttons->addButton("&Continue", QDialogButtonBox::AcceptRole);
-  cmdContinue->setObjectName("cmdContinue");
-  cmdContinue->setDefault(true);
-  cmdCancel_ = buttons->addButton("Ca&ncel", QDialogButtonBox::RejectRole);
-  cmdCancel_->setObjectName("cmdCancel");
+  const NoticeWidgets w = BuildNoticeLayout(this, QStyle::SP_MessageBoxInformation);
+  lblNotification_ = w.lblNotification;
+  cmdCancel_ = w.cmdCancel;
 
-  auto* top = new QHBoxLayout;
-  top->addWidget(icon, 0, Qt::AlignTop);
-  top->addWidget(lblNotification_, 1);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(top);
-  layout->addWidget(chkDontShowAgain);
-  layout->addWidget(buttons);
-
-  connect(chkDontShowAgain, &QCheckBox::clicked, this, [this] { chkDontShowAgain_Click(); });
-  connect(cmdContinue, &QPushButton::clicked, this, [this] { cmdContinue_Click(); });
+  connect(w.chkDontShowAgain, &QCheckBox::clicked, this, [this] { chkDontShowAgain_Click(); });
+  connect(w.cmdContinue, &QPushButton::clicked, this, [this] { cmdContinue_Click(); });
   connect(cmdCancel_, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
   TranslateForm(this);
 }

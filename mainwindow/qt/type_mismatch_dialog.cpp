@@ -8,6 +8,8 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "mainwindow/qt/notice_layout.h"
+
 namespace tessa {
 
 frmTypeMatchNotification::frmTypeMatchNotification(TypeMismatchNotice& n, QWidget* parent)
@@ -15,33 +17,13 @@ frmTypeMatchNotification::frmTypeMatchNotification(TypeMismatchNotice& n, QWidge
   setObjectName("frmTypeMatchNotification");
   setWindowTitle(kTypeMismatchCaption);
   setModal(true);
-  auto* icon = new QLabel(this);
-  icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(32, 32));
-  auto* text = new QLabel(kTypeMismatchText, this);
-  text->setObjectName("lblNotification");
-  text->setWordWrap(true);
-  text->setMinimumWidth(360);
-  auto* chkDontShowAgain = new QCheckBox("Never show this message again", this);
-  chkDontShowAgain->setObjectName("chkDontShowAgain");
-  chkDontShowAgain->setChecked(notice.bDontShowFileMismatchAgain);
-  auto* buttons = new QDialogButtonBox(this);
-  auto* cmdContinue = buttons->addButton("&Continue", QDialogButtonBox::AcceptRole);
-  cmdContinue->setObjectName("cmdContinue");
-  cmdContinue->setDefault(true);
-  auto* cmdCancel = buttons->addButton("Ca&ncel", QDialogButtonBox::RejectRole);
-  cmdCancel->setObjectName("cmdCancel");
+  const NoticeWidgets w = BuildNoticeLayout(this, QStyle::SP_MessageBoxQuestion);
+  w.lblNotification->setText(kTypeMismatchText);
+  w.chkDontShowAgain->setChecked(notice.bDontShowFileMismatchAgain);
 
-  auto* top = new QHBoxLayout;
-  top->addWidget(icon, 0, Qt::AlignTop);
-  top->addWidget(text, 1);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(top);
-  layout->addWidget(chkDontShowAgain);
-  layout->addWidget(buttons);
-
-  connect(chkDontShowAgain, &QCheckBox::clicked, this, [this] { chkDontShowAgain_Click(); });
-  connect(cmdContinue, &QPushButton::clicked, this, [this] { cmdContinue_Click(); });
-  connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+  connect(w.chkDontShowAgain, &QCheckBox::clicked, this, [this] { chkDontShowAgain_Click(); });
+  connect(w.cmdContinue, &QPushButton::clicked, this, [this] { cmdContinue_Click(); });
+  connect(w.cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
 }
 
 void frmTypeMatchNotification::chkDontShowAgain_Click() {
