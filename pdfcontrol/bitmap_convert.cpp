@@ -9,6 +9,23 @@
 
 namespace quirepane {
 
+std::string SixteenBitRows(FIBITMAP* dib, int& components) {
+  const FREE_IMAGE_TYPE type = FreeImage_GetImageType(dib);
+  components = type == FIT_UINT16 ? 1 : type == FIT_RGB16 ? 3 : 0;
+  if (components == 0) return "";
+  const unsigned width = FreeImage_GetWidth(dib), height = FreeImage_GetHeight(dib);
+  std::string rows;
+  rows.reserve(static_cast<size_t>(width) * height * components * 2);
+  for (unsigned y = height; y-- > 0;) {
+    const auto* line = reinterpret_cast<const uint16_t*>(FreeImage_GetScanLine(dib, static_cast<int>(y)));
+    for (unsigned i = 0; i < width * static_cast<unsigned>(components); ++i) {
+      rows += static_cast<char>(line[i] >> 8);
+      rows += static_cast<char>(line[i] & 0xFF);
+    }
+  }
+  return rows;
+}
+
 bool clsConvertToBitmap::ConvertToBitmap(const std::string& input, const std::string& output, long /*fileType*/) {
   try {
     ImageEngine engine;
@@ -47,6 +64,15 @@ long clsMultipage::GetPageCount(const std::string& file) {
 }
 
 bool clsMultipage::ConvertTIFFPageToBitmap(const std::string& file, const std::string& output, long page) {
+  return WritePage(file, output, page, nullptr);
+}
+
+bool clsMultipage::ConvertTIFFPage(const std::string& file, const std::string& output, long page, DeepPage& deep) {
+  deep = DeepPage{};
+  return WritePage(file, output, page, &deep);
+}
+
+bool clsMultipage::WritePage(const std::string& file, const std::string& output, long page, DeepPage* deep) {
   auto* multi = static_cast<FIMULTIBITMAP*>(Open(file));
   if (!multi) return false;
   if (page < 0 || page > FreeImage_GetPageCount(multi) - 1) return false;
@@ -57,6 +83,14 @@ bool clsMultipage::ConvertTIFFPageToBitmap(const std::string& file, const std::s
     clone.reset(FreeImage_Clone(locked.get()));
   }
   if (!clone) return false;
+  if (deep) {
+    deep->rows = SixteenBitRows(clone.get(), deep->components);
+    if (!deep->rows.empty()) {
+      deep->width = static_cast<long>(FreeImage_GetWidth(clone.get()));
+      deep->height = static_cast<long>(FreeImage_GetHeight(clone.get()));
+      return true;
+    }
+  }
   long dpmX = 0, dpmY = 0;
   if (auto stored = ReadStoredResolution(file, kFormatTiff, static_cast<int>(page))) {
     dpmX = stored->x;

@@ -2,12 +2,11 @@
 
 #include <tiffio.h>
 
-#include <fstream>
 #include <memory>
 #include <vector>
 
 #include "pdfcontrol/temp_work_file.h"
-#include "pdfcontrol/tiff_messages.h"
+#include "pdfcontrol/tiff_page_reader.h"
 
 namespace quirepane {
 namespace {
@@ -16,15 +15,6 @@ struct TiffCloser {
   void operator()(TIFF* tif) const { TIFFClose(tif); }
 };
 using TiffPtr = std::unique_ptr<TIFF, TiffCloser>;
-
-// Checked first, so that the TIFF reader never complains about other files.
-bool StartsLikeTiff(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  char head[4] = {};
-  if (!in.read(head, sizeof head)) return false;
-  const std::string magic(head, sizeof head);
-  return magic == std::string("II*\0", 4) || magic == std::string("MM\0*", 4);
-}
 
 // The one strip of the current page, most significant bit first.
 std::optional<std::string> RawStrip(TIFF* tif) {
@@ -65,34 +55,8 @@ std::optional<std::string> RecodedG4(TIFF* tif, uint32_t width, uint32_t height,
 
 }  // namespace
 
-CcittReader::CcittReader(std::string path) : path_(std::move(path)) {}
-
-CcittReader::~CcittReader() {
-  if (tif_) TIFFClose(static_cast<TIFF*>(tif_));
-}
-
-std::optional<CcittPage> CcittReader::Page(int page) {
-  if (page < 0 || failed_) return std::nullopt;
-  if (!tif_) {
-    failed_ = !StartsLikeTiff(path_);
-    if (failed_) return std::nullopt;
-    QuietenTiffTagNotes();
-    tif_ = TIFFOpen(path_.c_str(), "r");
-    failed_ = tif_ == nullptr;
-    if (failed_) return std::nullopt;
-    current_ = 0;
-  }
-  TIFF* tif = static_cast<TIFF*>(tif_);
-  const bool found = page == current_ || (page == current_ + 1 && TIFFReadDirectory(tif)) ||
-                     TIFFSetDirectory(tif, static_cast<tdir_t>(page));
-  current_ = page;
-  if (!found) {
-    // Where the reader stands is not known: start again from the first page.
-    TIFFClose(tif);
-    tif_ = nullptr;
-    return std::nullopt;
-  }
-  if (TIFFIsTiled(tif)) return std::nullopt;
+std::optional<CcittPage> ReadCcittPage(TIFF* tif) {
+  if (!tif || TIFFIsTiled(tif)) return std::nullopt;
   uint16_t compression = 0, bits = 1, samples = 1, photometric = PHOTOMETRIC_MINISWHITE;
   uint32_t width = 0, height = 0, options = 0;
   TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
@@ -133,6 +97,9 @@ std::optional<CcittPage> CcittReader::Page(int page) {
   return result;
 }
 
-std::optional<CcittPage> ReadCcittPage(const std::string& path, int page) { return CcittReader(path).Page(page); }
+std::optional<CcittPage> ReadCcittPage(const std::string& path, int page) {
+  TiffPageReader reader(path);
+  return ReadCcittPage(reader.Seek(page));
+}
 
 }  // namespace quirepane

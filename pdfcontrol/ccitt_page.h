@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+struct tiff;
+
 namespace quirepane {
 
 struct CcittPage {
@@ -15,31 +17,15 @@ struct CcittPage {
   bool inverted = false;    // the page's 0 bits are black: draw with /Decode [1 0]
 };
 
-// Reads the pages of one TIFF file, kept open between calls; pages asked
-// for in order are found without walking the file from its start again.
-class CcittReader {
- public:
-  explicit CcittReader(std::string path);
-  ~CcittReader();
-  CcittReader(const CcittReader&) = delete;
-  CcittReader& operator=(const CcittReader&) = delete;
+// The page an open TIFF stands at when it is a 1-bit Group 3 or Group 4
+// page. A page in one strip is taken byte for byte; one in several strips
+// (which cannot be joined as they stand) is coded again as one Group 4
+// strip, which loses nothing. nullopt for any other page or a page that
+// cannot be read; the caller then decodes it the usual way.
+std::optional<CcittPage> ReadCcittPage(tiff* tif);
 
-  // As ReadCcittPage below.
-  std::optional<CcittPage> Page(int page);
-
- private:
-  std::string path_;
-  void* tif_ = nullptr;  // the open TIFF
-  int current_ = -1;     // its current page
-  bool failed_ = false;
-};
-
-// Page `page` (0-based) of the TIFF file at path when it is a 1-bit
-// Group 3 or Group 4 page. A page in one strip is taken byte for byte; one
-// in several strips (which cannot be joined as they stand) is coded again
-// as one Group 4 strip, which loses nothing. nullopt for any other page, a
-// file that is no TIFF, or a page that cannot be read; the caller then
-// decodes it the usual way.
+// As above for page `page` (0-based) of the TIFF file at path; nullopt also
+// for a file that is no TIFF.
 std::optional<CcittPage> ReadCcittPage(const std::string& path, int page);
 
 }  // namespace quirepane

@@ -238,6 +238,22 @@ void PDFWriter::LoadJpeg(const std::string& path) {
   currentImage_ = images_.size() - 1;
 }
 
+void PDFWriter::LoadJpegData(std::string data, std::string decodeParms) {
+  std::optional<JpegInfo> info = ReadJpegInfo(data);
+  if (!info) throw PdfWriterError("The JPEG data cannot be embedded as it stands");
+  auto image = std::make_unique<Image>();
+  image->width = info->width;
+  image->height = info->height;
+  image->filter = "/DCTDecode";
+  const char* space = info->components == 1 ? "/DeviceGray" : info->components == 3 ? "/DeviceRGB" : "/DeviceCMYK";
+  image->colorSpace = QPDFObjectHandle::newName(space);
+  if (info->components == 4 && info->adobe) image->decode = "[1 0 1 0 1 0 1 0]";
+  image->decodeParms = std::move(decodeParms);
+  image->data = std::move(data);
+  images_.push_back(std::move(image));
+  currentImage_ = images_.size() - 1;
+}
+
 void PDFWriter::LoadCcitt(CcittPage page) {
   auto image = std::make_unique<Image>();
   image->width = page.width;

@@ -56,6 +56,11 @@ class PDFWriter {
   // not a JPEG that can be passed through (see ReadJpegInfo).
   void LoadJpeg(const std::string& path);
 
+  // Makes a JPEG stream held in memory the current image, its bytes
+  // unchanged, with the filter's /DecodeParms (PDF syntax, or ""). Throws
+  // PdfWriterError when it is not a JPEG that can be passed through.
+  void LoadJpegData(std::string data, std::string decodeParms);
+
   // Makes the BMP file at path the current image, stored losslessly.
   // Throws PdfWriterError when it cannot be read.
   void LoadBmp(const std::string& path);

@@ -21,7 +21,9 @@
 #include "pdfcontrol/property_store.h"
 #include "pdfcontrol/stored_resolution.h"
 #include "pdfcontrol/temp_work_file.h"
+#include "pdfcontrol/tiff_jpeg_page.h"
 #include "pdfcontrol/tiff_page_chain.h"
+#include "pdfcontrol/tiff_page_reader.h"
 #include "pdfcontrol/version.h"
 #include "platform/user_interface.h"
 
@@ -78,25 +80,6 @@ bool IsReadOnlyFile(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
-// The samples of a 16-bit grey or RGB bitmap, rows from the top, most
-// significant byte first; components gets 1 or 3. "" for other bitmaps.
-std::string SixteenBitRows(FIBITMAP* dib, int& components) {
-  const FREE_IMAGE_TYPE type = FreeImage_GetImageType(dib);
-  components = type == FIT_UINT16 ? 1 : type == FIT_RGB16 ? 3 : 0;
-  if (components == 0) return "";
-  const unsigned width = FreeImage_GetWidth(dib), height = FreeImage_GetHeight(dib);
-  std::string rows;
-  rows.reserve(static_cast<size_t>(width) * height * components * 2);
-  for (unsigned y = height; y-- > 0;) {
-    const auto* line = reinterpret_cast<const uint16_t*>(FreeImage_GetScanLine(dib, static_cast<int>(y)));
-    for (unsigned i = 0; i < width * static_cast<unsigned>(components); ++i) {
-      rows += static_cast<char>(line[i] >> 8);
-      rows += static_cast<char>(line[i] & 0xFF);
-    }
-  }
-  return rows;
-}
-
 }  // namespace
 
 long clsSavePDF::ConvertToPDF() {
@@ -130,18 +113,20 @@ long clsSavePDF::ConvertToPDF() {
   }
 
   const bool jpegByName = bIsJpegFile(source);
-  // A fax-coded TIFF page goes in as it is coded, without a working file.
+  // A fax- or JPEG-coded TIFF page goes in as it is coded, without a working file.
   std::optional<CcittPage> ccitt = jpegByName ? std::nullopt : ReadCcittPage(source, 0);
+  std::optional<TiffJpegPage> dct = ccitt || jpegByName ? std::nullopt : ReadTiffJpegPage(source, 0);
+  const bool coded = ccitt || dct;
   const bool jpegPath = !ccitt && jpegByName && IsPassThroughJpeg(source);
   long sixteenSaved = 0;
-  if (!jpegPath && !ccitt && ConvertSixteenBit(source, destination, sixteenSaved)) {
+  if (!jpegPath && !coded && ConvertSixteenBit(source, destination, sixteenSaved)) {
     if (sixteenSaved == 0) DiagnoseWriteFailure(destination);
     return sixteenSaved == 0 ? kFailure : kSuccess;
   }
   // A JPEG that goes in unchanged is read straight from the source; other
   // images are converted to a bitmap working file first.
   std::optional<TempWorkFile> work;
-  if (!ccitt && !jpegPath) {
+  if (!coded && !jpegPath) {
     work.emplace(".bmp");
     clsConvertToBitmap bitmap;
     if (!bitmap.ConvertToBitmap(source, work->path(), store.FileType)) {
@@ -151,8 +136,10 @@ long clsSavePDF::ConvertToPDF() {
   }
   const std::string image = work ? work->path() : source;
 
-  const double width = ccitt ? PageInches(ccitt->width, source, 0, false) : GetImageWidthInches(image);
-  const double height = ccitt ? PageInches(ccitt->height, source, 0, true) : GetImageHeightInches(image);
+  const long codedWidth = ccitt ? ccitt->width : dct ? dct->width : 0;
+  const long codedHeight = ccitt ? ccitt->height : dct ? dct->height : 0;
+  const double width = coded ? PageInches(codedWidth, source, 0, false) : GetImageWidthInches(image);
+  const double height = coded ? PageInches(codedHeight, source, 0, true) : GetImageHeightInches(image);
   if (width == -1 || height == -1) {
     error_ = "The size of the image " + source + " cannot be read";
     return kInvalidImageType;
@@ -170,6 +157,7 @@ long clsSavePDF::ConvertToPDF() {
     SetDocInfo(writer);
     writer.SelectUnit(1);
     if (ccitt) writer.LoadCcitt(std::move(*ccitt));
+    else if (dct) writer.LoadJpegData(std::move(dct->data), std::move(dct->decodeParms));
     else if (jpegPath) writer.LoadJpeg(source);
     else writer.LoadBmp(image);
     writer.ImageOption(2);
@@ -196,35 +184,40 @@ bool clsSavePDF::ConvertMultipageTIFF(long count, const std::string& source, con
     return false;
   }
   writer.SelectUnit(1);
-  CcittReader fax(source);
+  TiffPageReader reader(source);
   for (long i = 0; i < count; ++i) {
-    if (std::optional<CcittPage> page = fax.Page(static_cast<int>(i))) {
-      const double width = PageInches(page->width, source, static_cast<int>(i), false);
-      const double height = PageInches(page->height, source, static_cast<int>(i), true);
-      if (!isNew || i > 0) writer.AddPage();
-      writer.ImageOption(2);
-      writer.LoadCcitt(std::move(*page));
-      writer.SetPageSize(width, height);
-      const double a = writer.PageHeight();
-      const double b = writer.PageWidth();
-      const double c = writer.PageHeight();
-      writer.DrawImage(0, a, b, c);
-      continue;
-    }
-    TempWorkFile work(".bmp");
-    if (!pages.ConvertTIFFPageToBitmap(source, work.path(), i)) {
-      error_ = "Page " + std::to_string(i + 1) + " of " + source + " cannot be read";
-      return false;
-    }
-    const double width = GetImageWidthInches(work.path());
-    const double height = GetImageHeightInches(work.path());
-    if (width == -1 || height == -1) {
-      error_ = "The size of page " + std::to_string(i + 1) + " of " + source + " cannot be read";
-      return false;
+    // Fax- and JPEG-coded pages go in as they are coded, 16-bit pages with
+    // all their bits, the rest through a bitmap working file.
+    const int index = static_cast<int>(i);
+    tiff* tif = reader.Seek(index);
+    std::optional<CcittPage> fax = ReadCcittPage(tif);
+    std::optional<TiffJpegPage> dct = fax ? std::nullopt : ReadTiffJpegPage(tif);
+    std::optional<TempWorkFile> work;
+    DeepPage deep;
+    double width = 0, height = 0;
+    if (fax || dct) {
+      width = PageInches(fax ? fax->width : dct->width, source, index, false);
+      height = PageInches(fax ? fax->height : dct->height, source, index, true);
+    } else {
+      work.emplace(".bmp");
+      if (!pages.ConvertTIFFPage(source, work->path(), i, deep)) {
+        error_ = "Page " + std::to_string(i + 1) + " of " + source + " cannot be read";
+        return false;
+      }
+      const bool bitmap = deep.rows.empty();
+      width = bitmap ? GetImageWidthInches(work->path()) : PageInches(deep.width, source, index, false);
+      height = bitmap ? GetImageHeightInches(work->path()) : PageInches(deep.height, source, index, true);
+      if (width == -1 || height == -1) {
+        error_ = "The size of page " + std::to_string(i + 1) + " of " + source + " cannot be read";
+        return false;
+      }
     }
     if (!isNew || i > 0) writer.AddPage();
     writer.ImageOption(2);
-    writer.LoadBmp(work.path());
+    if (fax) writer.LoadCcitt(std::move(*fax));
+    else if (dct) writer.LoadJpegData(std::move(dct->data), std::move(dct->decodeParms));
+    else if (!deep.rows.empty()) writer.LoadSamples(deep.width, deep.height, deep.components, 16, deep.rows);
+    else writer.LoadBmp(work->path());
     writer.SetPageSize(width, height);
     const double a = writer.PageHeight();
     const double b = writer.PageWidth();

@@ -139,8 +139,12 @@ bool SplitFrames(MainForm& frm, clsConversionOptions& co, ItemFileList& files, b
   }
   if (!bUsable) bPageListFault = true;
 
-  if (!bForce && options.compression == 0 && lFrames == 1 && !bPageListFault) {
-    files.AddInput(sInput);
+  // Nothing needs frame files when the pages go in as they are, all of them
+  // in order: the control takes the whole file in one conversion.
+  const bool bAllPages = TrimBlanks(options.pages).empty() || options.pages.find('*') != std::string::npos;
+  if (!bForce && options.compression == 0 && !bPageListFault && (lFrames == 1 || (bAllPages && lFrames > 1))) {
+    if (lFrames == 1) files.AddInput(sInput);
+    else files.AddWhole(sInput, lFrames);
     imaging.SetHoldSource(false);
     return true;
   }
@@ -383,21 +387,32 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
     }
 
     lLast = 0;
+    bool bWhole = false;
+    int32_t lPagesDone = 0;
     for (size_t i = 0; i < files.Count(); ++i) {
       const ItemFileList::Entry& entry = files[i];
       co.sOriginalFile = entry.path;
-      PerformConversionItemQuirepane(frm, co, lLast, entry.bTemporary ? sInput : std::string(),
-                                     entry.bTemporary ? entry.lPage : 0, bHaveTimes ? &inputTimes : nullptr);
+      // A whole file of several pages is named by its last page, as its
+      // last frame would have been.
+      PerformConversionItemQuirepane(frm, co, lLast, entry.bTemporary ? sInput : std::string(), entry.lPage,
+                                     bHaveTimes ? &inputTimes : nullptr);
+      bWhole = bWhole || (!entry.bTemporary && entry.lPage > 0);
+      lPagesDone += entry.bTemporary || entry.lPage == 0 ? 1 : entry.lPage;
       ui.SetStatusPanel(kPanelElapsed, ElapsedSecondsText(frm.lTotalTimeStart));
-      ui.SetStatusPanel(kPanelCurrentFile, sTarget + " [" + std::to_string(i + 1) + "]");
+      ui.SetStatusPanel(kPanelCurrentFile, sTarget + " [" + std::to_string(lPagesDone) + "]");
       ui.DoEvents();
       if (lLast != 0) break;
     }
     co.sOriginalFile = sInput;
     if (lLast != 0 && !bRetry) {
       // An item is all or nothing: the retry starts from the output as it
-      // stood before the item.
+      // stood before the item. A whole file that failed is cut into frames
+      // as if it had been from the start, so the frames say what failed.
       before.Restore();
+      if (bWhole) {
+        co.lErr = 0;
+        co.sErr.clear();
+      }
       bRetry = true;
       continue;
     }

@@ -1,5 +1,5 @@
-// Converting one input file of a task into its PDF: a TIFF is cut into the
-// frames its page list asks for, every piece goes through the image-to-PDF
+// Converting one input file of a task into its PDF: a TIFF goes whole or is
+// cut into the frames its page list asks for, every piece goes through the image-to-PDF
 // control, a failed item is undone and tried once more, and a good one gets
 // its after-processing (delete or move the input, file times).
 #pragma once
@@ -24,9 +24,9 @@ namespace tessa {
 int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bReplaceOutput = false);
 
 // Adds to files what is to be converted for the TIFF input co.sOriginalFile:
-// the input itself when nothing needs cutting (not bForce, compression 0 and
-// one frame), else a temporary one-frame file per page of the page list, in
-// its order. True when every page was cut; false (with -110 or -103 in
+// the input itself when nothing needs cutting (not bForce, compression 0,
+// and one frame or a page list of all pages), else a temporary one-frame
+// file per page of the page list, in its order. True when every page was cut; false (with -110 or -103 in
 // co.lErr when it was 0) on the first page that fails, or for a page list
 // that names no usable page; false without a code for a file that has no
 // frames to cut.

@@ -18,7 +18,9 @@ class ItemFileList {
   struct Entry {
     std::string path;
     bool bTemporary = false;
-    int32_t lPage = 0;  // the input's page a temporary file holds
+    // The input's page a temporary file holds; for the input given whole
+    // with several pages, its last page; 0 otherwise.
+    int32_t lPage = 0;
   };
 
   ItemFileList() = default;
@@ -38,6 +40,8 @@ class ItemFileList {
   std::string ReserveFrameFile(const std::string& sInput, int32_t lPage);
 
   void AddInput(const std::string& sInput) { entries_.push_back({sInput, false, 0}); }
+  // The input itself, all lPages of its pages in one conversion.
+  void AddWhole(const std::string& sInput, int32_t lPages) { entries_.push_back({sInput, false, lPages}); }
   void AddFrame(const std::string& sFile, int32_t lPage) { entries_.push_back({sFile, true, lPage}); }
 
   size_t Count() const { return entries_.size(); }
