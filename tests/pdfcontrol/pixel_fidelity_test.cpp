@@ -436,3 +436,113 @@ TEST_F(PixelFidelity, FaxCodedTiffPagesGoInAsCodedAndLookTheSame) {
 
 }  // namespace
 }  // namespace quirepane::test
+
+namespace quirepane::test {
+namespace {
+
+// One page of rgb (24-bit) appended to tif, coded with JPEG: colour as
+// YCbCr or RGB, or its grey, in strips of rowsPerStrip rows.
+void AppendJpegPage(TIFF* tif, FIBITMAP* rgb, uint16_t photometric, uint32_t rowsPerStrip) {
+  const uint32_t w = FreeImage_GetWidth(rgb), h = FreeImage_GetHeight(rgb);
+  const int samples = photometric == PHOTOMETRIC_MINISBLACK ? 1 : 3;
+  TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, w);
+  TIFFSetField(tif, TIFFTAG_IMAGELENGTH, h);
+  TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+  TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, samples);
+  TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+  TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, photometric);
+  TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_JPEG);
+  TIFFSetField(tif, TIFFTAG_JPEGQUALITY, 95);
+  if (photometric == PHOTOMETRIC_YCBCR) TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
+  TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
+  std::vector<uint8_t> line(w * samples);
+  for (uint32_t y = 0; y < h; ++y) {
+    const BYTE* src = FreeImage_GetScanLine(rgb, static_cast<int>(h - 1 - y));
+    for (uint32_t x = 0; x < w; ++x) {
+      const BYTE* px = src + 3 * x;
+      if (samples == 1) {
+        line[x] = px[FI_RGBA_GREEN];
+      } else {
+        line[3 * x] = px[FI_RGBA_RED];
+        line[3 * x + 1] = px[FI_RGBA_GREEN];
+        line[3 * x + 2] = px[FI_RGBA_BLUE];
+      }
+    }
+    TIFFWriteScanline(tif, line.data(), y);
+  }
+  TIFFWriteDirectory(tif);
+}
+
+// Page `page` of a TIFF as FreeImage decodes it, over white.
+Dib ExpectedPage(const std::string& tif, int page) {
+  FIMULTIBITMAP* multi = FreeImage_OpenMultiBitmap(FIF_TIFF, tif.c_str(), FALSE, TRUE, FALSE, 0);
+  if (!multi) return nullptr;
+  FIBITMAP* locked = FreeImage_LockPage(multi, page);
+  Dib rgba(locked ? FreeImage_ConvertTo32Bits(locked) : nullptr);
+  if (locked) FreeImage_UnlockPage(multi, locked, FALSE);
+  FreeImage_CloseMultiBitmap(multi, 0);
+  return rgba;
+}
+
+TEST_F(PixelFidelity, JpegCodedTiffPagesInOnePieceGoInAsTheirJpegBytes) {
+  Dib photo = Make(FIT_BITMAP, 48, 32, 24, [](FIBITMAP* d) {
+    for (int y = 0; y < 32; ++y) {
+      BYTE* line = FreeImage_GetScanLine(d, y);
+      for (int x = 0; x < 48; ++x) {
+        line[3 * x + FI_RGBA_RED] = BYTE(40 + x * 3);
+        line[3 * x + FI_RGBA_GREEN] = BYTE(200 - y * 4);
+        line[3 * x + FI_RGBA_BLUE] = BYTE(90 + (x + y) * 2);
+      }
+    }
+  });
+  struct Case {
+    const char* name;
+    uint16_t photometric;
+    uint32_t rowsPerStrip;
+    const char* encoding;  // as pdfimages lists it
+  } cases[] = {
+      {"ycbcr", PHOTOMETRIC_YCBCR, 32, "jpeg"},
+      {"grey", PHOTOMETRIC_MINISBLACK, 32, "jpeg"},
+      {"rgb", PHOTOMETRIC_RGB, 32, "jpeg"},
+      {"ycbcr-strips", PHOTOMETRIC_YCBCR, 16, "image"},
+  };
+  // Each kind alone (the single-page road) and all in one file.
+  const std::string all = File("all.tif");
+  TIFF* many = TIFFOpen(all.c_str(), "w");
+  ASSERT_NE(many, nullptr);
+  for (const Case& c : cases) {
+    const std::string tif = File(std::string(c.name) + ".tif");
+    TIFF* one = TIFFOpen(tif.c_str(), "w");
+    ASSERT_NE(one, nullptr);
+    AppendJpegPage(one, photo.get(), c.photometric, c.rowsPerStrip);
+    TIFFClose(one);
+    AppendJpegPage(many, photo.get(), c.photometric, c.rowsPerStrip);
+  }
+  TIFFClose(many);
+
+  auto check = [&](const std::string& tif, int page, const PdfReport& report, const Case& c) {
+    ASSERT_GT(report.images.size(), size_t(page)) << c.name;
+    EXPECT_EQ(report.images[page].encoding, c.encoding) << c.name;
+    Dib rendered = Render(tif + ".pdf", page + 1, tif + ".page");
+    Dib want = ExpectedPage(tif, page);
+    ASSERT_TRUE(rendered && want) << c.name;
+    EXPECT_LE(MaxDifference(rendered.get(), want.get()), 2) << c.name;
+  };
+  for (const Case& c : cases) {
+    const std::string tif = File(std::string(c.name) + ".tif");
+    ASSERT_EQ(Convert(tif, tif + ".pdf", FT_TIFF), CR_Success) << c.name;
+    const PdfReport report = InspectPdf(tif + ".pdf");
+    EXPECT_TRUE(report.checkPassed) << c.name;
+    check(tif, 0, report, c);
+    // Readers that go by the filter's parameters alone must not take RGB for YCbCr.
+    const bool keepsRgb = tessa::test::ReadFile(tif + ".pdf").find("/ColorTransform 0") != std::string::npos;
+    EXPECT_EQ(keepsRgb, c.photometric == PHOTOMETRIC_RGB && c.rowsPerStrip == 32) << c.name;
+  }
+  ASSERT_EQ(Convert(all, all + ".pdf", FT_TIFF), CR_Success);
+  const PdfReport report = InspectPdf(all + ".pdf");
+  EXPECT_TRUE(report.checkPassed);
+  for (int k = 0; k < 4; ++k) check(all, k, report, cases[k]);
+}
+
+}  // namespace
+}  // namespace quirepane::test

@@ -100,6 +100,51 @@ TEST_F(ConversionDriver, OnePageTiffGoesWholeWithoutCompressionAndIsCutOtherwise
   EXPECT_EQ(cut.lOriginalFileType, 18);
 }
 
+TEST_F(ConversionDriver, AllPagesWithoutCompressionGoWholeAndGiveWhatFramesGave) {
+  const std::string tif = in() + "/three.tif";
+  test::WriteTiffPages(tif, {101, 102, 103});
+  struct Case {
+    std::string extra;
+    bool whole;
+  } cases[] = {{Options(0, "*"), true}, {Options(0, " "), true}, {Options(0, "1-3"), false}, {Options(1, "*"), false}};
+  std::vector<test::PdfReport> reports;
+  for (const Case& c : cases) {
+    const std::string pdf = out() + "/three" + std::to_string(reports.size()) + ".pdf";
+    bool sawFrame = false;
+    ui.onPanel = [&](int, const std::string&) { sawFrame = sawFrame || HasTempFrame(in()); };
+    clsConversionOptions co = Item(tif, 18, pdf, c.extra);
+    EXPECT_EQ(PerformConversionItem(frm, co), 0) << co.sErr;
+    EXPECT_EQ(sawFrame, !c.whole) << c.extra;
+    EXPECT_FALSE(HasTempFrame(in()));
+    EXPECT_EQ(co.sErr, "PDF was successfully created. Input File: " + tif + " [3]");
+    EXPECT_EQ(ui.history.back(), std::make_pair(8, pdf + " [3]"));
+    reports.push_back(test::InspectPdf(pdf));
+    EXPECT_TRUE(reports.back().checkPassed);
+    EXPECT_EQ(test::PdfImageWidths(pdf), (std::vector<int>{101, 102, 103}));
+    ASSERT_EQ(reports.back().images.size(), 3u);
+    for (size_t k = 0; k < 3; ++k) {
+      EXPECT_EQ(reports.back().pageSizes[k], reports[0].pageSizes[k]) << c.extra;
+      EXPECT_EQ(reports.back().images[k].color, reports[0].images[k].color) << c.extra;
+      EXPECT_EQ(reports.back().images[k].bpc, reports[0].images[k].bpc) << c.extra;
+    }
+  }
+}
+
+TEST_F(ConversionDriver, AFailedWholePassEndsAsTheFramesWouldAndLeavesTheOutput) {
+  const std::string tif = in() + "/three.tif";
+  test::WriteTiffPages(tif, {101, 102, 103});
+  const std::string pdf = test::WriteFile(out() + "/damaged.pdf", "%PDF-1.4\nnot a PDF body at all\n");
+  std::vector<std::pair<int32_t, std::string>> results;
+  for (const std::string& pages : {std::string("*"), std::string("1-3")}) {
+    clsConversionOptions co = Item(tif, 18, pdf, Options(0, pages, true));
+    results.push_back({PerformConversionItem(frm, co), co.sErr});
+    EXPECT_EQ(test::ReadFile(pdf), "%PDF-1.4\nnot a PDF body at all\n") << pages;
+    EXPECT_FALSE(HasTempFrame(in()));
+  }
+  EXPECT_NE(results[0].first, 0);
+  EXPECT_EQ(results[0], results[1]);
+}
+
 TEST_F(ConversionDriver, PageListPicksFramesInOrderAndBadPagesGiveMinus110) {
   const std::string tif = in() + "/ten.tif";
   test::WriteTiffPages(tif, {101, 102, 103, 104, 105, 106, 107, 108, 109, 110});
