@@ -1,11 +1,13 @@
 // Writes the benchmark's image corpus into a folder, all made here with
 // FreeImage: JPEG photos, PNG drawings, palette, grey, 1-bit, alpha and
 // 16-bit PNGs, and ten-page TIFF files in LZW, JPEG and Group 4; and for the
-// scale runs many small JPEGs or one TIFF of many Group 4 pages.
+// scale runs many small JPEGs or one TIFF of many Group 4 or JPEG pages.
 //   make_corpus FOLDER [SCALE]    (SCALE 1 gives 2000 by 1500 photos)
 //   make_corpus --small-jpegs FOLDER N    N 800 by 600 JPEGs of about 3 KB
 //   make_corpus --g4-tiff FILE N          one TIFF of N Group 4 pages
+//   make_corpus --jpeg-tiff FILE N        one TIFF of N JPEG (YCbCr) pages, a strip each
 #include <FreeImage.h>
+#include <tiffio.h>
 
 #include <algorithm>
 #include <cmath>
@@ -13,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -106,11 +109,51 @@ int G4Tiff(const std::string& path, int n) {
   return FreeImage_CloseMultiBitmap(multi, TIFF_CCITTFAX4) ? 0 : 1;
 }
 
+// Pages of a scanned colour document as a scanner's TIFF holds them: JPEG in
+// YCbCr, one strip a page, 200 dpi.
+int JpegTiff(const std::string& path, int n) {
+  TIFF* tif = TIFFOpen(path.c_str(), "w");
+  if (!tif) return 1;
+  const int w = 1240, h = 1754;
+  FIBITMAP* photo = Photo(w, h, 7);
+  std::vector<uint8_t> line(size_t(w) * 3);
+  for (int page = 0; page < n; ++page) {
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, w);
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, h);
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3);
+    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_YCBCR);
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_JPEG);
+    TIFFSetField(tif, TIFFTAG_JPEGQUALITY, 75);
+    TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, h);
+    TIFFSetField(tif, TIFFTAG_XRESOLUTION, 200.0);
+    TIFFSetField(tif, TIFFTAG_YRESOLUTION, 200.0);
+    TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+    for (int y = 0; y < h; ++y) {
+      // The picture moves down a row a page, so that no two pages are alike.
+      const BYTE* src = FreeImage_GetScanLine(photo, (h - 1 - y + page) % h);
+      for (int x = 0; x < w; ++x) {
+        line[3 * x] = src[3 * x + FI_RGBA_RED];
+        line[3 * x + 1] = src[3 * x + FI_RGBA_GREEN];
+        line[3 * x + 2] = src[3 * x + FI_RGBA_BLUE];
+      }
+      if (TIFFWriteScanline(tif, line.data(), uint32_t(y)) < 0) return 1;
+    }
+    if (!TIFFWriteDirectory(tif)) return 1;
+  }
+  FreeImage_Unload(photo);
+  TIFFClose(tif);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 4 && std::string(argv[1]) == "--small-jpegs") return SmallJpegs(argv[2], std::atoi(argv[3]));
   if (argc == 4 && std::string(argv[1]) == "--g4-tiff") return G4Tiff(argv[2], std::atoi(argv[3]));
+  if (argc == 4 && std::string(argv[1]) == "--jpeg-tiff") return JpegTiff(argv[2], std::atoi(argv[3]));
   if (argc < 2) {
     std::fprintf(stderr, "usage: make_corpus FOLDER [SCALE]\n");
     return 64;
