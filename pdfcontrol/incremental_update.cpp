@@ -59,36 +59,6 @@ void WriteAll(int fd, const std::string& bytes, unsigned long long offset) {
 
 bool IsDelimiter(char c) { return c == '/' || c == '[' || c == ']' || c == '<' || c == '>' || c == '(' || c == ')'; }
 
-// An object's text without the blanks that only stand beside a delimiter
-// ("<< /Count 3 /Kids [ 4 0 R ] >>" becomes "<</Count 3/Kids[4 0 R]>>"):
-// the same object in fewer bytes, which every append writes again. Literal
-// strings are copied as they are.
-std::string Compact(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '(') {
-      // A literal string: balanced parentheses, backslash escapes.
-      int depth = 0;
-      for (; i < text.size(); ++i) {
-        out += text[i];
-        if (text[i] == '\\' && i + 1 < text.size()) out += text[++i];
-        else if (text[i] == '(') ++depth;
-        else if (text[i] == ')' && --depth == 0) break;
-      }
-      continue;
-    }
-    if (c == ' ') {
-      const bool afterDelimiter = !out.empty() && IsDelimiter(out.back()) && out.back() != '/';
-      const bool beforeDelimiter = i + 1 < text.size() && IsDelimiter(text[i + 1]);
-      if (afterDelimiter || beforeDelimiter) continue;
-    }
-    out += c;
-  }
-  return out;
-}
-
 // "n g obj" ... "endobj" for one object as it now stands.
 std::string SerializeObject(QPDF& pdf, QPDFObjGen og) {
   QPDFObjectHandle object = pdf.getObjectByObjGen(og);
@@ -166,6 +136,36 @@ std::optional<unsigned long long> TableOffset(int fd, unsigned long long offset,
 
 }  // namespace
 
+// An object's text without the blanks that only stand beside a delimiter
+// ("<< /Count 3 /Kids [ 4 0 R ] >>" becomes "<</Count 3/Kids[4 0 R]>>"):
+// the same object in fewer bytes, which every append writes again. Literal
+// strings are copied as they are.
+std::string Compact(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '(') {
+      // A literal string: balanced parentheses, backslash escapes.
+      int depth = 0;
+      for (; i < text.size(); ++i) {
+        out += text[i];
+        if (text[i] == '\\' && i + 1 < text.size()) out += text[++i];
+        else if (text[i] == '(') ++depth;
+        else if (text[i] == ')' && --depth == 0) break;
+      }
+      continue;
+    }
+    if (c == ' ') {
+      const bool afterDelimiter = !out.empty() && IsDelimiter(out.back()) && out.back() != '/';
+      const bool beforeDelimiter = i + 1 < text.size() && IsDelimiter(text[i + 1]);
+      if (afterDelimiter || beforeDelimiter) continue;
+    }
+    out += c;
+  }
+  return out;
+}
+
 std::optional<XrefTail> FindXrefTail(const std::string& tail, unsigned long long fileSize) {
   const size_t at = tail.rfind("startxref");
   if (at == std::string::npos) return std::nullopt;
@@ -180,6 +180,33 @@ std::optional<XrefTail> FindXrefTail(const std::string& tail, unsigned long long
   }
   if (!digits || offset >= fileSize) return std::nullopt;
   return XrefTail{offset, false};
+}
+
+std::string XrefTableAndTrailer(const std::vector<std::pair<QPDFObjGen, unsigned long long>>& offsets, long long size,
+                                const std::string& trailerKeys) {
+  std::vector<int> numbers;
+  for (const auto& [og, offset] : offsets) numbers.push_back(og.getObj());
+  std::string text = "xref\n";
+  size_t index = 0;
+  for (const auto& [first, count] : Runs(numbers)) {
+    text += std::to_string(first) + " " + std::to_string(count) + "\n";
+    for (int i = 0; i < count; ++i, ++index) {
+      char entry[32];
+      std::snprintf(entry, sizeof entry, "%010llu %05d n \n", offsets[index].second, offsets[index].first.getGen());
+      text += entry;
+    }
+  }
+  return text + "trailer\n" + Compact("<< /Size " + std::to_string(size) + trailerKeys + " >>") + "\n";
+}
+
+void WriteUpdate(int fd, const std::string& path, const std::string& update, unsigned long long oldSize) {
+  try {
+    WriteAll(fd, update, oldSize);
+    if (fdatasync(fd) != 0) throw std::runtime_error(std::strerror(errno));
+  } catch (const std::exception& e) {
+    if (ftruncate(fd, static_cast<off_t>(oldSize)) == 0) fdatasync(fd);
+    throw std::runtime_error("Cannot append to " + path + ": " + e.what());
+  }
 }
 
 void AppendIncrementalUpdate(QPDF& pdf, const std::string& path, std::vector<QPDFObjGen> objects,
@@ -228,19 +255,7 @@ void AppendIncrementalUpdate(QPDF& pdf, const std::string& path, std::vector<QPD
 
   const unsigned long long xrefOffset = oldSize + update.size();
   if (!tail->stream) {
-    std::vector<int> numbers;
-    for (const auto& [og, offset] : offsets) numbers.push_back(og.getObj());
-    update += "xref\n";
-    size_t index = 0;
-    for (const auto& [first, count] : Runs(numbers)) {
-      update += std::to_string(first) + " " + std::to_string(count) + "\n";
-      for (int i = 0; i < count; ++i, ++index) {
-        char entry[32];
-        std::snprintf(entry, sizeof entry, "%010llu %05d n \n", offsets[index].second, offsets[index].first.getGen());
-        update += entry;
-      }
-    }
-    update += "trailer\n" + Compact("<< /Size " + std::to_string(size) + trailerKeys + " >>") + "\n";
+    update += XrefTableAndTrailer(offsets, size, trailerKeys);
   } else {
     const int xrefNumber = static_cast<int>(size);
     offsets.emplace_back(QPDFObjGen(xrefNumber, 0), xrefOffset);
@@ -260,14 +275,7 @@ void AppendIncrementalUpdate(QPDF& pdf, const std::string& path, std::vector<QPD
               " >>\nstream\n" + data + "\nendstream\nendobj\n";
   }
   update += "startxref\n" + std::to_string(xrefOffset) + "\n%%EOF\n";
-
-  try {
-    WriteAll(fd.get(), update, oldSize);
-    if (fdatasync(fd.get()) != 0) throw std::runtime_error(std::strerror(errno));
-  } catch (const std::exception& e) {
-    if (ftruncate(fd.get(), static_cast<off_t>(oldSize)) == 0) fdatasync(fd.get());
-    throw std::runtime_error("Cannot append to " + path + ": " + e.what());
-  }
+  WriteUpdate(fd.get(), path, update, oldSize);
 }
 
 }  // namespace quirepane
