@@ -14,6 +14,7 @@
 #include "pdfcontrol/incremental_update.h"
 #include "pdfcontrol/object_text.h"
 #include "pdfcontrol/page_tree.h"
+#include "pdfcontrol/recent_tables.h"
 #include "platform/text_file.h"
 
 namespace quirepane {
@@ -44,44 +45,53 @@ std::string ReadAt(int fd, unsigned long long offset, size_t n) {
   return bytes;
 }
 
-bool IsSpace(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0'; }
-
-// The next blank-separated word of text from p.
-std::string_view Word(std::string_view text, size_t& p) {
-  while (p < text.size() && IsSpace(text[p])) ++p;
-  const size_t start = p;
-  while (p < text.size() && !IsSpace(text[p])) ++p;
-  return text.substr(start, p - start);
-}
-
-bool ToNumber(std::string_view word, unsigned long long& value) {
-  if (word.empty() || word.size() > 12) return false;
-  value = 0;
-  for (char c : word) {
-    if (c < '0' || c > '9') return false;
-    value = value * 10 + static_cast<unsigned>(c - '0');
-  }
-  return true;
-}
-
 std::string Ref(QPDFObjGen og) { return std::to_string(og.getObj()) + " " + std::to_string(og.getGen()) + " R"; }
 
-// The value of object og as the last table places it, or nullopt.
-std::optional<TextValue> ReadObject(int fd, const DirectTail& tail, QPDFObjGen og) {
-  auto it = tail.entries.find(og.getObj());
-  if (it == tail.entries.end() || it->second.second != og.getGen()) return std::nullopt;
+// Listings older than this many tables back are listed again by the next
+// update, so that an append never looks far back.
+constexpr int kRelistDepth = 7;
+
+// The text of object og ("og obj" up to "endobj") where the recent tables
+// place it, or "".
+std::string ObjectText(int fd, RecentTables& tables, QPDFObjGen og, DirectTail::Carried* where = nullptr) {
+  const std::optional<RecentTables::Entry> entry = tables.Find(og.getObj());
+  if (!entry || entry->generation != og.getGen()) return "";
   for (size_t chunk = 4096; chunk <= (1u << 20); chunk *= 16) {
-    const std::string text = ReadAt(fd, it->second.first, chunk);
+    std::string text = ReadAt(fd, entry->offset, chunk);
     const size_t end = text.find("endobj");
     if (end == std::string::npos) {
-      if (text.size() < chunk) return std::nullopt;
+      if (text.size() < chunk) return "";
       continue;
     }
     const std::string header = std::to_string(og.getObj()) + " " + std::to_string(og.getGen()) + " obj";
-    if (text.compare(0, header.size(), header) != 0) return std::nullopt;
-    return ParseObjectText(std::string_view(text).substr(0, end));
+    if (text.compare(0, header.size(), header) != 0) return "";
+    text.resize(end);
+    if (where) *where = DirectTail::Carried{og, entry->offset, entry->depth};
+    return text;
   }
-  return std::nullopt;
+  return "";
+}
+
+std::optional<TextValue> ReadObject(int fd, RecentTables& tables, QPDFObjGen og, DirectTail::Carried* where = nullptr) {
+  const std::string text = ObjectText(fd, tables, og, where);
+  if (text.empty()) return std::nullopt;
+  return ParseObjectText(text);
+}
+
+// The bytes of a stream object whose dictionary holds only its /Length, or
+// nullopt.
+std::optional<std::string> PlainStreamBytes(const std::string& text) {
+  const std::optional<TextValue> dict = ParseObjectText(text);
+  if (!dict || !dict->Is(Kind::Dictionary) || dict->entries.size() != 1) return std::nullopt;
+  const TextValue* length = dict->Find("/Length");
+  if (!length || !length->Is(Kind::Integer) || length->number < 0 || length->number > 4096) return std::nullopt;
+  size_t at = text.find(">>stream\n");
+  if (at == std::string::npos) at = text.find(">>\nstream\n");
+  if (at == std::string::npos) return std::nullopt;
+  at = text.find("stream\n", at) + 7;
+  const size_t n = static_cast<size_t>(length->number);
+  if (text.size() < at + n + 10 || text.compare(at + n, 10, "\nendstream") != 0) return std::nullopt;
+  return text.substr(at, n);
 }
 
 // A node of the page tree as this writer makes them: /Type /Pages, /Count,
@@ -140,33 +150,6 @@ std::string IdText(const TextValue& id) {
   return text + "]";
 }
 
-bool ParseTable(std::string_view section, DirectTail& tail, size_t& trailerAt) {
-  size_t p = 0;
-  if (Word(section, p) != "xref") return false;
-  for (;;) {
-    const size_t at = p;
-    const std::string_view first = Word(section, p);
-    if (first == "trailer") {
-      trailerAt = p;
-      return true;
-    }
-    unsigned long long start = 0, count = 0;
-    if (!ToNumber(first, start) || !ToNumber(Word(section, p), count) || start + count > (1u << 30)) return false;
-    for (unsigned long long i = 0; i < count; ++i) {
-      unsigned long long offset = 0, generation = 0;
-      if (!ToNumber(Word(section, p), offset) || !ToNumber(Word(section, p), generation) || generation > 65535) {
-        return false;
-      }
-      const std::string_view type = Word(section, p);
-      const int number = static_cast<int>(start + i);
-      if (type == "n") tail.entries[number] = {offset, static_cast<int>(generation)};
-      else if (type == "f") tail.entries.erase(number);
-      else return false;
-    }
-    if (p == at) return false;
-  }
-}
-
 }  // namespace
 
 std::optional<DirectTail> ReadDirectTail(const std::string& path) {
@@ -185,18 +168,17 @@ std::optional<DirectTail> ReadDirectTail(const std::string& path) {
       FindXrefTail(ReadAt(file.get(), tailStart, static_cast<size_t>(tail.fileSize - tailStart)), tail.fileSize);
   if (!end || tail.fileSize - end->startxref > kMaxSectionBytes) return std::nullopt;
   tail.startxref = end->startxref;
-  const std::string section = ReadAt(file.get(), tail.startxref, static_cast<size_t>(tail.fileSize - tail.startxref));
-  size_t trailerAt = 0;
-  if (!ParseTable(section, tail, trailerAt)) return std::nullopt;
-  const std::optional<TextValue> trailer = ParseObjectText(std::string_view(section).substr(trailerAt));
+  RecentTables tables(file.get(), tail.startxref, tail.fileSize);
+  if (!tables.ok()) return std::nullopt;
+  const std::optional<TextValue> trailer = ParseObjectText(tables.NewestTrailer());
   if (!trailer || !trailer->Is(Kind::Dictionary)) return std::nullopt;
   for (const auto& [key, v] : trailer->entries) {
     if (key == "/Size" && v.Is(Kind::Integer) && v.number >= 0 && v.number <= (1 << 30)) {
       tail.size = v.number;
     } else if (key == "/Root" && v.Is(Kind::Reference)) {
-      tail.root = QPDFObjGen(static_cast<int>(v.number), v.generation);
+      tail.root.og = QPDFObjGen(static_cast<int>(v.number), v.generation);
     } else if (key == "/Info" && v.Is(Kind::Reference)) {
-      tail.info = QPDFObjGen(static_cast<int>(v.number), v.generation);
+      tail.info.og = QPDFObjGen(static_cast<int>(v.number), v.generation);
     } else if (key == "/ID") {
       tail.id = IdText(v);
       if (tail.id.empty()) return std::nullopt;
@@ -204,19 +186,30 @@ std::optional<DirectTail> ReadDirectTail(const std::string& path) {
       return std::nullopt;  // encryption, a hybrid file, anything else
     }
   }
-  if (tail.root.getObj() <= 0 || tail.info.getObj() <= 0 || tail.root == tail.info) return std::nullopt;
-  if (!tail.entries.empty()) tail.size = std::max<long long>(tail.size, tail.entries.rbegin()->first + 1LL);
+  if (tail.root.og.getObj() <= 0 || tail.info.og.getObj() <= 0 || tail.root.og == tail.info.og) return std::nullopt;
+  if (!tables.Newest().empty()) tail.size = std::max<long long>(tail.size, tables.Newest().rbegin()->first + 1LL);
 
-  const std::optional<TextValue> catalog = ReadObject(file.get(), tail, tail.root);
+  const std::optional<TextValue> catalog = ReadObject(file.get(), tables, tail.root.og, &tail.root);
   const TextValue* pages = catalog ? catalog->Find("/Pages") : nullptr;
   if (!pages || !pages->Is(Kind::Reference)) return std::nullopt;
   QPDFObjGen next(static_cast<int>(pages->number), pages->generation);
   for (int depth = 0;; ++depth) {
-    if (depth >= kPageTreeMaxDepth || next == tail.root || next == tail.info) return std::nullopt;
-    const std::optional<TextValue> value = ReadObject(file.get(), tail, next);
+    if (depth >= kPageTreeMaxDepth || next == tail.root.og || next == tail.info.og) return std::nullopt;
+    const std::optional<TextValue> value = ReadObject(file.get(), tables, next);
     if (!value) return std::nullopt;
     const TextValue* type = value->Find("/Type");
-    if (depth > 0 && type && type->Is(Kind::Name) && type->text == "/Page") break;
+    if (depth > 0 && type && type->Is(Kind::Name) && type->text == "/Page") {
+      const TextValue* contents = value->Find("/Contents");
+      if (contents && contents->Is(Kind::Reference)) {
+        DirectTail::Carried where;
+        const std::string text = ObjectText(file.get(), tables, QPDFObjGen(static_cast<int>(contents->number), contents->generation), &where);
+        if (std::optional<std::string> bytes = PlainStreamBytes(text)) {
+          tail.content = where;
+          tail.contentBytes = std::move(*bytes);
+        }
+      }
+      break;
+    }
     std::optional<DirectTail::Node> node = AsNode(*value, next);
     if (!node || (depth == 0) != !node->parent || (depth > 0 && *node->parent != tail.path.back().og)) {
       return std::nullopt;
@@ -229,7 +222,7 @@ std::optional<DirectTail> ReadDirectTail(const std::string& path) {
     next = tail.path.back().kids.back();
   }
 
-  const std::optional<TextValue> info = ReadObject(file.get(), tail, tail.info);
+  const std::optional<TextValue> info = ReadObject(file.get(), tables, tail.info.og, &tail.info);
   if (!info || !info->Is(Kind::Dictionary)) return std::nullopt;
   for (const auto& [key, v] : info->entries) {
     if (v.Is(Kind::String) && !v.hex && IsPlainText(v.text)) tail.infoText[key] = v.text;
@@ -261,10 +254,14 @@ bool AppendPageDirect(const DirectTail& tail, const std::string& path, const Dir
   struct stat st {};
   if (::fstat(fd, &st) != 0 || static_cast<unsigned long long>(st.st_size) != tail.fileSize) return false;
 
+  // A page drawn like the last one shares its content stream.
+  const bool shareContent = tail.content && tail.contentBytes == content;
   const int first = static_cast<int>(tail.size);
-  const QPDFObjGen imageOg(first, 0), contentOg(first + 1, 0), pageOg(first + 2, 0);
+  const QPDFObjGen imageOg(first, 0);
+  const QPDFObjGen contentOg = shareContent ? tail.content->og : QPDFObjGen(first + 1, 0);
+  const QPDFObjGen pageOg(shareContent ? first + 1 : first + 2, 0);
   std::vector<DirectTail::Node> nodes(tail.path.begin(), tail.path.begin() + level + 1);
-  int nextNumber = first + 3;
+  int nextNumber = pageOg.getObj() + 1;
   for (size_t i = static_cast<size_t>(level) + 1; i < tail.path.size(); ++i) {
     DirectTail::Node node;
     node.og = QPDFObjGen(nextNumber++, 0);
@@ -287,10 +284,10 @@ bool AppendPageDirect(const DirectTail& tail, const std::string& path, const Dir
                           image.colorSpace;
   if (!image.decode.empty()) imageDict += "/Decode" + Compact(image.decode);
   imageDict += "/Filter" + image.filter + "/Height " + std::to_string(image.height) + "/Length " +
-               std::to_string(image.data->size()) + "/Subtype/Image/Type/XObject/Width " + std::to_string(image.width) +
+               std::to_string(image.data->size()) + "/Subtype/Image/Width " + std::to_string(image.width) +
                ">>";
   objects.emplace_back(imageOg, imageDict);
-  objects.emplace_back(contentOg, "<</Length " + std::to_string(content.size()) + ">>");
+  if (!shareContent) objects.emplace_back(contentOg, "<</Length " + std::to_string(content.size()) + ">>");
   objects.emplace_back(pageOg, "<</Contents " + Ref(contentOg) + "/MediaBox[0 0 " + width + " " + height +
                                    "]/Parent " + Ref(nodes.back().og) + "/Resources<</XObject<</Im1 " + Ref(imageOg) +
                                    ">>>>/Type/Page>>");
@@ -301,19 +298,24 @@ bool AppendPageDirect(const DirectTail& tail, const std::string& path, const Dir
   for (const auto& [og, text] : objects) {
     offsets.emplace_back(og, tail.fileSize + update.size());
     update += std::to_string(og.getObj()) + " " + std::to_string(og.getGen()) + " obj\n" + text;
-    if (og == imageOg || og == contentOg) {
+    if (og == imageOg || (og == contentOg && !shareContent)) {
       update += "\nstream\n";
       update += og == imageOg ? *image.data : content;
       update += "\nendstream";
     }
     update += "\nendobj\n";
   }
-  // The catalog and the information stay where they are, listed again so
-  // that the next append finds them in the last table.
-  for (const QPDFObjGen& og : {tail.root, tail.info}) offsets.emplace_back(og, tail.entries.at(og.getObj()).first);
+  // The catalog, the information and a shared content stream stay where
+  // they are; a listing that has grown old is repeated, so that the next
+  // append finds each within a few tables.
+  std::vector<DirectTail::Carried> carried = {tail.root, tail.info};
+  if (shareContent) carried.push_back(*tail.content);
+  for (const DirectTail::Carried& c : carried) {
+    if (c.depth >= kRelistDepth) offsets.emplace_back(c.og, c.offset);
+  }
   std::sort(offsets.begin(), offsets.end());
   const long long size = std::max<long long>(tail.size, nextNumber);
-  std::string trailerKeys = " /Root " + Ref(tail.root) + " /Info " + Ref(tail.info);
+  std::string trailerKeys = " /Root " + Ref(tail.root.og) + " /Info " + Ref(tail.info.og);
   if (!tail.id.empty()) trailerKeys += " /ID " + tail.id;
   trailerKeys += " /Prev " + std::to_string(tail.startxref);
   const unsigned long long xrefOffset = tail.fileSize + update.size();

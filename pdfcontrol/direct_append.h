@@ -18,10 +18,16 @@
 namespace quirepane {
 
 struct DirectTail {
+  // An object this road lists again (or leaves where an earlier table
+  // lists it) without writing it.
+  struct Carried {
+    QPDFObjGen og;
+    unsigned long long offset = 0;
+    int depth = 0;  // how many tables back the newest listing stands
+  };
   unsigned long long fileSize = 0;
   unsigned long long startxref = 0;
-  std::map<int, std::pair<unsigned long long, int>> entries;  // in use in the last table: offset, generation
-  QPDFObjGen root, info;
+  Carried root, info;
   std::string id;         // the trailer's /ID as written again ("[<..><..>]"), or ""
   long long size = 0;     // the /Size the next table states at least
   struct Node {
@@ -32,6 +38,10 @@ struct DirectTail {
   };
   std::vector<Node> path;  // the page tree's root down to the node that holds the last page
   std::map<std::string, std::string> infoText;  // plain-text values of the document information
+  // The last page's content stream when it holds nothing but its bytes: a
+  // new page that would draw the same shares it.
+  std::optional<Carried> content;
+  std::string contentBytes;
 };
 
 // The end of the PDF file at path as this road needs it, or nullopt when the

@@ -14,6 +14,7 @@
 #include <qpdf/Buffer.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
+#include "pdfcontrol/recent_tables.h"
 #include "platform/text_file.h"
 
 namespace quirepane {
@@ -86,52 +87,6 @@ std::vector<std::pair<int, int>> Runs(const std::vector<int>& numbers) {
     else runs.emplace_back(n, 1);
   }
   return runs;
-}
-
-// The offset that the cross-reference table at offset lists for og, or
-// nullopt when it does not list it in use. Each subsection's entries are
-// the standard twenty bytes, so only the headers are read on the way.
-std::optional<unsigned long long> TableOffset(int fd, unsigned long long offset, QPDFObjGen og) {
-  std::string head = ReadAt(fd, offset, 64);
-  size_t p = 0;
-  while (p < head.size() && IsPdfSpace(head[p])) ++p;
-  if (head.compare(p, 4, "xref") != 0) return std::nullopt;
-  offset += p + 4;
-  for (int guard = 0; guard < 100000; ++guard) {
-    head = ReadAt(fd, offset, 64);
-    p = 0;
-    while (p < head.size() && IsPdfSpace(head[p])) ++p;
-    unsigned long long first = 0, count = 0;
-    const size_t firstAt = p;
-    while (p < head.size() && head[p] >= '0' && head[p] <= '9' && first < (1ULL << 40)) first = first * 10 + (head[p++] - '0');
-    if (p == firstAt || p >= head.size() || head[p] != ' ') return std::nullopt;  // "trailer" or damage
-    ++p;
-    const size_t countAt = p;
-    while (p < head.size() && head[p] >= '0' && head[p] <= '9' && count < (1ULL << 40)) count = count * 10 + (head[p++] - '0');
-    if (p == countAt) return std::nullopt;
-    while (p < head.size() && (head[p] == ' ' || head[p] == '\r')) ++p;
-    if (p >= head.size() || head[p] != '\n') return std::nullopt;
-    offset += p + 1;
-    const unsigned long long number = static_cast<unsigned long long>(og.getObj());
-    if (number >= first && number < first + count) {
-      const std::string entry = ReadAt(fd, offset + (number - first) * 20, 20);
-      if (entry.size() != 20 || entry[10] != ' ' || entry[16] != ' ' || entry[17] != 'n') return std::nullopt;
-      unsigned long long at = 0;
-      int generation = 0;
-      for (size_t i = 0; i < 10; ++i) {
-        if (entry[i] < '0' || entry[i] > '9') return std::nullopt;
-        at = at * 10 + (entry[i] - '0');
-      }
-      for (size_t i = 11; i < 16; ++i) {
-        if (entry[i] < '0' || entry[i] > '9') return std::nullopt;
-        generation = generation * 10 + (entry[i] - '0');
-      }
-      if (generation != og.getGen()) return std::nullopt;
-      return at;
-    }
-    offset += count * 20;
-  }
-  return std::nullopt;
 }
 
 }  // namespace
@@ -226,10 +181,12 @@ void AppendIncrementalUpdate(QPDF& pdf, const std::string& path, std::vector<QPD
 
   // Offsets of unchanged objects that the new section lists again.
   std::map<QPDFObjGen, unsigned long long> kept;
+  std::optional<RecentTables> tables;
+  if (!tail->stream) tables.emplace(fd.get(), tail->startxref, oldSize);
   for (const QPDFObjGen& og : carried) {
     if (std::find(objects.begin(), objects.end(), og) != objects.end()) continue;
-    std::optional<unsigned long long> at = tail->stream ? std::nullopt : TableOffset(fd.get(), tail->startxref, og);
-    if (at && *at < oldSize) kept[og] = *at;
+    std::optional<RecentTables::Entry> at = tables ? tables->Find(og.getObj()) : std::nullopt;
+    if (at && at->generation == og.getGen() && at->offset < oldSize) kept[og] = at->offset;
     else objects.push_back(og);
   }
   std::sort(objects.begin(), objects.end());

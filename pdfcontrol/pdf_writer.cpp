@@ -398,7 +398,6 @@ void PDFWriter::BuildObjects(std::vector<QPDFObjGen>& touched, std::vector<QPDFO
         stream.replaceStreamData(image.data, QPDFObjectHandle::newName(image.filter), image.decodeParms.empty()
                                      ? QPDFObjectHandle::newNull() : QPDFObjectHandle::parse(image.decodeParms));
         QPDFObjectHandle dict = stream.getDict();
-        dict.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
         dict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Image"));
         dict.replaceKey("/Width", QPDFObjectHandle::newInteger(image.width));
         dict.replaceKey("/Height", QPDFObjectHandle::newInteger(image.height));
