@@ -11,6 +11,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "pdfcontrol/file_descriptor.h"
 #include "pdfcontrol/incremental_update.h"
 #include "pdfcontrol/object_text.h"
 #include "pdfcontrol/page_tree.h"
@@ -23,27 +24,6 @@ namespace {
 using Kind = TextValue::Kind;
 
 constexpr unsigned long long kMaxSectionBytes = 1u << 20;
-
-class ReadOnlyFile {
- public:
-  explicit ReadOnlyFile(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
-  ~ReadOnlyFile() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  ReadOnlyFile(const ReadOnlyFile&) = delete;
-  ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-std::string ReadAt(int fd, unsigned long long offset, size_t n) {
-  std::string bytes(n, '\0');
-  const ssize_t got = ::pread(fd, bytes.data(), n, static_cast<off_t>(offset));
-  bytes.resize(got > 0 ? static_cast<size_t>(got) : 0);
-  return bytes;
-}
 
 std::string Ref(QPDFObjGen og) { return std::to_string(og.getObj()) + " " + std::to_string(og.getGen()) + " R"; }
 
@@ -153,7 +133,7 @@ std::string IdText(const TextValue& id) {
 }  // namespace
 
 std::optional<DirectTail> ReadDirectTail(const std::string& path) {
-  ReadOnlyFile file(path);
+  FileDescriptor file(path, O_RDONLY);
   if (file.get() < 0) return std::nullopt;
   struct stat st {};
   if (::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
@@ -245,12 +225,9 @@ bool AppendPageDirect(const DirectTail& tail, const std::string& path, const Dir
   while (level >= 0 && tail.path[static_cast<size_t>(level)].kids.size() >= static_cast<size_t>(kPageTreeFanOut)) --level;
   if (level < 0) return false;  // the tree grows a level: the catalog changes
 
-  const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+  FileDescriptor file(path, O_RDWR);
+  const int fd = file.get();
   if (fd < 0) throw std::runtime_error(tessa::SystemError(path, "Cannot open"));
-  struct Closer {
-    int fd;
-    ~Closer() { ::close(fd); }
-  } closer{fd};
   struct stat st {};
   if (::fstat(fd, &st) != 0 || static_cast<unsigned long long>(st.st_size) != tail.fileSize) return false;
 

@@ -14,6 +14,7 @@
 #include <qpdf/Buffer.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
+#include "pdfcontrol/file_descriptor.h"
 #include "pdfcontrol/recent_tables.h"
 #include "platform/text_file.h"
 
@@ -25,28 +26,6 @@ std::runtime_error Failure(const std::string& what, const std::string& path) {
 }
 
 bool IsPdfSpace(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0'; }
-
-// An open file descriptor, closed when the object goes.
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-std::string ReadAt(int fd, unsigned long long offset, size_t n) {
-  std::string bytes(n, '\0');
-  const ssize_t got = pread(fd, bytes.data(), n, static_cast<off_t>(offset));
-  bytes.resize(got > 0 ? static_cast<size_t>(got) : 0);
-  return bytes;
-}
 
 void WriteAll(int fd, const std::string& bytes, unsigned long long offset) {
   size_t done = 0;
@@ -166,7 +145,7 @@ void WriteUpdate(int fd, const std::string& path, const std::string& update, uns
 
 void AppendIncrementalUpdate(QPDF& pdf, const std::string& path, std::vector<QPDFObjGen> objects,
                              const std::vector<QPDFObjGen>& carried) {
-  FileDescriptor fd(open(path.c_str(), O_RDWR | O_CLOEXEC));
+  FileDescriptor fd(path, O_RDWR);
   if (fd.get() < 0) throw Failure("Cannot open", path);
   struct stat st{};
   if (fstat(fd.get(), &st) != 0) throw Failure("Cannot read", path);

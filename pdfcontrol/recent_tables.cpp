@@ -1,10 +1,9 @@
 #include "pdfcontrol/recent_tables.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <string_view>
 
+#include "pdfcontrol/file_descriptor.h"
 #include "pdfcontrol/object_text.h"
 
 namespace quirepane {
@@ -29,13 +28,6 @@ bool ToNumber(std::string_view word, unsigned long long& value) {
     value = value * 10 + static_cast<unsigned>(c - '0');
   }
   return true;
-}
-
-std::string ReadAt(int fd, unsigned long long offset, size_t n) {
-  std::string bytes(n, '\0');
-  const ssize_t got = ::pread(fd, bytes.data(), n, static_cast<off_t>(offset));
-  bytes.resize(got > 0 ? static_cast<size_t>(got) : 0);
-  return bytes;
 }
 
 }  // namespace

@@ -1,8 +1,5 @@
 #include "pdfcontrol/tail_snapshot.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +12,7 @@
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
+#include "pdfcontrol/file_descriptor.h"
 #include "pdfcontrol/incremental_update.h"
 #include "pdfcontrol/page_tree.h"
 #include "pdfcontrol/recent_tables.h"
@@ -127,12 +125,9 @@ std::optional<std::string> ReadTailSnapshot(const std::string& path) {
     const unsigned long long tailStart = size > 2048 ? size - 2048 : 0;
     std::optional<XrefTail> tail = FindXrefTail(ReadRange(in, tailStart, size - tailStart), size);
     if (!tail) return std::nullopt;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    FileDescriptor file(path, O_RDONLY);
+    const int fd = file.get();
     if (fd < 0) return std::nullopt;
-    struct Closer {
-      int fd;
-      ~Closer() { ::close(fd); }
-    } closer{fd};
     // The objects read below may stand a few tables back: an update lists
     // the catalog and the information again only every few appends.
     RecentTables tables(fd, tail->startxref, size);
