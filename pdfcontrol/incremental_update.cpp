@@ -14,6 +14,8 @@
 #include <qpdf/Buffer.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
+#include "pdfcontrol/file_descriptor.h"
+#include "pdfcontrol/recent_tables.h"
 #include "platform/text_file.h"
 
 namespace quirepane {
@@ -24,28 +26,6 @@ std::runtime_error Failure(const std::string& what, const std::string& path) {
 }
 
 bool IsPdfSpace(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0'; }
-
-// An open file descriptor, closed when the object goes.
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-std::string ReadAt(int fd, unsigned long long offset, size_t n) {
-  std::string bytes(n, '\0');
-  const ssize_t got = pread(fd, bytes.data(), n, static_cast<off_t>(offset));
-  bytes.resize(got > 0 ? static_cast<size_t>(got) : 0);
-  return bytes;
-}
 
 void WriteAll(int fd, const std::string& bytes, unsigned long long offset) {
   size_t done = 0;
@@ -58,6 +38,37 @@ void WriteAll(int fd, const std::string& bytes, unsigned long long offset) {
 }
 
 bool IsDelimiter(char c) { return c == '/' || c == '[' || c == ']' || c == '<' || c == '>' || c == '(' || c == ')'; }
+
+// "n g obj" ... "endobj" for one object as it now stands.
+std::string SerializeObject(QPDF& pdf, QPDFObjGen og) {
+  QPDFObjectHandle object = pdf.getObjectByObjGen(og);
+  std::string text = std::to_string(og.getObj()) + " " + std::to_string(og.getGen()) + " obj\n";
+  if (object.isStream()) {
+    std::shared_ptr<Buffer> raw = object.getRawStreamData();
+    QPDFObjectHandle dict = object.getDict().shallowCopy();
+    dict.replaceKey("/Length", QPDFObjectHandle::newInteger(static_cast<long long>(raw->getSize())));
+    text += Compact(dict.unparseResolved());
+    text += "\nstream\n";
+    text.append(reinterpret_cast<const char*>(raw->getBuffer()), raw->getSize());
+    text += "\nendstream";
+  } else {
+    text += Compact(object.unparseResolved());
+  }
+  text += "\nendobj\n";
+  return text;
+}
+
+// Consecutive runs of object numbers: (first, count).
+std::vector<std::pair<int, int>> Runs(const std::vector<int>& numbers) {
+  std::vector<std::pair<int, int>> runs;
+  for (int n : numbers) {
+    if (!runs.empty() && runs.back().first + runs.back().second == n) ++runs.back().second;
+    else runs.emplace_back(n, 1);
+  }
+  return runs;
+}
+
+}  // namespace
 
 // An object's text without the blanks that only stand beside a delimiter
 // ("<< /Count 3 /Kids [ 4 0 R ] >>" becomes "<</Count 3/Kids[4 0 R]>>"):
@@ -89,83 +100,6 @@ std::string Compact(const std::string& text) {
   return out;
 }
 
-// "n g obj" ... "endobj" for one object as it now stands.
-std::string SerializeObject(QPDF& pdf, QPDFObjGen og) {
-  QPDFObjectHandle object = pdf.getObjectByObjGen(og);
-  std::string text = std::to_string(og.getObj()) + " " + std::to_string(og.getGen()) + " obj\n";
-  if (object.isStream()) {
-    std::shared_ptr<Buffer> raw = object.getRawStreamData();
-    QPDFObjectHandle dict = object.getDict().shallowCopy();
-    dict.replaceKey("/Length", QPDFObjectHandle::newInteger(static_cast<long long>(raw->getSize())));
-    text += Compact(dict.unparseResolved());
-    text += "\nstream\n";
-    text.append(reinterpret_cast<const char*>(raw->getBuffer()), raw->getSize());
-    text += "\nendstream";
-  } else {
-    text += Compact(object.unparseResolved());
-  }
-  text += "\nendobj\n";
-  return text;
-}
-
-// Consecutive runs of object numbers: (first, count).
-std::vector<std::pair<int, int>> Runs(const std::vector<int>& numbers) {
-  std::vector<std::pair<int, int>> runs;
-  for (int n : numbers) {
-    if (!runs.empty() && runs.back().first + runs.back().second == n) ++runs.back().second;
-    else runs.emplace_back(n, 1);
-  }
-  return runs;
-}
-
-// The offset that the cross-reference table at offset lists for og, or
-// nullopt when it does not list it in use. Each subsection's entries are
-// the standard twenty bytes, so only the headers are read on the way.
-std::optional<unsigned long long> TableOffset(int fd, unsigned long long offset, QPDFObjGen og) {
-  std::string head = ReadAt(fd, offset, 64);
-  size_t p = 0;
-  while (p < head.size() && IsPdfSpace(head[p])) ++p;
-  if (head.compare(p, 4, "xref") != 0) return std::nullopt;
-  offset += p + 4;
-  for (int guard = 0; guard < 100000; ++guard) {
-    head = ReadAt(fd, offset, 64);
-    p = 0;
-    while (p < head.size() && IsPdfSpace(head[p])) ++p;
-    unsigned long long first = 0, count = 0;
-    const size_t firstAt = p;
-    while (p < head.size() && head[p] >= '0' && head[p] <= '9' && first < (1ULL << 40)) first = first * 10 + (head[p++] - '0');
-    if (p == firstAt || p >= head.size() || head[p] != ' ') return std::nullopt;  // "trailer" or damage
-    ++p;
-    const size_t countAt = p;
-    while (p < head.size() && head[p] >= '0' && head[p] <= '9' && count < (1ULL << 40)) count = count * 10 + (head[p++] - '0');
-    if (p == countAt) return std::nullopt;
-    while (p < head.size() && (head[p] == ' ' || head[p] == '\r')) ++p;
-    if (p >= head.size() || head[p] != '\n') return std::nullopt;
-    offset += p + 1;
-    const unsigned long long number = static_cast<unsigned long long>(og.getObj());
-    if (number >= first && number < first + count) {
-      const std::string entry = ReadAt(fd, offset + (number - first) * 20, 20);
-      if (entry.size() != 20 || entry[10] != ' ' || entry[16] != ' ' || entry[17] != 'n') return std::nullopt;
-      unsigned long long at = 0;
-      int generation = 0;
-      for (size_t i = 0; i < 10; ++i) {
-        if (entry[i] < '0' || entry[i] > '9') return std::nullopt;
-        at = at * 10 + (entry[i] - '0');
-      }
-      for (size_t i = 11; i < 16; ++i) {
-        if (entry[i] < '0' || entry[i] > '9') return std::nullopt;
-        generation = generation * 10 + (entry[i] - '0');
-      }
-      if (generation != og.getGen()) return std::nullopt;
-      return at;
-    }
-    offset += count * 20;
-  }
-  return std::nullopt;
-}
-
-}  // namespace
-
 std::optional<XrefTail> FindXrefTail(const std::string& tail, unsigned long long fileSize) {
   const size_t at = tail.rfind("startxref");
   if (at == std::string::npos) return std::nullopt;
@@ -182,9 +116,36 @@ std::optional<XrefTail> FindXrefTail(const std::string& tail, unsigned long long
   return XrefTail{offset, false};
 }
 
+std::string XrefTableAndTrailer(const std::vector<std::pair<QPDFObjGen, unsigned long long>>& offsets, long long size,
+                                const std::string& trailerKeys) {
+  std::vector<int> numbers;
+  for (const auto& [og, offset] : offsets) numbers.push_back(og.getObj());
+  std::string text = "xref\n";
+  size_t index = 0;
+  for (const auto& [first, count] : Runs(numbers)) {
+    text += std::to_string(first) + " " + std::to_string(count) + "\n";
+    for (int i = 0; i < count; ++i, ++index) {
+      char entry[32];
+      std::snprintf(entry, sizeof entry, "%010llu %05d n \n", offsets[index].second, offsets[index].first.getGen());
+      text += entry;
+    }
+  }
+  return text + "trailer\n" + Compact("<< /Size " + std::to_string(size) + trailerKeys + " >>") + "\n";
+}
+
+void WriteUpdate(int fd, const std::string& path, const std::string& update, unsigned long long oldSize) {
+  try {
+    WriteAll(fd, update, oldSize);
+    if (fdatasync(fd) != 0) throw std::runtime_error(std::strerror(errno));
+  } catch (const std::exception& e) {
+    if (ftruncate(fd, static_cast<off_t>(oldSize)) == 0) fdatasync(fd);
+    throw std::runtime_error("Cannot append to " + path + ": " + e.what());
+  }
+}
+
 void AppendIncrementalUpdate(QPDF& pdf, const std::string& path, std::vector<QPDFObjGen> objects,
                              const std::vector<QPDFObjGen>& carried) {
-  FileDescriptor fd(open(path.c_str(), O_RDWR | O_CLOEXEC));
+  FileDescriptor fd(path, O_RDWR);
   if (fd.get() < 0) throw Failure("Cannot open", path);
   struct stat st{};
   if (fstat(fd.get(), &st) != 0) throw Failure("Cannot read", path);
@@ -199,10 +160,12 @@ void AppendIncrementalUpdate(QPDF& pdf, const std::string& path, std::vector<QPD
 
   // Offsets of unchanged objects that the new section lists again.
   std::map<QPDFObjGen, unsigned long long> kept;
+  std::optional<RecentTables> tables;
+  if (!tail->stream) tables.emplace(fd.get(), tail->startxref, oldSize);
   for (const QPDFObjGen& og : carried) {
     if (std::find(objects.begin(), objects.end(), og) != objects.end()) continue;
-    std::optional<unsigned long long> at = tail->stream ? std::nullopt : TableOffset(fd.get(), tail->startxref, og);
-    if (at && *at < oldSize) kept[og] = *at;
+    std::optional<RecentTables::Entry> at = tables ? tables->Find(og.getObj()) : std::nullopt;
+    if (at && at->generation == og.getGen() && at->offset < oldSize) kept[og] = at->offset;
     else objects.push_back(og);
   }
   std::sort(objects.begin(), objects.end());
@@ -228,19 +191,7 @@ void AppendIncrementalUpdate(QPDF& pdf, const std::string& path, std::vector<QPD
 
   const unsigned long long xrefOffset = oldSize + update.size();
   if (!tail->stream) {
-    std::vector<int> numbers;
-    for (const auto& [og, offset] : offsets) numbers.push_back(og.getObj());
-    update += "xref\n";
-    size_t index = 0;
-    for (const auto& [first, count] : Runs(numbers)) {
-      update += std::to_string(first) + " " + std::to_string(count) + "\n";
-      for (int i = 0; i < count; ++i, ++index) {
-        char entry[32];
-        std::snprintf(entry, sizeof entry, "%010llu %05d n \n", offsets[index].second, offsets[index].first.getGen());
-        update += entry;
-      }
-    }
-    update += "trailer\n" + Compact("<< /Size " + std::to_string(size) + trailerKeys + " >>") + "\n";
+    update += XrefTableAndTrailer(offsets, size, trailerKeys);
   } else {
     const int xrefNumber = static_cast<int>(size);
     offsets.emplace_back(QPDFObjGen(xrefNumber, 0), xrefOffset);
@@ -260,14 +211,7 @@ void AppendIncrementalUpdate(QPDF& pdf, const std::string& path, std::vector<QPD
               " >>\nstream\n" + data + "\nendstream\nendobj\n";
   }
   update += "startxref\n" + std::to_string(xrefOffset) + "\n%%EOF\n";
-
-  try {
-    WriteAll(fd.get(), update, oldSize);
-    if (fdatasync(fd.get()) != 0) throw std::runtime_error(std::strerror(errno));
-  } catch (const std::exception& e) {
-    if (ftruncate(fd.get(), static_cast<off_t>(oldSize)) == 0) fdatasync(fd.get());
-    throw std::runtime_error("Cannot append to " + path + ": " + e.what());
-  }
+  WriteUpdate(fd.get(), path, update, oldSize);
 }
 
 }  // namespace quirepane

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,20 @@ struct XrefTail {
 // The last cross-reference section of the PDF bytes' tail, or nullopt when
 // the file does not end the usual way.
 std::optional<XrefTail> FindXrefTail(const std::string& tail, unsigned long long fileSize);
+
+// An object's text without the blanks that only stand beside a delimiter
+// ("<< /Count 3 /Kids [ 4 0 R ] >>" becomes "<</Count 3/Kids[4 0 R]>>").
+std::string Compact(const std::string& text);
+
+// A cross-reference table listing offsets (sorted by object), then the
+// trailer with /Size size and trailerKeys (" /Root 1 0 R /Prev 123" ...).
+std::string XrefTableAndTrailer(const std::vector<std::pair<QPDFObjGen, unsigned long long>>& offsets, long long size,
+                                const std::string& trailerKeys);
+
+// Writes update at oldSize (the end of the file open on fd) and flushes it
+// to disk. On failure the file is cut back to oldSize and std::runtime_error
+// names path and the reason.
+void WriteUpdate(int fd, const std::string& path, const std::string& update, unsigned long long oldSize);
 
 // Writes objects (new ones and changed old ones of pdf, which was read from
 // path) after the old bytes of path, with a cross-reference section of the

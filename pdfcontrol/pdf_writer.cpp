@@ -21,6 +21,7 @@
 #include <qpdf/QPDFWriter.hh>
 
 #include "pdfcontrol/ccitt_page.h"
+#include "pdfcontrol/direct_append.h"
 #include "pdfcontrol/image_engine.h"
 #include "pdfcontrol/incremental_update.h"
 #include "pdfcontrol/jpeg_header.h"
@@ -100,6 +101,7 @@ PDFWriter::~PDFWriter() = default;
 
 void PDFWriter::Reset() {
   pdf_.reset();
+  direct_.reset();
   snapshot_.clear();
   fromSnapshot_ = false;
   openedPath_.clear();
@@ -119,6 +121,16 @@ long PDFWriter::OpenExisting(const std::string& path) {
     if (std::filesystem::is_directory(path, ec)) reason_ = std::strerror(EISDIR);
     return 0;
   }
+  if (std::optional<DirectTail> tail = ReadDirectTail(path)) {
+    direct_ = std::make_unique<DirectTail>(std::move(*tail));
+    openedPath_ = path;
+    incrementalPossible_ = true;
+    return 1;
+  }
+  return OpenWithModel(path);
+}
+
+long PDFWriter::OpenWithModel(const std::string& path) {
   // Whatever refuses the file below, it is not a PDF that can be added to.
   reason_ = StartsWithHeader(path) ? "the PDF is damaged" : "the file is not a PDF";
   if (OpenSnapshot(path)) {
@@ -212,7 +224,7 @@ void PDFWriter::NewDocument() {
 }
 
 void PDFWriter::AddPage() {
-  if (!pdf_) throw PdfWriterError("No document is open");
+  if (!IsOpen()) throw PdfWriterError("No document is open");
   pages_.emplace_back();
 }
 
@@ -223,11 +235,13 @@ void PDFWriter::SetDocInfo(long index, const std::string& text) {
   info_[static_cast<size_t>(index)] = text;
 }
 
-void PDFWriter::LoadJpeg(const std::string& path) {
+void PDFWriter::LoadJpeg(const std::string& path) { LoadJpegBytes(ReadWholeFile(path), path); }
+
+void PDFWriter::LoadJpegBytes(std::string bytes, const std::string& name) {
   auto image = std::make_unique<Image>();
-  image->data = ReadWholeFile(path);
+  image->data = std::move(bytes);
   std::optional<JpegInfo> info = ReadJpegInfo(image->data);
-  if (!info) throw PdfWriterError("The file " + path + " is not a JPEG image that can be embedded as it stands");
+  if (!info) throw PdfWriterError("The file " + name + " is not a JPEG image that can be embedded as it stands");
   image->width = info->width;
   image->height = info->height;
   image->filter = "/DCTDecode";
@@ -239,19 +253,8 @@ void PDFWriter::LoadJpeg(const std::string& path) {
 }
 
 void PDFWriter::LoadJpegData(std::string data, std::string decodeParms) {
-  std::optional<JpegInfo> info = ReadJpegInfo(data);
-  if (!info) throw PdfWriterError("The JPEG data cannot be embedded as it stands");
-  auto image = std::make_unique<Image>();
-  image->width = info->width;
-  image->height = info->height;
-  image->filter = "/DCTDecode";
-  const char* space = info->components == 1 ? "/DeviceGray" : info->components == 3 ? "/DeviceRGB" : "/DeviceCMYK";
-  image->colorSpace = QPDFObjectHandle::newName(space);
-  if (info->components == 4 && info->adobe) image->decode = "[1 0 1 0 1 0 1 0]";
-  image->decodeParms = std::move(decodeParms);
-  image->data = std::move(data);
-  images_.push_back(std::move(image));
-  currentImage_ = images_.size() - 1;
+  LoadJpegBytes(std::move(data), "made in memory");
+  images_.back()->decodeParms = std::move(decodeParms);
 }
 
 void PDFWriter::LoadCcitt(CcittPage page) {
@@ -355,7 +358,7 @@ void PDFWriter::LoadSamples(long width, long height, int components, int bitsPer
 }
 
 PDFWriter::Page& PDFWriter::CurrentPage() {
-  if (!pdf_ || pages_.empty()) throw PdfWriterError("There is no current page");
+  if (!IsOpen() || pages_.empty()) throw PdfWriterError("There is no current page");
   return pages_.back();
 }
 
@@ -400,7 +403,6 @@ void PDFWriter::BuildObjects(std::vector<QPDFObjGen>& touched, std::vector<QPDFO
         stream.replaceStreamData(image.data, QPDFObjectHandle::newName(image.filter), image.decodeParms.empty()
                                      ? QPDFObjectHandle::newNull() : QPDFObjectHandle::parse(image.decodeParms));
         QPDFObjectHandle dict = stream.getDict();
-        dict.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
         dict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Image"));
         dict.replaceKey("/Width", QPDFObjectHandle::newInteger(image.width));
         dict.replaceKey("/Height", QPDFObjectHandle::newInteger(image.height));
@@ -480,11 +482,42 @@ void PDFWriter::WriteWhole(const std::string& path) {
   out.Commit();
 }
 
+bool PDFWriter::SaveDirect(const std::string& path) {
+  if (pages_.size() != 1 || pages_.front().draws.size() != 1) return false;
+  const Page& page = pages_.front();
+  const Draw& draw = page.draws.front();
+  Image& image = *images_[draw.image];
+  if (draw.image != 0 || !image.colorSpace.isName() || !image.decodeParms.empty()) return false;
+  DirectImage direct;
+  direct.width = image.width;
+  direct.height = image.height;
+  direct.bitsPerComponent = image.bitsPerComponent;
+  direct.colorSpace = image.colorSpace.getName();
+  direct.filter = image.filter;
+  direct.decode = image.decode;
+  direct.data = &image.data;
+  const std::string content = "q " + Num(draw.width) + " 0 0 " + Num(draw.height) + " " + Num(draw.x) + " " +
+                              Num(draw.y) + " cm /Im1 Do Q\n";
+  return AppendPageDirect(*direct_, path, direct, Num(page.width), Num(page.height), content, info_, kInfoKeys);
+}
+
 long PDFWriter::Save(const std::string& path) {
   try {
-    if (!pdf_) throw PdfWriterError("No document is open");
+    if (!IsOpen()) throw PdfWriterError("No document is open");
     std::error_code ec;
     const bool sameFile = !openedPath_.empty() && std::filesystem::equivalent(openedPath_, path, ec);
+    if (direct_ && !pdf_) {
+      if (sameFile && SaveDirect(path)) {
+        pages_.clear();
+        return 1;
+      }
+      // This page needs the document model after all.
+      std::vector<Page> pages = std::move(pages_);
+      const std::string opened = openedPath_;
+      direct_.reset();
+      if (OpenWithModel(opened) == 0) throw PdfWriterError(error_);
+      pages_ = std::move(pages);
+    }
     bool incremental = sameFile && incrementalPossible_;
     // A snapshot holds only a few objects of the file: never write it whole.
     if (!incremental && fromSnapshot_) throw PdfWriterError("The document can only be saved back to " + openedPath_);

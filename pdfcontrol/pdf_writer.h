@@ -19,6 +19,7 @@ class QPDF;
 namespace quirepane {
 
 struct CcittPage;
+struct DirectTail;
 
 // A failed writer operation (the caller ends the conversion on it).
 class PdfWriterError : public std::runtime_error {
@@ -56,9 +57,12 @@ class PDFWriter {
   // not a JPEG that can be passed through (see ReadJpegInfo).
   void LoadJpeg(const std::string& path);
 
-  // Makes a JPEG stream held in memory the current image, its bytes
-  // unchanged, with the filter's /DecodeParms (PDF syntax, or ""). Throws
-  // PdfWriterError when it is not a JPEG that can be passed through.
+  // The same for a JPEG file's bytes already read; name is the file's name
+  // for the error.
+  void LoadJpegBytes(std::string bytes, const std::string& name);
+
+  // The same for a JPEG stream made in memory, with the filter's
+  // /DecodeParms (PDF syntax, or "").
   void LoadJpegData(std::string data, std::string decodeParms);
 
   // Makes the BMP file at path the current image, stored losslessly.
@@ -116,13 +120,19 @@ class PDFWriter {
 
   Page& CurrentPage();
   void Reset();
+  bool IsOpen() const { return pdf_ || direct_; }
+  long OpenWithModel(const std::string& path);
   bool OpenSnapshot(const std::string& path);
+  bool SaveDirect(const std::string& path);
   void BuildObjects(std::vector<QPDFObjGen>& touched, std::vector<QPDFObjGen>& carried);
   void WriteWhole(const std::string& path);
 
   // The bytes a snapshot-opened document is read from; outlives pdf_.
   std::string snapshot_;
   std::unique_ptr<QPDF> pdf_;
+  // The end of an opened file as read for a page added without the
+  // document model; the model is read only when a save needs it.
+  std::unique_ptr<DirectTail> direct_;
   std::string openedPath_;
   bool fromSnapshot_ = false;
   bool incrementalPossible_ = false;

@@ -2,6 +2,7 @@
 
 #include <FreeImage.h>
 #include <limits.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -47,6 +48,32 @@ bool IsPassThroughJpeg(const std::string& path) {
   return ReadJpegInfo(head).has_value();
 }
 
+// The whole file when it is a JPEG whose bytes can go into a PDF unchanged,
+// read at once; nullopt for any other file, which takes the usual road.
+std::optional<std::string> ReadPassThroughJpeg(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::string bytes;
+  bool failed = false;
+  char buffer[64 * 1024];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      failed = n < 0;
+      break;
+    }
+    bytes.append(buffer, static_cast<size_t>(n));
+    if (bytes.size() >= 3 && bytes.compare(0, 3, "\xFF\xD8\xFF") != 0) {
+      failed = true;
+      break;
+    }
+  }
+  ::close(fd);
+  if (failed || !ReadJpegInfo(bytes)) return std::nullopt;
+  return bytes;
+}
+
 // Dots per inch of a resolution kept in whole dots per metre. Files state
 // their resolution in whole dots per inch far more often than per metre, so
 // a count per metre that is exactly the rounding of a whole dpi stands for
@@ -89,13 +116,17 @@ long clsSavePDF::ConvertToPDF() {
   const std::string source = store.SourceFile;
   const std::string destination = store.DestinationFile;
 
-  if (store.FileType != -1 && !bIsFileOfType(source, store.FileType)) {
+  // A JPEG that goes in unchanged is read once; its bytes say what it is,
+  // how large and at what resolution.
+  std::optional<std::string> jpegBytes;
+  if (store.FileType == -1 || store.FileType == kFormatJpeg) jpegBytes = ReadPassThroughJpeg(source);
+  if (!jpegBytes && store.FileType != -1 && !bIsFileOfType(source, store.FileType)) {
     error_ = "The file " + source + " is not of type " + std::to_string(store.FileType);
     return kInvalidImageType;
   }
 
   // The content decides, whatever the name ends with.
-  const bool tiff = bIsTiffFile(source);
+  const bool tiff = !jpegBytes && bIsTiffFile(source);
   if (tiff && !bTiffPageChainIntact(source)) {
     error_ = "The TIFF file " + source + " is damaged: its pages run past the end of the file";
     return kInvalidImageType;
@@ -112,12 +143,12 @@ long clsSavePDF::ConvertToPDF() {
     if (count > 1) return ConvertMultipageTIFF(count, source, destination, pages) ? kSuccess : kFailure;
   }
 
-  const bool jpegByName = bIsJpegFile(source);
+  const bool jpegByName = jpegBytes || bIsJpegFile(source);
   // A fax- or JPEG-coded TIFF page goes in as it is coded, without a working file.
   std::optional<CcittPage> ccitt = jpegByName ? std::nullopt : ReadCcittPage(source, 0);
   std::optional<TiffJpegPage> dct = ccitt || jpegByName ? std::nullopt : ReadTiffJpegPage(source, 0);
   const bool coded = ccitt || dct;
-  const bool jpegPath = !ccitt && jpegByName && IsPassThroughJpeg(source);
+  const bool jpegPath = jpegBytes || (!ccitt && jpegByName && IsPassThroughJpeg(source));
   long sixteenSaved = 0;
   if (!jpegPath && !coded && ConvertSixteenBit(source, destination, sixteenSaved)) {
     if (sixteenSaved == 0) DiagnoseWriteFailure(destination);
@@ -136,10 +167,19 @@ long clsSavePDF::ConvertToPDF() {
   }
   const std::string image = work ? work->path() : source;
 
-  const long codedWidth = ccitt ? ccitt->width : dct ? dct->width : 0;
-  const long codedHeight = ccitt ? ccitt->height : dct ? dct->height : 0;
-  const double width = coded ? PageInches(codedWidth, source, 0, false) : GetImageWidthInches(image);
-  const double height = coded ? PageInches(codedHeight, source, 0, true) : GetImageHeightInches(image);
+  double width = -1, height = -1;
+  if (coded) {
+    width = PageInches(ccitt ? ccitt->width : dct->width, source, 0, false);
+    height = PageInches(ccitt ? ccitt->height : dct->height, source, 0, true);
+  } else if (jpegBytes) {
+    const std::optional<JpegInfo> info = ReadJpegInfo(*jpegBytes);
+    const StoredResolution stored = ReadStoredResolutionOfBytes(*jpegBytes, kFormatJpeg).value_or(StoredResolution{});
+    width = Inches(info->width, stored.x);
+    height = Inches(info->height, stored.y);
+  } else {
+    width = GetImageWidthInches(image);
+    height = GetImageHeightInches(image);
+  }
   if (width == -1 || height == -1) {
     error_ = "The size of the image " + source + " cannot be read";
     return kInvalidImageType;
@@ -158,6 +198,7 @@ long clsSavePDF::ConvertToPDF() {
     writer.SelectUnit(1);
     if (ccitt) writer.LoadCcitt(std::move(*ccitt));
     else if (dct) writer.LoadJpegData(std::move(dct->data), std::move(dct->decodeParms));
+    else if (jpegBytes) writer.LoadJpegBytes(std::move(*jpegBytes), source);
     else if (jpegPath) writer.LoadJpeg(source);
     else writer.LoadBmp(image);
     writer.ImageOption(2);

@@ -5,19 +5,28 @@
 #include <cstddef>
 #include <cstdint>
 #include <fstream>
+#include <string_view>
 #include <vector>
 
 namespace quirepane {
 namespace {
 
 // Random access to a file's bytes, through a window of the file read at
-// once, so that walking a chain of small structures costs few reads.
+// once, so that walking a chain of small structures costs few reads; or to
+// bytes already in memory.
 class ByteSource {
  public:
   explicit ByteSource(const std::string& path) : in_(path, std::ios::binary) {}
-  bool ok() const { return static_cast<bool>(in_); }
+  explicit ByteSource(std::string_view bytes) : memory_(bytes), inMemory_(true) {}
+  bool ok() const { return inMemory_ || static_cast<bool>(in_); }
   // Reads n bytes at offset; false when the file is shorter.
   bool Read(uint64_t offset, size_t n, std::vector<unsigned char>& out) {
+    if (inMemory_) {
+      if (offset > memory_.size() || n > memory_.size() - offset) return false;
+      out.assign(memory_.begin() + static_cast<std::ptrdiff_t>(offset),
+                 memory_.begin() + static_cast<std::ptrdiff_t>(offset + n));
+      return true;
+    }
     if (offset < start_ || offset - start_ + n > window_.size()) Fill(offset, n);
     if (offset < start_ || offset - start_ + n > window_.size()) return false;
     const auto from = window_.begin() + static_cast<std::ptrdiff_t>(offset - start_);
@@ -40,6 +49,8 @@ class ByteSource {
   std::ifstream in_;
   std::vector<unsigned char> window_;
   uint64_t start_ = 0;
+  std::string_view memory_;
+  bool inMemory_ = false;
 };
 
 uint32_t Be32(const unsigned char* p) { return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3]; }
@@ -159,10 +170,7 @@ std::optional<StoredResolution> JpegResolution(ByteSource& src) {
   return StoredResolution{};
 }
 
-}  // namespace
-
-std::optional<StoredResolution> ReadStoredResolution(const std::string& path, long format, int page) {
-  ByteSource src(path);
+std::optional<StoredResolution> Resolution(ByteSource& src, long format, int page) {
   if (!src.ok()) return std::nullopt;
   switch (format) {
     case 0: return BmpResolution(src);
@@ -174,6 +182,18 @@ std::optional<StoredResolution> ReadStoredResolution(const std::string& path, lo
     }
     default: return std::nullopt;
   }
+}
+
+}  // namespace
+
+std::optional<StoredResolution> ReadStoredResolution(const std::string& path, long format, int page) {
+  ByteSource src(path);
+  return Resolution(src, format, page);
+}
+
+std::optional<StoredResolution> ReadStoredResolutionOfBytes(std::string_view bytes, long format, int page) {
+  ByteSource src(bytes);
+  return Resolution(src, format, page);
 }
 
 }  // namespace quirepane

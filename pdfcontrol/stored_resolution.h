@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace quirepane {
 
@@ -18,5 +19,8 @@ struct StoredResolution {
 // layout. {0, 0} when the header holds no absolute resolution; nullopt when
 // this format is not read here or the header cannot be read.
 std::optional<StoredResolution> ReadStoredResolution(const std::string& path, long format, int page = 0);
+
+// The same, read from a whole file's bytes already in memory.
+std::optional<StoredResolution> ReadStoredResolutionOfBytes(std::string_view bytes, long format, int page = 0);
 
 }  // namespace quirepane

@@ -12,8 +12,10 @@
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
+#include "pdfcontrol/file_descriptor.h"
 #include "pdfcontrol/incremental_update.h"
 #include "pdfcontrol/page_tree.h"
+#include "pdfcontrol/recent_tables.h"
 
 namespace quirepane {
 namespace {
@@ -109,11 +111,6 @@ QPDFObjectHandle Body(QPDF& scratch, const std::string& text) {
   }
 }
 
-struct Entry {
-  unsigned long long offset = 0;
-  int generation = 0;
-};
-
 }  // namespace
 
 std::optional<std::string> ReadTailSnapshot(const std::string& path) {
@@ -128,34 +125,14 @@ std::optional<std::string> ReadTailSnapshot(const std::string& path) {
     const unsigned long long tailStart = size > 2048 ? size - 2048 : 0;
     std::optional<XrefTail> tail = FindXrefTail(ReadRange(in, tailStart, size - tailStart), size);
     if (!tail) return std::nullopt;
-    const std::string section = ReadRange(in, tail->startxref, size - tail->startxref);
-    std::istringstream xref(section);
-    std::string word;
-    if (!(xref >> word) || word != "xref") return std::nullopt;
-
-    std::map<int, Entry> entries;
-    while (xref >> word && word != "trailer") {
-      const long long first = std::atoll(word.c_str());
-      int count = -1;
-      if (!(xref >> count) || count < 0) return std::nullopt;
-      // Numbers no real file reaches are left to the full reader.
-      if (first < 0 || first + count > kMaxObjectNumber) return std::nullopt;
-      for (int i = 0; i < count; ++i) {
-        unsigned long long offset = 0;
-        int generation = 0;
-        std::string type;
-        if (!(xref >> offset >> generation >> type)) return std::nullopt;
-        const int number = static_cast<int>(first + i);
-        if (type == "n") entries[number] = Entry{offset, generation};
-        else entries.erase(number);
-      }
-    }
-    if (word != "trailer") return std::nullopt;
-    const size_t trailerAt = static_cast<size_t>(xref.tellg());
-    const size_t trailerEnd = section.find("startxref", trailerAt);
-    if (trailerEnd == std::string::npos) return std::nullopt;
-
-    const std::string trailerText = section.substr(trailerAt, trailerEnd - trailerAt);
+    FileDescriptor file(path, O_RDONLY);
+    const int fd = file.get();
+    if (fd < 0) return std::nullopt;
+    // The objects read below may stand a few tables back: an update lists
+    // the catalog and the information again only every few appends.
+    RecentTables tables(fd, tail->startxref, size);
+    if (!tables.ok()) return std::nullopt;
+    const std::string trailerText = tables.NewestTrailer();
     // Looked for in the text: a reference to an object the scratch document
     // lacks reads as null, and qpdf treats a null value as an absent key.
     if (trailerText.find("/Encrypt") != std::string::npos || trailerText.find("/XRefStm") != std::string::npos) {
@@ -172,9 +149,9 @@ std::optional<std::string> ReadTailSnapshot(const std::string& path) {
 
     std::vector<std::pair<QPDFObjGen, std::string>> objects;
     auto take = [&](QPDFObjGen og) -> std::string {
-      auto it = entries.find(og.getObj());
-      if (it == entries.end() || it->second.generation != og.getGen()) return "";
-      std::string text = ReadObject(in, it->second.offset, og.getObj(), og.getGen());
+      const std::optional<RecentTables::Entry> entry = tables.Find(og.getObj());
+      if (!entry || entry->generation != og.getGen()) return "";
+      std::string text = ReadObject(in, entry->offset, og.getObj(), og.getGen());
       if (!text.empty()) objects.emplace_back(og, text);
       return text;
     };
@@ -190,7 +167,7 @@ std::optional<std::string> ReadTailSnapshot(const std::string& path) {
       return std::nullopt;
     }
     // The last path of the page tree, down to the last page, as far as the
-    // last section holds it; the writer checks that it is all there.
+    // recent tables hold it; the writer checks that it is all there.
     std::set<QPDFObjGen> onPath = {root.getObjGen(), pages.getObjGen()};
     if (info.isIndirect()) onPath.insert(info.getObjGen());
     std::string nodeText = pagesText;
@@ -230,7 +207,7 @@ std::optional<std::string> ReadTailSnapshot(const std::string& path) {
 
     // The highest number in use, so that new objects are numbered after it.
     int highest = static_cast<int>(declaredSize) - 1;
-    if (!entries.empty()) highest = std::max(highest, entries.rbegin()->first);
+    if (!tables.Newest().empty()) highest = std::max(highest, tables.Newest().rbegin()->first);
     bool haveHighest = false;
     for (const auto& [og, text] : objects) haveHighest = haveHighest || og.getObj() == highest;
     if (!haveHighest && highest > 0) objects.emplace_back(QPDFObjGen(highest, 0), std::to_string(highest) + " 0 obj\nnull\nendobj");

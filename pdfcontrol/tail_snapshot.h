@@ -1,7 +1,7 @@
 // A small stand-in for a long PDF file that is about to grow by one more
 // incremental update: the catalog, the last path of the page tree (its
 // root, the last kid of each node, the last page) and the document
-// information, read through the file's last cross-reference table
+// information, read through the file's last few cross-reference tables
 // only, at their own object numbers. Opening it costs the same however many
 // updates the file already holds.
 #pragma once

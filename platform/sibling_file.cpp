@@ -5,7 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdint>
 #include <filesystem>
+#include <random>
 #include <fstream>
 #include <string>
 
@@ -47,6 +50,23 @@ std::string FreeSiblingName(const std::string& target, const std::string& suffix
     ::close(fd);
     ::unlink(name.c_str());
     return name;
+  }
+  return "";
+}
+
+std::string LinkUnderSiblingName(const std::string& target) {
+  static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  const std::filesystem::path path(target);
+  const std::string folder = path.parent_path().empty() ? "." : path.parent_path().string();
+  std::random_device random;
+  for (const std::string& pattern : {SiblingTempPattern(target), folder + "/.tmp.XXXXXX"}) {
+    for (int attempt = 0; attempt < 16; ++attempt) {
+      std::string name = pattern;
+      uint64_t bits = (static_cast<uint64_t>(random()) << 32) | random();
+      for (size_t i = name.size() - 6; i < name.size(); ++i, bits /= 62) name[i] = kLetters[bits % 62];
+      if (::link(target.c_str(), name.c_str()) == 0) return name;
+      if (errno != EEXIST) break;
+    }
   }
   return "";
 }

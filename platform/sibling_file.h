@@ -20,6 +20,11 @@ std::string SiblingTempPattern(const std::string& target);
 // one when that cannot be made. "" when neither can.
 std::string FreeSiblingName(const std::string& target, const std::string& suffix = "");
 
+// Gives target a second name beside it (a hard link under a free
+// SiblingTempPattern name, or the short one) and returns that name; "" when
+// none could be made.
+std::string LinkUnderSiblingName(const std::string& target);
+
 // The mode the finished file should get: target's own mode when it exists,
 // else what a new file gets under the process's umask (read without
 // changing it, so other threads never see a cleared umask).

@@ -36,11 +36,7 @@ OutputSnapshot::~OutputSnapshot() {
 // Gives the old file a second name beside it, so that a writer replacing
 // the output does not free the old one.
 void OutputSnapshot::HoldOldFile() {
-  keep_.clear();
-  for (int attempt = 0; attempt < 3 && keep_.empty(); ++attempt) {
-    const std::string name = FreeSiblingName(path_);
-    if (!name.empty() && ::link(path_.c_str(), name.c_str()) == 0) keep_ = name;
-  }
+  keep_ = LinkUnderSiblingName(path_);
   if (!keep_.empty()) NoteWorkFile(keep_);
 }
 

@@ -1,0 +1,55 @@
+// The last few cross-reference tables of a PDF file, read newest first and
+// only as far back as an object asked for needs. Updates written here list
+// the catalog and the document information again only every so many
+// appends, so an append finds them a few tables back at most.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quirepane {
+
+// Most tables looked through, the newest included.
+constexpr int kRecentTables = 16;
+
+class RecentTables {
+ public:
+  struct Entry {
+    unsigned long long offset = 0;
+    int generation = 0;
+    int depth = 0;  // 0: the newest table lists it; 1: the one before ...
+  };
+
+  // Reads the table at startxref (the newest) of the file open on fd;
+  // ok() is false when it is not a table.
+  RecentTables(int fd, unsigned long long startxref, unsigned long long fileSize);
+
+  bool ok() const { return !tables_.empty(); }
+
+  // Where the newest table listing object number has it, looking back
+  // through at most kRecentTables tables; nullopt when none of them lists it
+  // in use (or one of them cannot be read).
+  std::optional<Entry> Find(int number);
+
+  // The newest table's entries in use, and its trailer's text.
+  const std::map<int, Entry>& Newest() const { return tables_.front().entries; }
+  const std::string& NewestTrailer() const { return tables_.front().trailer; }
+
+ private:
+  struct Table {
+    std::map<int, Entry> entries;
+    std::map<int, bool> freed;
+    std::string trailer;
+    std::optional<unsigned long long> prev;
+  };
+  bool ReadTable(unsigned long long offset, int depth, Table& table) const;
+
+  int fd_;
+  unsigned long long fileSize_;
+  std::vector<Table> tables_;
+  bool exhausted_ = false;
+};
+
+}  // namespace quirepane
