@@ -57,7 +57,8 @@ std::optional<std::string> RawPiece(TIFF* tif) {
   }
   const auto size = static_cast<tmsize_t>(counts[0]);
   std::string data(static_cast<size_t>(size), '\0');
-  const tmsize_t read = tiled ? TIFFReadRawTile(tif, 0, data.data(), size) : TIFFReadRawStrip(tif, 0, data.data(), size);
+  const tmsize_t read =
+      tiled ? TIFFReadRawTile(tif, 0, data.data(), size) : TIFFReadRawStrip(tif, 0, data.data(), size);
   if (read != size) return std::nullopt;
   return data;
 }
@@ -83,7 +84,8 @@ std::optional<TiffJpegPage> ReadTiffJpegPage(TIFF* tif) {
     uint16_t h = 2, v = 2;
     TIFFGetFieldDefaulted(tif, TIFFTAG_YCBCRSUBSAMPLING, &h, &v);
     luma = {h, v};
-  } else if (!(photometric == PHOTOMETRIC_RGB && samples == 3) && !(photometric == PHOTOMETRIC_MINISBLACK && samples == 1)) {
+  } else if (!(photometric == PHOTOMETRIC_RGB && samples == 3) &&
+             !(photometric == PHOTOMETRIC_MINISBLACK && samples == 1)) {
     return std::nullopt;
   }
   if (luma.h < 1 || luma.h > 2 || luma.v < 1 || luma.v > 2) return std::nullopt;

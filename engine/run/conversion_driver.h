@@ -1,7 +1,7 @@
 // Converting one input file of a task into its PDF: a TIFF goes whole or is
-// cut into the frames its page list asks for, every piece goes through the image-to-PDF
-// control, a failed item is undone and tried once more, and a good one gets
-// its after-processing (delete or move the input, file times).
+// cut into the frames its page list asks for, every piece goes through the
+// image-to-PDF control, a failed item is undone and tried once more, and a
+// good one gets its after-processing (delete or move the input, file times).
 #pragma once
 
 #include <cstdint>
@@ -25,11 +25,11 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
 
 // Adds to files what is to be converted for the TIFF input co.sOriginalFile:
 // the input itself when nothing needs cutting (not bForce, compression 0,
-// and one frame or a page list of all pages), else a temporary one-frame
-// file per page of the page list, in its order. True when every page was cut; false (with -110 or -103 in
-// co.lErr when it was 0) on the first page that fails, or for a page list
-// that names no usable page; false without a code for a file that has no
-// frames to cut.
+// and one frame, or all pages of a file of at most 128 MB), else a
+// temporary one-frame file per page of the page list, in its order. True
+// when every page was cut; false (with -110 or -103 in co.lErr when it was
+// 0) on the first page that fails, or for a page list that names no usable
+// page; false without a code for a file that has no frames to cut.
 bool SplitFramesToTempFiles(MainForm& frm, clsConversionOptions& co, ItemFileList& files, bool bForce);
 
 // Writes one frame buffer to sFile with the imaging control's compression:
