@@ -383,6 +383,7 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
     }
 
     lLast = 0;
+    if (files.Count() > 1) before.Hold();
     for (size_t i = 0; i < files.Count(); ++i) {
       const ItemFileList::Entry& entry = files[i];
       co.sOriginalFile = entry.path;
