@@ -40,6 +40,16 @@ int OpenLockFile(const std::string& path) {
   return ::open(path.c_str(), O_RDONLY | kFlags);
 }
 
+// The folder for lock files: /run/lock where it is the shared folder every
+// user may write (kept in memory, so taking and dropping a lock costs no
+// disk journal), else /tmp.
+const char* LockFolder() {
+  struct stat st {};
+  const bool shared = ::stat("/run/lock", &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & 01777) == 01777 &&
+                      ::access("/run/lock", W_OK | X_OK) == 0;
+  return shared ? "/run/lock" : "/tmp";
+}
+
 }  // namespace
 
 std::string OutputLock::LockFileOf(const std::string& target) {
@@ -53,8 +63,9 @@ std::string OutputLock::LockFileOf(const std::string& target) {
     std::error_code ec;
     key = std::filesystem::absolute(path, ec).lexically_normal().string();
   }
-  char name[64];
-  std::snprintf(name, sizeof name, "/tmp/.tessaprint-output-%016llx.lock", static_cast<unsigned long long>(Hash(key)));
+  char name[80];
+  std::snprintf(name, sizeof name, "%s/.tessaprint-output-%016llx.lock", LockFolder(),
+                static_cast<unsigned long long>(Hash(key)));
   return name;
 }
 

@@ -1,8 +1,9 @@
 // The lock every writer of an output file takes around its read-modify-write
 // of that file, so that programs converting into the same PDF at once take
 // turns per file while unrelated outputs never wait on each other. The lock
-// is an exclusive advisory lock on a lock file in /tmp named after the
-// output's folder (device and inode) and name, so every path to the same
+// is an exclusive advisory lock on a lock file named after the output's
+// folder (device and inode) and name, in the system's folder for lock files
+// (/run/lock, held in memory) or else /tmp, so every path to the same
 // output finds the same lock; the file is removed again when the lock is
 // released, and the system drops the lock when its holder dies.
 #pragma once

@@ -36,11 +36,12 @@ class Journal {
     const std::lock_guard<std::mutex> lock(mutex_);
     if (fd_ < 0 && !Open()) return;
     WriteAllBytes(fd_, line);
+    noted_ = true;
   }
 
   void Clear() {
     const std::lock_guard<std::mutex> lock(mutex_);
-    if (fd_ >= 0 && ::ftruncate(fd_, 0) != 0) return;
+    if (fd_ >= 0 && noted_ && ::ftruncate(fd_, 0) == 0) noted_ = false;
   }
 
  private:
@@ -64,6 +65,7 @@ class Journal {
   std::mutex mutex_;
   int fd_ = -1;
   std::string path_;
+  bool noted_ = false;  // lines written since the last clear
 };
 
 Journal& ThisProcessJournal() {

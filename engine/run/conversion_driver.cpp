@@ -394,6 +394,7 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
     }
 
     lLast = 0;
+    if (files.Count() > 1) before.Hold();
     bool bWhole = false;
     int32_t lPagesDone = 0;
     for (size_t i = 0; i < files.Count(); ++i) {

@@ -25,8 +25,13 @@ OutputSnapshot::OutputSnapshot(std::string sPath) : path_(std::move(sPath)) {
     size_ = static_cast<uint64_t>(st.st_size);
     device_ = static_cast<uint64_t>(st.st_dev);
     inode_ = static_cast<uint64_t>(st.st_ino);
-    HoldOldFile();
   }
+}
+
+void OutputSnapshot::Hold() {
+  if (held_ || !existed_) return;
+  held_ = true;
+  HoldOldFile();
 }
 
 OutputSnapshot::~OutputSnapshot() {
@@ -52,6 +57,7 @@ bool OutputSnapshot::Restore() {
     struct stat kept {};
     if (keep_.empty() || !StatRegular(keep_, kept) || !sameFile(kept)) return false;
     if (::rename(keep_.c_str(), path_.c_str()) != 0) return false;
+    keep_.clear();
     HoldOldFile();  // for a later Restore
     existsNow = StatRegular(path_, st);
     if (!existsNow || !sameFile(st)) return false;

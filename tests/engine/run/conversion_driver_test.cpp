@@ -363,6 +363,7 @@ TEST(OutputSnapshot, RestoresGrowthRemovesNewFilesAndPutsReplacedOnesBack) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("b.pdf")));
 
     OutputSnapshot c(grown);
+    c.Hold();  // before work that may replace the file
     test::WriteFile(dir.file("c.new"), "a whole new file, longer");
     std::filesystem::rename(dir.file("c.new"), grown);
     EXPECT_TRUE(c.Restore());
@@ -377,6 +378,7 @@ TEST(OutputSnapshot, RestoresGrowthRemovesNewFilesAndPutsReplacedOnesBack) {
   const std::string longName = test::WriteFile(dir.file(std::string(250, 'n')), "old bytes");
   {
     OutputSnapshot d(longName);
+    d.Hold();
     test::WriteFile(dir.file("d.new"), "replaced");
     std::filesystem::rename(dir.file("d.new"), longName);
     EXPECT_TRUE(d.Restore());
