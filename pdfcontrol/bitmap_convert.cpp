@@ -6,6 +6,7 @@
 
 #include "pdfcontrol/image_engine.h"
 #include "pdfcontrol/stored_resolution.h"
+#include "pdfcontrol/tiff_transparency.h"
 
 namespace quirepane {
 
@@ -83,6 +84,7 @@ bool clsMultipage::WritePage(const std::string& file, const std::string& output,
     clone.reset(FreeImage_Clone(locked.get()));
   }
   if (!clone) return false;
+  DropTransparencyTheTiffLacks(clone.get(), file, static_cast<int>(page));
   if (deep) {
     deep->rows = SixteenBitRows(clone.get(), deep->components);
     if (!deep->rows.empty()) {

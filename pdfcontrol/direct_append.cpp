@@ -70,7 +70,10 @@ std::optional<std::string> PlainStreamBytes(const std::string& text) {
   if (at == std::string::npos) return std::nullopt;
   at = text.find("stream\n", at) + 7;
   const size_t n = static_cast<size_t>(length->number);
-  if (text.size() < at + n + 10 || text.compare(at + n, 10, "\nendstream") != 0) return std::nullopt;
+  size_t end = at + n;
+  if (end < text.size() && text[end] == '\r') ++end;
+  if (end < text.size() && text[end] == '\n') ++end;
+  if (text.compare(end, 9, "endstream") != 0) return std::nullopt;
   return text.substr(at, n);
 }
 
@@ -260,7 +263,8 @@ bool AppendPageDirect(const DirectTail& tail, const std::string& path, const Dir
   std::string imageDict = "<</BitsPerComponent " + std::to_string(image.bitsPerComponent) + "/ColorSpace" +
                           image.colorSpace;
   if (!image.decode.empty()) imageDict += "/Decode" + Compact(image.decode);
-  imageDict += "/Filter" + image.filter + "/Height " + std::to_string(image.height) + "/Length " +
+  if (!image.filter.empty()) imageDict += "/Filter" + image.filter;
+  imageDict += "/Height " + std::to_string(image.height) + "/Length " +
                std::to_string(image.data->size()) + "/Subtype/Image/Width " + std::to_string(image.width) +
                ">>";
   objects.emplace_back(imageOg, imageDict);

@@ -52,7 +52,7 @@ struct DirectImage {
   long width = 0, height = 0;
   int bitsPerComponent = 8;
   std::string colorSpace;  // a name: "/DeviceRGB"
-  std::string filter;      // "/DCTDecode"
+  std::string filter;      // "/DCTDecode", or "" for none
   std::string decode;      // a /Decode array in PDF syntax, or ""
   const std::string* data = nullptr;
 };

@@ -12,6 +12,7 @@
 
 #include "pdfcontrol/bmp_header.h"
 #include "pdfcontrol/stored_resolution.h"
+#include "pdfcontrol/tiff_transparency.h"
 #include "platform/text_file.h"
 
 namespace quirepane {
@@ -126,6 +127,7 @@ LoadedImage ImageEngine::Load(const std::string& path, long format, int flags) c
   image.dib_.reset(FreeImage_Load(static_cast<FREE_IMAGE_FORMAT>(fif), path.c_str(), flags));
   if (!image.dib_ && fif == FIF_BMP) image.dib_ = LoadLongHeaderBmp(path, flags);
   if (!image.dib_) return image;
+  if (fif == FIF_TIFF) DropTransparencyTheTiffLacks(image.dib_.get(), path, 0);
   image.format_ = format;
   if (auto stored = ReadStoredResolution(path, format)) {
     image.dpmX_ = stored->x;

@@ -36,7 +36,7 @@ struct PDFWriter::Image {
   long width = 0, height = 0;
   int bitsPerComponent = 8;
   QPDFObjectHandle colorSpace;
-  std::string filter;   // "/DCTDecode" or "/FlateDecode"
+  std::string filter;   // "/DCTDecode", "/FlateDecode" ..., or "" for samples as they are
   std::string decode;   // a /Decode array in PDF syntax, or ""
   std::string decodeParms;  // a /DecodeParms dictionary in PDF syntax, or ""
   std::string data;     // the stream's bytes, already encoded
@@ -76,6 +76,20 @@ std::string Deflate(const std::string& raw) {
   }
   out.resize(size);
   return out;
+}
+
+// Samples stored with Flate, or as they are (no filter) when Flate would
+// not make them smaller, as with noise: a page never takes more bytes than
+// its samples.
+void StoreSamples(std::string raw, std::string& data, std::string& filter) {
+  std::string packed = Deflate(raw);
+  if (packed.size() < raw.size()) {
+    data = std::move(packed);
+    filter = "/FlateDecode";
+  } else {
+    data = std::move(raw);
+    filter.clear();
+  }
 }
 
 bool IsGreyRamp(const RGBQUAD* palette, unsigned entries) {
@@ -287,7 +301,6 @@ void PDFWriter::LoadBmp(const std::string& path) {
   const unsigned bpp = FreeImage_GetBPP(dib);
   image->width = static_cast<long>(FreeImage_GetWidth(dib));
   image->height = static_cast<long>(FreeImage_GetHeight(dib));
-  image->filter = "/FlateDecode";
   image->bitsPerComponent = bpp == 24 ? 8 : static_cast<int>(bpp);
 
   const size_t rowBytes = (static_cast<size_t>(image->width) * bpp + 7) / 8;
@@ -306,7 +319,7 @@ void PDFWriter::LoadBmp(const std::string& path) {
       raw.append(reinterpret_cast<const char*>(line), rowBytes);
     }
   }
-  image->data = Deflate(raw);
+  StoreSamples(std::move(raw), image->data, image->filter);
 
   if (bpp == 24) {
     image->colorSpace = QPDFObjectHandle::newName("/DeviceRGB");
@@ -350,9 +363,8 @@ void PDFWriter::LoadSamples(long width, long height, int components, int bitsPer
   image->width = width;
   image->height = height;
   image->bitsPerComponent = bitsPerComponent;
-  image->filter = "/FlateDecode";
   image->colorSpace = QPDFObjectHandle::newName(components == 1 ? "/DeviceGray" : "/DeviceRGB");
-  image->data = Deflate(rows);
+  StoreSamples(rows, image->data, image->filter);
   images_.push_back(std::move(image));
   currentImage_ = images_.size() - 1;
 }
@@ -400,7 +412,10 @@ void PDFWriter::BuildObjects(std::vector<QPDFObjGen>& touched, std::vector<QPDFO
       Image& image = *images_[draw.image];
       if (!image.object.isInitialized() || image.object.isNull()) {
         QPDFObjectHandle stream = pdf_->newStream();
-        stream.replaceStreamData(image.data, QPDFObjectHandle::newName(image.filter), image.decodeParms.empty()
+        stream.replaceStreamData(image.data,
+                                 image.filter.empty() ? QPDFObjectHandle::newNull()
+                                                      : QPDFObjectHandle::newName(image.filter),
+                                 image.decodeParms.empty()
                                      ? QPDFObjectHandle::newNull() : QPDFObjectHandle::parse(image.decodeParms));
         QPDFObjectHandle dict = stream.getDict();
         dict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Image"));
@@ -476,6 +491,9 @@ void PDFWriter::WriteWhole(const std::string& path) {
   QPDFWriter writer(*pdf_);
   writer.setOutputFile(out.temporaryPath().c_str(), out.file(), false);
   writer.setDecodeLevel(qpdf_dl_none);
+  // Streams go out as they were made: samples Flate could not shrink stay
+  // as they are, and a drawing stays plain text that later pages can share.
+  writer.setCompressStreams(false);
   // A cross-reference table, which later appends read from the file's tail.
   writer.setObjectStreamMode(qpdf_o_disable);
   writer.write();

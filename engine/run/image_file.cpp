@@ -2,6 +2,8 @@
 
 #include <FreeImage.h>
 
+#include "pdfcontrol/tiff_transparency.h"
+
 namespace tessa {
 
 using quirepane::BitmapPtr;
@@ -22,12 +24,14 @@ FREE_IMAGE_FORMAT DetectFormat(const std::string& sPath) {
   return fif;
 }
 
-// Writes a copy of source into buffer as an uncompressed TIFF. The copy
-// leaves out the EXIF tags read from the source: the TIFF writer does not
-// know them all, and a frame needs none.
-bool EncodeFrame(FIBITMAP* source, std::vector<uint8_t>& buffer) {
+// Writes a copy of source (page `page` of the file at path) into buffer as
+// an uncompressed TIFF. The copy leaves out the EXIF tags read from the
+// source: the TIFF writer does not know them all, and a frame needs none.
+bool EncodeFrame(FIBITMAP* source, FREE_IMAGE_FORMAT fif, const std::string& path, int page,
+                 std::vector<uint8_t>& buffer) {
   const BitmapPtr dib(FreeImage_Clone(source));
   if (!dib) return false;
+  if (fif == FIF_TIFF) quirepane::DropTransparencyTheTiffLacks(dib.get(), path, page);
   for (FREE_IMAGE_MDMODEL model : {FIMD_EXIF_MAIN, FIMD_EXIF_EXIF, FIMD_EXIF_GPS, FIMD_EXIF_MAKERNOTE,
                                    FIMD_EXIF_INTEROP, FIMD_EXIF_RAW}) {
     FreeImage_SetMetadata(model, dib.get(), nullptr, nullptr);
@@ -84,7 +88,7 @@ bool ImageFile::LoadFrame(const std::string& sPath, int32_t lIndex, std::vector<
     if (lIndex != 0) return false;
     const BitmapPtr dib(FreeImage_Load(fif, sPath.c_str(), 0));
     if (!dib) return false;
-    const bool ok = EncodeFrame(dib.get(), abFrame);
+    const bool ok = EncodeFrame(dib.get(), fif, sPath, 0, abFrame);
     if (!ok) abFrame.clear();
     return ok;
   }
@@ -100,7 +104,7 @@ bool ImageFile::LoadFrame(const std::string& sPath, int32_t lIndex, std::vector<
   if (lIndex >= FreeImage_GetPageCount(held_.get())) return false;
   const LockedPage page(held_.get(), lIndex);
   if (!page.get()) return false;
-  const bool ok = EncodeFrame(page.get(), abFrame);
+  const bool ok = EncodeFrame(page.get(), fif, sPath, lIndex, abFrame);
   if (!ok) abFrame.clear();
   return ok;
 }

@@ -2,6 +2,8 @@
 // by pixel, with the source image as FreeImage decodes it (over white).
 #include <gtest/gtest.h>
 
+#include <qpdf/QPDF.hh>
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -194,6 +196,25 @@ TEST_F(PixelFidelity, PalettesAndGreyKeepTheirColours) {
   EXPECT_EQ(Stray(Save(colour4.get(), FIF_BMP, "colour4.bmp")), 0);
   EXPECT_EQ(Stray(Save(reversedGrey.get(), FIF_PNG, "reversed.png")), 0);
   EXPECT_EQ(Stray(Save(reversedGrey.get(), FIF_GIF, "reversed.gif")), 0);
+}
+
+// Samples Flate cannot shrink (noise) are stored as they are: the PDF holds
+// no more image bytes than the uncompressed TIFF, and every pixel.
+TEST_F(PixelFidelity, NoiseTakesNoMoreBytesThanItsSamples) {
+  unsigned seed = 12345;
+  Dib noise = Make(FIT_BITMAP, 300, 200, 24, [&seed](FIBITMAP* d) {
+    for (unsigned y = 0; y < 200; ++y) {
+      BYTE* line = FreeImage_GetScanLine(d, static_cast<int>(y));
+      for (unsigned i = 0; i < 300 * 3; ++i) line[i] = BYTE((seed = seed * 1103515245u + 12345u) >> 16);
+    }
+  });
+  const std::string tif = Save(noise.get(), FIF_TIFF, "noise.tif", TIFF_NONE);
+  EXPECT_EQ(Stray(tif), 0);
+  QPDF pdf;
+  pdf.processFile((tif + ".pdf").c_str());
+  QPDFObjectHandle page = pdf.getAllPages().at(0);
+  QPDFObjectHandle image = page.getKey("/Resources").getKey("/XObject").getKey("/Im1");
+  EXPECT_LE(image.getDict().getKey("/Length").getIntValue(), 300 * 200 * 3);
 }
 
 TEST_F(PixelFidelity, DeepImagesComeDownToEightBits) {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <FreeImage.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -32,6 +34,39 @@ clsConversionOptions Item(const std::string& input, int32_t type, const std::str
   co.sTargetFile = output;
   co.sExtraParams = extra;
   return co;
+}
+
+// A grey TIFF of 8-bit pages, width by height, written as some writers do:
+// without the SamplesPerPixel tag (one sample is the default). Pixel (x, y)
+// of page p is (4x + y + p) & 255.
+void WriteGreyTiffWithoutSampleCount(const std::string& path, int pages, int width, int height) {
+  std::string bytes("II*\0\0\0\0\0", 8);
+  auto put = [&bytes](size_t at, uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) bytes[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+  };
+  size_t link = 4;  // where the offset of the next directory goes
+  for (int p = 0; p < pages; ++p) {
+    const uint32_t strip = static_cast<uint32_t>(bytes.size());
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) bytes += static_cast<char>((4 * x + y + p) & 0xFF);
+    if (bytes.size() % 2) bytes += '\0';
+    const uint32_t ifd = static_cast<uint32_t>(bytes.size());
+    put(link, ifd, 4);
+    const uint32_t tags[][3] = {{256, 3, uint32_t(width)}, {257, 3, uint32_t(height)}, {258, 3, 8}, {259, 3, 1},
+                                {262, 3, 1}, {273, 4, strip}, {278, 3, uint32_t(height)},
+                                {279, 4, uint32_t(width * height)}};
+    bytes.resize(ifd + 2 + 8 * 12 + 4, '\0');
+    put(ifd, 8, 2);
+    for (int t = 0; t < 8; ++t) {
+      const size_t e = ifd + 2 + 12 * t;
+      put(e, tags[t][0], 2);
+      put(e + 2, tags[t][1], 2);
+      put(e + 4, 1, 4);
+      put(e + 8, tags[t][2], tags[t][1] == 3 ? 2 : 4);
+    }
+    link = ifd + 2 + 8 * 12;
+  }
+  test::WriteFile(path, bytes);
 }
 
 bool HasTempFrame(const std::string& folder) {
@@ -126,6 +161,35 @@ TEST_F(ConversionDriver, AllPagesWithoutCompressionGoWholeAndGiveWhatFramesGave)
       EXPECT_EQ(reports.back().pageSizes[k], reports[0].pageSizes[k]) << c.extra;
       EXPECT_EQ(reports.back().images[k].color, reports[0].images[k].color) << c.extra;
       EXPECT_EQ(reports.back().images[k].bpc, reports[0].images[k].bpc) << c.extra;
+    }
+  }
+}
+
+// A grey page without a sample count is grey and opaque on every road: one
+// page, a whole file, frames.
+TEST_F(ConversionDriver, GreyTiffPagesWithoutASampleCountKeepTheirPixels) {
+  const struct {
+    int pages;
+    std::string list;
+  } cases[] = {{1, "*"}, {2, "*"}, {2, "1-2"}};
+  for (const auto& c : cases) {
+    const std::string name = std::to_string(c.pages) + (c.list == "*" ? "all" : "listed");
+    const std::string tif = in() + "/" + name + ".tif", pdf = out() + "/" + name + ".pdf";
+    WriteGreyTiffWithoutSampleCount(tif, c.pages, 40, 30);
+    clsConversionOptions co = Item(tif, 18, pdf, Options(0, c.list));
+    ASSERT_EQ(PerformConversionItem(frm, co), 0) << co.sErr;
+    ASSERT_EQ(test::RunCommand("pdfimages -png " + test::ShellQuote(pdf) + " " + test::ShellQuote(out() + "/" + name)).exitCode, 0);
+    for (int p = 0; p < c.pages; ++p) {
+      char png[16];
+      std::snprintf(png, sizeof png, "-%03d.png", p);
+      FIBITMAP* dib = FreeImage_Load(FIF_PNG, (out() + "/" + name + png).c_str(), 0);
+      ASSERT_NE(dib, nullptr) << name;
+      EXPECT_EQ(FreeImage_GetBPP(dib), 8u) << name << " page " << p + 1 << " is no longer grey";
+      int wrong = 0;
+      for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) wrong += FreeImage_GetScanLine(dib, 29 - y)[x] != ((4 * x + y + p) & 0xFF);
+      EXPECT_EQ(wrong, 0) << name << " page " << p + 1;
+      FreeImage_Unload(dib);
     }
   }
 }
