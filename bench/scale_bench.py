@@ -126,31 +126,21 @@ def main():
         row(f"one process per file: append #{args.singles} / #10, bytes written", f"{b_end:.0f} / {b10:.0f}",
             f"{b_end / b10:.2f}x", "<= 1.2x", b_end <= 1.2 * b10)
 
-    # One TIFF of many fax pages.
-    tiff = os.path.join(work, "pages.tif")
-    subprocess.run([corpus, "--g4-tiff", tiff, str(args.tiff_pages)], check=True, stderr=subprocess.DEVNULL)
-    tiff_pdf, tiff_img = os.path.join(work, "tiff.pdf"), os.path.join(work, "tiff-img2pdf.pdf")
-    _, t_tiff, _, _ = run([tessaprint, "/S", tiff, "/T", tiff_pdf, "/F", "18"], env)
-    _, t_tiff_img, _, _ = run(["img2pdf", tiff, "-o", tiff_img])
-    s_ours, s_img = os.path.getsize(tiff_pdf), os.path.getsize(tiff_img)
-    p = args.tiff_pages
-    row(f"{p}-page Group 4 TIFF: time", f"{t_tiff:.2f} s", f"{t_tiff_img:.2f} s ({t_tiff / t_tiff_img:.2f}x)",
-        "<= 1.5x", t_tiff <= 1.5 * t_tiff_img)
-    row(f"{p}-page Group 4 TIFF: bytes", f"{s_ours}", f"{s_img} ({s_ours / s_img:.2f}x)", "<= 1.5x",
-        s_ours <= 1.5 * s_img)
+    # One TIFF of many fax pages, and one of many JPEG pages as scanners write them.
+    def whole_tiff(kind, flag, pages):
+        tif = os.path.join(work, f"{flag.strip('-')}.tif")
+        subprocess.run([corpus, flag, tif, str(pages)], check=True, stderr=subprocess.DEVNULL)
+        ours, theirs = tif + ".pdf", tif + "-img2pdf.pdf"
+        _, t_ours, _, _ = run([tessaprint, "/S", tif, "/T", ours, "/F", "18"], env)
+        _, t_img, _, _ = run(["img2pdf", tif, "-o", theirs])
+        s_ours, s_img = os.path.getsize(ours), os.path.getsize(theirs)
+        row(f"{pages}-page {kind} TIFF: time", f"{t_ours:.2f} s", f"{t_img:.2f} s ({t_ours / t_img:.2f}x)",
+            "<= 1.5x", t_ours <= 1.5 * t_img)
+        row(f"{pages}-page {kind} TIFF: bytes", f"{s_ours}", f"{s_img} ({s_ours / s_img:.2f}x)", "<= 1.5x",
+            s_ours <= 1.5 * s_img)
 
-    # One TIFF of many JPEG pages, as scanners write them.
-    jtiff = os.path.join(work, "jpeg-pages.tif")
-    subprocess.run([corpus, "--jpeg-tiff", jtiff, str(args.jpeg_tiff_pages)], check=True, stderr=subprocess.DEVNULL)
-    jtiff_pdf, jtiff_img = os.path.join(work, "jtiff.pdf"), os.path.join(work, "jtiff-img2pdf.pdf")
-    _, t_jtiff, _, _ = run([tessaprint, "/S", jtiff, "/T", jtiff_pdf, "/F", "18"], env)
-    _, t_jtiff_img, _, _ = run(["img2pdf", jtiff, "-o", jtiff_img])
-    s_ours, s_img = os.path.getsize(jtiff_pdf), os.path.getsize(jtiff_img)
-    p = args.jpeg_tiff_pages
-    row(f"{p}-page JPEG TIFF: time", f"{t_jtiff:.2f} s", f"{t_jtiff_img:.2f} s ({t_jtiff / t_jtiff_img:.2f}x)",
-        "<= 1.5x", t_jtiff <= 1.5 * t_jtiff_img)
-    row(f"{p}-page JPEG TIFF: bytes", f"{s_ours}", f"{s_img} ({s_ours / s_img:.2f}x)", "<= 1.5x",
-        s_ours <= 1.5 * s_img)
+    whole_tiff("Group 4", "--g4-tiff", args.tiff_pages)
+    whole_tiff("JPEG", "--jpeg-tiff", args.jpeg_tiff_pages)
 
     table = [f"Machine: {where}.", "", "| work | tessaprint | img2pdf (ratio) | goal | |", "|---|---|---|---|---|"]
     table += [f"| {a} | {b} | {c} | {d} | {e} |" for a, b, c, d, e in rows]
