@@ -252,8 +252,9 @@ TEST_F(Conversion, PageSizeUsesTheDotsPerInchTheFileStates) {
   MakeImage(File("72.jpg"), FIF_JPEG, 640, 480, Pixels::Rgb24, 2835, JPEG_QUALITYNORMAL);
   MakeImage(File("300.tif"), FIF_TIFF, 600, 300, Pixels::Rgb24, 11811, TIFF_LZW);
   MakeImage(File("72.bmp"), FIF_BMP, 640, 480, Pixels::Rgb24, 2835);
+  MakeImage(File("150.jpg"), FIF_JPEG, 600, 300, Pixels::Grey8, 5906, JPEG_QUALITYNORMAL);
   for (const auto& [name, w, h] : {std::tuple{"72.jpg", 640.0, 480.0}, std::tuple{"300.tif", 144.0, 72.0},
-                                   std::tuple{"72.bmp", 640.0, 480.0}}) {
+                                   std::tuple{"72.bmp", 640.0, 480.0}, std::tuple{"150.jpg", 288.0, 144.0}}) {
     ASSERT_EQ(Convert(File(name), File("sized.pdf")), CR_Success) << name;
     const PdfReport report = InspectPdf(File("sized.pdf"));
     ASSERT_EQ(report.pageSizes.size(), 1u) << name;
