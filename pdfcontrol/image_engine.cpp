@@ -6,7 +6,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <mutex>
 #include <optional>
 
@@ -38,14 +37,6 @@ int FreeImageFromFormatCode(long code) {
 }
 
 namespace {
-
-std::string ReadHead(const std::string& path, size_t n) {
-  std::ifstream in(path, std::ios::binary);
-  std::string head(n, '\0');
-  in.read(head.data(), static_cast<std::streamsize>(n));
-  head.resize(static_cast<size_t>(in.gcount()));
-  return head;
-}
 
 bool IsPnm(int fif) {
   return fif == FIF_PBM || fif == FIF_PBMRAW || fif == FIF_PGM || fif == FIF_PGMRAW || fif == FIF_PPM || fif == FIF_PPMRAW;
@@ -108,7 +99,7 @@ BitmapPtr LoadLongHeaderBmp(const std::string& path, int flags) {
 ImageEngine::ImageEngine() { EnsureFreeImage(); }
 
 long ImageEngine::DetectFormat(const std::string& path) const {
-  const std::string head = ReadHead(path, 8);
+  const std::string head = tessa::ReadFileHead(path, 8);
   if (head.rfind("%PDF", 0) == 0) return kFormatPdf;
   int fif = FreeImage_GetFileType(path.c_str(), 0);
   if (IsPnm(fif)) fif = PnmByMagic(head, fif);

@@ -11,7 +11,6 @@
 #include <charconv>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <utility>
 
@@ -100,11 +99,7 @@ bool IsGreyRamp(const RGBQUAD* palette, unsigned entries) {
   return true;
 }
 
-bool StartsWithHeader(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  char head[5] = {};
-  return in.read(head, sizeof head) && std::string(head, sizeof head) == "%PDF-";
-}
+bool StartsWithHeader(const std::string& path) { return tessa::ReadFileHead(path, 5) == "%PDF-"; }
 
 const char* kInfoKeys[7] = {"", "/Author", "/Title", "/Subject", "/Keywords", "/Creator", "/Producer"};
 

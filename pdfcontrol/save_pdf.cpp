@@ -11,8 +11,6 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "pdfcontrol/bitmap_convert.h"
 #include "pdfcontrol/ccitt_page.h"
@@ -34,19 +32,6 @@ namespace {
 constexpr long kSuccess = 0;
 constexpr long kFailure = 1;
 constexpr long kInvalidImageType = 5;
-
-// True when the file's frame header allows its bytes into a PDF unchanged.
-// The header usually lies near the start; large metadata can push it further.
-bool IsPassThroughJpeg(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::string head(256 * 1024, '\0');
-  in.read(head.data(), static_cast<std::streamsize>(head.size()));
-  head.resize(static_cast<size_t>(in.gcount()));
-  if (ReadJpegInfo(head).has_value()) return true;
-  if (!in) return false;  // the whole file was read
-  head.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return ReadJpegInfo(head).has_value();
-}
 
 // The whole file when it is a JPEG whose bytes can go into a PDF unchanged,
 // read at once; nullopt for any other file, which takes the usual road.
@@ -148,14 +133,14 @@ long clsSavePDF::ConvertToPDF() {
   std::optional<CcittPage> ccitt = jpegByName ? std::nullopt : ReadCcittPage(source, 0);
   std::optional<TiffJpegPage> dct = ccitt || jpegByName ? std::nullopt : ReadTiffJpegPage(source, 0);
   const bool coded = ccitt || dct;
-  const bool jpegPath = jpegBytes || (!ccitt && jpegByName && IsPassThroughJpeg(source));
+  const bool jpegPath = jpegBytes.has_value();
   long sixteenSaved = 0;
   if (!jpegPath && !coded && ConvertSixteenBit(source, destination, sixteenSaved)) {
     if (sixteenSaved == 0) DiagnoseWriteFailure(destination);
     return sixteenSaved == 0 ? kFailure : kSuccess;
   }
-  // A JPEG that goes in unchanged is read straight from the source; other
-  // images are converted to a bitmap working file first.
+  // A JPEG that goes in unchanged is already read; other images are
+  // converted to a bitmap working file first.
   std::optional<TempWorkFile> work;
   if (!coded && !jpegPath) {
     work.emplace(".bmp");
@@ -199,7 +184,6 @@ long clsSavePDF::ConvertToPDF() {
     if (ccitt) writer.LoadCcitt(std::move(*ccitt));
     else if (dct) writer.LoadJpegData(std::move(dct->data), std::move(dct->decodeParms));
     else if (jpegBytes) writer.LoadJpegBytes(std::move(*jpegBytes), source);
-    else if (jpegPath) writer.LoadJpeg(source);
     else writer.LoadBmp(image);
     writer.ImageOption(2);
     writer.SetPageSize(width, height);

@@ -1,9 +1,10 @@
 #include "pdfcontrol/tail_snapshot.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -23,20 +24,11 @@ namespace {
 constexpr size_t kMaxObjectBytes = 16u << 20;
 constexpr long long kMaxObjectNumber = 1 << 30;
 
-std::string ReadRange(std::ifstream& in, unsigned long long offset, size_t n) {
-  std::string bytes(n, '\0');
-  in.clear();
-  in.seekg(static_cast<std::streamoff>(offset));
-  in.read(bytes.data(), static_cast<std::streamsize>(n));
-  bytes.resize(static_cast<size_t>(in.gcount()));
-  return bytes;
-}
-
 // "n g obj ... endobj" starting at offset, or "" when it is not there.
-std::string ReadObject(std::ifstream& in, unsigned long long offset, int number, int generation) {
+std::string ReadObject(int fd, unsigned long long offset, int number, int generation) {
   std::string text;
   for (size_t chunk = 4u << 10; text.size() < kMaxObjectBytes; chunk *= 2) {
-    text = ReadRange(in, offset, chunk);
+    text = ReadAt(fd, offset, chunk);
     const size_t end = text.find("endobj");
     if (end != std::string::npos) {
       text.resize(end + 6);
@@ -115,19 +107,18 @@ QPDFObjectHandle Body(QPDF& scratch, const std::string& text) {
 
 std::optional<std::string> ReadTailSnapshot(const std::string& path) {
   try {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) return std::nullopt;
-    const unsigned long long size = static_cast<unsigned long long>(in.tellg());
-    // A linearized file keeps its catalog in the first section: read it whole.
-    // So is a file with bytes before its header, whose offsets count from it.
-    const std::string head = ReadRange(in, 0, 1024);
-    if (head.rfind("%PDF-", 0) != 0 || head.find("/Linearized") != std::string::npos) return std::nullopt;
-    const unsigned long long tailStart = size > 2048 ? size - 2048 : 0;
-    std::optional<XrefTail> tail = FindXrefTail(ReadRange(in, tailStart, size - tailStart), size);
-    if (!tail) return std::nullopt;
     FileDescriptor file(path, O_RDONLY);
     const int fd = file.get();
-    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0) return std::nullopt;
+    const auto size = static_cast<unsigned long long>(st.st_size);
+    // A linearized file keeps its catalog in the first section: read it whole.
+    // So is a file with bytes before its header, whose offsets count from it.
+    const std::string head = ReadAt(fd, 0, 1024);
+    if (head.rfind("%PDF-", 0) != 0 || head.find("/Linearized") != std::string::npos) return std::nullopt;
+    const unsigned long long tailStart = size > 2048 ? size - 2048 : 0;
+    std::optional<XrefTail> tail = FindXrefTail(ReadAt(fd, tailStart, size - tailStart), size);
+    if (!tail) return std::nullopt;
     // The objects read below may stand a few tables back: an update lists
     // the catalog and the information again only every few appends.
     RecentTables tables(fd, tail->startxref, size);
@@ -151,7 +142,7 @@ std::optional<std::string> ReadTailSnapshot(const std::string& path) {
     auto take = [&](QPDFObjGen og) -> std::string {
       const std::optional<RecentTables::Entry> entry = tables.Find(og.getObj());
       if (!entry || entry->generation != og.getGen()) return "";
-      std::string text = ReadObject(in, entry->offset, og.getObj(), og.getGen());
+      std::string text = ReadObject(fd, entry->offset, og.getObj(), og.getGen());
       if (!text.empty()) objects.emplace_back(og, text);
       return text;
     };

@@ -5,6 +5,8 @@
 #include <set>
 #include <vector>
 
+#include "platform/text_file.h"
+
 namespace quirepane {
 
 namespace {
@@ -79,22 +81,14 @@ bool DirectoryIntact(TiffFile& file, uint64_t offset, uint64_t& next) {
   return true;
 }
 
-std::string Head(const std::string& path, size_t n) {
-  std::ifstream in(path, std::ios::binary);
-  std::string head(n, '\0');
-  in.read(head.data(), static_cast<std::streamsize>(n));
-  head.resize(static_cast<size_t>(in.gcount()));
-  return head;
-}
-
 }  // namespace
 
 bool bIsTiffFile(const std::string& path) {
-  const std::string head = Head(path, 4);
+  const std::string head = tessa::ReadFileHead(path, 4);
   return head == std::string("II*\0", 4) || head == std::string("MM\0*", 4);
 }
 
-bool bIsJpegFile(const std::string& path) { return Head(path, 3) == "\xFF\xD8\xFF"; }
+bool bIsJpegFile(const std::string& path) { return tessa::ReadFileHead(path, 3) == "\xFF\xD8\xFF"; }
 
 bool bTiffPageChainIntact(const std::string& path) {
   if (!bIsTiffFile(path)) return true;

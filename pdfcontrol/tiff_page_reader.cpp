@@ -2,23 +2,10 @@
 
 #include <tiffio.h>
 
-#include <fstream>
-
 #include "pdfcontrol/tiff_messages.h"
+#include "pdfcontrol/tiff_page_chain.h"
 
 namespace quirepane {
-namespace {
-
-// Checked first, so that the TIFF reader never complains about other files.
-bool StartsLikeTiff(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  char head[4] = {};
-  if (!in.read(head, sizeof head)) return false;
-  const std::string magic(head, sizeof head);
-  return magic == std::string("II*\0", 4) || magic == std::string("MM\0*", 4);
-}
-
-}  // namespace
 
 TiffPageReader::TiffPageReader(std::string path) : path_(std::move(path)) {}
 
@@ -29,7 +16,7 @@ TiffPageReader::~TiffPageReader() {
 tiff* TiffPageReader::Seek(int page) {
   if (page < 0 || failed_) return nullptr;
   if (!tif_) {
-    failed_ = !StartsLikeTiff(path_);
+    failed_ = !bIsTiffFile(path_);  // so the TIFF reader never complains about other files
     if (failed_) return nullptr;
     QuietenTiffTagNotes();
     tif_ = TIFFOpen(path_.c_str(), "r");

@@ -195,6 +195,18 @@ std::string ByteOrderMark(TextEncoding encoding) {
   }
 }
 
+std::string ReadFileHead(const std::string& path, size_t n) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return "";
+  std::string head(n, '\0');
+  ssize_t got;
+  while ((got = ::pread(fd, head.data(), n, 0)) < 0 && errno == EINTR) {
+  }
+  ::close(fd);
+  head.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  return head;
+}
+
 std::optional<std::string> ReadFileBytes(const std::string& path, std::string* error) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {

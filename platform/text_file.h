@@ -61,6 +61,10 @@ std::optional<DecodedText> ReadTextFile(const std::string& path, std::string* er
 bool WriteTextFileAtomic(const std::string& path, std::string_view utf8,
                          std::string* error = nullptr);
 
+// The first n bytes of a file (fewer when it is shorter); "" when it cannot
+// be read.
+std::string ReadFileHead(const std::string& path, size_t n);
+
 // Reads raw bytes of a file; nullopt when it cannot be read.
 std::optional<std::string> ReadFileBytes(const std::string& path, std::string* error = nullptr);
 

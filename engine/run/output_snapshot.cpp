@@ -57,7 +57,6 @@ bool OutputSnapshot::Restore() {
     struct stat kept {};
     if (keep_.empty() || !StatRegular(keep_, kept) || !sameFile(kept)) return false;
     if (::rename(keep_.c_str(), path_.c_str()) != 0) return false;
-    keep_.clear();
     HoldOldFile();  // for a later Restore
     existsNow = StatRegular(path_, st);
     if (!existsNow || !sameFile(st)) return false;
