@@ -27,15 +27,16 @@ size_t Utf8Length(const std::string& text, size_t i) {
   if (n == 0 || i + n > text.size()) return 0;
   return IsValidUtf8(std::string_view(text).substr(i, n)) ? n : 0;
 }
-}  // namespace
 
-std::string LogSafeText(const std::string& text) {
+// text with unprintable bytes escaped; CR and LF stay when bKeepBreaks.
+std::string Escaped(const std::string& text, bool bKeepBreaks) {
   std::string safe;
   safe.reserve(text.size());
   for (size_t i = 0; i < text.size();) {
     const auto c = static_cast<unsigned char>(text[i]);
     const size_t n = c >= 0x80 ? Utf8Length(text, i) : 1;
-    const bool printable = c >= 0x80 ? n > 0 : (c >= 0x20 && c != 0x7F) || c == '\t' || c == '\r' || c == '\n';
+    const bool printable =
+        c >= 0x80 ? n > 0 : (c >= 0x20 && c != 0x7F) || c == '\t' || (bKeepBreaks && (c == '\r' || c == '\n'));
     if (printable) {
       safe.append(text, i, n);
       i += n;
@@ -49,6 +50,11 @@ std::string LogSafeText(const std::string& text) {
   }
   return safe;
 }
+}  // namespace
+
+std::string LogSafeText(const std::string& text) { return Escaped(text, true); }
+
+std::string LogSafeLine(const std::string& text) { return Escaped(text, false); }
 
 bool WriteToLogFile(const std::string& sLine, const std::string& sLogFile, bool bShowMsg) {
   const std::string line = LogSafeText(sLine);

@@ -53,15 +53,26 @@ bool bIsSkippedJobLine(std::string_view line) {
   return line.size() >= 3 && line[2] == '*';
 }
 
-bool SaveLogGridAsJobFile(const std::string& sFile, const FlexGrid& fg, std::string* error) {
+bool bStorableInJobFile(const std::vector<std::string>& cells) {
+  return std::none_of(cells.begin(), cells.end(),
+                      [](const std::string& c) { return c.find_first_of("\t\r\n") != std::string::npos; });
+}
+
+bool SaveLogGridAsJobFile(const std::string& sFile, const FlexGrid& fg, std::string* error, LogJobRows* rows) {
   std::string text;
   for (int row = 1; row < fg.Rows(); ++row) {
     bool empty = true;
     for (const auto& c : fg.RowCells(row)) empty = empty && c.empty();
     if (empty) continue;
-    text += JobFileLine({fg.TextMatrix(row, 0), std::to_string(row), fg.TextMatrix(row, 2), fg.TextMatrix(row, 3),
-                         fg.TextMatrix(row, 4), fg.TextMatrix(row, 5), fg.TextMatrix(row, 6),
-                         fg.TextMatrix(row, 7)});
+    if (rows && rows->bFailedOnly && fg.TextMatrix(row, kColPass) != "-") continue;
+    const std::vector<std::string> cells = {fg.TextMatrix(row, 0), std::to_string(row), fg.TextMatrix(row, 2),
+                                            fg.TextMatrix(row, 3), fg.TextMatrix(row, 4), fg.TextMatrix(row, 5),
+                                            fg.TextMatrix(row, 6), fg.TextMatrix(row, 7)};
+    if (!bStorableInJobFile(cells)) {
+      if (rows) rows->leftOut.push_back(row);
+      continue;
+    }
+    text += JobFileLine(cells);
   }
   return WriteTextFileAtomic(sFile, text, error);
 }

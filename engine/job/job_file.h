@@ -25,10 +25,22 @@ std::vector<std::string_view> SplitJobFileLines(std::string_view text);
 // or the placeholder row (its third character is "*").
 bool bIsSkippedJobLine(std::string_view line);
 
-// Writes the log rows of fg (every row but empty ones) as a job file, eight
-// cells a line: log column 0, the row's index, log columns 2 to 7. Written to
-// a temporary file and renamed into place, so a failure keeps an old file.
-// False on failure, with error naming the file and the reason.
-bool SaveLogGridAsJobFile(const std::string& sFile, const FlexGrid& fg, std::string* error = nullptr);
+// True when every cell can be stored in a job-file line: none holds a TAB,
+// CR or LF, which would split the line.
+bool bStorableInJobFile(const std::vector<std::string>& cells);
+
+// Which log rows SaveLogGridAsJobFile writes, and which it had to leave out.
+struct LogJobRows {
+  bool bFailedOnly = false;  // only the rows marked "-" (the failed tasks)
+  std::vector<int> leftOut;  // out: rows whose cells cannot be stored
+};
+
+// Writes the log rows of fg (every row but empty ones and those that cannot
+// be stored) as a job file, eight cells a line: log column 0, the row's
+// index, log columns 2 to 7. Written to a temporary file and renamed into
+// place, so a failure keeps an old file. False on failure, with error naming
+// the file and the reason.
+bool SaveLogGridAsJobFile(const std::string& sFile, const FlexGrid& fg, std::string* error = nullptr,
+                          LogJobRows* rows = nullptr);
 
 }  // namespace tessa

@@ -1,9 +1,12 @@
 #include "engine/program/automation.h"
 
-#include "common/text_helpers.h"
+#include <algorithm>
+#include <vector>
+
 #include "common/program_modes.h"
 #include "engine/program/automation_call.h"
 #include "engine/main_form.h"
+#include "engine/task/command_line_parser.h"
 
 namespace tessa {
 
@@ -18,8 +21,11 @@ bool RemoveMarker(std::string& text, const std::string& marker) {
 }
 
 std::string StoredOptionsForCommand(const std::string& stored, const std::string& command) {
-  if (command.find("/+") != std::string::npos && stored.compare(0, 6, "FALSE^") == 0)
-    return "TRUE^" + stored.substr(6);
+  // Only a "/+" option counts, as on the command line: not one inside a path.
+  const std::vector<CommandLineOption> options = CutCommandLineOptions(SplitCommandLineWords(command));
+  const bool bAppend =
+      std::any_of(options.begin(), options.end(), [](const CommandLineOption& o) { return o.cLetter == '+'; });
+  if (bAppend && stored.compare(0, 6, "FALSE^") == 0) return "TRUE^" + stored.substr(6);
   return stored;
 }
 
@@ -34,7 +40,7 @@ void clsTessalumen::RaiseOnError(int32_t lErr, const std::string& sErr) {
 
 int32_t clsTessalumen::DoCommandLine(std::string& sCommand) {
   const bool usingShellExtender = RemoveMarker(sCommand, kShellExtenderMarker);
-  if (TrimBlanks(sCommand).empty()) {
+  if (sCommand.empty()) {
     RaiseOnError(kAutomationEmptyCommand, kAutomationEmptyCommandText);
     return kAutomationEmptyCommand;
   }

@@ -40,11 +40,12 @@ class clsTessalumen {
 
   // Runs sCommand (command-line syntax) without a window and returns 0 on
   // success, -2 for an empty command, -3 for one that does not parse or
-  // validate, -6 for a job or a control failure that ended with -1, else the
-  // run's own negative code. Every "/bUsingShellExtender" is removed from
-  // sCommand; with it, the PDF options stored by the main window replace
-  // those of the command, "/+" only switching appending on. Each call starts
-  // with an empty log grid and writes nothing to the settings file.
+  // validate (blanks only too), -6 for a job or a control failure that ended
+  // with -1, else the run's own negative code. Every "/bUsingShellExtender"
+  // is removed from sCommand; with it, the PDF options stored by the main
+  // window replace those of the command, a "/+" option only switching
+  // appending on. Each call starts with an empty log grid and writes nothing
+  // to the settings file.
   int32_t DoCommandLine(std::string& sCommand);
 
  private:
@@ -59,7 +60,7 @@ class clsTessalumen {
 bool RemoveMarker(std::string& text, const std::string& marker);
 
 // The stored advanced-options record with appending switched on when the
-// command asks for it ("/+") and the record begins "FALSE^".
+// command asks for it (a "/+" option word) and the record begins "FALSE^".
 std::string StoredOptionsForCommand(const std::string& stored, const std::string& command);
 
 }  // namespace tessa

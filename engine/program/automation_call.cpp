@@ -26,12 +26,10 @@ class CommandLineModeScope {
   CommandLineModeScope& operator=(const CommandLineModeScope&) = delete;
 };
 
-// The advanced PDF options last saved by the main window, read through a
-// 500-character buffer as the settings file's readers do.
+// The advanced PDF options last saved by the main window, read whole as the
+// window reads them.
 std::string StoredAdvancedOptions() {
-  std::string stored = ReadIniString(sIniFile, "frmMain", "sQuirepaneAdvancedOptions", kDefaultStoredAdvancedOptions);
-  if (stored.size() > 499) stored.resize(499);
-  return TrimAtNull(stored);
+  return TrimAtNull(ReadIniString(sIniFile, "frmMain", "sQuirepaneAdvancedOptions", kDefaultStoredAdvancedOptions));
 }
 
 }  // namespace

@@ -105,23 +105,30 @@ int32_t PerformCommandLine(MainForm& frm, clsConversionOptions& record) {
     lines.push_back(line);
     bLogWritten = WriteToLogFile(line, record.sLogFile, false) && bLogWritten;
   };
+  const FlexGrid& fgLog = frm.fgLog;
+  // One line per log row, whatever line breaks its texts hold.
+  const auto jobLine = [&](int row, const std::string& status) {
+    return LogSafeLine(Translate("Job # ") + fgLog.TextMatrix(row, kLogTaskColumn) + "  " + status + " - " +
+                       fgLog.TextMatrix(row, kLogInputColumn));
+  };
+  const int sig = StopSignalReceived();
   if (result != 0) {
-    const FlexGrid& fgLog = frm.fgLog;
-    for (int row = 1; row <= fgLog.Rows() - 2; ++row)
-      log(Translate("Job # ") + fgLog.TextMatrix(row, kLogTaskColumn) + "  " +
-          fgLog.TextMatrix(row, kLogStatusColumn) + " - " + fgLog.TextMatrix(row, kLogInputColumn));
-  } else {
+    for (int row = 1; row <= fgLog.Rows() - 2; ++row) log(jobLine(row, fgLog.TextMatrix(row, kLogStatusColumn)));
+  } else if (sig == 0) {
     log(Translate("Conversion Successful"));
   }
-  if (const int sig = StopSignalReceived(); sig != 0)
-    log(Translate("The conversion was stopped by signal") + " " + std::to_string(sig));
+  if (sig != 0) log(Translate("The conversion was stopped by signal") + " " + std::to_string(sig));
   log(Translate("Time to complete job: ") + FormatElapsedSeconds(GetTickCount() - frm.lTotalTimeStart));
 
   bool bJobFileWritten = true;
   if (!record.sLogAsConversionJobFile.empty() && result != 0) {
-    SaveLogGridAsJobFile(record.sLogAsConversionJobFile, frm.fgLog);
+    LogJobRows rows;
+    rows.bFailedOnly = true;
+    SaveLogGridAsJobFile(record.sLogAsConversionJobFile, fgLog, nullptr, &rows);
     bJobFileWritten = bFileExists(record.sLogAsConversionJobFile);
     if (!bJobFileWritten) log(Translate("Unable to create file. Try a different folder such as 'My Documents'"));
+    for (int row : rows.leftOut)
+      log(jobLine(row, Translate("Left out of the failed-tasks job file: a path holds a line break or a tab")));
   }
 
   // A failed run says why on the terminal when no log holds it; lines shown

@@ -12,11 +12,13 @@ namespace tessa {
 
 class MainForm;
 
-// Runs record on frm and logs the outcome to record.sLogFile: the failed log
-// rows ("Job # " lines) or "Conversion Successful", then the elapsed time
-// since frm.lTotalTimeStart; on failure with /B also the log rows as a job
-// file. Returns 0 on success; for a job file -1 when a task failed (a log
-// row marked "-"); for a single task the block's own code.
+// Runs record on frm and logs the outcome to record.sLogFile: the log rows
+// of a failed run ("Job # " lines) or "Conversion Successful" (a run stopped
+// by a signal says so instead), then the elapsed time since
+// frm.lTotalTimeStart; on failure with /B also the failed log rows as a job
+// file, leaving out and logging those a job file cannot hold. Returns 0 on
+// success; for a job file -1 when a task failed (a log row marked "-"); for
+// a single task the block's own code.
 int32_t PerformCommandLine(MainForm& frm, clsConversionOptions& record);
 
 // Process exit codes of a command-line start.

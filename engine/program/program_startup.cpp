@@ -65,13 +65,14 @@ std::string WithTrailingSlash(std::string folder) {
 }  // namespace
 
 std::string CommandLineUsage() {
-  return "usage: tessaprint /S <image, mask or folder> /T <pdf, folder or mask> [options]\n"
+  return "usage: tessaprint /S <image or mask> /T <pdf, folder or mask> [options]\n"
          "       tessaprint /J <job file> [/L <log file>] [/B <failed-tasks job file>]\n"
          "options: /F <type> input type (-1 detects)  /C <type> output type  /R subfolders\n"
          "         /G output beside each input  /+ append  /A /D /K /U /I <text> author, creator,\n"
          "         keywords, subject, title  /M <0-4> TIFF compression  /W <pages> TIFF pages\n"
          "         /L <log file>  /B <job file> failed tasks  /Z log every file  /V show log lines\n"
-         "         /? online help\n";
+         "         /? online help\n"
+         "a folder is given as a mask: /S /scans/*.jpg\n";
 }
 
 void InstallDemoFiles(const std::string& programFolder, const std::string& dataFolder) {

@@ -145,10 +145,16 @@ void NoteStop(MainForm& frm, int32_t i, int32_t lCount) {
   if (!frm.bRunning && i <= lCount) frm.lResumeFileIndex = i;
 }
 
-// Logs r for the per-file record when a log file is set or r failed; a
+// True when every outcome of co is logged, not only failures: a log file is
+// set, or the task asks for every file (verbose logging, /Z).
+bool bLogsEveryFile(const MainForm& frm, const clsConversionOptions& co) {
+  return !frm.sLogFile.empty() || co.bVerboseLog;
+}
+
+// Logs r for the per-file record when every file is logged or r failed; a
 // failure becomes the block's code and no later success hides it.
 void NoteFileResult(MainForm& frm, int32_t lJobNumber, clsConversionOptions& co, int32_t r, int32_t& ret) {
-  if (!frm.sLogFile.empty() || r != 0) LogConversionError(frm, lJobNumber, co);
+  if (bLogsEveryFile(frm, co) || r != 0) LogConversionError(frm, lJobNumber, co);
   if (r != 0) ret = r;
 }
 
@@ -163,7 +169,7 @@ void ConvertSingleFile(MainForm& frm, int32_t lJobNumber, clsConversionOptions& 
   ui.SetStatusPanel(kPanelCurrentFile, coBlock.sOriginalFile);
   ui.DoEvents();
   PerformConversionItem(frm, coBlock, bReplace);
-  if (coBlock.lErr != 0 || !frm.sLogFile.empty()) LogConversionError(frm, lJobNumber, coBlock);
+  if (coBlock.lErr != 0 || bLogsEveryFile(frm, coBlock)) LogConversionError(frm, lJobNumber, coBlock);
   ret = coBlock.lErr;
   ShowElapsed(frm);
 }
@@ -333,7 +339,7 @@ void PerformBlockSpecialized(MainForm& frm, int32_t lJobNumber, clsConversionOpt
     ui.SetStatusPanel(kPanelCurrentFile, coBlock.sOriginalFile);
     ui.DoEvents();
     PerformSpecialProcessItem(frm, coBlock, loadJobFile);
-    if (coBlock.lErr != 0 || !frm.sLogFile.empty()) LogConversionError(frm, lJobNumber, coBlock);
+    if (coBlock.lErr != 0 || bLogsEveryFile(frm, coBlock)) LogConversionError(frm, lJobNumber, coBlock);
     if (coBlock.lSpecialProcess == kProcessStartProgram && coBlock.lErr == 0) LogExitCode(frm, lJobNumber, coBlock);
     ret = coBlock.lErr;
     ShowElapsed(frm);

@@ -85,7 +85,8 @@ void LogConversionError(MainForm& frm, int32_t lJobNumber, clsConversionOptions&
 
   if (frm.sLogFile.empty() && !co.bVerboseLog) return;
   if (!co.sLogFile.empty()) frm.sLogFile = co.sLogFile;
-  WriteToLogFile(row, frm.sLogFile, co.bVerboseLog);
+  // The row is one line of the log file, whatever line breaks its paths hold.
+  WriteToLogFile(LogSafeLine(row), frm.sLogFile, co.bVerboseLog);
 }
 
 void LogExitCode(MainForm& frm, int32_t lJobNumber, const clsConversionOptions& co) {

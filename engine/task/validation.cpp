@@ -411,22 +411,27 @@ bool ShowConversionItemError(MainForm& form, clsConversionOptions& task) {
 }
 
 std::string CommandLineItemErrorText(const clsConversionOptions& t) {
+  // Paths stay on their own line of the text, whatever line breaks they hold.
   switch (t.lErr) {
     case kValidationOk:
       return "";
     case kInputFolderMissing:
-      return Lines({Translate("Input Folder"), GetParentFolder(t.sOriginalFile), Translate("does not exist.")}, kLogBreak);
+      return Lines(
+          {Translate("Input Folder"), LogSafeLine(GetParentFolder(t.sOriginalFile)), Translate("does not exist.")},
+          kLogBreak);
     case kMaskOutputFolderMissing:
-      return Lines({Translate("Output Folder"), TextBeforeStar(t.sTargetFile), Translate("does not exist.")}, kLogBreak);
+      return Lines(
+          {Translate("Output Folder"), LogSafeLine(TextBeforeStar(t.sTargetFile)), Translate("does not exist.")},
+          kLogBreak);
     case kInputFileMissing:
-      return Lines({Translate("Input File"), t.sOriginalFile, Translate("does not exist.")}, kLogBreak);
+      return Lines({Translate("Input File"), LogSafeLine(t.sOriginalFile), Translate("does not exist.")}, kLogBreak);
     case kWildcardOutputForOneFile:
-      return Lines({Translate("Output File"), t.sTargetFile,
+      return Lines({Translate("Output File"), LogSafeLine(t.sTargetFile),
                     Translate("cannot have a wildcard (*) in it unless the Input file does.")},
                    kLogBreak);
     case kOutputFolderMissing:
-      return Lines({Translate("Output Folder"), OutputFolderOf(t.sTargetFile), Translate("does not exist."),
-                    Translate("Create it?")},
+      return Lines({Translate("Output Folder"), LogSafeLine(OutputFolderOf(t.sTargetFile)),
+                    Translate("does not exist."), Translate("Create it?")},
                    kLogBreak);
     case kInvalidOutputType:
       return Translate("Invalid Output File type specified (/C# switch).");
@@ -435,11 +440,12 @@ std::string CommandLineItemErrorText(const clsConversionOptions& t) {
     case kNoPdfOptions:
       return Translate("The advanced PDF options of the task are missing.");
     case kInputTypeMismatch:
-      return Lines({Translate("'Input File Format' and 'Input File' extension do not match."), t.sOriginalFile},
-                   kLogBreak);
+      return Lines(
+          {Translate("'Input File Format' and 'Input File' extension do not match."), LogSafeLine(t.sOriginalFile)},
+          kLogBreak);
     case kManyInputsOneOutput:
       return Lines({Translate("You are attempting to convert numerous 'Input Files' to a single 'Output File'."),
-                    t.sTargetFile,
+                    LogSafeLine(t.sTargetFile),
                     Translate("Give the 'Output File' a wildcard (*), name an existing folder, or append (/+).")},
                    kLogBreak);
     case kInvalidSpecialProcess:
@@ -451,7 +457,7 @@ std::string CommandLineItemErrorText(const clsConversionOptions& t) {
       std::string message;
       CheckOutputFolder(t.sTargetFile, recommended, message);
       if (message.empty()) message = Translate("Output folder is not writeable.");
-      return Translate("Output Folder") + ": " + message + kLogBreak + Expanded(t.sTargetFile);
+      return Translate("Output Folder") + ": " + message + kLogBreak + LogSafeLine(Expanded(t.sTargetFile));
     }
     default:
       return Translate("The task is not valid. Error code: ") + std::to_string(t.lErr);

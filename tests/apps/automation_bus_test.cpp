@@ -157,6 +157,7 @@ TEST_F(AutomationBus, EmptyAndIncompleteCommandsAnswerWithCodesAndOneOnError) {
   CallResult markerOnly = DoCommandLine(*instance, "/bUsingShellExtender");
   EXPECT_EQ(markerOnly.code, -2);
   EXPECT_EQ(markerOnly.back, "");
+  EXPECT_EQ(DoCommandLine(*instance, "   ").code, -3) << "blanks are not an empty command";
   instance->call("Release");
 }
 
@@ -313,8 +314,8 @@ TEST_F(AutomationConversions, RunCodesComeBackAsResults) {
 
 TEST_F(AutomationConversions, ShellExtenderMarkerTakesTheStoredOptions) {
   test::WriteFile(home() + "/.config/Brindlecove, Inc/Tessalumen/Vemo_SearchHistory.INI",
-                  "[frmMain]\r\nsQuirepaneAdvancedOptions=FALSE^Stored Author^Stored Creator^kw^subject^Stored "
-                  "Title^0^*^\r\n");
+                  "[frmMain]\r\nsQuirepaneAdvancedOptions=FALSE^Stored Author^Stored Creator^" + std::string(600, 'k') +
+                      "^subject^Stored Title^0^*^\r\n");
   Client client(address(), "marker");
   auto instance = client.CreateInstance();
   ASSERT_TRUE(instance);
@@ -329,6 +330,11 @@ TEST_F(AutomationConversions, ShellExtenderMarkerTakesTheStoredOptions) {
   // "/+" switched appending on: the second call adds a page.
   EXPECT_EQ(DoCommandLine(*instance, q(command)).code, 0);
   EXPECT_EQ(Pages(work("out/stored.pdf")), 2);
+  // A "/+" inside a path is no append option: the second call replaces.
+  std::filesystem::create_directories(work("+raw"));
+  const QString raw = q("/S " + work("in/Sunrise.jpg") + " /T " + work("+raw/r.pdf") + " /bUsingShellExtender");
+  for (int call = 0; call < 2; ++call) EXPECT_EQ(DoCommandLine(*instance, raw).code, 0);
+  EXPECT_EQ(Pages(work("+raw/r.pdf")), 1);
   instance->call("Release");
 }
 

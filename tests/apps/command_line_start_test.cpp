@@ -235,6 +235,7 @@ TEST_F(CommandLineStart, TerminalSaysWhatFailedAndHowToAsk) {
       {{"/?"}, 0, "Using_the_Command_Line", ""},
       {{"/O"}, 2, "", "usage: tessaprint /S"},
       {{"/S", file("in/Sunrise.jpg")}, 2, "", "Missing required or invalid command line argument(s)"},
+      {{"/S", file("in"), "/T", file("out/f.pdf")}, 2, "", "usage: tessaprint /S <image or mask> /T"},
       {{"/S", file("in/broken.jpg"), "/T", file("out/b.pdf")}, 1, "", "Job # 1  PDF was not created"},
       {{"/S", file("in/Sunrise.jpg"), "/T", file("out/s.pdf"), "/L", file("in/not a dir/run.log")}, 1, "",
        "Unable to write the log file"},
@@ -305,6 +306,24 @@ TEST_F(CommandLineStart, JobFilesWithoutTasksFailAndLogNoRawBytes) {
     for (unsigned char c : log) EXPECT_TRUE(c >= 0x20 || c == '\r' || c == '\n' || c == '\t') << job << int(c);
     fs::remove(file("job.log"));
   }
+}
+
+TEST_F(CommandLineStart, VerboseLogListsEveryFileAndTheFailedJobOnlyTheFailures) {
+  fs::copy_file(file("in/Sunrise.jpg"), file("in/a1.jpg"));  // converted before broken.jpg fails
+  Run({"/S", file("in/*.jpg"), "/T", file("out/*.pdf"), "/Z", "/L", file("z.log"), "/B", file("z.ZOL")});
+  for (const std::string name : {"a1", "broken", "Sunrise"})
+    EXPECT_NE(test::ReadFile(file("z.log")).find("\t" + file("in/" + name + ".jpg") + "\t"), std::string::npos);
+  EXPECT_TRUE(std::regex_match(test::ReadFile(file("z.ZOL")), std::regex("[^\n]*/broken\\.jpg[^\n]*\n")));
+}
+
+TEST_F(CommandLineStart, ALineBreakInAFileNameStaysInsideItsLogLineAndOutOfTheFailedJob) {
+  fs::copy_file(file("in/broken.jpg"), file("in/li\nne.jpg"));
+  Run({"/S", file("in/*.jpg"), "/T", file("out/*.pdf"), "/L", file("nl.log"), "/B", file("nl.ZOL")});
+  Run({"/S", file("in/mi\nssing.jpg"), "/T", file("out/m.pdf"), "/L", file("nl.log")});
+  const std::string log = test::ReadFile(file("nl.log"));
+  EXPECT_EQ(std::regex_replace(log, std::regex("\r\n"), "").find('\n'), std::string::npos) << log;
+  EXPECT_TRUE(bHasLine(Lines(log), std::regex("Job # 1  Left out of the failed-tasks .* - .*/li\\\\x0Ane.jpg")));
+  EXPECT_EQ(Lines(test::ReadFile(file("nl.ZOL"))).size(), 1u) << "broken.jpg alone";
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <regex>
 #include <set>
 
 #include "support/child_process.h"
@@ -97,6 +98,18 @@ TEST_F(SharedOutputs, StopSignalsEndTheRunBetweenFilesWithTheirExitCode) {
     EXPECT_NE(test::ReadFile(log).find("Time to complete job: "), std::string::npos) << test::ReadFile(log);
   }
   EXPECT_EQ(Others(file("out"), {"first2.pdf", "first15.pdf", "first1.pdf"}), std::vector<std::string>{});
+}
+
+TEST_F(SharedOutputs, ARunStoppedBySignalDoesNotSucceed) {
+  // The job's program outlives the signal and succeeds; the run still stops.
+  const std::string job = test::WriteFile(
+      file("stop.ZOL"), "\t0^1^30\t1\tS60\t/bin/sh\t0\t\t-c \"touch '" + file("go") + "'; sleep 1\"\t0\t\t\t\r\n");
+  const pid_t pid = Spawn({"/J", job, "/L", file("stop.log")});
+  for (int i = 0; i < 6000 && !fs::exists(file("go")); ++i) usleep(10000);
+  ::kill(pid, SIGTERM);
+  EXPECT_EQ(test::WaitForChild(pid, 60000), 128 + SIGTERM);
+  const std::regex stoppedAfterHeader("Date: [^\r]*\r\nThe conversion was stopped by signal 15");
+  EXPECT_TRUE(std::regex_search(test::ReadFile(file("stop.log")), stoppedAfterHeader));
 }
 
 TEST_F(SharedOutputs, WorkFilesOfAKilledRunAreRemovedByTheNextRun) {
