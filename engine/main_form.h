@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "engine/form_options.h"
 #include "engine/job/flex_grid.h"
 #include "engine/run/image_file.h"
 #include "engine/job_view.h"
@@ -67,23 +68,22 @@ class MainForm {
   // options record of the panel's task.
   std::string sActionToDo = "C";
   int32_t lConversionMethod = 1;
-  std::string sQuirepaneAdvancedOptions =
-      "FALSE^Brindlecove, Inc.^Brindlecove, Inc.^Image, PDF, Conversion^Image To PDF Conversion^"
-      "Image To PDF Conversion Tools^2^*^";
+  std::string sQuirepaneAdvancedOptions = kDefaultAdvancedOptions;
 
   // --- validation: the type-mismatch notice (frmTypeMatchNotification) ---
   TypeMismatchNotice frmTypeMatchNotification;
 
   // --- running one task: driver, run log, block dispatch ---
 
-  // Options of a run (the window's options dialog keeps them in settings).
+  // Options of a run, read from the settings file in every mode
+  // (ReadMainFormOptions); the window's options dialog edits them.
   bool bSkipProcessedFiles = false;                 // skip inputs whose output exists
   bool bRetainInputFileTimeStamp = false;           // outputs get their input's file times
   bool bDeleteOriginalFileAfterProcessing = false;  // delete each input once converted
   bool bMoveOriginalFileAfterProcessing = false;    // move each input once converted...
   std::string sMoveFileToFolder;                    // ...into this folder
   bool bContinueFileListingOnError = true;          // use what a failing file search found
-  bool bTryAutodetectIfFailed = false;              // the user's retry choice (options dialog)
+  bool bTryAutodetectIfFailed = true;               // the user's retry choice (options dialog)
   std::string sLogFile;                             // log file of runs; "" none
 
   // The outcome of the image-to-PDF control's last Done: the negated status
@@ -127,7 +127,7 @@ class MainForm {
   // Fills fg from sFile's lines from line lStartTask on, numbered from
   // lStartTask; ends the grid with a reload row at lMaxToDoRows rows or at a
   // pause. False (sJobFileError set, fg untouched) when the file is missing
-  // or unreadable.
+  // or unreadable. The busy pointer shows while it loads.
   bool LoadJobFileIntoGrid(const std::string& sFile, int32_t lStartTask, FlexGrid& fg);
   // Writes fg as the job file sFile (through a temporary file; an old file
   // stays on failure), with every task of a job that was loaded in parts.
@@ -152,9 +152,10 @@ class MainForm {
   void ConversionJobNew();
   // Writes the log rows as a job file sFile ("" asks).
   bool SaveLogAsConversionJob(const std::string& sFile = "");
-  // Asks whether to save a changed job before it is replaced (never in a
-  // command-line run).
-  void CheckToSaveFileBeforeErasing();
+  // Asks whether to save a changed job before it is replaced or the window
+  // closes (never in a command-line run); false when the user wanted it
+  // saved and it was not (a failed or cancelled save), so it must stay.
+  bool CheckToSaveFileBeforeErasing();
 
   // The run loop (run_loop.cpp).
   // Runs the job from its first unmarked task (from task 1 in a command-line

@@ -2,7 +2,6 @@
 
 #include "common/program_modes.h"
 #include "common/settings_file.h"
-#include "common/vb_conversions.h"
 #include "engine/main_form.h"
 
 namespace tessa {
@@ -20,18 +19,8 @@ std::string LogWidthKey(int col) { return "fgLog.ColWidth(" + std::to_string(col
 
 void ReadMainFormSettings(MainForm& frm, MainFormSettings& s, bool bWindow) {
   const MainFormSettings d;
-  frm.bContinueFileListingOnError = ReadSettingBool(kSection, "bContinueFileListingOnError", true);
-  frm.bSkipProcessedFiles = ReadSettingBool(kSection, "bSkipProcessedFiles", false);
-  frm.bRetainInputFileTimeStamp = ReadSettingBool(kSection, "bRetainInputFileTimeStamp", false);
-  frm.bMoveOriginalFileAfterProcessing = ReadSettingBool(kSection, "bMoveOriginalFileAfterProcessing", false);
-  frm.sMoveFileToFolder = ReadSetting(kSection, "sMoveFileToFolder", "");
-  frm.bDeleteOriginalFileAfterProcessing = ReadSettingBool(kSection, "bDeleteOriginalFileAfterProcessing", false);
-  s.bTryAutodetectIfFailed = ReadSettingBool(kSection, "bTryAutodetectIfFailed", true);
-  frm.sLogFile = ReadSetting(kSection, "sLogFile", "");
-  frm.frmTypeMatchNotification.bDontShowFileMismatchAgain =
-      CBoolText(ReadSetting("frmTypeMatchNotification", "bDontShowFileMismatchAgain", "False")).value_or(false);
+  ReadMainFormOptions(frm);
   s.bSchedulePersisted = ReadSettingLong("frmScheduler", "chkPersistRunning", 0) != 0;
-  frm.sQuirepaneAdvancedOptions = ReadSetting(kSection, "sQuirepaneAdvancedOptions", kDefaultAdvancedOptions);
   if (bWindow) {
     s.bWarnedAboutChangingOptionsFromShellExtender =
         ReadSettingBool(kSection, "bWarnedAboutChangingOptionsFromShellExtender", false);
@@ -40,8 +29,6 @@ void ReadMainFormSettings(MainForm& frm, MainFormSettings& s, bool bWindow) {
     for (size_t i = 0; i < kToDoWidthColumns.size(); ++i)
       s.toDoWidths[i] = ReadInt(ToDoWidthKey(kToDoWidthColumns[i]).c_str(), d.toDoWidths[i]);
   }
-  frm.lConversionMethod = ReadInt("lConversionMethod", 1);
-  frm.sActionToDo = ReadSetting(kSection, "sActionToDO", "C");
   s.cbSpecialProcessesIndex = ReadInt("cbSpecialProcesses.ListIndex", 0);
   s.cbCommandLineWindowStateIndex = ReadInt("cbCommandLineWindowState.ListIndex", 1);
   s.cbCommandLineThreadPriorityIndex = ReadInt("cbCommandLineThreadPriority.ListIndex", 1);
@@ -56,7 +43,7 @@ void SaveMainFormSettings(const MainForm& frm, const MainFormSettings& s) {
   WriteSettingBool(kSection, "bContinueFileListingOnError", frm.bContinueFileListingOnError);
   WriteSettingBool(kSection, "bWarnedAboutChangingOptionsFromShellExtender",
                    s.bWarnedAboutChangingOptionsFromShellExtender);
-  WriteSettingBool(kSection, "bTryAutodetectIfFailed", s.bTryAutodetectIfFailed);
+  WriteSettingBool(kSection, "bTryAutodetectIfFailed", frm.bTryAutodetectIfFailed);
   WriteSettingBool(kSection, "bDeleteOriginalFileAfterProcessing", frm.bDeleteOriginalFileAfterProcessing);
   WriteSetting(kSection, "sLogFile", frm.sLogFile);
   WriteSetting(kSection, "sQuirepaneAdvancedOptions", frm.sQuirepaneAdvancedOptions);

@@ -9,22 +9,17 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/form_options.h"
+
 namespace tessa {
 
 class MainForm;
-
-// The advanced PDF options of a first start: no append, author and creator
-// "Brindlecove, Inc.", keywords, subject, title, compression 2, all pages.
-inline constexpr const char* kDefaultAdvancedOptions =
-    "FALSE^Brindlecove, Inc.^Brindlecove, Inc.^Image, PDF, Conversion^Image To PDF Conversion^"
-    "Image To PDF Conversion Tools^2^*^";
 
 // The to-do and log columns whose widths (twips) the settings keep.
 inline constexpr std::array<int, 5> kToDoWidthColumns{2, 3, 6, 9, 10};
 inline constexpr std::array<int, 5> kLogWidthColumns{2, 3, 7, 9, 10};
 
 struct MainFormSettings {
-  bool bTryAutodetectIfFailed = true;
   bool bWarnedAboutChangingOptionsFromShellExtender = false;
   bool bSchedulePersisted = false;  // [frmScheduler] chkPersistRunning not 0
   // Stored states of the editor panel's controls.
@@ -40,9 +35,9 @@ struct MainFormSettings {
   std::array<int, 5> logWidths{450, 645, 3875, 585, 750};
 };
 
-// Reads [frmMain] into frm's run options and editor task kind (sActionToDo,
-// lConversionMethod, sQuirepaneAdvancedOptions) and into s; bWindow reads the keys
-// kept only for the window (the notice flag, column widths). A missing key or
+// Reads [frmMain] into frm's run options and editor task kind
+// (ReadMainFormOptions) and into s; bWindow reads the keys kept only for
+// the window (the notice flag, column widths). A missing key or
 // a stored number that is not one gives the default.
 void ReadMainFormSettings(MainForm& frm, MainFormSettings& s, bool bWindow);
 

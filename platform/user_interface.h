@@ -54,6 +54,12 @@ class UserInterface {
   // Lets pending window events run during long work (Pause, repaint).
   virtual void DoEvents() = 0;
 
+  // Shows the busy (hourglass) pointer over the program's windows until the
+  // matching EndBusyPointer, which restores the pointer shown before; calls
+  // nest. Nothing happens where there is no window.
+  virtual void BeginBusyPointer() {}
+  virtual void EndBusyPointer() {}
+
   // True when boxes and windows can really be shown to a person.
   virtual bool CanShowWindows() const = 0;
 };
@@ -66,6 +72,8 @@ class HeadlessUserInterface : public UserInterface {
   void SetStatusPanel(int, const std::string&) override {}
   void SetStatusPanelEnabled(int, bool) override {}
   void DoEvents() override {}
+  void BeginBusyPointer() override {}
+  void EndBusyPointer() override {}
   bool CanShowWindows() const override { return false; }
 
   // The answer a headless box gives for the buttons of style.
@@ -76,5 +84,17 @@ class HeadlessUserInterface : public UserInterface {
 // installs another. SetUserInterface(nullptr) restores the headless one.
 UserInterface& CurrentUserInterface();
 void SetUserInterface(UserInterface* ui);
+
+// The busy pointer of the current user interface for the object's lifetime.
+class BusyPointer {
+ public:
+  BusyPointer() : ui_(CurrentUserInterface()) { ui_.BeginBusyPointer(); }
+  ~BusyPointer() { ui_.EndBusyPointer(); }
+  BusyPointer(const BusyPointer&) = delete;
+  BusyPointer& operator=(const BusyPointer&) = delete;
+
+ private:
+  UserInterface& ui_;
+};
 
 }  // namespace tessa

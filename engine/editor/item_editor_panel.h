@@ -156,6 +156,11 @@ class ItemEditorPanel : public ItemEditorFields {
   // Offers to save an edited panel into the current row; false when the
   // user cancelled.
   bool fgToDo_LeaveCell();
+  // The user moves from row left to row entered: offers to save an edited
+  // panel into row left first and loads row entered, unless the user
+  // cancelled or the save was refused; then row left stays current with the
+  // panel's edits. True when row entered is current.
+  bool RowChangedByUser(int left, int entered);
 
   // Loading one row into the panel and writing the panel into a row.
   void UpdateGUI_ConversionItemViaCellContents(int row);
@@ -187,7 +192,6 @@ class ItemEditorPanel : public ItemEditorFields {
   void RefreshFileFolderGUISpecialized() {}
   void SetListIndexRaising(PanelCombo& combo, int listIndex, void (ItemEditorPanel::*click)());
   void GridChanged(int kind);
-  void RowChangedByUser(int left, int entered);
 
   // Events of the controls.
   void rbActionToDo_Click();

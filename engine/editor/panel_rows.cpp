@@ -278,7 +278,7 @@ void ItemEditorPanel::GridChanged(int kind) {
   RowChangedByUser(lastRow_, row);
 }
 
-void ItemEditorPanel::RowChangedByUser(int left, int entered) {
+bool ItemEditorPanel::RowChangedByUser(int left, int entered) {
   Batch b(*this);
   FlexGrid& grid = form_.fgToDo;
   bRowChanging_ = true;
@@ -295,6 +295,7 @@ void ItemEditorPanel::RowChangedByUser(int left, int entered) {
   lastRow_ = grid.Row();
   // Cancel keeps the edited task on its own row.
   if (bGoOn) fgToDo_EnterCell();
+  return bGoOn;
 }
 
 }  // namespace tessa

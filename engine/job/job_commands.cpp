@@ -26,7 +26,7 @@ void ShowSaveFailure(const std::string& why) {
 
 }  // namespace
 
-void MainForm::CheckToSaveFileBeforeErasing() { OfferToSaveJob(); }
+bool MainForm::CheckToSaveFileBeforeErasing() { return OfferToSaveJob(); }
 
 bool MainForm::OfferToSaveJob() {
   if (bCommandLineMode || !bAskToSaveZolFileBeforeExit) return true;
@@ -134,6 +134,7 @@ bool MainForm::OpenJobFileNow(const std::string& path) {
   bCurrentActionItemDirty = false;
   if (!bCommandLineMode) {
     SelectGridRow(fgToDo);
+    Job().EnterToDoCell();  // the editor shows the highlighted task
     Job().AddOpenedJobFile(path);
     Job().SetFormCaption(GetFileNameFromPath(path));
   }

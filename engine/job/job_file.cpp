@@ -177,6 +177,7 @@ bool MainForm::LoadJobFileIntoGrid(const std::string& sFile, int32_t lStartTask,
     sJobFileError = Translate("Conversion job file not found: ") + sFile;
     return false;
   }
+  BusyPointer busy;  // until the grid is loaded, a failure included
   std::string why;
   auto decoded = ReadTextFile(sFile, &why);
   if (!decoded) {

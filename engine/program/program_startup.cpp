@@ -11,6 +11,7 @@
 #include "common/settings_file.h"
 #include "common/text_helpers.h"
 #include "common/translator.h"
+#include "engine/form_options.h"
 #include "engine/task/command_line_parser.h"
 #include "engine/program/command_line_runner.h"
 #include "engine/main_form.h"
@@ -114,6 +115,9 @@ StartupOutcome Main(MainForm& frm, const std::vector<std::string>& args) {
   StartupOutcome outcome;
   clsConversionOptions& record = outcome.record;
   if (ParseCommandLine(frm, args, record)) {
+    // The form is loaded in every mode: a run without a window takes the
+    // options stored by the window (nothing is written back).
+    ReadMainFormOptions(frm);
     frm.bRunning = true;
     frm.lTotalTimeStart = GetTickCount();
     if ((!record.sCLBatchJobFile.empty() && record.bOpenButDoNotRun) || record.bShellExtenderOptionsChange) {
@@ -145,6 +149,7 @@ StartupOutcome Main(MainForm& frm, const std::vector<std::string>& args) {
   }
   WriteToLogFile(Translate("Missing required or invalid command line argument(s)"), record.sLogFile, record.bVerbose);
   if (bStartedByBus(args)) {
+    ReadMainFormOptions(frm);  // the calls run on the form with its stored options
     bCommandLineMode = false;  // each automation call sets it for its own run
     outcome.road = StartupRoad::kServeAutomation;
     return outcome;

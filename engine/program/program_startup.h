@@ -32,7 +32,8 @@ struct StartupOutcome {
 inline constexpr const char* kEmbeddingArgument = "-Embedding";
 
 // Main: args are the program's arguments without its own name. A command
-// line that parses runs here, on frm, without any window. Never shows the
+// line that parses runs here, on frm, without any window; frm first takes
+// the run options stored in [frmMain], as it does for a start by the bus. Never shows the
 // language chooser for a non-empty command line and writes nothing to the
 // settings file while a command line runs.
 StartupOutcome Main(MainForm& frm, const std::vector<std::string>& args);

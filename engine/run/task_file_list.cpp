@@ -3,11 +3,13 @@
 #include "common/file_search.h"
 #include "common/page_list.h"
 #include "common/translator.h"
+#include "platform/user_interface.h"
 
 namespace tessa {
 
 bool BuildFileListForItem(clsConversionOptions& task, const std::string& sPath, std::vector<std::string>& files,
                           bool bSort, bool bContinueFileListingOnError) {
+  BusyPointer busy;
   CFileSearch search;
   const int32_t rc = search.BuildFileList(sPath, task.bDoSubfolders, bContinueFileListingOnError);
   std::vector<std::string> found;

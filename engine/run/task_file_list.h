@@ -14,7 +14,8 @@ namespace tessa {
 // is then sorted, letter case ignored. When the search reports an error,
 // the names found anyway are used if bContinueFileListingOnError allows;
 // when none are left the result is false and task.sErr says why. A mask
-// that matches nothing in an existing folder gives true and no names.
+// that matches nothing in an existing folder gives true and no names. The
+// busy pointer shows meanwhile.
 bool BuildFileListForItem(clsConversionOptions& task, const std::string& sPath, std::vector<std::string>& files,
                           bool bSort, bool bContinueFileListingOnError);
 

@@ -23,7 +23,9 @@ class PanelEditor : public ItemEditorBinding {
   bool CollectConversionItemFromGUI(clsConversionOptions& co) override { return Panel().CollectConversionItemFromGUI(co); }
   bool ConversionJobUpdate() override { return Panel().ConversionJobUpdate(); }
   void EnterToDoCell() override { Panel().fgToDo_EnterCell(); }
-  void LeaveToDoCell() override { Panel().fgToDo_LeaveCell(); }
+  bool ChangeToDoRow(int entered) override {
+    return Panel().RowChangedByUser(form_.Form().fgToDo.Row(), entered);
+  }
   void MoveToDoRow(int target) override { tessa::MoveToDoRow(form_.Form(), form_.Form().fgToDo, target); }
   void RefreshConvertOptionsGUI() override { Panel().RefreshConvertOptionsGUI(); }
   void AdvancedOptionsEdited(const std::string& record) override { Panel().AdvancedOptionsEdited(record); }

@@ -22,8 +22,9 @@ class ItemEditorBinding {
   virtual bool ConversionJobUpdate() { return false; }
   // The to-do grid's current row changed (by the user or a command): load it.
   virtual void EnterToDoCell() {}
-  // The user leaves the current to-do row: offer to keep the panel's edits.
-  virtual void LeaveToDoCell() {}
+  // The user moves from the current to-do row to row entered: offers to
+  // keep the panel's edits first; false when the current row stays.
+  virtual bool ChangeToDoRow(int /*entered*/) { return true; }
   // Moves the current to-do row to row target (1 to Rows - 2).
   virtual void MoveToDoRow(int /*target*/) {}
   // Brings the panel's visible frames in line with the action and method.

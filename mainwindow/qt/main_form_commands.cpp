@@ -209,9 +209,6 @@ void MainFormWidget::BuildCommands() {
   auto* down = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), fgToDo_);
   down->setContext(Qt::WidgetShortcut);
   connect(down, &QShortcut::activated, this, [this] { MoveRow(1); });
-  auto* del = new QShortcut(QKeySequence(Qt::Key_Delete), fgToDo_);
-  del->setContext(Qt::WidgetShortcut);
-  connect(del, &QShortcut::activated, this, [this] { frm_.cmdRemove_Click(); });
 }
 
 void MainFormWidget::ConnectCommands() {

@@ -12,11 +12,19 @@ namespace {
 
 QComboBox* Combo(QWidget& form, const char* name) { return form.findChild<QComboBox*>(name); }
 
+// The field keeps its text: an empty one (not listed) would otherwise show
+// the newest item, which nobody typed and the task does not hold.
 void AddFromCombo(clsMRU& mru, QWidget& form, const char* name, bool& bGridUpdateByCode) {
   QComboBox* cb = Combo(form, name);
   if (!cb) return;
-  mru.AddUniqueItemToCollection(cb->currentText().toStdString());
+  const QString text = cb->currentText();
+  mru.AddUniqueItemToCollection(text.toStdString());
   FillComboFromMRU(cb, mru, bGridUpdateByCode);
+  if (cb->currentText() == text) return;
+  const bool wasLoading = bGridUpdateByCode;
+  bGridUpdateByCode = true;
+  cb->setEditText(text);
+  bGridUpdateByCode = wasLoading;
 }
 
 }  // namespace

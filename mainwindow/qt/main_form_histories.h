@@ -22,7 +22,8 @@ class MainFormHistories {
   void WriteBack();
 
   // Adds the editor's current texts (by sActionToDo: "C" input and output,
-  // "S" program and arguments) to their lists and refills the combo boxes.
+  // "S" program and arguments) to their lists and refills the combo boxes;
+  // each box keeps the text it had (an empty one stays empty).
   void Update(const std::string& sActionToDo, QWidget& form, bool& bGridUpdateByCode);
 
   // Makes path the newest recent job file.

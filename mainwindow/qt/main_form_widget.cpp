@@ -182,19 +182,25 @@ void MainFormWidget::Load(bool bWindow) {
   bWindow_ = bWindow;
   FillCombos();
   // A job that start-up opened (open without running) stays.
-  if (frm_.sCurrentJobFile.empty() || frm_.sCurrentJobFile == "*" || frm_.fgToDo.Rows() < 2) {
+  const bool bJobKept = !(frm_.sCurrentJobFile.empty() || frm_.sCurrentJobFile == "*" || frm_.fgToDo.Rows() < 2);
+  if (!bJobKept) {
     frm_.sCurrentJobFile = "*";
     frm_.InitToDoGrid(frm_.fgToDo);
     frm_.InitLogGrid(frm_.fgLog);
   }
   ReadMainFormSettings(frm_, settings_, bWindow);
   histories_.Setup(bWindow, *this, frm_.bGridUpdateByCode);
+  // Opened before there was a window to list it: it is a recent job too.
+  if (bJobKept && bWindow) histories_.AddJobFile(frm_.sCurrentJobFile);
   ApplySettingsToControls(bWindow);
   // The panel's behaviour takes the widgets as the settings left them.
   editor_ = AttachItemEditor(*this);
   frm_.SelectGridRow(frm_.fgToDo);
   frm_.lResumeFileIndex = 0;
   frm_.bRunning = frm_.bCurrentActionItemDirty = frm_.bAskToSaveZolFileBeforeExit = false;
+  // The editor shows the kept job's highlighted task.
+  if (bJobKept) EnterToDoCell();
+  SyncCurrentRows();
   frmSched_ = CreateSchedulerWindow(*this);
   if (frmSched_) frmSched_->SetUpScheduler(sIniFile);
   TranslateForm(this);
@@ -287,12 +293,13 @@ void MainFormWidget::CollectSettingsFromControls() {
   if (auto* sub = findChild<QCheckBox*>("cbDoSubfolders")) settings_.cbDoSubfolders = sub->isChecked() ? 1 : 0;
 }
 
-void MainFormWidget::Unload() {
-  if (!loaded_) return;
-  frm_.CheckToSaveFileBeforeErasing();
+bool MainFormWidget::Unload() {
+  if (!loaded_) return true;
+  if (!frm_.CheckToSaveFileBeforeErasing()) return false;
   CollectSettingsFromControls();
   SaveMainFormSettings(frm_, settings_);
   histories_.WriteBack();
+  return true;
 }
 
 void MainFormWidget::resizeEvent(QResizeEvent* event) {
@@ -326,12 +333,13 @@ void MainFormWidget::SizeFlexibleColumns() {
 
 void MainFormWidget::SyncCurrentRows() {
   syncPending_ = false;
+  refusedRow_ = 0;
   syncingSelection_ = true;
   auto sync = [](QTableView* view, const FlexGrid& g) {
     const int row = g.Row() - 1;
     if (row < 0 || row >= view->model()->rowCount()) return;
     const QModelIndex at = view->model()->index(row, view->currentIndex().isValid() ? view->currentIndex().column() : kColNumber);
-    if (view->currentIndex().row() != row) {
+    if (view->currentIndex().row() != row || !view->selectionModel()->isRowSelected(row, QModelIndex())) {
       view->selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
     view->scrollTo(at);
@@ -344,16 +352,25 @@ void MainFormWidget::SyncCurrentRows() {
 void MainFormWidget::OnToDoRowClicked(int modelRow) {
   if (syncingSelection_) return;
   const int row = modelRow + 1;
-  if (row == frm_.fgToDo.Row()) return;
+  if (row == frm_.fgToDo.Row() || row == refusedRow_) return;
   if (frm_.bRunning || frm_.bGridUpdateByCode) {
     // A running job owns the current row: the view shows it again.
     QMetaObject::invokeMethod(this, [this] { SyncCurrentRows(); }, Qt::QueuedConnection);
     return;
   }
-  if (editor_) editor_->LeaveToDoCell();
-  frm_.fgToDo.SetRow(row);
+  if (editor_ && !editor_->ChangeToDoRow(row)) {
+    // The edited task stays current with its edits; the view shows its row
+    // again, and the rest of the same click changes nothing.
+    refusedRow_ = row;
+    QMetaObject::invokeMethod(this, [this] { SyncCurrentRows(); }, Qt::QueuedConnection);
+    UpdateMenuToolbar();
+    return;
+  }
+  if (frm_.fgToDo.Row() != row) {
+    frm_.fgToDo.SetRow(row);
+    EnterToDoCell();
+  }
   frm_.SelectGridRow(frm_.fgToDo);
-  EnterToDoCell();
   UpdateMenuToolbar();
 }
 

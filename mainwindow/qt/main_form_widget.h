@@ -41,8 +41,9 @@ class MainFormWidget : public QWidget, public MainFormView, public JobView, publ
   // Form_Load: combo lists, grids, settings, scheduler, translation. bWindow
   // is false for a hidden command-line or automation form.
   void Load(bool bWindow);
-  // Form_Unload: offers to save a changed job, then saves the settings.
-  void Unload();
+  // Form_Unload: offers to save a changed job, then saves the settings;
+  // false (nothing saved) when the user wanted the job saved and it was not.
+  bool Unload();
   // Arms a schedule that was left running, once the window is shown.
   void StartPersistedSchedule();
 
@@ -153,6 +154,7 @@ class MainFormWidget : public QWidget, public MainFormView, public JobView, publ
   int logSubscription_ = 0;
   bool syncPending_ = false;
   bool syncingSelection_ = false;
+  int refusedRow_ = 0;  // the row a click could not enter, until the view shows the current one again
   bool loaded_ = false;
   bool bWindow_ = false;
 };

@@ -79,7 +79,10 @@ void MainFrame::ApplyStoredPlacement() {
   }
   QRect r(Pixels(settings_.Left), Pixels(settings_.Top), Pixels(settings_.Width), Pixels(settings_.Height));
   if (r.width() < 200 || r.height() < 150) r.setSize(QSize(Pixels(d.Width), Pixels(d.Height)));
-  if (!OnAScreen(r)) r.moveTopLeft(QPoint(Pixels(d.Left), Pixels(d.Top)));
+  // Off the screens: back to the default top, keeping the stored left and
+  // size; the default left too when that alone does not bring it back.
+  if (!OnAScreen(r)) r.moveTop(Pixels(d.Top));
+  if (!OnAScreen(r)) r.moveLeft(Pixels(d.Left));
   resize(r.size());
   move(r.topLeft());
 }
@@ -135,7 +138,11 @@ void MainFrame::closeEvent(QCloseEvent* event) {
     return;
   }
   SaveFrameSettings(CurrentSettings());
-  form_->Unload();
+  // A job whose save failed or was cancelled keeps the window open.
+  if (!form_->Unload()) {
+    event->ignore();
+    return;
+  }
   unloaded_ = true;
   event->accept();
 }

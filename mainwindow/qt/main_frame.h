@@ -31,8 +31,8 @@ class MainFrame : public QMainWindow {
   // WindowUserInterface when none is given).
   void UseUserInterface(std::unique_ptr<WindowUserInterface> ui);
 
-  // The stored window state and placement, the placement only when it lies
-  // on a screen (else the default position with the stored size).
+  // The stored window state and placement; a placement off the screens
+  // takes the default top (and the default left when that is not enough).
   void ApplyStoredPlacement();
   // The frame's own caption; the job's name follows it.
   void SetCaption(const std::string& caption);

@@ -1,5 +1,6 @@
 #include "mainwindow/qt/window_user_interface.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMainWindow>
@@ -26,5 +27,9 @@ void WindowUserInterface::DoEvents() {
   if (beforeYield) beforeYield();
   QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
+
+void WindowUserInterface::BeginBusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+
+void WindowUserInterface::EndBusyPointer() { QApplication::restoreOverrideCursor(); }
 
 }  // namespace tessa

@@ -18,6 +18,8 @@ class WindowUserInterface : public UserInterface {
   void SetStatusPanel(int panel, const std::string& text) override;
   void SetStatusPanelEnabled(int panel, bool enabled) override;
   void DoEvents() override;
+  void BeginBusyPointer() override;
+  void EndBusyPointer() override;
   bool CanShowWindows() const override { return true; }
 
   // Runs before each yield: the frame brings its commands in line with the

@@ -90,6 +90,17 @@ TEST_F(CommandLineStart, GoodConversionMakesThePdfLogsSuccessAndExitsZero) {
   EXPECT_FALSE(bHasLine(log, std::regex("Job # .*")));
 }
 
+TEST_F(CommandLineStart, OptionsStoredByTheWindowApply) {
+  test::WriteFile(home() + "/.config/Brindlecove, Inc/Tessalumen/Vemo_SearchHistory.INI",
+                  "[frmMain]\r\nbSkipProcessedFiles=TRUE\r\nbDeleteOriginalFileAfterProcessing=TRUE\r\n");
+  test::WriteFile(file("out/old.pdf"), "kept");
+  EXPECT_EQ(Run({"/S", file("in/Checkerboard.png"), "/T", file("out/old.pdf")}).exitCode, 0);  // skipped
+  EXPECT_EQ(Run({"/S", file("in/Sunrise.jpg"), "/T", file("out/new.pdf")}).exitCode, 0);
+  EXPECT_EQ(test::ReadFile(file("out/old.pdf")), "kept");
+  EXPECT_TRUE(fs::exists(file("in/Checkerboard.png")));
+  EXPECT_FALSE(fs::exists(file("in/Sunrise.jpg")));
+}
+
 TEST_F(CommandLineStart, BadImageLogsItsJobLineAndExitsOne) {
   const auto r = Run({"/S", file("in/broken.jpg"), "/T", file("out/broken.pdf"), "/L", file("run.log")});
   EXPECT_EQ(r.exitCode, 1) << r.err;

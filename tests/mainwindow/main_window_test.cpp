@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableView>
 #include <QTest>
 #include <filesystem>
@@ -37,6 +38,12 @@ TEST_F(MainWindow, FirstStartShowsTheDefaultsAndClosingWritesBothSections) {
   // Default placement: 13000 x 9420 twips at 150, 150.
   EXPECT_EQ(frame_->size(), QSize(13000 / 15, 9420 / 15));
 
+  // The retry with autodetection opens ticked; unticking it is stored.
+  OnNextModal<QDialog>([](QDialog* d) {
+    d->findChild<QCheckBox*>("cbTryAutodetectIfFailed")->click();
+    d->findChild<QPushButton*>("cmdApply")->click();
+  });
+  Act("mnuOptions")->trigger();
   Combo(form, "cbFileTypeOriginal")->setCurrentIndex(4);
   Form().ToDoView()->setColumnHidden(kColPass, true);
   frame_->move(300, 200);
@@ -47,6 +54,7 @@ TEST_F(MainWindow, FirstStartShowsTheDefaultsAndClosingWritesBothSections) {
   EXPECT_EQ(Ini("frmMainMDI", "Left"), "4500");
   EXPECT_EQ(Ini("frmMainMDI", "Width"), "12990");  // whole pixels of 13000 twips
   EXPECT_EQ(Ini("frmMain", "bContinueFileListingOnError"), "TRUE");
+  EXPECT_EQ(Ini("frmMain", "bTryAutodetectIfFailed"), "FALSE");
   EXPECT_EQ(Ini("frmMain", "sQuirepaneAdvancedOptions"), kDefaultAdvancedOptions);
   EXPECT_EQ(Ini("frmMain", "fgToDo.ColWidth(2)"), "450");
   EXPECT_EQ(Ini("frmMain", "fgLog.ColWidth(7)"), "3870");  // whole pixels of 3875 twips
@@ -72,11 +80,12 @@ TEST_F(MainWindow, StoredValuesThatDoNotFitGiveTheDefaultsAndOffScreenPlacesCome
   WriteIniString(sIniFile, "frmMain", "cbCommandLineWindowState.ListIndex", "9");
   WriteIniString(sIniFile, "frmMain", "fgToDo.ColWidth(2)", "wide");
   WriteIniString(sIniFile, "frmMainMDI", "Top", "120000");
+  WriteIniString(sIniFile, "frmMainMDI", "Left", "4500");
   WriteIniString(sIniFile, "frmMainMDI", "bFirstTimeUser", "true");
   Open();
   EXPECT_EQ(Combo(Form(), "cbCommandLineWindowState")->currentIndex(), 1);
   EXPECT_EQ(Form().ToDoView()->horizontalHeader()->sectionSize(kColNumber), 450 / 15);
-  EXPECT_EQ(frame_->pos(), QPoint(10, 10));
+  EXPECT_EQ(frame_->pos(), QPoint(300, 10));  // the stored left kept
   frame_->close();
   EXPECT_EQ(Ini("frmMainMDI", "bFirstTimeUser"), "False");
 }
@@ -153,7 +162,9 @@ TEST_F(MainWindow, ARunFromTheToolbarFillsTheLogAndThePassMarksThenAnnouncesItsE
   Open();
   const std::string good = WriteImage("in/good.png");
   ASSERT_TRUE(frm_.ConversionJobOpen(WriteJob({good, dir_.file("in/missing.png"), good})));
+  EXPECT_EQ(ui_->pointer, "[]");  // busy while the job loaded
   Act("keyConvert")->trigger();
+  EXPECT_EQ(ui_->pointer, "[][][][]");  // and while each task listed its files
   EXPECT_EQ(frm_.fgToDo.TextMatrix(1, kColPass), "+");
   EXPECT_EQ(frm_.fgToDo.TextMatrix(2, kColPass), "-");
   EXPECT_EQ(frm_.fgToDo.TextMatrix(3, kColPass), "+");
@@ -202,6 +213,8 @@ TEST_F(MainWindow, OpenOnlyStartShowsTheJobWithoutRunningIt) {
   EXPECT_EQ(frm_.fgLog.Rows(), 2);
   EXPECT_FALSE(std::filesystem::exists(dir_.path() / "out"));
   EXPECT_TRUE(frame_->windowTitle().contains("job.ZOL"));
+  EXPECT_EQ(Form().Histories().JobFileAt(1), job);
+  EXPECT_EQ(Combo(Form(), "cbOriginalFile")->currentText().toStdString(), dir_.file("in/a.png"));
   // A click on a task loads it into the editor panel.
   QTableView* grid = Form().ToDoView();
   QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(1, kColInput)).center());
@@ -228,6 +241,32 @@ TEST_F(MainWindow, ClosingDuringARunFinishesTheTaskThenCloses) {
   EXPECT_EQ(frm_.fgToDo.TextMatrix(1, kColPass), "+");
   QTRY_VERIFY_WITH_TIMEOUT(frame_->Unloaded(), 20000);
   EXPECT_EQ(Ini("frmMainMDI", "WindowState"), "0");
+}
+
+TEST_F(MainWindow, TheEditorShowsTheCurrentTaskAndCancelKeepsItsEdits) {
+  Open();
+  QTableView* grid = Form().ToDoView();
+  QComboBox* input = Combo(Form(), "cbOriginalFile");
+  ASSERT_TRUE(frm_.ConversionJobOpen(WriteJob({"a.png", "b.png", "c.png"})));
+  EXPECT_EQ(input->currentText(), "a.png");  // the highlighted task
+  input->setEditText("edited.png");
+  ui_->answers = {vbCancel};  // at "Update Conversion Item"
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(1, kColInput)).center());
+  QTest::keyClick(grid, Qt::Key_Delete);  // no key of its own
+  EXPECT_EQ(frm_.fgToDo.Row(), 1);
+  EXPECT_EQ(input->currentText(), "edited.png");
+  EXPECT_EQ(frm_.fgToDo.Rows(), 5);
+}
+
+TEST_F(MainWindow, AnUpdateWithoutProgramArgumentsLeavesTheFieldEmpty) {
+  Open();
+  ASSERT_TRUE(frm_.ConversionJobOpen(WriteFile(dir_.path() / "p.ZOL", "\t32^1^30\t1\tS60\t/bin/true\t0\t\t\t0\t\t\t")));
+  QComboBox* arguments = Combo(Form(), "cbCommandLineArguments");
+  for (const char* typed : {"--old", ""}) {
+    arguments->setEditText(typed);
+    Act("mnuUpdateConversionJob")->trigger();
+    EXPECT_EQ(arguments->currentText(), typed);  // not the newest history item
+  }
 }
 
 }  // namespace

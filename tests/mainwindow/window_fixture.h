@@ -44,6 +44,13 @@ class ScriptedWindowUserInterface : public WindowUserInterface {
     WindowUserInterface::DoEvents();
     if (onYield) onYield();
   }
+  // "[" for each busy pointer shown (the wait cursor, else "?"), "]" when it goes.
+  void BeginBusyPointer() override {
+    WindowUserInterface::BeginBusyPointer();
+    pointer += QApplication::overrideCursor()->shape() == Qt::WaitCursor ? "[" : "?";
+  }
+  void EndBusyPointer() override { WindowUserInterface::EndBusyPointer(), pointer += "]"; }
+  std::string pointer;
   std::function<void()> onYield;
   std::vector<std::string> boxes;
   std::deque<int> answers;

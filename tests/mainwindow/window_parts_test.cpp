@@ -97,12 +97,15 @@ TEST_F(WindowParts, FrameAndFormAreTranslatedOnceEach) {
 
 TEST_F(WindowParts, ClosingAChangedJobAsksAndSavesTheSettingsWhateverTheAnswer) {
   Open();
-  const std::string job = WriteJob({"a.png", "b.png"});
+  const std::string job = WriteJob({"a.png", "b.png"}, "jobs/job.ZOL");
   ASSERT_TRUE(frm_.ConversionJobOpen(job));
   frm_.bAskToSaveZolFileBeforeExit = true;
-  ui_->answers.push_back(vbNo);
+  std::filesystem::remove_all(dir_.path() / "jobs");
+  ui_->answers = {vbYes, vbOK, vbNo};
   frame_->close();
-  ASSERT_EQ(ui_->boxes.size(), 1u);
+  EXPECT_FALSE(frame_->Unloaded()) << "the save failed: the job stays";
+  frame_->close();
+  ASSERT_EQ(ui_->boxes.size(), 3u);
   EXPECT_EQ(ui_->boxes[0], "Save Conversion Job?");
   EXPECT_EQ(Ini("frmMain", "sActionToDO"), "C");
 }

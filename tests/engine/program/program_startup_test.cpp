@@ -8,6 +8,7 @@
 #include "common/settings_file.h"
 #include "engine/program/command_line_runner.h"
 #include "engine/main_form.h"
+#include "platform/ini_file.h"
 #include "platform/registry_store.h"
 #include "support/temp_dir.h"
 
@@ -142,8 +143,10 @@ TEST_F(StartupRoads, InvalidCommandLineEndsUnlessStartedByTheBus) {
   EXPECT_NE(test::ReadFile(dir_.file("bad.log")).find("Missing required or invalid command line argument(s)"),
             std::string::npos);
 
+  WriteIniString(sIniFile, "frmMain", "bSkipProcessedFiles", "TRUE");
   EXPECT_EQ(Main(frm_, {"-Embedding"}).road, StartupRoad::kServeAutomation);
   EXPECT_FALSE(bCommandLineMode);
+  EXPECT_TRUE(frm_.bSkipProcessedFiles) << "the calls run with the stored options";
   EXPECT_EQ(Main(frm_, {"-Embedding=yes"}).road, StartupRoad::kEnd);
 }
 
