@@ -150,7 +150,17 @@ std::string ReadLanguageFont() { return ReadSetting("Language", "Language_Font",
 void WriteLanguageFont(const std::string& sFont) { WriteSetting("Language", "Language_Font", sFont); }
 
 std::string GetLanguageFilePath(const std::string& language) {
-  return sDataFolder + "Languages/" + language + "-" + sProductName + ".txt";
+  const std::string folder = sDataFolder + "Languages/";
+  const std::string name = language + "-" + sProductName + ".txt";
+  // The chooser lists names in any case, such as German-Tessalumen.TXT.
+  std::error_code ec;
+  for (auto it = std::filesystem::directory_iterator(folder, ec);
+       !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+    const std::string found = it->path().filename().string();
+    if (found == name) break;
+    if (EqualsNoCase(found, name)) return folder + found;
+  }
+  return folder + name;
 }
 
 int DetectLanguageFileFormat(const std::string& sPath) {

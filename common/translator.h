@@ -63,7 +63,8 @@ void WriteLanguageCode(const std::string& sCode);
 std::string ReadLanguageFont();
 void WriteLanguageFont(const std::string& sFont);
 
-// sDataFolder & "Languages/" & language & "-" & sProductName & ".txt".
+// sDataFolder & "Languages/" & language & "-" & sProductName & ".txt", or
+// the file of that name in another case (".TXT") when only that one exists.
 std::string GetLanguageFilePath(const std::string& sLanguage);
 
 // 0 for an 8-bit file, -1 for UTF-16 (it starts with FF FE or its second
