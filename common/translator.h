@@ -77,9 +77,11 @@ int DetectLanguageFileFormat(const std::string& sPath);
 bool LoadLanguageFile();
 
 // Appends sText between double quotes as a new line of the language file,
-// in the file's own encoding. Texts whose line would not read back as that
-// one text (holding CR, LF or the pair separator '","', or read as a comment
-// or the end marker) are not appended. A failure shows a warning box.
+// in the file's own encoding. Texts without a letter (numbers, marks such as
+// "#" and "*") are no English texts to translate and are not appended, nor
+// are texts whose line would not read back as that one text (holding CR, LF
+// or the pair separator '","', or read as a comment or the end marker). A
+// failure shows a warning box.
 void AppendMissingText(const std::string& sText);
 
 // The languages whose files lie in sDataFolder & "Languages/" (names ending

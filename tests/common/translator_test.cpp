@@ -142,6 +142,7 @@ TEST_F(TranslatorTest, TextsThatCannotStandOnOneLineAreNotAppended) {
   EXPECT_EQ(Translate("Line one\r\nLine two"), "Line one\r\nLine two");
   EXPECT_EQ(Translate("a\",\"b"), "a\",\"b");
   EXPECT_EQ(Translate("bare\rcr"), "bare\rcr");
+  for (const char* noText : {"1", "#", "*", "-1", "12:00"}) EXPECT_EQ(Translate(noText), noText);  // no letters
   EXPECT_EQ(ReadFile(file), original);
   ResetTranslator();
   InitializeTranslator();
