@@ -1,6 +1,7 @@
 // The window in German: every part is translated, Qt's own buttons too, and
 // the shipped language file holds every text, so a start appends nothing.
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QMessageBox>
@@ -55,6 +56,15 @@ TEST_F(GermanWindow, AStartTranslatesEveryPartAndLeavesTheShippedLanguageFileAsI
   });
   Act("mnuScheduleConversionJob")->trigger();
   EXPECT_EQ(scheduler, "&Fertig");
+
+  std::string picker;
+  OnNextModal<QFileDialog>([&](QFileDialog* d) {
+    picker = d->windowTitle().toStdString();
+    Shot(d, "German-picker.png");
+    d->reject();
+  });
+  Act("mnuOpenConversionJob")->trigger();
+  EXPECT_EQ(picker, "Konvertierungsauftrag öffnen");
 
   // Qt's own buttons, where Qt's translation is installed.
   std::vector<std::string> buttons;

@@ -4,6 +4,7 @@
 // extension.
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -28,6 +29,8 @@ class WindowPickers : public WindowTest {
         d->findChild<QLineEdit*>("fileNameEdit")->setText(name);
         QTest::qWait(10);
       }
+      QDir().mkpath(TESSA_BINARY_DIR "/screenshots");
+      d->grab().save(QStringLiteral(TESSA_BINARY_DIR "/screenshots/picker-%1.png").arg(d->windowTitle()));
       OnNextModal<QMessageBox>([this](QMessageBox* box) { refused = true, box->reject(); }, 100);
       static_cast<QDialog*>(d)->accept();  // the dialog's own checks run
       if (d->isVisible()) d->reject();
