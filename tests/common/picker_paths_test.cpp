@@ -40,13 +40,6 @@ TEST(FileFilter, IndexMapsBothWays) {
   EXPECT_EQ(FilterIndexOf(f, "D (*.d)"), 0);
 }
 
-TEST(FileFilter, DefaultExtensionOnlyForOneFixedExtension) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"Tessaprint (*.ZOL)", "ZOL"}, {"PDF (*.PDF *.pdf)", "PDF"}, {"All files (*)", ""},
-      {"Images (*.tif? *.png)", ""}, {"Anything", ""}, {"Archives (*.tar.gz)", ""}};
-  for (const auto& [filter, ext] : cases) EXPECT_EQ(DefaultExtensionOf(filter), ext) << filter;
-}
-
 TEST(PickerPaths, NearestExistingPathAndBrowsedFolders) {
   test::TempDir dir;
   const std::string root = dir.path().string();

@@ -150,6 +150,14 @@ TEST_F(TranslatorTest, TextsThatCannotStandOnOneLineAreNotAppended) {
   EXPECT_EQ(Translate("Yes"), "Oui");
 }
 
+TEST_F(TranslatorTest, AFileNamedInAnotherCaseIsListedEditedAndLoadedAsItIs) {
+  const std::string file = WriteFile(dir_.file("data/Languages/German-Tessalumen.TXT"), "\"Yes\",\"Ja\"\r\n");
+  UseLanguage("German");
+  InitializeTranslator();
+  EXPECT_EQ(GetLanguageFilePath("German"), file);  // what the chooser's Edit opens
+  EXPECT_EQ(Translate("Yes"), "Ja");
+}
+
 TEST_F(TranslatorTest, AppendedLinesReadBackAsTheTextsThemselves) {
   const std::string file = WriteFile(LanguageFile("French"), "\"Yes\",\"Oui\"\r\n");
   UseLanguage("French");

@@ -11,7 +11,6 @@
 #include "support/modal_driver.h"
 #include "support/scripted_user_interface.h"
 #include "support/temp_dir.h"
-#include "support/wait_until.h"
 
 namespace tessa {
 namespace {
@@ -96,25 +95,6 @@ TEST_F(LanguageDialogTest, EscChangesNothingAndEnglishCannotBeEdited) {
   EXPECT_FALSE(edit->isEnabled());
   list->setCurrentItem(list->findItems("German", Qt::MatchExactly).first());
   EXPECT_TRUE(edit->isEnabled());
-}
-
-TEST_F(LanguageDialogTest, AFileNamedInUpperCaseIsEditedAndLoadedAsListed) {
-  const std::string upper = dir_.file("Languages/German-Tessalumen.TXT");
-  std::filesystem::rename(german_, upper);
-  const std::string record = dir_.file("opened.txt");
-  const std::string opener = test::WriteFile(
-      dir_.path() / "opener.sh", "#!/bin/sh\necho \"$1\" > '" + record + ".part'; mv '" + record + ".part' '" + record + "'\n");
-  std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
-  test::ScopedEnv env("TESSAPRINT_OPENER", opener);
-  frmLanguage window;
-  window.FillList(FillLanguageList(), "German");
-  window.cmdEditLanguageFile_Click();
-  ASSERT_TRUE(test::WaitUntil([&] { return std::filesystem::exists(record); }));
-  EXPECT_EQ(test::ReadFile(record), upper + "\n");
-  WriteIniString(sIniFile, "Language", "Language_Code", "German");
-  InitializeTranslator();
-  EXPECT_EQ(sLanguage, "German");
-  EXPECT_EQ(sLanguageFile, upper);
 }
 
 }  // namespace
