@@ -66,4 +66,15 @@ long FilterIndexOf(const std::vector<std::string>& filters, const std::string& f
   return 0;
 }
 
+std::string DefaultExtensionOf(const std::string& dialogFilter) {
+  const auto open = dialogFilter.rfind('(');
+  const auto close = dialogFilter.rfind(')');
+  if (open == std::string::npos || close == std::string::npos || close < open) return "";
+  const std::string patterns = dialogFilter.substr(open + 1, close - open - 1);
+  const std::string first = SplitText(TrimBlanks(patterns), ' ').front();
+  if (first.rfind("*.", 0) != 0) return "";
+  const std::string ext = first.substr(2);
+  return ext.find_first_of("*?.[") == std::string::npos ? ext : "";
+}
+
 }  // namespace tessa

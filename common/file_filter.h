@@ -24,4 +24,9 @@ std::string DialogFilterAt(const std::vector<std::string>& filters, long lFilter
 // The 1-based index of filter among filters; 0 when it is not there.
 long FilterIndexOf(const std::vector<std::string>& filters, const std::string& filter);
 
+// The extension a name saved under a dialog filter gets when it has none:
+// that of the filter's first pattern when it reads "*.ext" without
+// wildcards ("ZOL" for "Jobs (*.ZOL)"); "" for any other filter.
+std::string DefaultExtensionOf(const std::string& dialogFilter);
+
 }  // namespace tessa

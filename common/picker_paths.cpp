@@ -21,9 +21,16 @@ std::string GetNearestExistingPath(std::string& sPath) {
 }
 
 std::string BrowseStartFolder(std::string& sStartFolder) {
-  ExpandPathMacros(sStartFolder);
+  sStartFolder = ExpandPathMacros(sStartFolder);
   std::replace(sStartFolder.begin(), sStartFolder.end(), '*', 'A');
   return BrowsedFolderText(ToForwardSlashes(sStartFolder));
+}
+
+std::string NearestExistingFolder(const std::string& path) {
+  const std::string start = ToForwardSlashes(path);
+  if (start.empty() || bFolderExists(start)) return start;
+  std::string probe = start;
+  return GetFolderFromPath(GetNearestExistingPath(probe));
 }
 
 std::string BrowsedFolderText(const std::string& picked) {

@@ -50,6 +50,13 @@ struct TranslatorError : std::runtime_error {
 
 bool IsBlank(const std::string& s) { return s.find_first_not_of(" \t") == std::string::npos; }
 
+// Whether text holds a letter (any byte beyond ASCII may belong to one).
+bool HasLetter(const std::string& text) {
+  return std::any_of(text.begin(), text.end(), [](char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || static_cast<unsigned char>(c) >= 0x80;
+  });
+}
+
 // Splits text at CR LF, LF or a lone CR.
 std::vector<std::string> SplitAnyLineEnd(const std::string& text) {
   std::vector<std::string> lines;
@@ -150,7 +157,17 @@ std::string ReadLanguageFont() { return ReadSetting("Language", "Language_Font",
 void WriteLanguageFont(const std::string& sFont) { WriteSetting("Language", "Language_Font", sFont); }
 
 std::string GetLanguageFilePath(const std::string& language) {
-  return sDataFolder + "Languages/" + language + "-" + sProductName + ".txt";
+  const std::string folder = sDataFolder + "Languages/";
+  const std::string name = language + "-" + sProductName + ".txt";
+  // The chooser lists names in any case, such as German-Tessalumen.TXT.
+  std::error_code ec;
+  for (auto it = std::filesystem::directory_iterator(folder, ec);
+       !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+    const std::string found = it->path().filename().string();
+    if (found == name) break;
+    if (EqualsNoCase(found, name)) return folder + found;
+  }
+  return folder + name;
 }
 
 int DetectLanguageFileFormat(const std::string& sPath) {
@@ -191,7 +208,7 @@ bool LoadLanguageFile() {
 }
 
 void AppendMissingText(const std::string& sText) {
-  if (IsBlank(sText) || sLanguageFile.empty()) return;
+  if (IsBlank(sText) || sLanguageFile.empty() || !HasLetter(sText)) return;
   // The new line must read back as this one text: not a pair, a comment or
   // the end of the table.
   const std::string quoted = "\"" + sText + "\"";

@@ -63,7 +63,8 @@ void WriteLanguageCode(const std::string& sCode);
 std::string ReadLanguageFont();
 void WriteLanguageFont(const std::string& sFont);
 
-// sDataFolder & "Languages/" & language & "-" & sProductName & ".txt".
+// sDataFolder & "Languages/" & language & "-" & sProductName & ".txt", or
+// the file of that name in another case (".TXT") when only that one exists.
 std::string GetLanguageFilePath(const std::string& sLanguage);
 
 // 0 for an 8-bit file, -1 for UTF-16 (it starts with FF FE or its second
@@ -76,9 +77,11 @@ int DetectLanguageFileFormat(const std::string& sPath);
 bool LoadLanguageFile();
 
 // Appends sText between double quotes as a new line of the language file,
-// in the file's own encoding. Texts whose line would not read back as that
-// one text (holding CR, LF or the pair separator '","', or read as a comment
-// or the end marker) are not appended. A failure shows a warning box.
+// in the file's own encoding. Texts without a letter (numbers, marks such as
+// "#" and "*") are no English texts to translate and are not appended, nor
+// are texts whose line would not read back as that one text (holding CR, LF
+// or the pair separator '","', or read as a comment or the end marker). A
+// failure shows a warning box.
 void AppendMissingText(const std::string& sText);
 
 // The languages whose files lie in sDataFolder & "Languages/" (names ending

@@ -19,6 +19,9 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
+// The pickers ask for any name: a file that does not exist yet may be named,
+// and whoever reads the file reports its absence. A name saved without an
+// extension gets that of the filter in use.
 std::string RunFileDialog(QWidget* frm, const std::string& sTitle, const std::string& sFilter, long& lFilterIndex,
                           const std::string& initDir) {
   QFileDialog dialog(frm, Q(sTitle));
@@ -27,13 +30,20 @@ std::string RunFileDialog(QWidget* frm, const std::string& sTitle, const std::st
   dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
   const bool save = Q(sTitle).contains(Q(Translate("save")), Qt::CaseInsensitive);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setFileMode(QFileDialog::AnyFile);
   const std::vector<std::string> filters = DialogFiltersFromPairs(sFilter);
   if (!filters.empty()) {
     QStringList names;
     for (const std::string& f : filters) names << Q(f);
     dialog.setNameFilters(names);
-    dialog.selectNameFilter(Q(DialogFilterAt(filters, lFilterIndex)));
+    const std::string chosen = DialogFilterAt(filters, lFilterIndex);
+    dialog.selectNameFilter(Q(chosen));
+    if (save) {
+      dialog.setDefaultSuffix(Q(DefaultExtensionOf(chosen)));
+      QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        dialog.setDefaultSuffix(Q(DefaultExtensionOf(filter.toStdString())));
+      });
+    }
   }
   if (!initDir.empty()) dialog.setDirectory(Q(initDir));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return "";
@@ -56,7 +66,7 @@ std::string PickFileInitDir(QWidget* frm, const std::string& sTitle, const std::
 }
 
 std::string BrowseForFolder(QWidget* frm, std::string& sStartFolder) {
-  const std::string start = BrowseStartFolder(sStartFolder);
+  const std::string start = NearestExistingFolder(BrowseStartFolder(sStartFolder));
   QFileDialog dialog(frm, Q(Translate("Browse For Folder")));
   dialog.setObjectName("BrowseForFolder");
   dialog.setOption(QFileDialog::DontUseNativeDialog);

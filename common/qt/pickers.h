@@ -11,9 +11,11 @@ namespace tessa {
 // Asks for one file in a dialog owned by frm, titled sTitle, offering the
 // filters of sFilter ("Desc|*.x;*.y|..."; names match in any case) with the
 // 1-based lFilterIndex chosen. A title holding the translation of "save" (in
-// any case) asks for a file to save, any other for an existing file to open.
-// Returns the file and sets lFilterIndex to the filter in use; a cancel
-// returns "" and leaves lFilterIndex as it was.
+// any case) asks for a file to save, any other for a file to open. Either
+// takes a name that does not exist yet; a name saved without an extension
+// gets the one of the filter in use ("*.ZOL" gives ".ZOL"). Returns the file
+// and sets lFilterIndex to the filter in use; a cancel returns "" and leaves
+// lFilterIndex as it was.
 std::string PickFile(QWidget* frm, const std::string& sTitle, const std::string& sFilter, long& lFilterIndex);
 
 // As PickFile, starting in the folder of sCurrentPath, or of its nearest
@@ -23,7 +25,7 @@ std::string PickFileInitDir(QWidget* frm, const std::string& sTitle, const std::
                             long& lFilterIndex, std::string& sCurrentPath);
 
 // Asks for a folder, starting at sStartFolder (macros expanded and "*" made
-// "A" in the caller's text). Returns the folder without a trailing "/" (the
+// "A" in the caller's text), or at its nearest existing parent. Returns the folder without a trailing "/" (the
 // root stays "/"); a cancel returns "".
 std::string BrowseForFolder(QWidget* frm, std::string& sStartFolder);
 

@@ -4,6 +4,7 @@
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QComboBox>
+#include <QDialog>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
@@ -52,6 +53,14 @@ class ActionTranslator {
  private:
   QSet<QAction*> done_;
 };
+
+// A dialog among the form's children translates itself when it loads; its
+// texts are translations by now.
+bool InChildDialog(const QWidget* w, const QWidget* form) {
+  for (const QWidget* p = w; p && p != form; p = p->parentWidget())
+    if (qobject_cast<const QDialog*>(p)) return true;
+  return false;
+}
 
 // Parts of compound widgets that show what their owner is translated with.
 bool IsInnerPart(const QWidget* w) {
@@ -133,7 +142,8 @@ void TranslateForm(QWidget* form) {
   ActionTranslator actions;
   for (QAction* a : form->actions()) actions.Translate(a);
   const QList<QWidget*> widgets = form->findChildren<QWidget*>();
-  for (QWidget* w : widgets) TranslateWidget(w, actions);
+  for (QWidget* w : widgets)
+    if (!InChildDialog(w, form)) TranslateWidget(w, actions);
   ApplyLanguageFont(form, tahoma, msSans, microsoftSans);
   for (QWidget* w : widgets) ApplyLanguageFont(w, tahoma, msSans, microsoftSans);
 }

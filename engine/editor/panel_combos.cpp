@@ -28,7 +28,7 @@ std::vector<ListRow> InputTypeListRows() {
 }
 
 std::vector<ListRow> OutputTypeListRows() {
-  return {{Translate("[" + std::to_string(kFileTypePdf) + "] " + Translate("Adobe") + " (PDF)"), kFileTypePdf}};
+  return {{"[" + std::to_string(kFileTypePdf) + "] " + Translate("Adobe") + " (PDF)", kFileTypePdf}};
 }
 
 std::vector<ListRow> SpecialProcessListRows() {

@@ -9,7 +9,6 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QProcess>
@@ -20,6 +19,7 @@
 #include <QUrl>
 
 #include "common/file_helpers.h"
+#include "common/qt/pickers.h"
 #include "common/text_helpers.h"
 #include "engine/editor/editor_views.h"
 #include "engine/job/row_moves.h"
@@ -317,27 +317,9 @@ void ItemEditorPanelBinding::OpenMail(const std::string& address) {
 }
 
 std::string ItemEditorPanelBinding::Pick(const PickerRequest& request) {
-  if (picker_) return picker_(request);
-  const std::string start = ToForwardSlashes(TrimBlanks(request.start));
-  const std::string folder = bFolderExists(start) ? start : GetFolderFromPath(start);
-  QFileDialog dialog(form_, Q(request.title), Q(folder));
-  dialog.setOption(QFileDialog::DontUseNativeDialog);  // its name filters match in any case
-  if (request.bFolder) {
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly);
-  } else {
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    const QStringList filters = FileDialogNameFilters(request.filter);
-    if (!filters.isEmpty()) {
-      dialog.setNameFilters(filters);
-      if (filterIndex_ >= 0 && filterIndex_ < filters.size()) dialog.selectNameFilter(filters[filterIndex_]);
-    }
-    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
-    if (!start.empty() && !bFolderExists(start)) dialog.selectFile(Q(start));
-  }
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return "";
-  if (!request.bFolder) filterIndex_ = std::max<int>(0, dialog.nameFilters().indexOf(dialog.selectedNameFilter()));
-  return dialog.selectedFiles().first().toStdString();
+  std::string start = request.start;
+  if (request.bFolder) return BrowseForFolder(form_, start);
+  return PickFileInitDir(form_, request.title, request.filter, filterIndex_, start);
 }
 
 void ItemEditorPanelBinding::Launch(const ItemEditorPanel::LaunchRequest& request, const std::string& arguments,

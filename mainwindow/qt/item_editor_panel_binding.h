@@ -48,8 +48,6 @@ class ItemEditorPanelBinding : public QObject, public EditorPanelView {
   void SetAdvancedOptionsEditor(std::function<bool(std::string& record)> editor) {
     advancedOptionsEditor_ = std::move(editor);
   }
-  // Answers the file and folder dialogs instead of showing them (tests).
-  void SetPicker(std::function<std::string(const PickerRequest&)> picker) { picker_ = std::move(picker); }
 
   // EditorPanelView
   void PanelChanged() override;
@@ -78,8 +76,7 @@ class ItemEditorPanelBinding : public QObject, public EditorPanelView {
   ItemEditorPanel panel_;
   std::unique_ptr<EditorViewsInstalled> views_;
   std::function<bool(std::string&)> advancedOptionsEditor_;
-  std::function<std::string(const PickerRequest&)> picker_;
-  int filterIndex_ = 0;  // the file dialogs' last filter, shared by all three
+  long filterIndex_ = 1;  // the file pickers' last filter, shared by all three
   bool syncing_ = false;      // the widgets are being set from the panel
   bool gridSyncing_ = false;  // the grid view is being set from the grid
   int gridHandle_ = 0;

@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -21,6 +20,7 @@
 
 #include "common/file_helpers.h"
 #include "common/program_modes.h"
+#include "common/qt/pickers.h"
 #include "common/qt/translate_form.h"
 #include "common/settings_file.h"
 #include "common/translator.h"
@@ -451,13 +451,12 @@ void MainFormWidget::EnterToDoCell() {
   UpdateMenuToolbar();
 }
 
-std::string MainFormWidget::PickJobFile(bool bSave, const std::string& title, const std::string& initial) {
-  const QString filter = QString::fromStdString(Translate("Conversion Jobs") + " (*.ZOL *.zol);;" +
-                                                Translate("All Files") + " (*)");
-  const QString start = QString::fromStdString(initial.empty() ? sDataFolder + "Demo Conversion Jobs" : initial);
-  const QString chosen = bSave ? QFileDialog::getSaveFileName(this, QString::fromStdString(title), start, filter)
-                               : QFileDialog::getOpenFileName(this, QString::fromStdString(title), start, filter);
-  return chosen.toStdString();
+// The title tells the picker whether it asks for a file to save.
+std::string MainFormWidget::PickJobFile(bool /*bSave*/, const std::string& title, const std::string& initial) {
+  // Before any job was opened or saved the dialog shows the demo jobs.
+  std::string start = initial.empty() ? sDataFolder + "Demo Conversion Jobs/" : initial;
+  long filterIndex = 1;
+  return PickFileInitDir(this, title, Translate("Tessaprint (*.ZOL)|*.ZOL"), filterIndex, start);
 }
 
 void MainFormWidget::SetFormCaption(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }

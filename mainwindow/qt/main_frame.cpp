@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "common/qt/qt_translation.h"
 #include "common/qt/translate_form.h"
 #include "common/translator.h"
 #include "engine/main_form.h"
@@ -48,6 +49,7 @@ MainFrame::~MainFrame() {
 void MainFrame::UseUserInterface(std::unique_ptr<WindowUserInterface> ui) { ui_ = std::move(ui); }
 
 void MainFrame::Load(bool bWindow) {
+  UseQtTranslation(sLanguage);
   settings_ = ReadFrameSettings();
   if (bWindow) {
     if (!ui_) ui_ = std::make_unique<WindowUserInterface>(*this);

@@ -142,11 +142,20 @@ TEST_F(TranslatorTest, TextsThatCannotStandOnOneLineAreNotAppended) {
   EXPECT_EQ(Translate("Line one\r\nLine two"), "Line one\r\nLine two");
   EXPECT_EQ(Translate("a\",\"b"), "a\",\"b");
   EXPECT_EQ(Translate("bare\rcr"), "bare\rcr");
+  for (const char* noText : {"1", "#", "*", "-1", "12:00"}) EXPECT_EQ(Translate(noText), noText);  // no letters
   EXPECT_EQ(ReadFile(file), original);
   ResetTranslator();
   InitializeTranslator();
   EXPECT_EQ(Translate("a"), "a");
   EXPECT_EQ(Translate("Yes"), "Oui");
+}
+
+TEST_F(TranslatorTest, AFileNamedInAnotherCaseIsListedEditedAndLoadedAsItIs) {
+  const std::string file = WriteFile(dir_.file("data/Languages/German-Tessalumen.TXT"), "\"Yes\",\"Ja\"\r\n");
+  UseLanguage("German");
+  InitializeTranslator();
+  EXPECT_EQ(GetLanguageFilePath("German"), file);  // what the chooser's Edit opens
+  EXPECT_EQ(Translate("Yes"), "Ja");
 }
 
 TEST_F(TranslatorTest, AppendedLinesReadBackAsTheTextsThemselves) {

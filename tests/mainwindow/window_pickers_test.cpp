@@ -1,0 +1,96 @@
+// The window's pickers and its German start.
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLibraryInfo>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+
+#include "common/qt/message_box.h"
+#include "common/qt/qt_translation.h"
+#include "common/translator.h"
+#include "window_fixture.h"
+
+namespace tessa::test {
+namespace {
+
+class WindowSeams : public WindowTest {
+ protected:
+  // Answers the next picker with name (none: the folder) through its own
+  // accept; a box it raises instead ("file not found") counts as refused.
+  void Answer(const QString& name) {
+    OnNextModal<QFileDialog>([this, name](QFileDialog* d) {
+      started = d->directory().absolutePath().toStdString();
+      for (int i = 0; i < 300 && !name.isEmpty() && QFileInfo(d->selectedFiles().value(0)).fileName() != name; ++i)
+        d->findChild<QLineEdit*>("fileNameEdit")->setText(name), QTest::qWait(10);
+      OnNextModal<QMessageBox>([this, picker = QPointer<QFileDialog>(d)](QMessageBox* box) {
+        if (picker && box->parentWidget() == picker) refused = true, box->reject();
+      }, 100);
+      static_cast<QDialog*>(d)->accept();
+      if (d->isVisible()) d->reject();
+    });
+  }
+  std::string started;
+  bool refused = false;
+};
+
+TEST_F(WindowSeams, PickersStartNearTheFieldExpandMacrosTakeNewNamesAndSaveJobsAsZol) {
+  std::filesystem::create_directories(dir_.path() / "Pictures");
+  const std::string root = dir_.path().string();  // also the home folder
+  Open();
+  auto* input = Form().findChild<QComboBox*>("cbOriginalFile");
+  const std::tuple<const char*, std::string, QString, std::string> cases[] = {
+      {"cmdSelectSourceFile", root + "/gone/deeper/a.png", "new.png", root + "/new.png"},
+      {"cmdSelectSourceFolder", "%USERPROFILE%/Pictures", "", root + "/Pictures/*.png"}};
+  for (const auto& [button, text, typed, result] : cases) {
+    input->setEditText(QString::fromStdString(text));
+    Answer(typed);
+    Form().findChild<QAbstractButton*>(button)->click();
+    EXPECT_EQ(started, result.substr(0, result.rfind('/'))) << button;
+    EXPECT_EQ(input->currentText().toStdString(), result) << button;
+  }
+  ASSERT_TRUE(frm_.ConversionJobOpen(WriteJob({WriteImage("a.png")})));
+  Answer("myjob");
+  Act("mnuSaveConversionJobAs")->trigger();
+  EXPECT_TRUE(std::filesystem::exists(dir_.file("myjob.ZOL")));
+  EXPECT_EQ(Form().windowTitle(), "myjob.ZOL");
+  Answer("missing.ZOL");  // the job loader, not the picker, reports it
+  Act("mnuOpenConversionJob")->trigger();
+  ASSERT_EQ(ui_->boxes.size(), 1u);
+  EXPECT_EQ(ui_->boxes[0].rfind("ConversionJobOpen: Unable to open", 0), 0u);
+  EXPECT_FALSE(refused);
+}
+
+TEST_F(WindowSeams, AGermanStartTranslatesEveryPartAndAppendsNothingToTheShippedFile) {
+  const std::string file = WriteFile(dir_.path() / "data" / "Languages" / "German-Tessalumen.txt",
+                                     ReadFile(std::string(TESSA_SOURCE_DIR) + "/data/Languages/German-Tessalumen.txt"));
+  const std::string shipped = ReadFile(file);
+  WriteIniString(sIniFile, "Language", "Language_Code", "German");
+  InitializeTranslator();
+  Open();
+  std::string texts;
+  for (const QLabel* l : Form().findChild<QWidget*>("frameSpecializedAction")->findChildren<QLabel*>())
+    texts += l->text().toStdString() + ",";
+  OnNextModal<QDialog>([&](QDialog* d) {
+    texts += d->findChild<QPushButton*>("cmdDone")->text().toStdString();
+    QTest::keyClick(d, Qt::Key_Escape);
+  });
+  Act("mnuScheduleConversionJob")->trigger();
+  EXPECT_EQ(texts, "Sonderverarbeitung,Programm,Argumente,Fenster,Priorität,Warten (Sekunden),&Fertig");
+  QString cancel;  // Qt's own buttons, where Qt's translation is installed
+  OnNextModal<QMessageBox>([&](QMessageBox* box) { cancel = box->button(QMessageBox::Cancel)->text(), box->reject(); });
+  ShowMessageBox(frame_.get(), "?", vbOKCancel, "");
+  if (QDir(QLibraryInfo::path(QLibraryInfo::TranslationsPath)).exists("qtbase_de.qm")) EXPECT_EQ(cancel, "Abbrechen");
+  frame_.reset();
+  const std::string now = ReadFile(file);
+  EXPECT_TRUE(now == shipped) << "appended:\n" << now.substr(std::min(now.size(), shipped.size()));
+  ResetTranslator(), UseQtTranslation("English");
+}
+
+}  // namespace
+}  // namespace tessa::test
