@@ -14,6 +14,7 @@
 #include "engine/task/caret_records.h"
 #include "engine/run/output_snapshot.h"
 #include "engine/image_fixtures.h"
+#include "platform/output_lock.h"
 #include "support/pdf_report.h"
 #include "support/temp_dir.h"
 
@@ -409,6 +410,33 @@ TEST_F(ConversionDriver, ReplacingKeepsTheOldOutputUntilTheNewOneIsGood) {
   EXPECT_EQ(test::ReadFile(pdf), good);
   EXPECT_EQ(bad.sTargetFile, pdf);
   EXPECT_EQ(test::FolderEntries(out()), std::vector<std::string>{"r.pdf"});
+}
+
+TEST_F(ConversionDriver, AnOutputThatIsALinkStaysOneAndSharesItsFilesLock) {
+  test::WriteImage(in() + "/a.png", 40);
+  std::filesystem::create_directories(out());
+  const std::string pdf = out() + "/real.pdf", link = out() + "/link.pdf";
+  std::filesystem::create_symlink("real.pdf", link);
+  // A new document through a link to no file yet, then replacing through it.
+  for (bool replace : {false, true}) {
+    clsConversionOptions co = Item(in() + "/a.png", 13, link);
+    ASSERT_EQ(PerformConversionItem(frm, co, replace), 0) << co.sErr;
+    EXPECT_TRUE(std::filesystem::is_symlink(link)) << replace;
+    EXPECT_EQ(test::PdfImageWidths(pdf), std::vector<int>{40});
+  }
+  EXPECT_EQ(OutputLock::LockFileOf(link), OutputLock::LockFileOf(pdf));
+  EXPECT_EQ(test::FolderEntries(out()), (std::vector<std::string>{"link.pdf", "real.pdf"}));
+}
+
+TEST_F(ConversionDriver, AJpegCutShortIsAnInvalidFile) {
+  test::WriteImage(in() + "/whole.jpg", 64, 64);
+  const std::string whole = test::ReadFile(in() + "/whole.jpg");
+  test::WriteFile(in() + "/cut.jpg", whole.substr(0, whole.size() - 40));
+  clsConversionOptions co = Item(in() + "/cut.jpg", 2, out() + "/cut.pdf");
+  EXPECT_EQ(PerformConversionItem(frm, co), -5);
+  EXPECT_EQ(co.sErr, "PDF was not created - Invalid file format. Try 'Autodetect' for the Original File Format. Input File: " +
+                         in() + "/cut.jpg");
+  EXPECT_FALSE(std::filesystem::exists(out() + "/cut.pdf"));
 }
 
 TEST(OutputSnapshot, RestoresGrowthRemovesNewFilesAndPutsReplacedOnesBack) {
