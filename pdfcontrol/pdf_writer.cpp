@@ -8,7 +8,6 @@
 #include <FreeImage.h>
 #include <zlib.h>
 
-#include <cctype>
 #include <charconv>
 #include <cstring>
 #include <filesystem>
@@ -492,13 +491,6 @@ void PDFWriter::WriteWhole(const std::string& path) {
   writer.setCompressStreams(false);
   // A cross-reference table, which later appends read from the file's tail.
   writer.setObjectStreamMode(qpdf_o_disable);
-  // The header states the version the catalog asks for (16-bit samples).
-  QPDFObjectHandle version = pdf_->getRoot().getKey("/Version");
-  const std::string stated = version.isName() ? version.getName() : "";
-  if (stated.size() == 4 && std::isdigit(static_cast<unsigned char>(stated[1])) && stated[2] == '.' &&
-      std::isdigit(static_cast<unsigned char>(stated[3]))) {
-    writer.setMinimumPDFVersion(stated.substr(1));
-  }
   writer.write();
   out.Commit();
 }

@@ -57,19 +57,6 @@ TEST(HelperRules, OutputNamesMirrorTheRootOrStayBesideTheSource) {
   }
 }
 
-TEST(HelperRules, AnOldOutputThatIsALinkIsSetAsideBehindTheLink) {
-  test::TempDir dir;
-  const std::string real = test::WriteFile(dir.path() / "real.pdf", "old");
-  const std::string link = dir.file("link.pdf");
-  fs::create_symlink("real.pdf", link);
-  {
-    OldOutput old(link);
-    EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_FALSE(fs::exists(real));
-  }
-  EXPECT_EQ(test::ReadFile(real), "old");
-}
-
 TEST(HelperRules, CommandsAndResultTexts) {
   EXPECT_EQ(BuildHelperCommand("/p/a b.jpg", "/p/o.PDF", false),
             "/S \"/p/a b.jpg\" /T \"/p/o.PDF\" /F -1 /bUsingShellExtender");
