@@ -57,7 +57,7 @@ std::optional<std::string> ReadPassThroughJpeg(const std::string& path, bool& cu
   }
   ::close(fd);
   if (failed) return std::nullopt;
-  cutShort = !JpegReachesEnd(bytes);
+  cutShort = bytes.size() >= 3 && !JpegReachesEnd(bytes);
   if (cutShort || !ReadJpegInfo(bytes)) return std::nullopt;
   return bytes;
 }
