@@ -95,7 +95,8 @@ bool bSameFile(const std::string& a, const std::string& b) {
   return fs::path(ToForwardSlashes(a)).lexically_normal() == fs::path(ToForwardSlashes(b)).lexically_normal();
 }
 
-OldOutput::OldOutput(std::string path) : path_(std::move(path)) {
+// A link as output keeps being a link: the file it names is set aside.
+OldOutput::OldOutput(std::string path) : path_(WrittenPath(path)) {
   aside_ = FreeSiblingName(path_);
   if (aside_.empty()) {
     error_ = "no free name beside it";

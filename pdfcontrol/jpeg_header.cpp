@@ -39,4 +39,34 @@ std::optional<JpegInfo> ReadJpegInfo(std::string_view data) {
   return info;
 }
 
+bool JpegReachesEnd(std::string_view data) {
+  auto byte = [&](size_t i) { return static_cast<unsigned char>(data[i]); };
+  size_t pos = 2;
+  while (pos + 2 <= data.size()) {
+    // Bytes between segments are skipped to the next marker, as decoders do.
+    if (byte(pos) != 0xFF) {
+      pos = data.find('\xFF', pos);
+      if (pos == std::string_view::npos) return false;
+      continue;
+    }
+    const unsigned marker = byte(pos + 1);
+    if (marker == 0xD9) return true;
+    if (marker == 0xFF) { ++pos; continue; }
+    if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) { pos += 2; continue; }
+    if (pos + 4 > data.size()) return false;
+    pos += 2 + ((size_t(byte(pos + 2)) << 8) | byte(pos + 3));
+    if (marker != 0xDA) continue;
+    // Coded data follows a scan's header up to the next marker that is not
+    // a stuffed byte or a restart.
+    for (;;) {
+      pos = data.find('\xFF', pos);
+      if (pos == std::string_view::npos || pos + 1 >= data.size()) return false;
+      const unsigned next = byte(pos + 1);
+      if (next != 0x00 && next != 0xFF && (next < 0xD0 || next > 0xD7)) break;
+      pos += next == 0xFF ? 1 : 2;
+    }
+  }
+  return false;
+}
+
 }  // namespace quirepane

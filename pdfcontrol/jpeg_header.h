@@ -18,4 +18,9 @@ struct JpegInfo {
 // a PDF reader can show as it stands.
 std::optional<JpegInfo> ReadJpegInfo(std::string_view data);
 
+// True when the JPEG data reaches its end-of-image marker, walking its
+// segments and scans; bytes after the marker do not matter. False for data
+// cut short.
+bool JpegReachesEnd(std::string_view data);
+
 }  // namespace quirepane

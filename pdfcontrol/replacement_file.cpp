@@ -21,10 +21,10 @@ std::runtime_error Failure(const std::string& what, const std::string& path) {
 
 }  // namespace
 
-ReplacementFile::ReplacementFile(const std::string& destination) : destination_(destination) {
-  std::string folder = std::filesystem::path(destination).parent_path().string();
+ReplacementFile::ReplacementFile(const std::string& destination) : destination_(tessa::WrittenPath(destination)) {
+  std::string folder = std::filesystem::path(destination_).parent_path().string();
   if (folder.empty()) folder = ".";
-  std::string temp = tessa::SiblingTempPattern(destination);
+  std::string temp = tessa::SiblingTempPattern(destination_);
   const int fd = mkstemp(temp.data());
   if (fd < 0) throw Failure("Cannot create a temporary file in", folder);
   temp_ = temp;

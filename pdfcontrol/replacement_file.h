@@ -1,6 +1,7 @@
 // A file written beside its destination under a temporary name and renamed
 // over it only once it is complete and flushed, so that a failed write never
-// touches the old file.
+// touches the old file. A destination that is a symbolic link stays one:
+// the file it names is replaced.
 #pragma once
 
 #include <cstdio>

@@ -34,8 +34,9 @@ constexpr long kFailure = 1;
 constexpr long kInvalidImageType = 5;
 
 // The whole file when it is a JPEG whose bytes can go into a PDF unchanged,
-// read at once; nullopt for any other file, which takes the usual road.
-std::optional<std::string> ReadPassThroughJpeg(const std::string& path) {
+// read at once; nullopt for any other file, which takes the usual road. A
+// JPEG that ends before its image does sets cutShort.
+std::optional<std::string> ReadPassThroughJpeg(const std::string& path, bool& cutShort) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return std::nullopt;
   std::string bytes;
@@ -55,7 +56,9 @@ std::optional<std::string> ReadPassThroughJpeg(const std::string& path) {
     }
   }
   ::close(fd);
-  if (failed || !ReadJpegInfo(bytes)) return std::nullopt;
+  if (failed) return std::nullopt;
+  cutShort = bytes.size() >= 3 && !JpegReachesEnd(bytes);
+  if (cutShort || !ReadJpegInfo(bytes)) return std::nullopt;
   return bytes;
 }
 
@@ -104,7 +107,12 @@ long clsSavePDF::ConvertToPDF() {
   // A JPEG that goes in unchanged is read once; its bytes say what it is,
   // how large and at what resolution.
   std::optional<std::string> jpegBytes;
-  if (store.FileType == -1 || store.FileType == kFormatJpeg) jpegBytes = ReadPassThroughJpeg(source);
+  bool cutShort = false;
+  if (store.FileType == -1 || store.FileType == kFormatJpeg) jpegBytes = ReadPassThroughJpeg(source, cutShort);
+  if (cutShort) {
+    error_ = "The JPEG file " + source + " ends before its image does";
+    return kInvalidImageType;
+  }
   if (!jpegBytes && store.FileType != -1 && !bIsFileOfType(source, store.FileType)) {
     error_ = "The file " + source + " is not of type " + std::to_string(store.FileType);
     return kInvalidImageType;
@@ -315,8 +323,10 @@ bool clsSavePDF::OpenOrCreate(PDFWriter& writer, const std::string& destination,
   isNew = false;
   if (CurrentPropertyStore().AppendToExisting) {
     if (writer.OpenExisting(destination) != 0) return true;
+    // An empty file holds nothing to keep: it takes a new document.
     std::error_code ec;
-    if (std::filesystem::exists(destination, ec)) {
+    const bool empty = std::filesystem::is_regular_file(destination, ec) && std::filesystem::file_size(destination, ec) == 0;
+    if (!empty && std::filesystem::exists(destination, ec)) {
       // Appending must never replace a document it cannot read.
       error_ = writer.LastError();
       reason_ = writer.FailureReason();

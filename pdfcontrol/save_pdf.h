@@ -33,7 +33,7 @@ class clsSavePDF {
   bool ConvertMultipageTIFF(long count, const std::string& source, const std::string& destination, clsMultipage& pages);
   void SetDocInfo(PDFWriter& writer);
   // Opens destination for appending or starts a new document. False when
-  // destination exists but cannot be opened as a PDF.
+  // destination exists, is not empty and cannot be opened as a PDF.
   bool OpenOrCreate(PDFWriter& writer, const std::string& destination, bool& isNew);
   // A 16-bit grey or RGB source goes in with all its bits; false when the
   // source is not one (nothing is done then). Sets saved to the save's result.

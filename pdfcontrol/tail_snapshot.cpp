@@ -203,7 +203,8 @@ std::optional<std::string> ReadTailSnapshot(const std::string& path) {
     for (const auto& [og, text] : objects) haveHighest = haveHighest || og.getObj() == highest;
     if (!haveHighest && highest > 0) objects.emplace_back(QPDFObjGen(highest, 0), std::to_string(highest) + " 0 obj\nnull\nendobj");
 
-    std::string pdf = "%PDF-1.7\n";
+    // The file's own header, so that a version check sees the file's version.
+    std::string pdf = head.substr(0, std::min(head.find_first_of("\r\n"), size_t{16})) + "\n";
     std::string table = "xref\n";
     for (const auto& [og, text] : objects) {
       char line[64];

@@ -11,7 +11,7 @@
 
 namespace quirepane {
 
-// The bytes of an in-memory PDF that holds the objects named above, stand-ins
+// The bytes of an in-memory PDF under the file's header that holds the objects named above, stand-ins
 // for the objects they refer to (never to be written back), and the real
 // file's /Root, /Info, /ID and /Size in its trailer. nullopt when the last
 // section is not a table, the file is encrypted, or the table does not list

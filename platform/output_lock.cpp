@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "platform/sibling_file.h"
+
 namespace tessa {
 
 namespace {
@@ -53,7 +55,8 @@ const char* LockFolder() {
 }  // namespace
 
 std::string OutputLock::LockFileOf(const std::string& target) {
-  const std::filesystem::path path(target);
+  // A link and the file it names are one output.
+  const std::filesystem::path path(WrittenPath(target));
   const std::string folder = path.parent_path().empty() ? "." : path.parent_path().string();
   std::string key;
   struct stat st {};

@@ -4,7 +4,7 @@
 // is an exclusive advisory lock on a lock file named after the output's
 // folder (device and inode) and name, in the system's folder for lock files
 // (/run/lock, held in memory) or else /tmp, so every path to the same
-// output finds the same lock; the file is removed again when the lock is
+// output (a symbolic link to it too) finds the same lock; the file is removed again when the lock is
 // released, and the system drops the lock when its holder dies.
 #pragma once
 

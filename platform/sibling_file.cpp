@@ -31,6 +31,20 @@ mode_t CurrentUmask() {
 
 }  // namespace
 
+std::string WrittenPath(const std::string& target) {
+  std::string path = target;
+  for (int hop = 0; hop < 40; ++hop) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    char link[PATH_MAX];
+    const ssize_t n = ::readlink(path.c_str(), link, sizeof link);
+    if (n <= 0 || n >= static_cast<ssize_t>(sizeof link)) return target;
+    const std::filesystem::path named(std::string(link, static_cast<size_t>(n)));
+    path = (named.is_absolute() ? named : std::filesystem::path(path).parent_path() / named).string();
+  }
+  return target;
+}
+
 std::string SiblingTempPattern(const std::string& target) {
   const std::filesystem::path path(target);
   const std::string folder = path.parent_path().empty() ? "." : path.parent_path().string();

@@ -319,6 +319,9 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
   const std::string sInput = co.sOriginalFile;
   const int32_t lInputType = co.lOriginalFileType;
   const std::string sTarget = co.sTargetFile;
+  // An output that is a symbolic link stays one: the file it names is what
+  // is locked, set aside, replaced and undone.
+  const std::string sWritten = WrittenPath(sTarget);
 
   // Each item starts clean, so no text of an earlier file can stand for it.
   co.lErr = 0;
@@ -339,9 +342,9 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
   // The output is read, changed and written under its lock, so that runs
   // writing into the same file at once take turns and lose no page. The
   // lock is named after the output's folder, so the folder is made first.
-  const std::string sTargetFolder = GetParentFolder(sTarget);
+  const std::string sTargetFolder = GetParentFolder(sWritten);
   if (!sTargetFolder.empty() && !bFolderExists(sTargetFolder)) MakeFolderPath(sTargetFolder);
-  OutputLock lock(sTarget, [] { return StopSignalReceived() != 0; });
+  OutputLock lock(sWritten, [] { return StopSignalReceived() != 0; });
   if (!lock.held() && StopSignalReceived() != 0) {
     co.lErr = kRunGeneralFailure;
     co.sErr = Translate("PDF was not created - The run was stopped") + InputFileSuffix(sInput);
@@ -364,14 +367,14 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
   }
 
   std::string sAside;
-  if (bReplaceOutput && bFileExists(sTarget)) {
-    sAside = FreeSiblingName(sTarget, ".pdf");
+  if (bReplaceOutput && bFileExists(sWritten)) {
+    sAside = FreeSiblingName(sWritten, ".pdf");
     if (!sAside.empty()) {
       NoteWorkFile(sAside);
       co.sTargetFile = sAside;
     }
   }
-  OutputSnapshot before(co.sTargetFile);
+  OutputSnapshot before(sAside.empty() ? sWritten : sAside);
 
   ItemFileList files;
   bool bRetry = false;
@@ -438,7 +441,7 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
 
   if (result == 0 && !sAside.empty()) {
     std::error_code ec;
-    std::filesystem::rename(sAside, sTarget, ec);
+    std::filesystem::rename(sAside, sWritten, ec);
     if (ec) {
       result = co.lErr = kRunGeneralFailure;
       co.sErr = GeneralFailureText(ec.message()) + InputFileSuffix(sInput);

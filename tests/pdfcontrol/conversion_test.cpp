@@ -247,6 +247,30 @@ TEST_F(Conversion, SixteenBitSamplesKeepEveryBit) {
   EXPECT_EQ(samples, expected);
 }
 
+TEST_F(Conversion, SixteenBitSamplesAddedToAPdf13MarkIt15) {
+  MakeImage(File("deep.png"), FIF_PNG, 3, 2, Pixels::Grey16);
+  MakeImage(File("flat.png"), FIF_PNG, 3, 2);
+  ASSERT_EQ(Convert(File("flat.png"), File("flat.pdf")), CR_Success);
+  ASSERT_EQ(RunCommand("qpdf --force-version=1.3 " + ShellQuote(File("flat.pdf")) + " " + ShellQuote(File("old.pdf"))).exitCode, 0);
+  ASSERT_EQ(Convert(File("deep.png"), File("old.pdf"), FT_AUTO, true), CR_Success);
+  const PdfReport report = InspectPdf(File("old.pdf"));
+  EXPECT_TRUE(report.checkPassed && InfoField(report, "PDF version") == "1.5") << report.info;
+}
+
+// A JPEG must reach its end marker; a thumbnail's marker inside a segment
+// does not count, and bytes after the marker are allowed.
+TEST_F(Conversion, JpegCutShortIsAnInvalidImage) {
+  const std::string plain = ReadFile(MakeImage(File("plain.jpg"), FIF_JPEG, 64, 48, Pixels::Rgb24, 0, JPEG_QUALITYGOOD));
+  const std::string framed = plain.substr(0, 2) + std::string("\xFF\xE1\x00\x0C" "Exif\0\0\xFF\xD8\xFF\xD9", 14) + plain.substr(2);
+  for (const auto& [bytes, result] : {std::pair{plain.substr(0, plain.size() / 2), CR_Failure_InvalidImageType},
+                                      std::pair{framed.substr(0, framed.size() - 2), CR_Failure_InvalidImageType},
+                                      std::pair{framed + "notes\xFF\xD8", CR_Success}}) {
+    const std::string pdf = File(std::to_string(bytes.size()) + ".pdf");
+    EXPECT_EQ(Convert(tessa::test::WriteFile(File("in.jpg"), bytes), pdf), result) << bytes.size();
+    EXPECT_EQ(std::filesystem::exists(pdf), result == CR_Success) << bytes.size();
+  }
+}
+
 TEST_F(Conversion, PageSizeUsesTheDotsPerInchTheFileStates) {
   // 2835 dots per metre is how 72 dpi is stored in whole dots per metre.
   MakeImage(File("72.jpg"), FIF_JPEG, 640, 480, Pixels::Rgb24, 2835, JPEG_QUALITYNORMAL);

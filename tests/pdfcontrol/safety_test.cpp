@@ -149,7 +149,6 @@ TEST_F(Appending, UnreadableDestinationsFailAndStayIdentical) {
   const std::vector<std::string> targets = {
       encrypted,
       WriteFile(File("text.pdf"), "This is a letter, not a PDF.\n"),
-      WriteFile(File("empty.pdf"), ""),
       WriteFile(File("broken.pdf"), "%PDF-1.4\n1 0 obj << /Type /Catalog /Pages 9 0 R >> endobj\ngarbage\n%%EOF\n"),
   };
   for (const std::string& target : targets) {
@@ -157,6 +156,28 @@ TEST_F(Appending, UnreadableDestinationsFailAndStayIdentical) {
     EXPECT_EQ(Convert(File("a.png"), target, FT_AUTO, true), CR_Failure_General) << target;
     EXPECT_TRUE(ReadFile(target) == before) << target;
     EXPECT_FALSE(control_.LastError().empty());
+  }
+}
+
+// Every road writes into the file a link names and keeps the link: direct,
+// a stream section, a whole rewrite, a new document over a file and one
+// through a link to no file yet. An empty file takes a new document.
+TEST_F(Appending, LinkedAndEmptyDestinations) {
+  MakeImage(File("a.png"), FIF_PNG, 50, 40);
+  const std::string own = OnePagePdf("own.pdf");
+  WriteFile(File("empty.pdf"), "");
+  for (const std::string form : {"--linearize", "--object-streams=generate"})
+    ASSERT_EQ(RunCommand("qpdf " + form + " " + ShellQuote(own) + " " + ShellQuote(File(form.substr(2)))).exitCode, 0);
+  const struct { const char* target; bool append; int pages; } cases[] = {
+      {"own.pdf", true, 2}, {"object-streams=generate", true, 2}, {"linearize", true, 2},
+      {"own.pdf", false, 1}, {"new.pdf", true, 1}, {"empty.pdf", true, 1}};
+  for (const auto& c : cases) {
+    std::filesystem::remove(File("link.pdf"));
+    std::filesystem::create_symlink(c.target, File("link.pdf"));
+    ASSERT_EQ(Convert(File("a.png"), File("link.pdf"), FT_AUTO, c.append), CR_Success) << c.target;
+    EXPECT_TRUE(std::filesystem::is_symlink(File("link.pdf"))) << c.target;
+    const PdfReport report = InspectPdf(File(c.target));
+    EXPECT_TRUE(report.checkPassed && report.pages == c.pages) << c.target << " " << report.pages;
   }
 }
 

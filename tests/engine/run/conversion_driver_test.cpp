@@ -14,6 +14,7 @@
 #include "engine/task/caret_records.h"
 #include "engine/run/output_snapshot.h"
 #include "engine/image_fixtures.h"
+#include "platform/output_lock.h"
 #include "support/pdf_report.h"
 #include "support/temp_dir.h"
 
@@ -409,6 +410,19 @@ TEST_F(ConversionDriver, ReplacingKeepsTheOldOutputUntilTheNewOneIsGood) {
   EXPECT_EQ(test::ReadFile(pdf), good);
   EXPECT_EQ(bad.sTargetFile, pdf);
   EXPECT_EQ(test::FolderEntries(out()), std::vector<std::string>{"r.pdf"});
+}
+
+TEST_F(ConversionDriver, AnOutputThatIsALinkStaysOneAndSharesItsFilesLock) {
+  test::WriteImage(in() + "/a.png", 40);
+  std::filesystem::create_directories(out());
+  std::filesystem::create_symlink("real.pdf", out() + "/link.pdf");
+  for (bool replace : {false, true}) {  // a new file through the link, then replacing it
+    clsConversionOptions co = Item(in() + "/a.png", 13, out() + "/link.pdf");
+    ASSERT_EQ(PerformConversionItem(frm, co, replace), 0) << co.sErr;
+  }
+  EXPECT_TRUE(std::filesystem::is_symlink(out() + "/link.pdf"));
+  EXPECT_EQ(test::FolderEntries(out()), (std::vector<std::string>{"link.pdf", "real.pdf"}));
+  EXPECT_EQ(OutputLock::LockFileOf(out() + "/link.pdf"), OutputLock::LockFileOf(out() + "/real.pdf"));
 }
 
 TEST(OutputSnapshot, RestoresGrowthRemovesNewFilesAndPutsReplacedOnesBack) {
