@@ -41,15 +41,16 @@ void WriteWarning(const std::string& sText, const std::string& sTitle) {
   std::fprintf(stderr, "%s: %s\n", sTitle.c_str(), sText.c_str());
 }
 
-// Notify's arguments: the body is markup to the service, so the text's own
-// "<" and "&" are escaped.
+// Notify's arguments: a warning's icon, the program named by its desktop
+// entry; the body is markup to the service, so the text's own "<" and "&"
+// are escaped.
 GVariant* NotifyArguments(const std::string& sText, const std::string& sTitle) {
   gchar* body = g_markup_escape_text(sText.c_str(), -1);
   GVariantBuilder hints;
   g_variant_builder_init(&hints, G_VARIANT_TYPE("a{sv}"));
   g_variant_builder_add(&hints, "{sv}", "urgency", g_variant_new_byte(1));
   g_variant_builder_add(&hints, "{sv}", "desktop-entry", g_variant_new_string(kApplicationId));
-  GVariant* args = g_variant_new("(susss@asa{sv}i)", "Tessaprint", 0u, kApplicationId, sTitle.c_str(), body,
+  GVariant* args = g_variant_new("(susss@asa{sv}i)", "Tessaprint", 0u, "dialog-warning", sTitle.c_str(), body,
                                  g_variant_new_strv(nullptr, 0), &hints, -1);
   g_free(body);
   return args;

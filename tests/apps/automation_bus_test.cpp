@@ -20,6 +20,7 @@
 #include "support/child_process.h"
 #include "support/pdf_report.h"
 #include "support/temp_dir.h"
+#include "support/wait_until.h"
 
 namespace tessa {
 namespace {
@@ -45,7 +46,7 @@ void Pump(int ms) {
 
 // Only a real fault runs this out: a busy machine may take long to start
 // the program.
-constexpr int kPatienceMs = 120 * 1000;
+constexpr int kPatienceMs = static_cast<int>(test::kPatience.count());
 
 // Runs the event loop until condition holds or a generous limit passes (a
 // busy machine only makes it slower); true when it held.

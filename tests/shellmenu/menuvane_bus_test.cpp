@@ -170,7 +170,7 @@ TEST(MenuvaneBus, AMissingAppendTargetIsANotificationElseAStderrLine) {
     }
     EXPECT_EQ(err, "");
     ASSERT_EQ(service->calls.size(), 1u);
-    EXPECT_EQ(service->calls[0], "Notify('Tessaprint', 0, 'com.brindlecove.Tessaprint', 'File Missing', 'File " +
+    EXPECT_EQ(service->calls[0], "Notify('Tessaprint', 0, 'dialog-warning', 'File Missing', 'File " +
                                      home.file("gone &amp; &lt;old&gt;.pdf") +
                                      " is no longer there. Please select another file to append to.', [], "
                                      "{'urgency': <byte 0x01>, 'desktop-entry': <'com.brindlecove.Tessaprint'>}, -1)");
