@@ -6,6 +6,7 @@
 #include <QDBusConnection>
 #include <cstdio>
 
+#include "apps/application_icon.h"
 #include "contexthelper/qt/helper_service.h"
 #include "contexthelper/qt/message_box_prompts.h"
 #include "contexthelper/qt/process_object.h"
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("ferrowick"));
   QApplication::setQuitOnLastWindowClosed(false);
+  tessa::SetApplicationIcon();
   tessa::ferrowick::MessageBoxPrompts prompts;
   QDBusConnection bus = QDBusConnection::sessionBus();
   tessa::ferrowick::HelperService service(bus, prompts);

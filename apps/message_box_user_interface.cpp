@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "apps/application_icon.h"
 #include "common/qt/message_box.h"
 
 namespace tessa {
@@ -41,7 +42,10 @@ MessageBoxUserInterface::~MessageBoxUserInterface() = default;
 bool MessageBoxUserInterface::CanShowWindows() const { return bDisplayAvailable(); }
 
 bool MessageBoxUserInterface::EnsureApplication() {
-  if (!qApp && bDisplayAvailable()) app_ = std::make_unique<QApplication>(argc_, argv_);
+  if (!qApp && bDisplayAvailable()) {
+    app_ = std::make_unique<QApplication>(argc_, argv_);
+    SetApplicationIcon();
+  }
   return qobject_cast<QApplication*>(qApp) != nullptr;
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "apps/application_icon.h"
 #include "apps/automation_bus.h"
 #include "apps/message_box_user_interface.h"
 #include "common/qt/language_dialog.h"
@@ -35,6 +36,7 @@ int OpenMainWindow(int& argc, char** argv, tessa::MainForm& frmMain, const tessa
   }
   std::unique_ptr<QApplication> app;
   if (!qApp) app = std::make_unique<QApplication>(argc, argv);
+  tessa::SetApplicationIcon();
   return tessa::RunMainWindow(frmMain, outcome);
 }
 

@@ -22,19 +22,23 @@ std::optional<std::time_t> Exact(const LocalDateTime& t, int isdst) {
   return r;
 }
 
-std::optional<std::time_t> Earliest(const LocalDateTime& t) {
-  std::optional<std::time_t> best;
+// Of the moments at which the clock shows t (two in a repeated hour), the
+// first at or after notBefore, else the first of all.
+std::optional<std::time_t> Earliest(const LocalDateTime& t, std::time_t notBefore) {
+  std::optional<std::time_t> first, firstFrom;
   for (int isdst : {0, 1, -1}) {
     const auto r = Exact(t, isdst);
-    if (r && (!best || *r < *best)) best = r;
+    if (!r) continue;
+    if (!first || *r < *first) first = r;
+    if (*r >= notBefore && (!firstFrom || *r < *firstFrom)) firstFrom = r;
   }
-  return best;
+  return firstFrom ? firstFrom : first;
 }
 
 }  // namespace
 
-std::time_t ResolveLocalTime(const LocalDateTime& t) {
-  if (const auto r = Earliest(t)) return *r;
+std::time_t ResolveLocalTime(const LocalDateTime& t, std::time_t notBefore) {
+  if (const auto r = Earliest(t, notBefore)) return *r;
   // Skipped by a change (at most a few hours): walk on a minute at a time.
   LocalDateTime m = t;
   m.second = 0;
@@ -44,7 +48,7 @@ std::time_t ResolveLocalTime(const LocalDateTime& t) {
     const int64_t secs = (start + step * 60) % 86400;
     next.hour = static_cast<int>(secs / 3600);
     next.minute = static_cast<int>(secs / 60 % 60);
-    if (const auto r = Earliest(next)) return *r;
+    if (const auto r = Earliest(next, notBefore)) return *r;
   }
   std::tm tm{};
   tm.tm_year = t.year - 1900, tm.tm_mon = t.month - 1, tm.tm_mday = t.day;

@@ -48,7 +48,9 @@ void ScheduleEngine::Start(const ScheduleRule& rule, std::time_t now) {
   }
   dtUserTargetTime = AtTime(CivilFromDays(-25569), rule_.iTargetHour, rule_.iTargetMinute);
   dtTargetComplete = FindFirstCalendarTarget(now);
-  SetCalendarTarget(dtTargetComplete);
+  // Begun in the second pass of a repeated hour, a target later in that
+  // hour comes in this pass; one in the current minute still runs.
+  SetCalendarTarget(dtTargetComplete, now - 59);
 }
 
 LocalDateTime ScheduleEngine::FindFirstCalendarTarget(std::time_t now) {
@@ -144,14 +146,14 @@ ScheduleEngine::Tick ScheduleEngine::OnTick(std::time_t now, bool bJobRunning) {
 
   if (bJobRunning) return tick;
   // Targets whose minute is over were missed: move them on without a run.
-  while (now - calendarDue_ >= 60) SetCalendarTarget(NextCalendarTarget(dtCalendarTarget_));
+  while (now - calendarDue_ >= 60) SetCalendarTarget(NextCalendarTarget(dtCalendarTarget_), calendarDue_ + 1);
   tick.remaining = CountdownOf(now - calendarDue_);
   if (now < calendarDue_) return tick;
   // The target minute itself: set the next target, then run (never on a
   // Saturday or Sunday for the every-weekday rule).
   const int wd = WeekdayOf(dtCalendarTarget_);
   const bool bWeekend = rule_.bDaily && rule_.bEveryWeekday && (wd == 1 || wd == 7);
-  SetCalendarTarget(NextCalendarTarget(dtCalendarTarget_));
+  SetCalendarTarget(NextCalendarTarget(dtCalendarTarget_), calendarDue_ + 1);
   if (bWeekend) {
     tick.remaining = CountdownOf(now - calendarDue_);
     return tick;
@@ -171,9 +173,9 @@ void ScheduleEngine::SkipMissedRuns(std::time_t now) {
   dtRelativeTarget_ += steps * rule_.lngIntervalSeconds;
 }
 
-void ScheduleEngine::SetCalendarTarget(const LocalDateTime& target) {
+void ScheduleEngine::SetCalendarTarget(const LocalDateTime& target, std::time_t notBefore) {
   dtCalendarTarget_ = target;
-  calendarDue_ = ResolveLocalTime(target);
+  calendarDue_ = ResolveLocalTime(target, notBefore);
 }
 
 std::time_t ScheduleEngine::NextRun() const { return rule_.bTimeBased ? dtRelativeTarget_ : calendarDue_; }

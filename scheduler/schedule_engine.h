@@ -83,7 +83,9 @@ class ScheduleEngine {
   LocalDateTime FindFirstCalendarTarget(std::time_t now);
   LocalDateTime MonthlyTarget(int year, int month) const;
   LocalDateTime NextCalendarTarget(const LocalDateTime& fired);
-  void SetCalendarTarget(const LocalDateTime& target);
+  // Sets the calendar target and the moment it comes, the first one at or
+  // after notBefore when the clock shows it twice.
+  void SetCalendarTarget(const LocalDateTime& target, std::time_t notBefore);
 
   ScheduleRule rule_;
   std::time_t dtRelativeTarget_ = 0;

@@ -3,14 +3,22 @@
 #include <gio/gio.h>
 
 #include <cstdio>
+#include <memory>
 
+#include "platform/application_id.h"
 #include "platform/bus_names.h"
 
 namespace tessa {
 namespace {
 
-// A reply to ferrowick comes at once; activation of the program may take a while.
-constexpr int kCallTimeoutMs = 30000;
+// A reply to ferrowick comes at once; activation of the program may take a
+// while on a busy machine.
+constexpr int kCallTimeoutMs = 120 * 1000;
+
+// The desktop's notification service.
+constexpr const char* kNotifications = "org.freedesktop.Notifications";
+constexpr const char* kNotificationsPath = "/org/freedesktop/Notifications";
+constexpr int kNotifyTimeoutMs = kCallTimeoutMs;
 
 GVariant* PathList(const std::vector<std::string>& files) {
   GVariantBuilder b;
@@ -29,6 +37,40 @@ void IgnoreReply(GObject* source, GAsyncResult* result, gpointer) {
   }
 }
 
+void WriteWarning(const std::string& sText, const std::string& sTitle) {
+  std::fprintf(stderr, "%s: %s\n", sTitle.c_str(), sText.c_str());
+}
+
+// Notify's arguments: a warning's icon, the program named by its desktop
+// entry; the body is markup to the service, so the text's own "<" and "&"
+// are escaped.
+GVariant* NotifyArguments(const std::string& sText, const std::string& sTitle) {
+  gchar* body = g_markup_escape_text(sText.c_str(), -1);
+  GVariantBuilder hints;
+  g_variant_builder_init(&hints, G_VARIANT_TYPE("a{sv}"));
+  g_variant_builder_add(&hints, "{sv}", "urgency", g_variant_new_byte(1));
+  g_variant_builder_add(&hints, "{sv}", "desktop-entry", g_variant_new_string(kApplicationId));
+  GVariant* args = g_variant_new("(susss@asa{sv}i)", "Tessaprint", 0u, "dialog-warning", sTitle.c_str(), body,
+                                 g_variant_new_strv(nullptr, 0), &hints, -1);
+  g_free(body);
+  return args;
+}
+
+struct Warning {
+  std::string sText, sTitle;
+};
+
+void NotifyReplied(GObject* source, GAsyncResult* result, gpointer data) {
+  const std::unique_ptr<Warning> warning(static_cast<Warning*>(data));
+  GError* error = nullptr;
+  GVariant* reply = g_dbus_connection_call_finish(G_DBUS_CONNECTION(source), result, &error);
+  if (reply) g_variant_unref(reply);
+  if (error) {
+    WriteWarning(warning->sText, warning->sTitle);
+    g_error_free(error);
+  }
+}
+
 }  // namespace
 
 BusContextMenuActions::BusContextMenuActions(std::string sTessaprint, bool bWait)
@@ -38,19 +80,25 @@ BusContextMenuActions::~BusContextMenuActions() {
   if (bus_) g_object_unref(bus_);
 }
 
+bool BusContextMenuActions::Connect() {
+  if (bus_) return true;
+  // The bus is reached only by the commands that need it.
+  GError* error = nullptr;
+  bus_ = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error);
+  if (error) {
+    lastError_ = error->message;
+    g_error_free(error);
+    return false;
+  }
+  return bus_ != nullptr;
+}
+
 GVariant* BusContextMenuActions::Call(const char* method, GVariant* args) {
   g_variant_ref_sink(args);
   lastError_.clear();
-  if (!bus_) {
-    // The bus is reached only by the commands that need it.
-    GError* error = nullptr;
-    bus_ = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error);
-    if (error) {
-      lastError_ = error->message;
-      g_error_free(error);
-      g_variant_unref(args);
-      return nullptr;
-    }
+  if (!Connect()) {
+    g_variant_unref(args);
+    return nullptr;
   }
   if (bWait_) {
     GError* error = nullptr;
@@ -115,15 +163,28 @@ void BusContextMenuActions::StartTessaprint(const std::vector<std::string>& argu
 }
 
 void BusContextMenuActions::ShowWarning(const std::string& sText, const std::string& sTitle) {
-  std::fprintf(stderr, "%s: %s\n", sTitle.c_str(), sText.c_str());
-  gchar* zenity = g_find_program_in_path("zenity");
-  if (!zenity) return;
-  const std::string title = "--title=" + sTitle;
-  const std::string text = "--text=" + sText;
-  char* argv[] = {zenity, const_cast<char*>("--warning"), const_cast<char*>("--no-markup"),
-                  const_cast<char*>(title.c_str()), const_cast<char*>(text.c_str()), nullptr};
-  g_spawn_async(nullptr, argv, nullptr, G_SPAWN_DEFAULT, nullptr, nullptr, nullptr, nullptr);
-  g_free(zenity);
+  if (!Connect()) {
+    WriteWarning(sText, sTitle);
+    return;
+  }
+  GVariant* args = NotifyArguments(sText, sTitle);
+  if (!bWait_) {
+    // A file manager does not wait: the answer, or the lack of one, comes
+    // back through its main loop.
+    g_dbus_connection_call(bus_, kNotifications, kNotificationsPath, kNotifications, "Notify", args,
+                           G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE, kNotifyTimeoutMs, nullptr, NotifyReplied,
+                           new Warning{sText, sTitle});
+    return;
+  }
+  GError* error = nullptr;
+  GVariant* reply = g_dbus_connection_call_sync(bus_, kNotifications, kNotificationsPath, kNotifications, "Notify",
+                                                args, G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE,
+                                                kNotifyTimeoutMs, nullptr, &error);
+  if (reply) g_variant_unref(reply);
+  if (error) {
+    WriteWarning(sText, sTitle);
+    g_error_free(error);
+  }
 }
 
 }  // namespace tessa

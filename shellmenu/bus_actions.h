@@ -1,7 +1,7 @@
 // The menu's commands on a real desktop: ferrowick's Process methods over the
 // session bus (GIO, so that a file-manager process loads no other toolkit),
-// tessaprint started as a child, and warnings shown by a small dialog program
-// when one is installed, else written to stderr.
+// tessaprint started as a child, and warnings shown as desktop notifications
+// (written to stderr when no notification service answers).
 #pragma once
 
 #include <string>
@@ -31,12 +31,15 @@ class BusContextMenuActions : public ContextMenuActions {
                              const std::string& sOutFile, bool bOpenFile, bool bDoSubfolders,
                              long lSaveToOriginalFolder, const std::string& sFileFromLowestBranch) override;
   void StartTessaprint(const std::vector<std::string>& arguments) override;
+  // A desktop notification with sTitle as its summary; without a service
+  // that takes it, "sTitle: sText" on stderr.
   void ShowWarning(const std::string& sText, const std::string& sTitle) override;
 
   // The last call's failure ("" when it went through or was not waited for).
   const std::string& LastError() const { return lastError_; }
 
  private:
+  bool Connect();
   GVariant* Call(const char* method, GVariant* args);
 
   std::string sTessaprint_;

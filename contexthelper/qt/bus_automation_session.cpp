@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
+#include <algorithm>
 #include <limits>
 
 #include "contexthelper/helper_texts.h"
@@ -23,16 +24,15 @@ constexpr int kCreateTimeoutMs = 120 * 1000;
 constexpr int kCommandTimeoutMs = std::numeric_limits<int>::max();
 constexpr int kReleaseTimeoutMs = 5000;
 // A tessaprint that is ending (its last instance was released a moment ago)
-// refuses a create that reached it as it gave up its bus name, or no longer
-// serves: such a quick refusal is asked again after a pause, until a fresh
-// tessaprint is started.
+// refuses a create that reached it as it gave up its bus name, or ends
+// without answering it: such a refusal is asked again after a pause, until a
+// fresh tessaprint is started. All attempts share the one time-out above, so
+// a call that used it up is not repeated.
 constexpr int kCreateAttempts = 10;
 constexpr int kRetryPauseMs = 200;
-constexpr qint64 kQuickRefusalMs = 2000;
 
-// True when error came quickly from a service that may be on its way out.
-bool bServiceGoingAway(const QDBusError& error, qint64 elapsedMs) {
-  if (elapsedMs > kQuickRefusalMs) return false;
+// True when error is what a service on its way out answers.
+bool bServiceGoingAway(const QDBusError& error) {
   switch (error.type()) {
     case QDBusError::ServiceUnknown:
     case QDBusError::UnknownObject:
@@ -89,11 +89,13 @@ int BusAutomationSession::Create() {
                                                            QString::fromLatin1(bus::kTessaprintFactoryInterface),
                                                            QStringLiteral("CreateInstance"));
   QDBusPendingReply<QDBusObjectPath> reply;
+  QElapsedTimer clock;
+  clock.start();
   for (int attempt = 1;; ++attempt) {
-    QElapsedTimer clock;
-    clock.start();
-    reply = CallAndWait(bus_, call, kCreateTimeoutMs);
-    if (!reply.isError() || attempt == kCreateAttempts || !bServiceGoingAway(reply.error(), clock.elapsed())) break;
+    reply = CallAndWait(bus_, call, static_cast<int>(std::max<qint64>(kCreateTimeoutMs - clock.elapsed(), 1)));
+    if (!reply.isError() || attempt == kCreateAttempts || !bServiceGoingAway(reply.error()) ||
+        clock.elapsed() + kRetryPauseMs >= kCreateTimeoutMs)
+      break;
     Pause(kRetryPauseMs);
   }
   if (reply.isError()) return ErrorNumber(reply.error());

@@ -102,6 +102,7 @@ struct CalendarCase {
   std::vector<std::string> runs;
   const char* sleepFrom = nullptr;
   const char* sleepTo = nullptr;
+  int startShift = 0;  // seconds added to start: 3600 is a repeated hour's second pass
 };
 
 TEST(ScheduleEngineTest, CalendarRulesRunOnceInEachTargetMinute) {
@@ -131,6 +132,10 @@ TEST(ScheduleEngineTest, CalendarRulesRunOnceInEachTargetMinute) {
        {"2026-03-28 21:00", "2026-03-29 21:00", "2026-03-30 21:00"}},
       {"autumn change: a repeated time runs once", EveryNDays(1, 2, 30), "10/24/2026 12:00:00",
        {"2026-10-25 02:30", "2026-10-26 02:30"}},
+      {"autumn change: begun in the repeated hour's second pass, it runs in that pass", EveryNDays(1, 2, 30),
+       "10/25/2026 02:10:00", {"2026-10-25 02:30", "2026-10-26 02:30"}, nullptr, nullptr, 3600},
+      {"autumn change: begun in the target minute's second pass, it runs at once", Monthly(25, 1, 2),
+       "10/25/2026 02:00:20", {"2026-10-25 02:00", "2026-11-25 02:00"}, nullptr, nullptr, 3600},
       {"a weekly target slept through moves on", Weekly({Mon}, 1, 9), "1/4/2026 10:00:00",
        {"2026-01-12 09:00", "2026-01-19 09:00"}, "1/5/2026 08:00:00", "1/5/2026 12:00:00"},
       {"a monthly target slept through moves on", Monthly(5, 1, 9), "1/4/2026 10:00:00",
@@ -139,7 +144,7 @@ TEST(ScheduleEngineTest, CalendarRulesRunOnceInEachTargetMinute) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     ScheduleEngine engine;
-    const std::time_t start = Moment(c.start);
+    const std::time_t start = Moment(c.start) + c.startShift;
     engine.Start(c.rule, start);
     Simulation sim;
     if (c.sleepFrom) sim.sleepFrom = Moment(c.sleepFrom), sim.sleepTo = Moment(c.sleepTo);

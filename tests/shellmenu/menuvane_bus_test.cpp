@@ -1,8 +1,11 @@
 // menuvane's commands reach ferrowick's Process on a private session bus: a
-// stand-in Process owns the name there and records each call's arguments.
+// stand-in Process owns the name there and records each call's arguments; a
+// stand-in notification service takes the warnings.
 #include <gio/gio.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+
+#include <memory>
 
 #include "platform/bus_names.h"
 #include "platform/ini_file.h"
@@ -22,23 +25,30 @@ constexpr const char* kIntrospection =
     "<arg type='b'/><arg type='b'/><arg type='v'/><arg type='s'/></method>"
     "</interface></node>";
 
-// Owns ferrowick's name on the bus at address and records the calls.
+constexpr const char* kNotifications =
+    "<node><interface name='org.freedesktop.Notifications'>"
+    "<method name='Notify'><arg type='s'/><arg type='u'/><arg type='s'/><arg type='s'/><arg type='s'/>"
+    "<arg type='as'/><arg type='a{sv}'/><arg type='i'/><arg type='u' direction='out'/></method>"
+    "</interface></node>";
+
+// Owns a name on the bus at address with one object and records the calls
+// (ferrowick's Process unless told otherwise).
 class StandInProcess {
  public:
-  explicit StandInProcess(const std::string& address) {
+  explicit StandInProcess(const std::string& address, const char* service = bus::kFerrowickService,
+                          const char* path = bus::kFerrowickProcessPath, const char* introspection = kIntrospection) {
     bus_ = g_dbus_connection_new_for_address_sync(
         address.c_str(),
         GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
                              G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
         nullptr, nullptr, nullptr);
     if (!bus_) return;
-    node_ = g_dbus_node_info_new_for_xml(kIntrospection, nullptr);
+    node_ = g_dbus_node_info_new_for_xml(introspection, nullptr);
     static const GDBusInterfaceVTable vtable = {OnCall, nullptr, nullptr, {}};
-    g_dbus_connection_register_object(bus_, bus::kFerrowickProcessPath, node_->interfaces[0], &vtable, this,
-                                      nullptr, nullptr);
+    g_dbus_connection_register_object(bus_, path, node_->interfaces[0], &vtable, this, nullptr, nullptr);
     GVariant* r = g_dbus_connection_call_sync(bus_, "org.freedesktop.DBus", "/org/freedesktop/DBus",
                                               "org.freedesktop.DBus", "RequestName",
-                                              g_variant_new("(su)", bus::kFerrowickService, 4u), nullptr,
+                                              g_variant_new("(su)", service, 4u), nullptr,
                                               G_DBUS_CALL_FLAGS_NONE, 10000, nullptr, nullptr);
     if (r) {
       owned_ = true;
@@ -54,9 +64,10 @@ class StandInProcess {
   }
   bool owned() const { return owned_; }
 
-  // Runs menuvane with args in env, serving the bus until it ends.
-  int Run(const std::vector<std::string>& args, const std::vector<std::string>& env) {
-    const pid_t pid = test::SpawnChild(TESSA_MENUVANE, args, env);
+  // Runs menuvane with args in env, serving the bus until it ends; its
+  // stderr goes to errFile when one is named.
+  int Run(const std::vector<std::string>& args, const std::vector<std::string>& env, const std::string& errFile = "") {
+    const pid_t pid = test::SpawnChild(TESSA_MENUVANE, args, env, errFile);
     // The child waits for the reply, so it cannot end before it is served.
     for (int i = 0; i < 6000; ++i) {
       g_main_context_iteration(nullptr, FALSE);
@@ -75,7 +86,9 @@ class StandInProcess {
     gchar* text = g_variant_print(parameters, FALSE);
     static_cast<StandInProcess*>(self)->calls.push_back(std::string(method) + text);
     g_free(text);
-    g_dbus_method_invocation_return_value(invocation, nullptr);
+    // Notify answers with the notification's number.
+    const bool bNumbered = g_dbus_method_invocation_get_method_info(invocation)->out_args[0] != nullptr;
+    g_dbus_method_invocation_return_value(invocation, bNumbered ? g_variant_new("(u)", 7u) : nullptr);
   }
 
   GDBusConnection* bus_ = nullptr;
@@ -121,6 +134,47 @@ TEST(MenuvaneBus, EachConversionVerbCallsProcessWithTheMenusArguments) {
   const auto r = test::RunChild(TESSA_MENUVANE, {"invoke", "CONVERTMULTITOMULTI", a}, noBus);
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("menuvane:"), std::string::npos);
+}
+
+// The warning of a gone append target is a desktop notification; only
+// without a notification service does it go to stderr.
+TEST(MenuvaneBus, AMissingAppendTargetIsANotificationElseAStderrLine) {
+  test::TempDir home;
+  const auto env = test::ChildEnvironment(home.path().string());
+  test::PrivateSessionBus bus(home.path().string(), env);
+  ASSERT_FALSE(bus.address().empty());
+  const std::string a = test::WriteFile(home.path() / "a.jpg", "x");
+  const std::string gone = home.file("gone & <old>.pdf");
+  const std::string ini = home.file(".config/Brindlecove, Inc/Tessalumen/Vemo_SearchHistory.INI");
+  std::filesystem::create_directories(std::filesystem::path(ini).parent_path());
+  const auto busEnv = test::ChildEnvironment(home.path().string(), {{"DBUS_SESSION_BUS_ADDRESS", bus.address()}});
+  const std::string text = "File " + gone + " is no longer there. Please select another file to append to.";
+
+  for (const bool bService : {false, true}) {
+    SCOPED_TRACE(bService ? "a notification service" : "no notification service");
+    std::unique_ptr<StandInProcess> service;
+    if (bService) {
+      service = std::make_unique<StandInProcess>(bus.address(), "org.freedesktop.Notifications",
+                                                 "/org/freedesktop/Notifications", kNotifications);
+      ASSERT_TRUE(service->owned());
+    }
+    ASSERT_TRUE(WriteIniString(ini, "Files", "RecentPDF", gone));
+    StandInProcess process(bus.address());
+    EXPECT_EQ(process.Run({"invoke", "APPEND", a}, busEnv, home.file("err")), 0);
+    EXPECT_TRUE(process.calls.empty());
+    EXPECT_EQ(ReadIniString(ini, "Files", "RecentPDF", "?"), "");
+    const std::string err = test::ReadFile(home.file("err"));
+    if (!bService) {
+      EXPECT_EQ(err, "File Missing: " + text + "\n");
+      continue;
+    }
+    EXPECT_EQ(err, "");
+    ASSERT_EQ(service->calls.size(), 1u);
+    EXPECT_EQ(service->calls[0], "Notify('Tessaprint', 0, 'dialog-warning', 'File Missing', 'File " +
+                                     home.file("gone &amp; &lt;old&gt;.pdf") +
+                                     " is no longer there. Please select another file to append to.', [], "
+                                     "{'urgency': <byte 0x01>, 'desktop-entry': <'com.brindlecove.Tessaprint'>}, -1)");
+  }
 }
 
 }  // namespace

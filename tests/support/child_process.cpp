@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -19,6 +20,10 @@ extern char** environ;
 namespace tessa::test {
 
 namespace {
+
+// How long the bus waits for a program it starts, and this process for the
+// bus: only a real fault runs it out.
+constexpr int kBusPatienceMs = 240 * 1000;
 
 std::vector<char*> CStrings(std::vector<std::string>& texts) {
   std::vector<char*> out;
@@ -95,8 +100,8 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
 }
 
 pid_t SpawnChild(const std::string& program, const std::vector<std::string>& args,
-                 const std::vector<std::string>& env) {
-  return Spawn(program, args, env, "/dev/null", "/dev/null");
+                 const std::vector<std::string>& env, const std::string& errFile) {
+  return Spawn(program, args, env, "/dev/null", errFile.empty() ? "/dev/null" : errFile);
 }
 
 int WaitForChild(pid_t pid, int timeoutMs) {
@@ -123,6 +128,10 @@ PrivateSessionBus::PrivateSessionBus(const std::string& scratchFolder, const std
             "  <type>session</type>\n"
             "  <listen>unix:tmpdir=/tmp</listen>\n"
             "  <servicedir>" TESSA_BINARY_DIR "/dbus-1/services</servicedir>\n"
+            // The bus's own limits for a program it starts (25 s) and for a
+            // client's handshake (30 s) are too short on a busy machine.
+            "  <limit name=\"service_start_timeout\">" + std::to_string(kBusPatienceMs) + "</limit>\n"
+            "  <limit name=\"auth_timeout\">" + std::to_string(kBusPatienceMs) + "</limit>\n"
             "  <policy context=\"default\">\n"
             "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
             "    <allow eavesdrop=\"true\"/>\n"
@@ -165,7 +174,7 @@ PrivateSessionBus::PrivateSessionBus(const std::string& scratchFolder, const std
   std::string line;
   char c;
   pollfd pfd{fromSession[0], POLLIN, 0};
-  while (poll(&pfd, 1, 10000) > 0 && read(fromSession[0], &c, 1) == 1 && c != '\n') line += c;
+  while (poll(&pfd, 1, kBusPatienceMs) > 0 && read(fromSession[0], &c, 1) == 1 && c != '\n') line += c;
   close(fromSession[0]);
   address_ = line;
 }
@@ -181,6 +190,24 @@ PrivateSessionBus::~PrivateSessionBus() {
       waitpid(pid_, &status, 0);
     }
   }
+}
+
+bool HasChildProcess(pid_t parent) {
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
+    const std::string name = entry.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream stat(entry.path() / "stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    // pid (name) state ppid ...: the name may hold blanks and parentheses.
+    const size_t close = text.rfind(')');
+    if (close == std::string::npos) continue;
+    std::istringstream rest(text.substr(close + 1));
+    std::string state;
+    pid_t ppid = 0;
+    if (rest >> state >> ppid && ppid == parent) return true;
+  }
+  return false;
 }
 
 bool WaitForProcessEnd(pid_t pid, int timeoutMs) {

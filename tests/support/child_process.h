@@ -28,10 +28,11 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
                      const std::vector<std::string>& env, int timeoutSeconds = 60,
                      const std::string& workingFolder = "");
 
-// Starts program with args in env without waiting; its output is dropped.
-// Returns its process id, or -1.
+// Starts program with args in env without waiting; its output is dropped,
+// its stderr written to errFile when one is named. Returns its process id,
+// or -1.
 pid_t SpawnChild(const std::string& program, const std::vector<std::string>& args,
-                 const std::vector<std::string>& env);
+                 const std::vector<std::string>& env, const std::string& errFile = "");
 
 // Waits up to timeoutMs for child pid (from SpawnChild) to end; its exit
 // code, or -1 when it did not end normally in time.
@@ -58,6 +59,9 @@ class PrivateSessionBus {
   int keepAlive_ = -1;  // the write end of the pipe the session waits on
   std::string address_;
 };
+
+// True when process parent has a child process of its own right now.
+bool HasChildProcess(pid_t parent);
 
 // True once process pid has ended (gone or a zombie), polling up to
 // timeoutMs.

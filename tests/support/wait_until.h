@@ -9,7 +9,7 @@
 namespace tessa::test {
 
 // Long enough that only a real fault runs it out.
-inline constexpr std::chrono::milliseconds kPatience = std::chrono::seconds(30);
+inline constexpr std::chrono::milliseconds kPatience = std::chrono::seconds(120);
 
 // True once condition() holds; false when limit passed first.
 template <typename Condition>
