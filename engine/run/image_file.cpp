@@ -2,7 +2,7 @@
 
 #include <FreeImage.h>
 
-#include "pdfcontrol/tiff_transparency.h"
+#include "pdfcontrol/tiff_pages.h"
 
 namespace tessa {
 
@@ -24,14 +24,11 @@ FREE_IMAGE_FORMAT DetectFormat(const std::string& sPath) {
   return fif;
 }
 
-// Writes a copy of source (page `page` of the file at path) into buffer as
-// an uncompressed TIFF. The copy leaves out the EXIF tags read from the
-// source: the TIFF writer does not know them all, and a frame needs none.
-bool EncodeFrame(FIBITMAP* source, FREE_IMAGE_FORMAT fif, const std::string& path, int page,
-                 std::vector<uint8_t>& buffer) {
-  const BitmapPtr dib(FreeImage_Clone(source));
+// Writes dib into buffer as an uncompressed TIFF. The frame leaves out the
+// EXIF tags read from the source: the TIFF writer does not know them all,
+// and a frame needs none.
+bool EncodeFrame(BitmapPtr dib, std::vector<uint8_t>& buffer) {
   if (!dib) return false;
-  if (fif == FIF_TIFF) quirepane::DropTransparencyTheTiffLacks(dib.get(), path, page);
   for (FREE_IMAGE_MDMODEL model : {FIMD_EXIF_MAIN, FIMD_EXIF_EXIF, FIMD_EXIF_GPS, FIMD_EXIF_MAKERNOTE,
                                    FIMD_EXIF_INTEROP, FIMD_EXIF_RAW}) {
     FreeImage_SetMetadata(model, dib.get(), nullptr, nullptr);
@@ -64,6 +61,7 @@ void ImageFile::SetHoldSource(bool hold) {
 
 void ImageFile::CloseHeld() {
   held_.reset();
+  heldTiff_.reset();
   heldFormat_ = -1;
   heldPath_.clear();
 }
@@ -72,6 +70,7 @@ int32_t ImageFile::FrameCount(const std::string& sPath) {
   const FREE_IMAGE_FORMAT fif = DetectFormat(sPath);
   if (fif == FIF_UNKNOWN) return 0;
   if (!IsMultiPageFormat(fif)) return 1;
+  if (fif == FIF_TIFF) return quirepane::TiffPages(sPath).Count();
   const MultiBitmapPtr mb(FreeImage_OpenMultiBitmap(fif, sPath.c_str(), FALSE, TRUE, TRUE));
   if (!mb) return 0;
   const int count = FreeImage_GetPageCount(mb.get());
@@ -86,25 +85,34 @@ bool ImageFile::LoadFrame(const std::string& sPath, int32_t lIndex, std::vector<
 
   if (!IsMultiPageFormat(fif)) {
     if (lIndex != 0) return false;
-    const BitmapPtr dib(FreeImage_Load(fif, sPath.c_str(), 0));
-    if (!dib) return false;
-    const bool ok = EncodeFrame(dib.get(), fif, sPath, 0, abFrame);
+    const bool ok = EncodeFrame(BitmapPtr(FreeImage_Load(fif, sPath.c_str(), 0)), abFrame);
     if (!ok) abFrame.clear();
     return ok;
   }
 
-  if (!held_ || heldPath_ != sPath || heldFormat_ != fif) {
+  if (heldPath_ != sPath || heldFormat_ != fif) {
     CloseHeld();
-    held_.reset(FreeImage_OpenMultiBitmap(fif, sPath.c_str(), FALSE, TRUE, TRUE));
-    if (!held_) return false;
+    // A TIFF is mapped once and its pages read from the mapping; other
+    // multi-page files go through FreeImage's own access.
+    if (fif == FIF_TIFF) heldTiff_ = std::make_unique<quirepane::TiffPages>(sPath);
+    else held_.reset(FreeImage_OpenMultiBitmap(fif, sPath.c_str(), FALSE, TRUE, TRUE));
+    if (!held_ && !heldTiff_) return false;
     heldPath_ = sPath;
     heldFormat_ = fif;
     hold_ = true;
   }
-  if (lIndex >= FreeImage_GetPageCount(held_.get())) return false;
-  const LockedPage page(held_.get(), lIndex);
-  if (!page.get()) return false;
-  const bool ok = EncodeFrame(page.get(), fif, sPath, lIndex, abFrame);
+  bool ok = false;
+  if (heldTiff_) {
+    BitmapPtr dib = heldTiff_->Load(lIndex);
+    // A frame states its page's resolution, or none when the page states none.
+    const quirepane::StoredResolution stored = heldTiff_->Resolution(lIndex);
+    if (dib) FreeImage_SetDotsPerMeterX(dib.get(), static_cast<unsigned>(stored.x));
+    if (dib) FreeImage_SetDotsPerMeterY(dib.get(), static_cast<unsigned>(stored.y));
+    ok = EncodeFrame(std::move(dib), abFrame);
+  } else if (lIndex < FreeImage_GetPageCount(held_.get())) {
+    const LockedPage page(held_.get(), lIndex);
+    ok = page.get() && EncodeFrame(BitmapPtr(FreeImage_Clone(page.get())), abFrame);
+  }
   if (!ok) abFrame.clear();
   return ok;
 }
