@@ -2,6 +2,7 @@
 
 #include <FreeImage.h>
 
+#include "pdfcontrol/tiff_page_chain.h"
 #include "pdfcontrol/tiff_pages.h"
 
 namespace tessa {
@@ -18,6 +19,7 @@ bool IsMultiPageFormat(FREE_IMAGE_FORMAT fif) { return fif == FIF_TIFF || fif ==
 FREE_IMAGE_FORMAT DetectFormat(const std::string& sPath) {
   quirepane::EnsureFreeImage();
   if (sPath.empty()) return FIF_UNKNOWN;
+  if (quirepane::bIsTiffFile(sPath)) return FIF_TIFF;  // without FreeImage's trying every format
   FREE_IMAGE_FORMAT fif = FreeImage_GetFileType(sPath.c_str(), 0);
   if (fif == FIF_UNKNOWN) fif = FreeImage_GetFIFFromFilename(sPath.c_str());
   if (fif != FIF_UNKNOWN && !FreeImage_FIFSupportsReading(fif)) fif = FIF_UNKNOWN;
@@ -80,7 +82,8 @@ int32_t ImageFile::FrameCount(const std::string& sPath) {
 bool ImageFile::LoadFrame(const std::string& sPath, int32_t lIndex, std::vector<uint8_t>& abFrame) {
   abFrame.clear();
   if (lIndex < 0) return false;
-  const FREE_IMAGE_FORMAT fif = DetectFormat(sPath);
+  // The file held open from the last frame is not detected again.
+  const FREE_IMAGE_FORMAT fif = sPath == heldPath_ ? static_cast<FREE_IMAGE_FORMAT>(heldFormat_) : DetectFormat(sPath);
   if (fif == FIF_UNKNOWN) return false;
 
   if (!IsMultiPageFormat(fif)) {
