@@ -7,7 +7,7 @@
 //   make_corpus --g4-tiff FILE N          one TIFF of N Group 4 pages
 //   make_corpus --jpeg-tiff FILE N        one TIFF of N JPEG (YCbCr) pages, a strip each
 //   make_corpus --rgb-tiff FILE N         one TIFF of N uncompressed RGB pages of 160 KB
-//   make_corpus --photo-png FILE          one 3000 by 2000 photo PNG of 16 bits a sample
+//   make_corpus --photo-png FILE          one 3000 by 2000 RGB photo PNG
 #include <FreeImage.h>
 #include <tiffio.h>
 
@@ -185,9 +185,7 @@ int RgbTiff(const std::string& path, int n) {
 
 int PhotoPng(const std::string& path) {
   FIBITMAP* photo = Photo(3000, 2000, 5);
-  FIBITMAP* deep = FreeImage_ConvertToRGB16(photo);
-  Save(deep, FIF_PNG, path);
-  FreeImage_Unload(deep);
+  Save(photo, FIF_PNG, path);
   FreeImage_Unload(photo);
   return 0;
 }

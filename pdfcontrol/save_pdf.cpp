@@ -241,13 +241,14 @@ long clsSavePDF::ConvertMultipageTIFF(const std::string& source, const std::stri
     std::optional<CcittPage> fax = ReadCcittPage(tif);
     std::optional<TiffJpegPage> dct = fax ? std::nullopt : ReadTiffJpegPage(tif);
     BitmapPtr bitmap;
-    DeepPage deep;
+    int components = 0;
+    std::string deep;  // 16-bit samples
     long widthPx = fax ? fax->width : dct ? dct->width : 0, heightPx = fax ? fax->height : dct ? dct->height : 0;
     if (!fax && !dct) {
       const BitmapPtr dib = pages.Load(i);
-      if (dib) deep.rows = SixteenBitRows(dib.get(), deep.components);
-      if (dib && deep.rows.empty()) bitmap = StandardBitmap(dib.get());
-      if (!bitmap && deep.rows.empty()) {
+      if (dib) deep = SixteenBitRows(dib.get(), components);
+      if (dib && deep.empty()) bitmap = StandardBitmap(dib.get());
+      if (!bitmap && deep.empty()) {
         error_ = "Page " + std::to_string(i + 1) + " of " + source + " cannot be read";
         return unreadable;
       }
@@ -259,7 +260,7 @@ long clsSavePDF::ConvertMultipageTIFF(const std::string& source, const std::stri
     writer.ImageOption(2);
     if (fax) writer.LoadCcitt(std::move(*fax));
     else if (dct) writer.LoadJpegData(std::move(dct->data), std::move(dct->decodeParms));
-    else if (!deep.rows.empty()) writer.LoadSamples(widthPx, heightPx, deep.components, 16, deep.rows);
+    else if (!deep.empty()) writer.LoadSamples(widthPx, heightPx, components, 16, deep);
     else writer.LoadBitmap(bitmap.get());
     writer.SetPageSize(Inches(widthPx, stored.x), Inches(heightPx, stored.y));
     const double a = writer.PageHeight();

@@ -4,6 +4,7 @@
 
 #include "pdfcontrol/tiff_page_chain.h"
 #include "pdfcontrol/tiff_pages.h"
+#include "platform/text_file.h"
 
 namespace tessa {
 
@@ -129,10 +130,18 @@ bool ImageFile::SaveFrame(const std::vector<uint8_t>& abFrame, const std::string
     dib.reset(FreeImage_LoadFromMemory(FIF_TIFF, mem.get(), 0));
   }
   if (!dib) return false;
+  // The frame is made in memory and written at once: the TIFF writer reads
+  // back what it has written, which in a file would be reading it again.
+  auto save = [&dib, &sPath](int flags) {
+    const MemoryPtr out(FreeImage_OpenMemory());
+    BYTE* data = nullptr;
+    DWORD size = 0;
+    return out && FreeImage_SaveToMemory(FIF_TIFF, dib.get(), out.get(), flags) &&
+           FreeImage_AcquireMemory(out.get(), &data, &size) &&
+           WriteFileBytesAtomic(sPath, std::string_view(reinterpret_cast<const char*>(data), size));
+  };
   const int flags = TiffFlags(compression_, FreeImage_GetBPP(dib.get()));
-  bool ok = FreeImage_Save(FIF_TIFF, dib.get(), sPath.c_str(), flags) != FALSE;
-  if (!ok && flags != TIFF_NONE) ok = FreeImage_Save(FIF_TIFF, dib.get(), sPath.c_str(), TIFF_NONE) != FALSE;
-  return ok;
+  return save(flags) || (flags != TIFF_NONE && save(TIFF_NONE));
 }
 
 }  // namespace tessa
