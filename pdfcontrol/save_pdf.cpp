@@ -111,6 +111,8 @@ bool IsReadOnlyFile(const std::string& path) {
 long clsSavePDF::ConvertToPDF() {
   error_.clear();
   reason_.clear();
+  // Most images go in without a work file; the ones killed runs left go anyway.
+  RemoveAbandonedWorkFilesOnce();
   const PropertyStore& store = CurrentPropertyStore();
   const std::string source = store.SourceFile;
   const std::string destination = store.DestinationFile;

@@ -212,7 +212,7 @@ TEST_F(ConversionDriver, TiffPagesAreReadOnceWholeOrCutIntoFrames) {
   const std::string tif = in() + "/long.tif";
   WriteGreyTiffWithoutSampleCount(tif, 12, 400, 300);
   const uint64_t size = std::filesystem::file_size(tif);
-  for (const std::string& list : {"*", "1-12"}) {
+  for (const std::string list : {"*", "1-12"}) {
     const uint64_t before = BytesRead();
     clsConversionOptions co = Item(tif, 18, out() + "/long" + std::to_string(list.size()) + ".pdf", Options(0, list));
     ASSERT_EQ(PerformConversionItem(frm, co), 0) << co.sErr;
