@@ -73,7 +73,7 @@ int32_t ImageFile::FrameCount(const std::string& sPath) {
   const FREE_IMAGE_FORMAT fif = DetectFormat(sPath);
   if (fif == FIF_UNKNOWN) return 0;
   if (!IsMultiPageFormat(fif)) return 1;
-  if (fif == FIF_TIFF) return quirepane::TiffPages(sPath).Count();
+  if (fif == FIF_TIFF && quirepane::bIsTiffFile(sPath)) return quirepane::TiffPages(sPath).Count();
   const MultiBitmapPtr mb(FreeImage_OpenMultiBitmap(fif, sPath.c_str(), FALSE, TRUE, TRUE));
   if (!mb) return 0;
   const int count = FreeImage_GetPageCount(mb.get());
@@ -97,8 +97,8 @@ bool ImageFile::LoadFrame(const std::string& sPath, int32_t lIndex, std::vector<
   if (heldPath_ != sPath || heldFormat_ != fif) {
     CloseHeld();
     // A TIFF is mapped once and its pages read from the mapping; other
-    // multi-page files go through FreeImage's own access.
-    if (fif == FIF_TIFF) heldTiff_ = std::make_unique<quirepane::TiffPages>(sPath);
+    // multi-page files (and BigTIFFs) go through FreeImage's own access.
+    if (fif == FIF_TIFF && quirepane::bIsTiffFile(sPath)) heldTiff_ = std::make_unique<quirepane::TiffPages>(sPath);
     else held_.reset(FreeImage_OpenMultiBitmap(fif, sPath.c_str(), FALSE, TRUE, TRUE));
     if (!held_ && !heldTiff_) return false;
     heldPath_ = sPath;
