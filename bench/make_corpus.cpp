@@ -6,6 +6,8 @@
 //   make_corpus --small-jpegs FOLDER N    N 800 by 600 JPEGs of about 3 KB
 //   make_corpus --g4-tiff FILE N          one TIFF of N Group 4 pages
 //   make_corpus --jpeg-tiff FILE N        one TIFF of N JPEG (YCbCr) pages, a strip each
+//   make_corpus --rgb-tiff FILE N         one TIFF of N uncompressed RGB pages of 160 KB
+//   make_corpus --photo-png FILE          one 3000 by 2000 RGB photo PNG
 #include <FreeImage.h>
 #include <tiffio.h>
 
@@ -148,12 +150,54 @@ int JpegTiff(const std::string& path, int n) {
   return 0;
 }
 
+// Small uncompressed RGB pages without a stated resolution, as a camera or
+// a screen grabber writes them.
+int RgbTiff(const std::string& path, int n) {
+  TIFF* tif = TIFFOpen(path.c_str(), "w");
+  if (!tif) return 1;
+  const int w = 284, h = 192;
+  FIBITMAP* photo = Photo(w, h * 2, 3);
+  std::vector<uint8_t> line(size_t(w) * 3);
+  for (int page = 0; page < n; ++page) {
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, w);
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, h);
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3);
+    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 16);
+    for (int y = 0; y < h; ++y) {
+      const BYTE* src = FreeImage_GetScanLine(photo, (y + page) % (h * 2));
+      for (int x = 0; x < w; ++x) {
+        line[3 * x] = src[3 * x + FI_RGBA_RED];
+        line[3 * x + 1] = src[3 * x + FI_RGBA_GREEN];
+        line[3 * x + 2] = src[3 * x + FI_RGBA_BLUE];
+      }
+      if (TIFFWriteScanline(tif, line.data(), uint32_t(y)) < 0) return 1;
+    }
+    if (!TIFFWriteDirectory(tif)) return 1;
+  }
+  FreeImage_Unload(photo);
+  TIFFClose(tif);
+  return 0;
+}
+
+int PhotoPng(const std::string& path) {
+  FIBITMAP* photo = Photo(3000, 2000, 5);
+  Save(photo, FIF_PNG, path);
+  FreeImage_Unload(photo);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 4 && std::string(argv[1]) == "--small-jpegs") return SmallJpegs(argv[2], std::atoi(argv[3]));
   if (argc == 4 && std::string(argv[1]) == "--g4-tiff") return G4Tiff(argv[2], std::atoi(argv[3]));
   if (argc == 4 && std::string(argv[1]) == "--jpeg-tiff") return JpegTiff(argv[2], std::atoi(argv[3]));
+  if (argc == 4 && std::string(argv[1]) == "--rgb-tiff") return RgbTiff(argv[2], std::atoi(argv[3]));
+  if (argc == 3 && std::string(argv[1]) == "--photo-png") return PhotoPng(argv[2]);
   if (argc < 2) {
     std::fprintf(stderr, "usage: make_corpus FOLDER [SCALE]\n");
     return 64;

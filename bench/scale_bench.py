@@ -8,7 +8,9 @@
 - one process per file (the file-manager road): the time and bytes of
   append #1000 against append #10;
 - one TIFF of many Group 4 pages and one of many JPEG pages, whole, against
-  img2pdf.
+  img2pdf;
+- one TIFF of many uncompressed RGB pages, whole and cut into frames: time
+  and bytes read; one photo PNG: time and PDF bytes.
 
 Prints a Markdown table and, with --readme, puts it into bench/README.md
 between the scale markers.
@@ -26,13 +28,25 @@ BEGIN = "<!-- scale table begins -->"
 END = "<!-- scale table ends -->"
 
 
-def run(argv, env=None):
-    """Runs argv; returns (exit code, seconds, peak MB, stdout)."""
+def bytes_read():
+    """Bytes read so far by this process and the children it has waited for."""
+    with open("/proc/self/io") as f:
+        return next(int(line.split()[1]) for line in f if line.startswith("rchar:"))
+
+
+def run(argv, env=None, io=None):
+    """Runs argv; returns (exit code, seconds, peak MB, stdout). With a list
+    as io, appends the bytes the child read (read() and its kin; a mapped
+    file's pages are not counted)."""
+    before = bytes_read()
     start = time.perf_counter()
     proc = subprocess.Popen(argv, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, env=env, text=True)
     out = proc.stdout.read()
     _, status, usage = os.wait4(proc.pid, 0)
-    return os.waitstatus_to_exitcode(status), time.perf_counter() - start, usage.ru_maxrss / 1024, out
+    seconds = time.perf_counter() - start
+    if io is not None:
+        io.append(bytes_read() - before - len(out))
+    return os.waitstatus_to_exitcode(status), seconds, usage.ru_maxrss / 1024, out
 
 
 def machine():
@@ -141,6 +155,35 @@ def main():
 
     whole_tiff("Group 4", "--g4-tiff", args.tiff_pages)
     whole_tiff("JPEG", "--jpeg-tiff", args.jpeg_tiff_pages)
+
+    # Uncompressed RGB pages: whole, and cut into frames by a page list.
+    tif = os.path.join(work, "rgb.tif")
+    subprocess.run([corpus, "--rgb-tiff", tif, str(args.tiff_pages)], check=True, stderr=subprocess.DEVNULL)
+    size, pages = os.path.getsize(tif), args.tiff_pages
+    io_img, io_whole, io_frames = [], [], []
+    _, t_img, _, _ = run(["img2pdf", tif, "-o", tif + "-img2pdf.pdf"], io=io_img)
+    _, t_whole, _, _ = run([tessaprint, "/S", tif, "/T", tif + ".pdf", "/F", "18"], env, io_whole)
+    _, t_frames, _, _ = run([tessaprint, "/S", tif, "/T", tif + "-frames.pdf", "/F", "18", "/W", f"1-{pages}"], env,
+                            io_frames)
+    mb = size / 1e6
+    row(f"{pages}-page RGB TIFF ({mb:.0f} MB): time", f"{t_whole:.2f} s", f"{t_img:.2f} s ({t_whole / t_img:.2f}x)",
+        "<= img2pdf's", t_whole <= t_img)
+    for road, io in (("whole", io_whole[0]), (f"cut into frames (/W 1-{pages})", io_frames[0])):
+        row(f"{pages}-page RGB TIFF, {road}: bytes read", f"{io / 1e6:.1f} MB ({io / size:.2f}x the file)",
+            f"{io_img[0] / 1e6:.1f} MB", "<= 2x the file", io <= 2 * size)
+    row(f"{pages}-page RGB TIFF cut into frames: time", f"{t_frames:.2f} s", f"{t_img:.2f} s ({t_frames / t_img:.2f}x)",
+        "", True)
+
+    # A photo PNG: its compressed rows go in as they stand.
+    png = os.path.join(work, "photo.png")
+    subprocess.run([corpus, "--photo-png", png], check=True, stderr=subprocess.DEVNULL)
+    _, t_ours, _, _ = run([tessaprint, "/S", png, "/T", png + ".pdf"], env)
+    _, t_img, _, _ = run(["img2pdf", png, "-o", png + "-img2pdf.pdf"])
+    s_ours, s_img = os.path.getsize(png + ".pdf"), os.path.getsize(png + "-img2pdf.pdf")
+    row("3000 by 2000 photo PNG: time", f"{t_ours:.2f} s", f"{t_img:.2f} s ({t_ours / t_img:.2f}x)", "<= img2pdf's",
+        t_ours <= t_img)
+    row(f"3000 by 2000 photo PNG ({os.path.getsize(png)} bytes): PDF bytes", f"{s_ours}",
+        f"{s_img} ({s_ours / s_img:.3f}x)", "<= 1.01x img2pdf's", s_ours <= 1.01 * s_img)
 
     table = [f"Machine: {where}.", "", "| work | tessaprint | img2pdf (ratio) | goal | |", "|---|---|---|---|---|"]
     table += [f"| {a} | {b} | {c} | {d} | {e} |" for a, b, c, d, e in rows]

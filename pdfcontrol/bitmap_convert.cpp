@@ -65,15 +65,6 @@ long clsMultipage::GetPageCount(const std::string& file) {
 }
 
 bool clsMultipage::ConvertTIFFPageToBitmap(const std::string& file, const std::string& output, long page) {
-  return WritePage(file, output, page, nullptr);
-}
-
-bool clsMultipage::ConvertTIFFPage(const std::string& file, const std::string& output, long page, DeepPage& deep) {
-  deep = DeepPage{};
-  return WritePage(file, output, page, &deep);
-}
-
-bool clsMultipage::WritePage(const std::string& file, const std::string& output, long page, DeepPage* deep) {
   auto* multi = static_cast<FIMULTIBITMAP*>(Open(file));
   if (!multi) return false;
   if (page < 0 || page > FreeImage_GetPageCount(multi) - 1) return false;
@@ -85,14 +76,6 @@ bool clsMultipage::WritePage(const std::string& file, const std::string& output,
   }
   if (!clone) return false;
   DropTransparencyTheTiffLacks(clone.get(), file, static_cast<int>(page));
-  if (deep) {
-    deep->rows = SixteenBitRows(clone.get(), deep->components);
-    if (!deep->rows.empty()) {
-      deep->width = static_cast<long>(FreeImage_GetWidth(clone.get()));
-      deep->height = static_cast<long>(FreeImage_GetHeight(clone.get()));
-      return true;
-    }
-  }
   long dpmX = 0, dpmY = 0;
   if (auto stored = ReadStoredResolution(file, kFormatTiff, static_cast<int>(page))) {
     dpmX = stored->x;

@@ -12,13 +12,6 @@ namespace quirepane {
 // significant byte first; components gets 1 or 3. "" for other bitmaps.
 std::string SixteenBitRows(FIBITMAP* dib, int& components);
 
-// A page kept with all its bits: 16-bit samples as SixteenBitRows gives them.
-struct DeepPage {
-  long width = 0, height = 0;
-  int components = 0;
-  std::string rows;
-};
-
 class clsConvertToBitmap {
  public:
   // Writes the image at input as a BMP file at output. The format is
@@ -42,16 +35,10 @@ class clsMultipage {
   // or a page that cannot be written (no output file is left then).
   bool ConvertTIFFPageToBitmap(const std::string& file, const std::string& output, long page);
 
-  // As ConvertTIFFPageToBitmap, except that a 16-bit grey or RGB page goes
-  // into deep (rows not empty) instead of the BMP file, which is not written.
-  bool ConvertTIFFPage(const std::string& file, const std::string& output, long page, DeepPage& deep);
-
  private:
   // The file is opened once and kept open for the calls that follow on the
   // same file, so that a run through every page does not open it per page.
   void* Open(const std::string& file);
-  // The two above; deep is nullptr for ConvertTIFFPageToBitmap.
-  bool WritePage(const std::string& file, const std::string& output, long page, DeepPage* deep);
   void Close();
 
   std::string openFile_;

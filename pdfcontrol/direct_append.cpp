@@ -263,6 +263,7 @@ bool AppendPageDirect(const DirectTail& tail, const std::string& path, const Dir
   std::string imageDict = "<</BitsPerComponent " + std::to_string(image.bitsPerComponent) + "/ColorSpace" +
                           image.colorSpace;
   if (!image.decode.empty()) imageDict += "/Decode" + Compact(image.decode);
+  if (!image.decodeParms.empty()) imageDict += "/DecodeParms" + image.decodeParms;
   if (!image.filter.empty()) imageDict += "/Filter" + image.filter;
   imageDict += "/Height " + std::to_string(image.height) + "/Length " +
                std::to_string(image.data->size()) + "/Subtype/Image/Width " + std::to_string(image.width) +

@@ -54,6 +54,7 @@ struct DirectImage {
   std::string colorSpace;  // a name: "/DeviceRGB"
   std::string filter;      // "/DCTDecode", or "" for none
   std::string decode;      // a /Decode array in PDF syntax, or ""
+  std::string decodeParms; // a /DecodeParms dictionary as Compact writes it, or ""
   const std::string* data = nullptr;
 };
 

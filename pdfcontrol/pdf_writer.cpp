@@ -25,6 +25,7 @@
 #include "pdfcontrol/incremental_update.h"
 #include "pdfcontrol/jpeg_header.h"
 #include "pdfcontrol/page_tree.h"
+#include "pdfcontrol/png_stream.h"
 #include "pdfcontrol/replacement_file.h"
 #include "pdfcontrol/tail_snapshot.h"
 #include "platform/text_file.h"
@@ -266,6 +267,24 @@ void PDFWriter::LoadJpegData(std::string data, std::string decodeParms) {
   images_.back()->decodeParms = std::move(decodeParms);
 }
 
+void PDFWriter::LoadPng(PngStream png) {
+  auto image = std::make_unique<Image>();
+  image->width = png.width;
+  image->height = png.height;
+  image->bitsPerComponent = png.bitsPerComponent;
+  image->filter = "/FlateDecode";
+  image->decodeParms = png.DecodeParms();
+  if (png.palette.empty()) {
+    image->colorSpace = QPDFObjectHandle::newName(png.colors == 1 ? "/DeviceGray" : "/DeviceRGB");
+  } else {
+    image->colorSpace = QPDFObjectHandle::parse("[/Indexed /DeviceRGB 255 ()]");
+    image->colorSpace.setArrayItem(3, QPDFObjectHandle::newString(png.palette));
+  }
+  image->data = std::move(png.data);
+  images_.push_back(std::move(image));
+  currentImage_ = images_.size() - 1;
+}
+
 void PDFWriter::LoadCcitt(CcittPage page) {
   auto image = std::make_unique<Image>();
   image->width = page.width;
@@ -284,12 +303,16 @@ void PDFWriter::LoadBmp(const std::string& path) {
   EnsureFreeImage();
   BitmapPtr loaded(FreeImage_Load(FIF_BMP, path.c_str(), BMP_DEFAULT));
   if (!loaded) throw PdfWriterError("Cannot read the bitmap " + path);
+  LoadBitmap(loaded.get());
+}
+
+void PDFWriter::LoadBitmap(FIBITMAP* loaded) {
   BitmapPtr standard;
-  FIBITMAP* dib = loaded.get();
+  FIBITMAP* dib = loaded;
   const unsigned loadedBpp = FreeImage_GetBPP(dib);
-  if (loadedBpp != 1 && loadedBpp != 4 && loadedBpp != 8 && loadedBpp != 24) {
+  if (FreeImage_GetImageType(dib) != FIT_BITMAP || (loadedBpp != 1 && loadedBpp != 4 && loadedBpp != 8 && loadedBpp != 24)) {
     standard = StandardBitmap(dib);
-    if (!standard) throw PdfWriterError("Cannot convert the bitmap " + path);
+    if (!standard) throw PdfWriterError("Cannot convert the bitmap");
     dib = standard.get();
   }
   auto image = std::make_unique<Image>();
@@ -500,7 +523,7 @@ bool PDFWriter::SaveDirect(const std::string& path) {
   const Page& page = pages_.front();
   const Draw& draw = page.draws.front();
   Image& image = *images_[draw.image];
-  if (draw.image != 0 || !image.colorSpace.isName() || !image.decodeParms.empty()) return false;
+  if (draw.image != 0 || !image.colorSpace.isName()) return false;
   DirectImage direct;
   direct.width = image.width;
   direct.height = image.height;
@@ -508,6 +531,7 @@ bool PDFWriter::SaveDirect(const std::string& path) {
   direct.colorSpace = image.colorSpace.getName();
   direct.filter = image.filter;
   direct.decode = image.decode;
+  if (!image.decodeParms.empty()) direct.decodeParms = Compact(QPDFObjectHandle::parse(image.decodeParms).unparseResolved());
   direct.data = &image.data;
   const std::string content = "q " + Num(draw.width) + " 0 0 " + Num(draw.height) + " " + Num(draw.x) + " " +
                               Num(draw.y) + " cm /Im1 Do Q\n";

@@ -15,11 +15,13 @@
 #include <qpdf/QPDFObjGen.hh>
 
 class QPDF;
+struct FIBITMAP;
 
 namespace quirepane {
 
 struct CcittPage;
 struct DirectTail;
+struct PngStream;
 
 // A failed writer operation (the caller ends the conversion on it).
 class PdfWriterError : public std::runtime_error {
@@ -68,6 +70,14 @@ class PDFWriter {
   // Makes the BMP file at path the current image, stored losslessly.
   // Throws PdfWriterError when it cannot be read.
   void LoadBmp(const std::string& path);
+
+  // The same for a bitmap in memory: one of 1, 4, 8 or 24 bits is taken as
+  // its pixels stand (make it with StandardBitmap to lay transparency on
+  // white), any other goes through StandardBitmap. Keeps no reference to it.
+  void LoadBitmap(FIBITMAP* dib);
+
+  // Makes a PNG's compressed rows the current image, as they are.
+  void LoadPng(PngStream png);
 
   // Makes a CCITT-coded page the current image; its bytes go into the PDF
   // unchanged.

@@ -17,13 +17,16 @@
 #include "pdfcontrol/image_engine.h"
 #include "pdfcontrol/jpeg_header.h"
 #include "pdfcontrol/pdf_writer.h"
+#include "pdfcontrol/png_stream.h"
 #include "pdfcontrol/property_store.h"
 #include "pdfcontrol/stored_resolution.h"
 #include "pdfcontrol/temp_work_file.h"
 #include "pdfcontrol/tiff_jpeg_page.h"
 #include "pdfcontrol/tiff_page_chain.h"
 #include "pdfcontrol/tiff_page_reader.h"
+#include "pdfcontrol/tiff_pages.h"
 #include "pdfcontrol/version.h"
+#include "platform/text_file.h"
 #include "platform/user_interface.h"
 
 namespace quirepane {
@@ -60,6 +63,17 @@ std::optional<std::string> ReadPassThroughJpeg(const std::string& path, bool& cu
   cutShort = bytes.size() >= 3 && !JpegReachesEnd(bytes);
   if (cutShort || !ReadJpegInfo(bytes)) return std::nullopt;
   return bytes;
+}
+
+// The compressed rows of a PNG that goes in as they are, and the resolution
+// it states; nullopt for any other file, which takes the usual road.
+std::optional<PngStream> ReadPassThroughPng(const std::string& path, StoredResolution& stored) {
+  if (tessa::ReadFileHead(path, 8) != "\x89PNG\r\n\x1a\n") return std::nullopt;
+  const std::optional<std::string> bytes = tessa::ReadFileBytes(path);
+  if (!bytes) return std::nullopt;
+  std::optional<PngStream> png = ReadPngStream(*bytes);
+  if (png) stored = ReadStoredResolutionOfBytes(*bytes, kFormatPng).value_or(StoredResolution{});
+  return png;
 }
 
 // Dots per inch of a resolution kept in whole dots per metre. Files state
@@ -100,6 +114,8 @@ bool IsReadOnlyFile(const std::string& path) {
 long clsSavePDF::ConvertToPDF() {
   error_.clear();
   reason_.clear();
+  // Most images go in without a work file; the ones killed runs left go anyway.
+  RemoveAbandonedWorkFilesOnce();
   const PropertyStore& store = CurrentPropertyStore();
   const std::string source = store.SourceFile;
   const std::string destination = store.DestinationFile;
@@ -113,13 +129,17 @@ long clsSavePDF::ConvertToPDF() {
     error_ = "The JPEG file " + source + " ends before its image does";
     return kInvalidImageType;
   }
-  if (!jpegBytes && store.FileType != -1 && !bIsFileOfType(source, store.FileType)) {
+  // So is a PNG whose compressed rows a PDF can take as they are.
+  StoredResolution pngResolution;
+  std::optional<PngStream> png;
+  if (!jpegBytes && (store.FileType == -1 || store.FileType == kFormatPng)) png = ReadPassThroughPng(source, pngResolution);
+  if (!jpegBytes && !png && store.FileType != -1 && !bIsFileOfType(source, store.FileType)) {
     error_ = "The file " + source + " is not of type " + std::to_string(store.FileType);
     return kInvalidImageType;
   }
 
   // The content decides, whatever the name ends with.
-  const bool tiff = !jpegBytes && bIsTiffFile(source);
+  const bool tiff = !jpegBytes && !png && bIsTiffFile(source);
   if (tiff && !bTiffPageChainIntact(source)) {
     error_ = "The TIFF file " + source + " is damaged: its pages run past the end of the file";
     return kInvalidImageType;
@@ -130,18 +150,19 @@ long clsSavePDF::ConvertToPDF() {
     return kFailure;
   }
 
+  // Every page of a TIFF, also of a one-page file, is read once from one
+  // mapping of the file.
   if (tiff) {
-    clsMultipage pages;
-    const long count = pages.GetPageCount(source);
-    if (count > 1) return ConvertMultipageTIFF(count, source, destination, pages) ? kSuccess : kFailure;
+    const TiffPages pages(source);
+    if (pages.Count() > 0) return ConvertMultipageTIFF(source, destination, pages);
   }
 
-  const bool jpegByName = jpegBytes || bIsJpegFile(source);
+  const bool jpegByName = jpegBytes || png || bIsJpegFile(source);
   // A fax- or JPEG-coded TIFF page goes in as it is coded, without a working file.
   std::optional<CcittPage> ccitt = jpegByName ? std::nullopt : ReadCcittPage(source, 0);
   std::optional<TiffJpegPage> dct = ccitt || jpegByName ? std::nullopt : ReadTiffJpegPage(source, 0);
   const bool coded = ccitt || dct;
-  const bool jpegPath = jpegBytes.has_value();
+  const bool jpegPath = jpegBytes.has_value() || png.has_value();
   long sixteenSaved = 0;
   if (!jpegPath && !coded && ConvertSixteenBit(source, destination, sixteenSaved)) {
     if (sixteenSaved == 0) DiagnoseWriteFailure(destination);
@@ -164,6 +185,9 @@ long clsSavePDF::ConvertToPDF() {
   if (coded) {
     width = PageInches(ccitt ? ccitt->width : dct->width, source, 0, false);
     height = PageInches(ccitt ? ccitt->height : dct->height, source, 0, true);
+  } else if (png) {
+    width = Inches(png->width, pngResolution.x);
+    height = Inches(png->height, pngResolution.y);
   } else if (jpegBytes) {
     const std::optional<JpegInfo> info = ReadJpegInfo(*jpegBytes);
     const StoredResolution stored = ReadStoredResolutionOfBytes(*jpegBytes, kFormatJpeg).value_or(StoredResolution{});
@@ -192,6 +216,7 @@ long clsSavePDF::ConvertToPDF() {
     if (ccitt) writer.LoadCcitt(std::move(*ccitt));
     else if (dct) writer.LoadJpegData(std::move(dct->data), std::move(dct->decodeParms));
     else if (jpegBytes) writer.LoadJpegBytes(std::move(*jpegBytes), source);
+    else if (png) writer.LoadPng(std::move(*png));
     else writer.LoadBmp(image);
     writer.ImageOption(2);
     writer.SetPageSize(width, height);
@@ -208,50 +233,46 @@ long clsSavePDF::ConvertToPDF() {
   return saved == 0 ? kFailure : kSuccess;
 }
 
-bool clsSavePDF::ConvertMultipageTIFF(long count, const std::string& source, const std::string& destination,
-                                      clsMultipage& pages) {
+long clsSavePDF::ConvertMultipageTIFF(const std::string& source, const std::string& destination, const TiffPages& pages) {
+  // A page that cannot be read makes a one-page file an unreadable image.
+  const long unreadable = pages.Count() > 1 ? kFailure : kInvalidImageType;
   PDFWriter writer;
   bool isNew = false;
   if (!OpenOrCreate(writer, destination, isNew)) {
     DiagnoseWriteFailure(destination);
-    return false;
+    return kFailure;
   }
   writer.SelectUnit(1);
   TiffPageReader reader(source);
-  for (long i = 0; i < count; ++i) {
+  for (int i = 0; i < pages.Count(); ++i) {
     // Fax- and JPEG-coded pages go in as they are coded, 16-bit pages with
-    // all their bits, the rest through a bitmap working file.
-    const int index = static_cast<int>(i);
-    tiff* tif = reader.Seek(index);
+    // all their bits, the rest as the bitmap they decode to.
+    tiff* tif = reader.Seek(i);
     std::optional<CcittPage> fax = ReadCcittPage(tif);
     std::optional<TiffJpegPage> dct = fax ? std::nullopt : ReadTiffJpegPage(tif);
-    std::optional<TempWorkFile> work;
-    DeepPage deep;
-    double width = 0, height = 0;
-    if (fax || dct) {
-      width = PageInches(fax ? fax->width : dct->width, source, index, false);
-      height = PageInches(fax ? fax->height : dct->height, source, index, true);
-    } else {
-      work.emplace(".bmp");
-      if (!pages.ConvertTIFFPage(source, work->path(), i, deep)) {
+    BitmapPtr bitmap;
+    int components = 0;
+    std::string deep;  // 16-bit samples
+    long widthPx = fax ? fax->width : dct ? dct->width : 0, heightPx = fax ? fax->height : dct ? dct->height : 0;
+    if (!fax && !dct) {
+      const BitmapPtr dib = pages.Load(i);
+      if (dib) deep = SixteenBitRows(dib.get(), components);
+      if (dib && deep.empty()) bitmap = StandardBitmap(dib.get());
+      if (!bitmap && deep.empty()) {
         error_ = "Page " + std::to_string(i + 1) + " of " + source + " cannot be read";
-        return false;
+        return unreadable;
       }
-      const bool bitmap = deep.rows.empty();
-      width = bitmap ? GetImageWidthInches(work->path()) : PageInches(deep.width, source, index, false);
-      height = bitmap ? GetImageHeightInches(work->path()) : PageInches(deep.height, source, index, true);
-      if (width == -1 || height == -1) {
-        error_ = "The size of page " + std::to_string(i + 1) + " of " + source + " cannot be read";
-        return false;
-      }
+      widthPx = static_cast<long>(FreeImage_GetWidth(dib.get()));
+      heightPx = static_cast<long>(FreeImage_GetHeight(dib.get()));
     }
+    const StoredResolution stored = pages.Resolution(i);
     if (!isNew || i > 0) writer.AddPage();
     writer.ImageOption(2);
     if (fax) writer.LoadCcitt(std::move(*fax));
     else if (dct) writer.LoadJpegData(std::move(dct->data), std::move(dct->decodeParms));
-    else if (!deep.rows.empty()) writer.LoadSamples(deep.width, deep.height, deep.components, 16, deep.rows);
-    else writer.LoadBmp(work->path());
-    writer.SetPageSize(width, height);
+    else if (!deep.empty()) writer.LoadSamples(widthPx, heightPx, components, 16, deep);
+    else writer.LoadBitmap(bitmap.get());
+    writer.SetPageSize(Inches(widthPx, stored.x), Inches(heightPx, stored.y));
     const double a = writer.PageHeight();
     const double b = writer.PageWidth();
     const double c = writer.PageHeight();
@@ -261,9 +282,9 @@ bool clsSavePDF::ConvertMultipageTIFF(long count, const std::string& source, con
   if (writer.Save(destination) == 0) {
     error_ = writer.LastError();
     DiagnoseWriteFailure(destination);
-    return false;
+    return kFailure;
   }
-  return true;
+  return kSuccess;
 }
 
 bool clsSavePDF::ConvertSixteenBit(const std::string& source, const std::string& destination, long& saved) {

@@ -8,7 +8,7 @@
 namespace quirepane {
 
 class PDFWriter;
-class clsMultipage;
+class TiffPages;
 
 class clsSavePDF {
  public:
@@ -30,7 +30,8 @@ class clsSavePDF {
   bool bIsFileOfType(const std::string& path, long type);
   double GetImageWidthInches(const std::string& path);
   double GetImageHeightInches(const std::string& path);
-  bool ConvertMultipageTIFF(long count, const std::string& source, const std::string& destination, clsMultipage& pages);
+  // Every page of the TIFF at source into destination; a CR_Result value.
+  long ConvertMultipageTIFF(const std::string& source, const std::string& destination, const TiffPages& pages);
   void SetDocInfo(PDFWriter& writer);
   // Opens destination for appending or starts a new document. False when
   // destination exists, is not empty and cannot be opened as a PDF.

@@ -80,6 +80,12 @@ class TiffReader {
       if (!src_.Read(base_ + ifd + 2 + count * 12, 4, b)) return std::nullopt;
       ifd = U32(b.data());
     }
+    return ResolutionAt(ifd);
+  }
+
+  // Resolution of the IFD at offset ifd; the byte order must be known.
+  std::optional<StoredResolution> ResolutionAt(uint64_t ifd) {
+    std::vector<unsigned char> b;
     if (ifd == 0 || !src_.Read(base_ + ifd, 2, b)) return std::nullopt;
     const size_t count = U16(b.data());
     std::vector<unsigned char> entries;
@@ -194,6 +200,13 @@ std::optional<StoredResolution> ReadStoredResolution(const std::string& path, lo
 std::optional<StoredResolution> ReadStoredResolutionOfBytes(std::string_view bytes, long format, int page) {
   ByteSource src(bytes);
   return Resolution(src, format, page);
+}
+
+std::optional<StoredResolution> ReadTiffDirectoryResolution(std::string_view bytes, uint64_t directory) {
+  ByteSource src(bytes);
+  TiffReader tiff(src, 0);
+  if (!tiff.Resolution(0)) return std::nullopt;  // learns the byte order
+  return tiff.ResolutionAt(directory);
 }
 
 }  // namespace quirepane

@@ -2,6 +2,7 @@
 // file without one can be told apart from one that says 72 or 300 dpi.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,5 +23,9 @@ std::optional<StoredResolution> ReadStoredResolution(const std::string& path, lo
 
 // The same, read from a whole file's bytes already in memory.
 std::optional<StoredResolution> ReadStoredResolutionOfBytes(std::string_view bytes, long format, int page = 0);
+
+// The resolution of the TIFF page whose directory lies at offset directory
+// of a whole TIFF file's bytes, found without walking the pages before it.
+std::optional<StoredResolution> ReadTiffDirectoryResolution(std::string_view bytes, uint64_t directory);
 
 }  // namespace quirepane

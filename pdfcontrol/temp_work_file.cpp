@@ -45,9 +45,13 @@ void RemoveAbandonedWorkFiles(const std::string& folder) {
 
 }  // namespace
 
-TempWorkFile::TempWorkFile(const std::string& extension) {
+void RemoveAbandonedWorkFilesOnce() {
   static std::once_flag swept;
   std::call_once(swept, [] { RemoveAbandonedWorkFiles(GetTempFolder()); });
+}
+
+TempWorkFile::TempWorkFile(const std::string& extension) {
+  RemoveAbandonedWorkFilesOnce();
   std::string pattern = GetTempFolder() + "/PCRXXXXXX";
   const int fd = mkstemp(pattern.data());
   if (fd < 0) throw std::runtime_error(tessa::SystemError(GetTempFolder(), "Cannot create a temporary file in"));

@@ -2,7 +2,7 @@
 // unique by the system in the temporary folder (name prefix "PCR"), and the
 // working image named like it with ".jpg" or ".bmp" added. Both go when the
 // object goes, on every road. The placeholder is claimed while it lives;
-// the first work file a process makes removes the unclaimed ones (and their
+// the first conversion of a process removes the unclaimed ones (and their
 // working images) that killed processes left in the temporary folder.
 #pragma once
 
@@ -14,6 +14,9 @@ namespace quirepane {
 
 // The temporary folder: $TMPDIR when set, else /tmp; ends without "/".
 std::string GetTempFolder();
+
+// Removes, once a process, the work files killed processes left behind.
+void RemoveAbandonedWorkFilesOnce();
 
 class TempWorkFile {
  public:

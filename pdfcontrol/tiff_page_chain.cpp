@@ -1,7 +1,11 @@
 #include "pdfcontrol/tiff_page_chain.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdint>
-#include <fstream>
 #include <set>
 #include <vector>
 
@@ -14,20 +18,33 @@ namespace {
 constexpr uint16_t kStripOffsets = 273, kStripByteCounts = 279, kTileOffsets = 324, kTileByteCounts = 325;
 constexpr size_t kMostPages = 1 << 16;
 
+// The file mapped into memory: the directories lie all over it, and a
+// buffered stream would read a buffer's worth around each.
 class TiffFile {
  public:
-  explicit TiffFile(const std::string& path) : in_(path, std::ios::binary) {
-    in_.seekg(0, std::ios::end);
-    size_ = in_ ? static_cast<uint64_t>(in_.tellg()) : 0;
+  explicit TiffFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (fd >= 0 && ::fstat(fd, &st) == 0 && st.st_size > 0) {
+      void* map = ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_SHARED, fd, 0);
+      if (map != MAP_FAILED) {
+        data_ = static_cast<const unsigned char*>(map);
+        size_ = static_cast<uint64_t>(st.st_size);
+      }
+    }
+    if (fd >= 0) ::close(fd);
   }
+  ~TiffFile() {
+    if (data_) ::munmap(const_cast<unsigned char*>(data_), size_);
+  }
+  TiffFile(const TiffFile&) = delete;
+  TiffFile& operator=(const TiffFile&) = delete;
   uint64_t size() const { return size_; }
 
   bool Read(uint64_t offset, size_t n, std::vector<unsigned char>& out) {
     if (offset > size_ || n > size_ - offset) return false;
-    out.resize(n);
-    in_.clear();
-    in_.seekg(static_cast<std::streamoff>(offset));
-    return static_cast<bool>(in_.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(n)));
+    out.assign(data_ + offset, data_ + offset + n);
+    return true;
   }
   uint32_t U16(const unsigned char* p) const { return little_ ? p[0] | (p[1] << 8) : (p[0] << 8) | p[1]; }
   uint32_t U32(const unsigned char* p) const {
@@ -37,7 +54,7 @@ class TiffFile {
   bool little_ = true;
 
  private:
-  std::ifstream in_;
+  const unsigned char* data_ = nullptr;
   uint64_t size_ = 0;
 };
 

@@ -2,7 +2,9 @@
 
 #include <FreeImage.h>
 
-#include "pdfcontrol/tiff_transparency.h"
+#include "pdfcontrol/tiff_page_chain.h"
+#include "pdfcontrol/tiff_pages.h"
+#include "platform/text_file.h"
 
 namespace tessa {
 
@@ -18,20 +20,18 @@ bool IsMultiPageFormat(FREE_IMAGE_FORMAT fif) { return fif == FIF_TIFF || fif ==
 FREE_IMAGE_FORMAT DetectFormat(const std::string& sPath) {
   quirepane::EnsureFreeImage();
   if (sPath.empty()) return FIF_UNKNOWN;
+  if (quirepane::bIsTiffFile(sPath)) return FIF_TIFF;  // without FreeImage's trying every format
   FREE_IMAGE_FORMAT fif = FreeImage_GetFileType(sPath.c_str(), 0);
   if (fif == FIF_UNKNOWN) fif = FreeImage_GetFIFFromFilename(sPath.c_str());
   if (fif != FIF_UNKNOWN && !FreeImage_FIFSupportsReading(fif)) fif = FIF_UNKNOWN;
   return fif;
 }
 
-// Writes a copy of source (page `page` of the file at path) into buffer as
-// an uncompressed TIFF. The copy leaves out the EXIF tags read from the
-// source: the TIFF writer does not know them all, and a frame needs none.
-bool EncodeFrame(FIBITMAP* source, FREE_IMAGE_FORMAT fif, const std::string& path, int page,
-                 std::vector<uint8_t>& buffer) {
-  const BitmapPtr dib(FreeImage_Clone(source));
+// Writes dib into buffer as an uncompressed TIFF. The frame leaves out the
+// EXIF tags read from the source: the TIFF writer does not know them all,
+// and a frame needs none.
+bool EncodeFrame(BitmapPtr dib, std::vector<uint8_t>& buffer) {
   if (!dib) return false;
-  if (fif == FIF_TIFF) quirepane::DropTransparencyTheTiffLacks(dib.get(), path, page);
   for (FREE_IMAGE_MDMODEL model : {FIMD_EXIF_MAIN, FIMD_EXIF_EXIF, FIMD_EXIF_GPS, FIMD_EXIF_MAKERNOTE,
                                    FIMD_EXIF_INTEROP, FIMD_EXIF_RAW}) {
     FreeImage_SetMetadata(model, dib.get(), nullptr, nullptr);
@@ -64,6 +64,7 @@ void ImageFile::SetHoldSource(bool hold) {
 
 void ImageFile::CloseHeld() {
   held_.reset();
+  heldTiff_.reset();
   heldFormat_ = -1;
   heldPath_.clear();
 }
@@ -72,6 +73,7 @@ int32_t ImageFile::FrameCount(const std::string& sPath) {
   const FREE_IMAGE_FORMAT fif = DetectFormat(sPath);
   if (fif == FIF_UNKNOWN) return 0;
   if (!IsMultiPageFormat(fif)) return 1;
+  if (fif == FIF_TIFF && quirepane::bIsTiffFile(sPath)) return quirepane::TiffPages(sPath).Count();
   const MultiBitmapPtr mb(FreeImage_OpenMultiBitmap(fif, sPath.c_str(), FALSE, TRUE, TRUE));
   if (!mb) return 0;
   const int count = FreeImage_GetPageCount(mb.get());
@@ -81,30 +83,40 @@ int32_t ImageFile::FrameCount(const std::string& sPath) {
 bool ImageFile::LoadFrame(const std::string& sPath, int32_t lIndex, std::vector<uint8_t>& abFrame) {
   abFrame.clear();
   if (lIndex < 0) return false;
-  const FREE_IMAGE_FORMAT fif = DetectFormat(sPath);
+  // The file held open from the last frame is not detected again.
+  const FREE_IMAGE_FORMAT fif = sPath == heldPath_ ? static_cast<FREE_IMAGE_FORMAT>(heldFormat_) : DetectFormat(sPath);
   if (fif == FIF_UNKNOWN) return false;
 
   if (!IsMultiPageFormat(fif)) {
     if (lIndex != 0) return false;
-    const BitmapPtr dib(FreeImage_Load(fif, sPath.c_str(), 0));
-    if (!dib) return false;
-    const bool ok = EncodeFrame(dib.get(), fif, sPath, 0, abFrame);
+    const bool ok = EncodeFrame(BitmapPtr(FreeImage_Load(fif, sPath.c_str(), 0)), abFrame);
     if (!ok) abFrame.clear();
     return ok;
   }
 
-  if (!held_ || heldPath_ != sPath || heldFormat_ != fif) {
+  if (heldPath_ != sPath || heldFormat_ != fif) {
     CloseHeld();
-    held_.reset(FreeImage_OpenMultiBitmap(fif, sPath.c_str(), FALSE, TRUE, TRUE));
-    if (!held_) return false;
+    // A TIFF is mapped once and its pages read from the mapping; other
+    // multi-page files (and BigTIFFs) go through FreeImage's own access.
+    if (fif == FIF_TIFF && quirepane::bIsTiffFile(sPath)) heldTiff_ = std::make_unique<quirepane::TiffPages>(sPath);
+    else held_.reset(FreeImage_OpenMultiBitmap(fif, sPath.c_str(), FALSE, TRUE, TRUE));
+    if (!held_ && !heldTiff_) return false;
     heldPath_ = sPath;
     heldFormat_ = fif;
     hold_ = true;
   }
-  if (lIndex >= FreeImage_GetPageCount(held_.get())) return false;
-  const LockedPage page(held_.get(), lIndex);
-  if (!page.get()) return false;
-  const bool ok = EncodeFrame(page.get(), fif, sPath, lIndex, abFrame);
+  bool ok = false;
+  if (heldTiff_) {
+    BitmapPtr dib = heldTiff_->Load(lIndex);
+    // A frame states its page's resolution, or none when the page states none.
+    const quirepane::StoredResolution stored = heldTiff_->Resolution(lIndex);
+    if (dib) FreeImage_SetDotsPerMeterX(dib.get(), static_cast<unsigned>(stored.x));
+    if (dib) FreeImage_SetDotsPerMeterY(dib.get(), static_cast<unsigned>(stored.y));
+    ok = EncodeFrame(std::move(dib), abFrame);
+  } else if (lIndex < FreeImage_GetPageCount(held_.get())) {
+    const LockedPage page(held_.get(), lIndex);
+    ok = page.get() && EncodeFrame(BitmapPtr(FreeImage_Clone(page.get())), abFrame);
+  }
   if (!ok) abFrame.clear();
   return ok;
 }
@@ -118,10 +130,18 @@ bool ImageFile::SaveFrame(const std::vector<uint8_t>& abFrame, const std::string
     dib.reset(FreeImage_LoadFromMemory(FIF_TIFF, mem.get(), 0));
   }
   if (!dib) return false;
+  // The frame is made in memory and written at once: the TIFF writer reads
+  // back what it has written, which in a file would be reading it again.
+  auto save = [&dib, &sPath](int flags) {
+    const MemoryPtr out(FreeImage_OpenMemory());
+    BYTE* data = nullptr;
+    DWORD size = 0;
+    return out && FreeImage_SaveToMemory(FIF_TIFF, dib.get(), out.get(), flags) &&
+           FreeImage_AcquireMemory(out.get(), &data, &size) &&
+           WriteFileBytesAtomic(sPath, std::string_view(reinterpret_cast<const char*>(data), size));
+  };
   const int flags = TiffFlags(compression_, FreeImage_GetBPP(dib.get()));
-  bool ok = FreeImage_Save(FIF_TIFF, dib.get(), sPath.c_str(), flags) != FALSE;
-  if (!ok && flags != TIFF_NONE) ok = FreeImage_Save(FIF_TIFF, dib.get(), sPath.c_str(), TIFF_NONE) != FALSE;
-  return ok;
+  return save(flags) || (flags != TIFF_NONE && save(TIFF_NONE));
 }
 
 }  // namespace tessa

@@ -1,14 +1,17 @@
 // The imaging control of the main form: counts the frames of an image file,
 // loads one frame into a byte buffer and writes a buffer back out as a
-// one-frame TIFF with a chosen compression. Built on FreeImage's multi-page
-// access; the buffer is an uncompressed TIFF image held in memory.
+// one-frame TIFF with a chosen compression. Built on FreeImage (a TIFF's
+// pages read from one mapping of the file); the buffer is an uncompressed
+// TIFF image held in memory.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "pdfcontrol/freeimage_handles.h"
+#include "pdfcontrol/tiff_pages.h"
 
 namespace tessa {
 
@@ -52,6 +55,7 @@ class ImageFile {
   int32_t compression_ = kNone;
   bool hold_ = false;
   quirepane::MultiBitmapPtr held_;  // the open multi-page file heldPath_
+  std::unique_ptr<quirepane::TiffPages> heldTiff_;  // or its mapping, for a TIFF
   int heldFormat_ = -1;
   std::string heldPath_;
 };

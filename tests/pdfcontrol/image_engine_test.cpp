@@ -6,6 +6,7 @@
 #include "pdfcontrol/bitmap_convert.h"
 #include "pdfcontrol/jpeg_header.h"
 #include "pdfcontrol/stored_resolution.h"
+#include "pdfcontrol/tiff_pages.h"
 #include "support/temp_dir.h"
 
 namespace quirepane::test {
@@ -150,6 +151,28 @@ TEST(JpegHeader, PassesBaselineAndProgressiveOnly) {
   EXPECT_FALSE(ReadJpegInfo(JpegHeader(0xC3, 8, 3, false)).has_value());   // lossless
   EXPECT_FALSE(ReadJpegInfo(JpegHeader(0xC0, 8, 2, false)).has_value());   // two components
   EXPECT_FALSE(ReadJpegInfo("\x89PNG\r\n").has_value());
+}
+
+// Any page is read straight from the mapping, in any order; the count ends
+// where the chain of pages leaves the file.
+TEST(MultipageTiff, PagesAreReadStraightFromTheMapping) {
+  TempDir dir;
+  const std::string three = MakeMultipageTiff(dir.file("three.tif"), {{10, 11}, {20, 21}, {30, 31}}, TIFF_NONE);
+  const TiffPages pages(three);
+  ASSERT_EQ(pages.Count(), 3);
+  for (int k : {2, 0, 1}) {
+    const BitmapPtr page = pages.Load(k);
+    ASSERT_TRUE(page) << k;
+    EXPECT_EQ(FreeImage_GetWidth(page.get()), 10u * (k + 1));
+    EXPECT_EQ(FreeImage_GetHeight(page.get()), 10u * (k + 1) + 1);
+  }
+  EXPECT_FALSE(pages.Load(3));
+  EXPECT_FALSE(pages.Load(-1));
+  const std::string bytes = tessa::test::ReadFile(three);
+  EXPECT_LT(TiffPages(WriteFile(dir.file("cut.tif"), bytes.substr(0, bytes.size() / 2))).Count(), 3);
+  EXPECT_EQ(TiffPages(WriteFile(dir.file("empty.tif"), "")).Count(), 0);
+  EXPECT_EQ(TiffPages(MakeImage(dir.file("a.png"), FIF_PNG, 8, 8)).Count(), 0);
+  EXPECT_EQ(TiffPages(dir.file("missing.tif")).Count(), 0);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include <tiffio.h>
+#include <zlib.h>
 
 #include "convert_fixture.h"
 #include "support/temp_dir.h"
@@ -243,6 +244,70 @@ TEST_F(PixelFidelity, DeepImagesComeDownToEightBits) {
   EXPECT_LE(Stray(Save(rgb16.get(), FIF_PPMRAW, "rgb16.ppm")), 1);
   EXPECT_LE(Stray(Save(rgb16.get(), FIF_TIFF, "rgb16.tif")), 1);
   EXPECT_LE(Stray(Save(rgba16.get(), FIF_PNG, "rgba16.png")), 1);
+}
+
+// The PNG at path with a gAMA chunk stating gamma (in 100000ths) after its header.
+void AddGamma(const std::string& path, uint32_t gamma) {
+  auto be32 = [](uint32_t v) { return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; };
+  const std::string chunk = "gAMA" + be32(gamma);
+  std::string png = tessa::test::ReadFile(path);
+  png.insert(33, be32(4) + chunk + be32(uint32_t(crc32(0, reinterpret_cast<const Bytef*>(chunk.data()), 8))));
+  WriteFile(path, png);
+}
+
+// A PNG without alpha goes in as its compressed rows stand (Flate with PNG
+// prediction), new, appended straight or through the document model, and
+// shows as the decoder shows it; any other PNG is decoded and shows the same.
+TEST_F(PixelFidelity, PngRowsGoInAsTheyStandWhereTheyShowTheSame) {
+  auto ramp = [](FIBITMAP* d) { FillIndices(d, [](int x, int y) { return unsigned((x * 7 + y * 3) % 256); }); };
+  Dib rgb = Make(FIT_BITMAP, 37, 19, 24, [](FIBITMAP* d) {
+    for (int y = 0; y < 19; ++y)
+      for (int x = 0; x < 37; ++x) {
+        BYTE* px = FreeImage_GetScanLine(d, y) + 3 * x;
+        px[FI_RGBA_RED] = BYTE(x * 7), px[FI_RGBA_GREEN] = BYTE(y * 13), px[FI_RGBA_BLUE] = BYTE(x * y);
+      }
+  });
+  Dib grey = Make(FIT_BITMAP, 37, 19, 8, [&](FIBITMAP* d) {
+    for (int i = 0; i < 256; ++i) FreeImage_GetPalette(d)[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
+    ramp(d);
+  });
+  Dib palette = Make(FIT_BITMAP, 37, 19, 8, [&](FIBITMAP* d) {
+    for (int i = 0; i < 256; ++i) FreeImage_GetPalette(d)[i] = RGBQUAD{BYTE(i * 5), BYTE(255 - i), BYTE(i * 3), 0};
+    ramp(d);
+  });
+  Dib clear = Make(FIT_BITMAP, 37, 19, 8, [&](FIBITMAP* d) {
+    SetPalette(d, {{0, 0, 255, 0}, {255, 0, 0, 0}});
+    FillIndices(d, [](int x, int) { return unsigned(x % 2); });
+    BYTE table[2] = {0, 255};
+    FreeImage_SetTransparencyTable(d, table, 2);
+  });
+  Dib rgba = Make(FIT_BITMAP, 37, 19, 32, FillRgba);
+  Dib rgb16(FreeImage_ConvertToRGB16(rgb.get()));
+  Dib grey16(FreeImage_ConvertToUINT16(grey.get()));
+  const struct {
+    const char* name;
+    FIBITMAP* dib;
+    int flags;
+    uint32_t gamma;  // 0 for no gAMA chunk
+    bool asIs;
+  } cases[] = {{"rgb", rgb.get(), 0, 0, true},           {"grey", grey.get(), 0, 0, true},
+               {"palette", palette.get(), 0, 0, true},   {"rgb16", rgb16.get(), 0, 0, true},
+               {"grey16", grey16.get(), 0, 0, true},     {"display-gamma", rgb.get(), 0, 45455, true},
+               {"linear-gamma", rgb.get(), 0, 100000, false}, {"interlaced", rgb.get(), PNG_INTERLACED, 0, false},
+               {"alpha", rgba.get(), 0, 0, false},       {"trns", clear.get(), 0, 0, false}};
+  const std::string all = File("all.pdf");
+  int page = 0;
+  for (const auto& c : cases) {
+    const std::string png = Save(c.dib, FIF_PNG, std::string(c.name) + ".png", c.flags);
+    if (c.gamma) AddGamma(png, c.gamma);
+    EXPECT_LE(Stray(png), 1) << c.name;
+    EXPECT_EQ(tessa::test::ReadFile(png + ".pdf").find("/Predictor 15") != std::string::npos, c.asIs) << c.name;
+    ASSERT_EQ(Convert(png, all, FT_AUTO, true), CR_Success) << c.name;
+    Dib shown = Render(all, ++page, png + ".appended");
+    ASSERT_TRUE(shown) << c.name;
+    EXPECT_LE(MaxDifference(shown.get(), Expected(png).get()), 1) << c.name;
+  }
+  EXPECT_TRUE(InspectPdf(all).checkPassed);
 }
 
 TEST_F(PixelFidelity, TransparencyFallsOnWhite) {

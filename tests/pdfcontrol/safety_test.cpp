@@ -286,8 +286,8 @@ TEST_F(Appending, CatalogAndPageTreeKeepWhatTheyReferTo) {
 }
 
 TEST_F(Appending, FailedWriteLeavesTheFileByteForByte) {
-  MakeImage(File("seed.png"), FIF_PNG, 300, 300);
-  ASSERT_EQ(Convert(File("seed.png"), File("book.pdf")), CR_Success);
+  MakeImage(File("seed.bmp"), FIF_BMP, 300, 300);
+  ASSERT_EQ(Convert(File("seed.bmp"), File("book.pdf")), CR_Success);
   const std::string pdf = File("book.pdf");
   const std::string before = ReadFile(pdf);
   // The JPEG's working copy fits under the limit; the PDF grown by it does not.

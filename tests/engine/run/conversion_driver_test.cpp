@@ -166,19 +166,21 @@ TEST_F(ConversionDriver, AllPagesWithoutCompressionGoWholeAndGiveWhatFramesGave)
   }
 }
 
-// A grey page without a sample count is grey and opaque on every road: one
-// page, a whole file, frames.
+// A grey page without a sample count (or a resolution) is grey, opaque and
+// a point a pixel on every road: one page, a whole file, frames.
 TEST_F(ConversionDriver, GreyTiffPagesWithoutASampleCountKeepTheirPixels) {
   const struct {
     int pages;
     std::string list;
-  } cases[] = {{1, "*"}, {2, "*"}, {2, "1-2"}};
+    int32_t compression;
+  } cases[] = {{1, "*", 0}, {2, "*", 0}, {2, "1-2", 0}, {2, "*", 1}};
   for (const auto& c : cases) {
-    const std::string name = std::to_string(c.pages) + (c.list == "*" ? "all" : "listed");
+    const std::string name = std::to_string(c.pages) + (c.list == "*" ? "all" : "listed") + std::to_string(c.compression);
     const std::string tif = in() + "/" + name + ".tif", pdf = out() + "/" + name + ".pdf";
     WriteGreyTiffWithoutSampleCount(tif, c.pages, 40, 30);
-    clsConversionOptions co = Item(tif, 18, pdf, Options(0, c.list));
+    clsConversionOptions co = Item(tif, 18, pdf, Options(c.compression, c.list));
     ASSERT_EQ(PerformConversionItem(frm, co), 0) << co.sErr;
+    EXPECT_EQ(test::InspectPdf(pdf).pageSizes, (std::vector<std::pair<double, double>>(c.pages, {40, 30}))) << name;
     ASSERT_EQ(test::RunCommand("pdfimages -png " + test::ShellQuote(pdf) + " " + test::ShellQuote(out() + "/" + name)).exitCode, 0);
     for (int p = 0; p < c.pages; ++p) {
       char png[16];
@@ -192,6 +194,30 @@ TEST_F(ConversionDriver, GreyTiffPagesWithoutASampleCountKeepTheirPixels) {
       EXPECT_EQ(wrong, 0) << name << " page " << p + 1;
       FreeImage_Unload(dib);
     }
+  }
+}
+
+// Bytes this process has read through read() and its kin so far.
+uint64_t BytesRead() {
+  std::ifstream io("/proc/self/io");
+  std::string key;
+  uint64_t value = 0;
+  while (io >> key >> value)
+    if (key == "rchar:") return value;
+  return 0;
+}
+
+// A TIFF's bytes are read about once, whole or cut into frames (which are
+// written and read back once): not once more for every page.
+TEST_F(ConversionDriver, TiffPagesAreReadOnceWholeOrCutIntoFrames) {
+  const std::string tif = in() + "/long.tif";
+  WriteGreyTiffWithoutSampleCount(tif, 12, 400, 300);
+  const uint64_t size = std::filesystem::file_size(tif);
+  for (const std::string list : {"*", "1-12"}) {
+    const uint64_t before = BytesRead();
+    clsConversionOptions co = Item(tif, 18, out() + "/long" + std::to_string(list.size()) + ".pdf", Options(0, list));
+    ASSERT_EQ(PerformConversionItem(frm, co), 0) << co.sErr;
+    EXPECT_LE(BytesRead() - before, 2 * size) << list;
   }
 }
 

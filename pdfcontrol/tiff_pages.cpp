@@ -1,0 +1,129 @@
+// FreeImage reads a TIFF's first page through the offset in the file's
+// header. Each page is read through a view of the mapping whose header
+// names that page's directory instead, so the page is the first one there;
+// the offsets inside a directory stay those of the file and still hold.
+#include "pdfcontrol/tiff_pages.h"
+
+#include <FreeImage.h>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstring>
+#include <set>
+
+#include "pdfcontrol/file_descriptor.h"
+
+namespace quirepane {
+namespace {
+
+constexpr size_t kMostPages = 1 << 16;
+constexpr uint16_t kSamplesPerPixel = 277, kExtraSamples = 338;
+
+// The mapping as FreeImage's reader sees it: a position and a header of its own.
+struct PageView {
+  const unsigned char* data;
+  size_t size;
+  size_t pos;
+  unsigned char header[8];
+};
+
+unsigned ReadView(void* buffer, unsigned size, unsigned count, fi_handle handle) {
+  auto* view = static_cast<PageView*>(handle);
+  if (size == 0 || view->pos >= view->size) return 0;
+  const size_t n = std::min<size_t>(size_t(size) * count, view->size - view->pos) / size * size;
+  std::memcpy(buffer, view->data + view->pos, n);
+  for (size_t i = view->pos; i < 8 && i < view->pos + n; ++i) static_cast<unsigned char*>(buffer)[i - view->pos] = view->header[i];
+  view->pos += n;
+  return static_cast<unsigned>(n / size);
+}
+
+unsigned WriteNothing(void*, unsigned, unsigned, fi_handle) { return 0; }
+
+int SeekView(fi_handle handle, long offset, int origin) {
+  auto* view = static_cast<PageView*>(handle);
+  const long base = origin == SEEK_SET ? 0 : origin == SEEK_CUR ? static_cast<long>(view->pos) : static_cast<long>(view->size);
+  if (base + offset < 0) return -1;
+  view->pos = static_cast<size_t>(base + offset);
+  return 0;
+}
+
+long TellView(fi_handle handle) { return static_cast<long>(static_cast<PageView*>(handle)->pos); }
+
+}  // namespace
+
+TiffPages::TiffPages(const std::string& path) {
+  FileDescriptor file(path, O_RDONLY);
+  struct stat st {};
+  if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 8) return;
+  void* map = ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_SHARED, file.get(), 0);
+  if (map == MAP_FAILED) return;
+  data_ = static_cast<const unsigned char*>(map);
+  size_ = static_cast<size_t>(st.st_size);
+  if (std::memcmp(data_, "II*\0", 4) != 0 && std::memcmp(data_, "MM\0*", 4) != 0) return;
+  little_ = data_[0] == 'I';
+  std::set<uint32_t> seen;
+  for (uint32_t offset = U32(4); offset != 0 && seen.insert(offset).second && seen.size() <= kMostPages;) {
+    if (offset > size_ - 2) break;
+    const uint64_t next = offset + 2 + uint64_t(U16(offset)) * 12;
+    if (next > size_ - 4) break;
+    directories_.push_back(offset);
+    offset = U32(next);
+  }
+}
+
+TiffPages::~TiffPages() {
+  if (data_) ::munmap(const_cast<unsigned char*>(data_), size_);
+}
+
+uint32_t TiffPages::U16(uint64_t at) const {
+  const unsigned char* p = data_ + at;
+  return little_ ? p[0] | (p[1] << 8) : (p[0] << 8) | p[1];
+}
+
+uint32_t TiffPages::U32(uint64_t at) const {
+  const unsigned char* p = data_ + at;
+  return little_ ? uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24)
+                 : (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
+}
+
+uint32_t TiffPages::Tag(int page, uint16_t tag, uint32_t fallback) const {
+  const uint32_t dir = directories_[static_cast<size_t>(page)];
+  for (uint32_t i = 0, n = U16(dir); i < n; ++i) {
+    const uint64_t entry = dir + 2 + uint64_t(i) * 12;
+    if (U16(entry) != tag) continue;
+    const uint32_t type = U16(entry + 2);
+    if (type == 3) return U16(entry + 8);
+    if (type == 4) return U32(entry + 8);
+  }
+  return fallback;
+}
+
+BitmapPtr TiffPages::Load(int page) const {
+  if (page < 0 || page >= Count()) return nullptr;
+  EnsureFreeImage();
+  PageView view{data_, size_, 0, {}};
+  std::memcpy(view.header, data_, 8);
+  const uint32_t dir = directories_[static_cast<size_t>(page)];
+  for (int i = 0; i < 4; ++i) view.header[4 + i] = static_cast<unsigned char>(dir >> (little_ ? 8 * i : 24 - 8 * i));
+  FreeImageIO io{ReadView, WriteNothing, SeekView, TellView};
+  BitmapPtr dib(FreeImage_LoadFromHandle(FIF_TIFF, &io, &view, 0));
+  // The decoded page is a copy: the mapped pages read for it can go.
+  ::madvise(const_cast<unsigned char*>(data_), size_, MADV_DONTNEED);
+  // A page holds transparency only in extra samples.
+  if (dib && FreeImage_GetBPP(dib.get()) <= 8 && FreeImage_IsTransparent(dib.get()) &&
+      Tag(page, kSamplesPerPixel, 1) <= 1 && Tag(page, kExtraSamples, 0) == 0) {
+    FreeImage_SetTransparencyTable(dib.get(), nullptr, 0);
+    FreeImage_SetTransparent(dib.get(), FALSE);
+  }
+  return dib;
+}
+
+StoredResolution TiffPages::Resolution(int page) const {
+  if (page < 0 || page >= Count()) return {};
+  const std::string_view bytes(reinterpret_cast<const char*>(data_), size_);
+  return ReadTiffDirectoryResolution(bytes, directories_[static_cast<size_t>(page)]).value_or(StoredResolution{});
+}
+
+}  // namespace quirepane

@@ -1,0 +1,49 @@
+// A TIFF file mapped into memory once, with where each page's directory
+// lies, so that any page is decoded straight from the mapping: no page is
+// found by walking the file from its start, and no byte is read twice.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "pdfcontrol/freeimage_handles.h"
+#include "pdfcontrol/quirepane_api.h"
+#include "pdfcontrol/stored_resolution.h"
+
+namespace quirepane {
+
+class QUIREPANE_API TiffPages {
+ public:
+  // Maps the file at path; Count() is 0 when it is no TIFF or unreadable.
+  explicit TiffPages(const std::string& path);
+  ~TiffPages();
+  TiffPages(const TiffPages&) = delete;
+  TiffPages& operator=(const TiffPages&) = delete;
+
+  // Pages in the file's chain of directories, up to the first that does
+  // not lie inside the file.
+  int Count() const { return static_cast<int>(directories_.size()); }
+
+  // Page `page` (0-based) as FreeImage decodes it, without a transparency
+  // the page holds no samples for; null for a page past the last or one
+  // that cannot be decoded.
+  BitmapPtr Load(int page) const;
+
+  // The resolution the page states; {0, 0} when it states none.
+  StoredResolution Resolution(int page) const;
+
+ private:
+  // The first value of the page's SHORT or LONG tag; fallback when absent.
+  uint32_t Tag(int page, uint16_t tag, uint32_t fallback) const;
+  uint32_t U16(uint64_t at) const;
+  uint32_t U32(uint64_t at) const;
+
+  const unsigned char* data_ = nullptr;
+  size_t size_ = 0;
+  bool little_ = true;
+  std::vector<uint32_t> directories_;  // file offset of each page's directory
+};
+
+}  // namespace quirepane
