@@ -239,7 +239,7 @@ TEST_F(MainWindow, ClosingDuringARunFinishesTheTaskThenCloses) {
   Act("keyConvert")->trigger();
   EXPECT_EQ(blocks, 1);
   EXPECT_EQ(frm_.fgToDo.TextMatrix(1, kColPass), "+");
-  QTRY_VERIFY_WITH_TIMEOUT(frame_->Unloaded(), 20000);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return frame_->Unloaded(); }, 20000));  // QTRY_* would not fail a gtest
   EXPECT_EQ(Ini("frmMainMDI", "WindowState"), "0");
 }
 
