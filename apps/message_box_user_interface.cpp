@@ -8,6 +8,8 @@
 
 #include "apps/application_icon.h"
 #include "common/qt/message_box.h"
+#include "common/qt/qt_translation.h"
+#include "common/translator.h"
 
 namespace tessa {
 
@@ -51,6 +53,9 @@ bool MessageBoxUserInterface::EnsureApplication() {
 
 int MessageBoxUserInterface::MsgBox(const std::string& prompt, int style, const std::string& title) {
   if (!EnsureApplication()) return HeadlessUserInterface::MsgBox(prompt, style, title);
+  // The box's own buttons in the language of its texts, which an automation
+  // call may have changed since the last box.
+  UseQtTranslation(sLanguage);
   return ShowMessageBox(nullptr, prompt, style, title);
 }
 

@@ -133,6 +133,9 @@ void MainFrame::closeEvent(QCloseEvent* event) {
       connect(wait, &QTimer::timeout, this, [this, wait] {
         if (frm_.bInRunLoop() || frm_.bRunning) return;
         wait->deleteLater();
+        // A close that the save question then refuses leaves the next one
+        // to wait for its own run.
+        closePending_ = false;
         close();
       });
       wait->start(50);

@@ -1,5 +1,7 @@
 // tessaprint started from a command line, as a script would: a child
 // process in a scratch home folder, no display.
+#include <QDir>
+#include <QLibraryInfo>
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -215,6 +217,15 @@ TEST_F(CommandLineStart, VerboseBoxesOnADisplayLeaveTheExitCodeToTheRun) {
   const auto bad = test::RunChild(test::TessaprintPath(),
                                   {"/S", file("in/broken.jpg"), "/T", file("out/w.pdf"), "/V"}, env, 30);
   EXPECT_EQ(bad.exitCode, 1) << bad.err;
+  EXPECT_NE(good.err.find("box Cancel: Cancel"), std::string::npos) << good.err;
+
+  // A German start: Qt's own buttons are German too.
+  test::WriteFile(home() + "/.config/Brindlecove, Inc/Tessalumen/Vemo_SearchHistory.INI",
+                  "[Language]\r\nLanguage_Code=German\r\n");
+  const auto german = test::RunChild(test::TessaprintPath(),
+                                     {"/S", file("in/Sunrise.jpg"), "/T", file("out/g.pdf"), "/V"}, env, 30);
+  if (QDir(QLibraryInfo::path(QLibraryInfo::TranslationsPath)).exists("qtbase_de.qm"))
+    EXPECT_NE(german.err.find("box Cancel: Abbrechen"), std::string::npos) << german.err;
 }
 
 TEST_F(CommandLineStart, FirstStartCopiesTheDemoFoldersOnceAndStoresNoSettings) {

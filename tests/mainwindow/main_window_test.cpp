@@ -239,8 +239,27 @@ TEST_F(MainWindow, ClosingDuringARunFinishesTheTaskThenCloses) {
   Act("keyConvert")->trigger();
   EXPECT_EQ(blocks, 1);
   EXPECT_EQ(frm_.fgToDo.TextMatrix(1, kColPass), "+");
-  QTRY_VERIFY_WITH_TIMEOUT(frame_->Unloaded(), 20000);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return frame_->Unloaded(); }, 20000));  // QTRY_* would not fail a gtest
   EXPECT_EQ(Ini("frmMainMDI", "WindowState"), "0");
+}
+
+TEST_F(MainWindow, AClosingDuringARunThatTheSaveRefusesLeavesALaterOneToClose) {
+  Open();
+  const std::string good = WriteImage("in/good.png");
+  ASSERT_TRUE(frm_.ConversionJobOpen(WriteJob({good, good}, "jobs/job.ZOL")));
+  std::filesystem::remove_all(dir_.path() / "jobs");
+  frm_.blockRunner = [&](int32_t, clsConversionOptions&, int32_t& ret) {
+    frm_.bAskToSaveZolFileBeforeExit = true;
+    frame_->close();
+    ret = 0;
+  };
+  ui_->answers = {vbYes, vbOK};  // the save fails: the window stays
+  Act("keyConvert")->trigger();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return ui_->answers.empty(); }, 20000));
+  EXPECT_FALSE(frame_->Unloaded());
+  ui_->answers = {vbNo};
+  Act("keyConvert")->trigger();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return frame_->Unloaded(); }, 20000));
 }
 
 TEST_F(MainWindow, TheEditorShowsTheCurrentTaskAndCancelKeepsItsEdits) {
