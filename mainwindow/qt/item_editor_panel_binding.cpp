@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QSignalBlocker>
 #include <QTableView>
 #include <QUrl>
@@ -80,20 +79,6 @@ int ShiftState(Qt::KeyboardModifiers m) {
 }
 
 }  // namespace
-
-QStringList FileDialogNameFilters(const std::string& filter) {
-  QStringList out;
-  const QStringList parts = Q(filter).split('|');
-  static const QRegularExpression trailingPatterns(QStringLiteral("\\s*\\([^()]*\\)\\s*$"));
-  for (int i = 0; i + 1 < parts.size(); i += 2) {
-    QString description = parts[i];
-    description.remove(trailingPatterns);
-    QString patterns = parts[i + 1];
-    patterns.replace(';', ' ');
-    out << description.trimmed() + " (" + patterns.simplified() + ")";
-  }
-  return out;
-}
 
 template <class W>
 W* ItemEditorPanelBinding::Find(const char* name) const {

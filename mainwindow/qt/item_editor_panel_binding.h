@@ -19,10 +19,6 @@ namespace tessa {
 class EditorViewsInstalled;
 class MainForm;
 
-// "Desc (*.x)|*.x;*.y|All (*.*)|*.*" as the file dialog's name filters:
-// "Desc (*.x *.y)", "All (*.*)".
-QStringList FileDialogNameFilters(const std::string& filter);
-
 class ItemEditorPanelBinding : public QObject, public EditorPanelView {
   Q_OBJECT
  public:

@@ -131,13 +131,6 @@ struct TestForm {
   }
 };
 
-TEST(ItemEditorPanelBindingTest, NameFiltersOfTheFileDialogs) {
-  EXPECT_EQ(FileDialogNameFilters("Desc|*.x;*.y"), QStringList{"Desc (*.x *.y)"});
-  EXPECT_EQ(FileDialogNameFilters("PDF (*.PDF)|*.PDF|All files (*.*)|*.*"),
-            (QStringList{"PDF (*.PDF)", "All files (*.*)"}));
-  EXPECT_TRUE(FileDialogNameFilters("").isEmpty());
-}
-
 TEST(ItemEditorPanelBindingTest, BuildsAddsLoadsUpdatesAndMovesTasks) {
   App();
   test::ScriptedUserInterface ui;
