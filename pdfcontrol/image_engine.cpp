@@ -122,15 +122,32 @@ LoadedImage ImageEngine::Load(const std::string& path, long format, int flags) c
   if (!image.dib_ && fif == FIF_BMP) image.dib_ = LoadLongHeaderBmp(path, flags);
   if (!image.dib_) return image;
   if (fif == FIF_TIFF) DropTransparencyTheTiffLacks(image.dib_.get(), path, 0);
+  TakeResolution(image, format, ReadStoredResolution(path, format));
+  return image;
+}
+
+LoadedImage ImageEngine::LoadBytes(std::string_view bytes, long format) const {
+  LoadedImage image;
+  const int fif = FreeImageFromFormatCode(format);
+  if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(static_cast<FREE_IMAGE_FORMAT>(fif))) return image;
+  const MemoryPtr memory(FreeImage_OpenMemory(reinterpret_cast<BYTE*>(const_cast<char*>(bytes.data())),
+                                              static_cast<DWORD>(bytes.size())));
+  if (!memory) return image;
+  image.dib_.reset(FreeImage_LoadFromMemory(static_cast<FREE_IMAGE_FORMAT>(fif), memory.get(), 0));
+  if (!image.dib_) return image;
+  TakeResolution(image, format, ReadStoredResolutionOfBytes(bytes, format));
+  return image;
+}
+
+void ImageEngine::TakeResolution(LoadedImage& image, long format, const std::optional<StoredResolution>& stored) const {
   image.format_ = format;
-  if (auto stored = ReadStoredResolution(path, format)) {
+  if (stored) {
     image.dpmX_ = stored->x;
     image.dpmY_ = stored->y;
-  } else if (FreeImageKnowsResolution(fif)) {
+  } else if (FreeImageKnowsResolution(FreeImageFromFormatCode(format))) {
     image.dpmX_ = static_cast<long>(FreeImage_GetDotsPerMeterX(image.dib_.get()));
     image.dpmY_ = static_cast<long>(FreeImage_GetDotsPerMeterY(image.dib_.get()));
   }
-  return image;
 }
 
 long ImageEngine::Width(const LoadedImage& image) const { return image.ok() ? static_cast<long>(FreeImage_GetWidth(image.dib())) : 0; }
