@@ -36,39 +36,22 @@ constexpr long kSuccess = 0;
 constexpr long kFailure = 1;
 constexpr long kInvalidImageType = 5;
 
+// The whole file when it starts with magic, read at once; nullopt for any
+// other file.
+std::optional<std::string> ReadFileStartingWith(const std::string& path, std::string_view magic) {
+  if (tessa::ReadFileHead(path, magic.size()) != magic) return std::nullopt;
+  return tessa::ReadFileBytes(path);
+}
+
 // The whole file when it is a JPEG whose bytes can go into a PDF unchanged,
 // read at once; nullopt for any other file, which takes the usual road. A
 // JPEG that ends before its image does sets cutShort.
 std::optional<std::string> ReadPassThroughJpeg(const std::string& path, bool& cutShort) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  std::string bytes;
-  bool failed = false;
-  char buffer[64 * 1024];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      failed = n < 0;
-      break;
-    }
-    bytes.append(buffer, static_cast<size_t>(n));
-    if (bytes.size() >= 3 && bytes.compare(0, 3, "\xFF\xD8\xFF") != 0) {
-      failed = true;
-      break;
-    }
-  }
-  ::close(fd);
-  if (failed) return std::nullopt;
-  cutShort = bytes.size() >= 3 && !JpegReachesEnd(bytes);
-  if (cutShort || !ReadJpegInfo(bytes)) return std::nullopt;
+  std::optional<std::string> bytes = ReadFileStartingWith(path, "\xFF\xD8\xFF");
+  if (!bytes) return std::nullopt;
+  cutShort = !JpegReachesEnd(*bytes);
+  if (cutShort || !ReadJpegInfo(*bytes)) return std::nullopt;
   return bytes;
-}
-
-// The whole file when it is a PNG, read at once; nullopt for any other file.
-std::optional<std::string> ReadPngFile(const std::string& path) {
-  if (tessa::ReadFileHead(path, 8) != "\x89PNG\r\n\x1a\n") return std::nullopt;
-  return tessa::ReadFileBytes(path);
 }
 
 // Dots per inch of a resolution kept in whole dots per metre. Files state
@@ -127,7 +110,7 @@ long clsSavePDF::ConvertToPDF() {
   // So is a PNG: its compressed rows go in as they are when a PDF can take
   // them so, else the bytes read are decoded.
   std::optional<std::string> pngBytes;
-  if (!jpegBytes && (store.FileType == -1 || store.FileType == kFormatPng)) pngBytes = ReadPngFile(source);
+  if (!jpegBytes && (store.FileType == -1 || store.FileType == kFormatPng)) pngBytes = ReadFileStartingWith(source, "\x89PNG\r\n\x1a\n");
   std::optional<PngStream> png = pngBytes ? ReadPngStream(*pngBytes) : std::nullopt;
   const StoredResolution pngResolution =
       png ? ReadStoredResolutionOfBytes(*pngBytes, kFormatPng).value_or(StoredResolution{}) : StoredResolution{};
