@@ -11,6 +11,7 @@
 
 #include "pdfcontrol/bmp_header.h"
 #include "pdfcontrol/stored_resolution.h"
+#include "pdfcontrol/tiff_page_chain.h"
 #include "pdfcontrol/tiff_transparency.h"
 #include "platform/text_file.h"
 
@@ -103,7 +104,7 @@ long ImageEngine::DetectFormat(const std::string& path) const {
   if (head.rfind("%PDF", 0) == 0) return kFormatPdf;
   // FreeImage would tell a TIFF only after trying most of its formats,
   // each reading the file's start or end again.
-  if (head.rfind(std::string("II*\0", 4), 0) == 0 || head.rfind(std::string("MM\0*", 4), 0) == 0) return kFormatTiff;
+  if (IsTiffHead(head)) return kFormatTiff;
   int fif = FreeImage_GetFileType(path.c_str(), 0);
   if (IsPnm(fif)) fif = PnmByMagic(head, fif);
   if (fif == FIF_UNKNOWN && !head.empty()) fif = FreeImage_GetFIFFromFilename(path.c_str());

@@ -79,10 +79,11 @@ bool DirectoryIntact(TiffFile& file, uint64_t offset, uint64_t& next) {
 
 }  // namespace
 
-bool bIsTiffFile(const std::string& path) {
-  const std::string head = tessa::ReadFileHead(path, 4);
-  return head == std::string("II*\0", 4) || head == std::string("MM\0*", 4);
+bool IsTiffHead(std::string_view head) {
+  return head.substr(0, 4) == std::string_view("II*\0", 4) || head.substr(0, 4) == std::string_view("MM\0*", 4);
 }
+
+bool bIsTiffFile(const std::string& path) { return IsTiffHead(tessa::ReadFileHead(path, 4)); }
 
 bool bIsJpegFile(const std::string& path) { return tessa::ReadFileHead(path, 3) == "\xFF\xD8\xFF"; }
 

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <set>
 
+#include "pdfcontrol/tiff_page_chain.h"
 
 namespace quirepane {
 namespace {
@@ -50,7 +51,7 @@ long TellView(fi_handle handle) { return static_cast<long>(static_cast<PageView*
 }  // namespace
 
 TiffPages::TiffPages(const std::string& path) : map_(path) {
-  if (map_.size() < 8 || (std::memcmp(map_.data(), "II*\0", 4) != 0 && std::memcmp(map_.data(), "MM\0*", 4) != 0)) return;
+  if (map_.size() < 8 || !IsTiffHead(map_.bytes())) return;
   little_ = map_.data()[0] == 'I';
   std::set<uint32_t> seen;
   for (uint32_t offset = U32(4); offset != 0 && seen.insert(offset).second && seen.size() <= kMostPages;) {
