@@ -11,6 +11,7 @@
 #include <set>
 
 #include "pdfcontrol/tiff_page_chain.h"
+#include "pdfcontrol/tiff_transparency.h"
 
 namespace quirepane {
 namespace {
@@ -76,16 +77,19 @@ uint32_t TiffPages::U32(uint64_t at) const {
                  : (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
 }
 
-uint32_t TiffPages::Tag(int page, uint16_t tag, uint32_t fallback) const {
+std::optional<uint64_t> TiffPages::Entry(int page, uint16_t tag) const {
   const uint32_t dir = directories_[static_cast<size_t>(page)];
   for (uint32_t i = 0, n = U16(dir); i < n; ++i) {
     const uint64_t entry = dir + 2 + uint64_t(i) * 12;
-    if (U16(entry) != tag) continue;
-    const uint32_t type = U16(entry + 2);
-    if (type == 3) return U16(entry + 8);
-    if (type == 4) return U32(entry + 8);
+    if (U16(entry) == tag) return entry;
   }
-  return fallback;
+  return std::nullopt;
+}
+
+uint32_t TiffPages::Tag(int page, uint16_t tag, uint32_t fallback) const {
+  const std::optional<uint64_t> entry = Entry(page, tag);
+  const uint32_t type = entry ? U16(*entry + 2) : 0;
+  return type == 3 ? U16(*entry + 8) : type == 4 ? U32(*entry + 8) : fallback;
 }
 
 BitmapPtr TiffPages::Load(int page) const {
@@ -99,12 +103,8 @@ BitmapPtr TiffPages::Load(int page) const {
   BitmapPtr dib(FreeImage_LoadFromHandle(FIF_TIFF, &io, &view, 0));
   // The decoded page is a copy: the mapped pages read for it can go.
   map_.Release();
-  // A page holds transparency only in extra samples.
-  if (dib && FreeImage_GetBPP(dib.get()) <= 8 && FreeImage_IsTransparent(dib.get()) &&
-      Tag(page, kSamplesPerPixel, 1) <= 1 && Tag(page, kExtraSamples, 0) == 0) {
-    FreeImage_SetTransparencyTable(dib.get(), nullptr, 0);
-    FreeImage_SetTransparent(dib.get(), FALSE);
-  }
+  const std::optional<uint64_t> extras = Entry(page, kExtraSamples);
+  DropTransparencyTheTiffLacks(dib.get(), Tag(page, kSamplesPerPixel, 1), extras ? U32(*extras + 4) : 0);
   return dib;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,8 @@ class QUIREPANE_API TiffPages {
   StoredResolution Resolution(int page) const;
 
  private:
+  // Where the page's entry for tag lies; nullopt when it has none.
+  std::optional<uint64_t> Entry(int page, uint16_t tag) const;
   // The first value of the page's SHORT or LONG tag; fallback when absent.
   uint32_t Tag(int page, uint16_t tag, uint32_t fallback) const;
   uint32_t U16(uint64_t at) const;
