@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -111,20 +112,44 @@ int G4Tiff(const std::string& path, int n) {
   return FreeImage_CloseMultiBitmap(multi, TIFF_CCITTFAX4) ? 0 : 1;
 }
 
-// Pages of a scanned colour document as a scanner's TIFF holds them: JPEG in
-// YCbCr, one strip a page, 200 dpi.
-int JpegTiff(const std::string& path, int n) {
+// Writes n pages of w by h 8-bit RGB into a new TIFF at path: row y of page
+// `page` is scan line rowOf(y, page) of photo. pageTags sets the
+// compression, photometric interpretation, strips and resolution.
+int RgbPages(const std::string& path, int n, int w, int h, FIBITMAP* photo, const std::function<int(int, int)>& rowOf,
+             const std::function<void(TIFF*)>& pageTags) {
   TIFF* tif = TIFFOpen(path.c_str(), "w");
   if (!tif) return 1;
-  const int w = 1240, h = 1754;
-  FIBITMAP* photo = Photo(w, h, 7);
   std::vector<uint8_t> line(size_t(w) * 3);
-  for (int page = 0; page < n; ++page) {
+  int rc = 0;
+  for (int page = 0; page < n && rc == 0; ++page) {
     TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, w);
     TIFFSetField(tif, TIFFTAG_IMAGELENGTH, h);
     TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
     TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3);
     TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    pageTags(tif);
+    for (int y = 0; y < h && rc == 0; ++y) {
+      const BYTE* src = FreeImage_GetScanLine(photo, rowOf(y, page));
+      for (int x = 0; x < w; ++x) {
+        line[3 * x] = src[3 * x + FI_RGBA_RED];
+        line[3 * x + 1] = src[3 * x + FI_RGBA_GREEN];
+        line[3 * x + 2] = src[3 * x + FI_RGBA_BLUE];
+      }
+      if (TIFFWriteScanline(tif, line.data(), uint32_t(y)) < 0) rc = 1;
+    }
+    if (rc == 0 && !TIFFWriteDirectory(tif)) rc = 1;
+  }
+  TIFFClose(tif);
+  return rc;
+}
+
+// Pages of a scanned colour document as a scanner's TIFF holds them: JPEG in
+// YCbCr, one strip a page, 200 dpi.
+int JpegTiff(const std::string& path, int n) {
+  const int w = 1240, h = 1754;
+  FIBITMAP* photo = Photo(w, h, 7);
+  // The picture moves down a row a page, so that no two pages are alike.
+  const int rc = RgbPages(path, n, w, h, photo, [h](int y, int page) { return (h - 1 - y + page) % h; }, [h](TIFF* tif) {
     TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_YCBCR);
     TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_JPEG);
     TIFFSetField(tif, TIFFTAG_JPEGQUALITY, 75);
@@ -133,54 +158,23 @@ int JpegTiff(const std::string& path, int n) {
     TIFFSetField(tif, TIFFTAG_XRESOLUTION, 200.0);
     TIFFSetField(tif, TIFFTAG_YRESOLUTION, 200.0);
     TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
-    for (int y = 0; y < h; ++y) {
-      // The picture moves down a row a page, so that no two pages are alike.
-      const BYTE* src = FreeImage_GetScanLine(photo, (h - 1 - y + page) % h);
-      for (int x = 0; x < w; ++x) {
-        line[3 * x] = src[3 * x + FI_RGBA_RED];
-        line[3 * x + 1] = src[3 * x + FI_RGBA_GREEN];
-        line[3 * x + 2] = src[3 * x + FI_RGBA_BLUE];
-      }
-      if (TIFFWriteScanline(tif, line.data(), uint32_t(y)) < 0) return 1;
-    }
-    if (!TIFFWriteDirectory(tif)) return 1;
-  }
+  });
   FreeImage_Unload(photo);
-  TIFFClose(tif);
-  return 0;
+  return rc;
 }
 
 // Small uncompressed RGB pages without a stated resolution, as a camera or
 // a screen grabber writes them.
 int RgbTiff(const std::string& path, int n) {
-  TIFF* tif = TIFFOpen(path.c_str(), "w");
-  if (!tif) return 1;
   const int w = 284, h = 192;
   FIBITMAP* photo = Photo(w, h * 2, 3);
-  std::vector<uint8_t> line(size_t(w) * 3);
-  for (int page = 0; page < n; ++page) {
-    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, w);
-    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, h);
-    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
-    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3);
-    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+  const int rc = RgbPages(path, n, w, h, photo, [h](int y, int page) { return (y + page) % (h * 2); }, [](TIFF* tif) {
     TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
     TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
     TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 16);
-    for (int y = 0; y < h; ++y) {
-      const BYTE* src = FreeImage_GetScanLine(photo, (y + page) % (h * 2));
-      for (int x = 0; x < w; ++x) {
-        line[3 * x] = src[3 * x + FI_RGBA_RED];
-        line[3 * x + 1] = src[3 * x + FI_RGBA_GREEN];
-        line[3 * x + 2] = src[3 * x + FI_RGBA_BLUE];
-      }
-      if (TIFFWriteScanline(tif, line.data(), uint32_t(y)) < 0) return 1;
-    }
-    if (!TIFFWriteDirectory(tif)) return 1;
-  }
+  });
   FreeImage_Unload(photo);
-  TIFFClose(tif);
-  return 0;
+  return rc;
 }
 
 int PhotoPng(const std::string& path) {

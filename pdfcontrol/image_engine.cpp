@@ -11,6 +11,7 @@
 
 #include "pdfcontrol/bmp_header.h"
 #include "pdfcontrol/stored_resolution.h"
+#include "pdfcontrol/tiff_page_chain.h"
 #include "pdfcontrol/tiff_transparency.h"
 #include "platform/text_file.h"
 
@@ -103,7 +104,7 @@ long ImageEngine::DetectFormat(const std::string& path) const {
   if (head.rfind("%PDF", 0) == 0) return kFormatPdf;
   // FreeImage would tell a TIFF only after trying most of its formats,
   // each reading the file's start or end again.
-  if (head.rfind(std::string("II*\0", 4), 0) == 0 || head.rfind(std::string("MM\0*", 4), 0) == 0) return kFormatTiff;
+  if (IsTiffHead(head)) return kFormatTiff;
   int fif = FreeImage_GetFileType(path.c_str(), 0);
   if (IsPnm(fif)) fif = PnmByMagic(head, fif);
   if (fif == FIF_UNKNOWN && !head.empty()) fif = FreeImage_GetFIFFromFilename(path.c_str());
@@ -122,15 +123,32 @@ LoadedImage ImageEngine::Load(const std::string& path, long format, int flags) c
   if (!image.dib_ && fif == FIF_BMP) image.dib_ = LoadLongHeaderBmp(path, flags);
   if (!image.dib_) return image;
   if (fif == FIF_TIFF) DropTransparencyTheTiffLacks(image.dib_.get(), path, 0);
+  TakeResolution(image, format, ReadStoredResolution(path, format));
+  return image;
+}
+
+LoadedImage ImageEngine::LoadBytes(std::string_view bytes, long format) const {
+  LoadedImage image;
+  const int fif = FreeImageFromFormatCode(format);
+  if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(static_cast<FREE_IMAGE_FORMAT>(fif))) return image;
+  const MemoryPtr memory(FreeImage_OpenMemory(reinterpret_cast<BYTE*>(const_cast<char*>(bytes.data())),
+                                              static_cast<DWORD>(bytes.size())));
+  if (!memory) return image;
+  image.dib_.reset(FreeImage_LoadFromMemory(static_cast<FREE_IMAGE_FORMAT>(fif), memory.get(), 0));
+  if (!image.dib_) return image;
+  TakeResolution(image, format, ReadStoredResolutionOfBytes(bytes, format));
+  return image;
+}
+
+void ImageEngine::TakeResolution(LoadedImage& image, long format, const std::optional<StoredResolution>& stored) const {
   image.format_ = format;
-  if (auto stored = ReadStoredResolution(path, format)) {
+  if (stored) {
     image.dpmX_ = stored->x;
     image.dpmY_ = stored->y;
-  } else if (FreeImageKnowsResolution(fif)) {
+  } else if (FreeImageKnowsResolution(FreeImageFromFormatCode(format))) {
     image.dpmX_ = static_cast<long>(FreeImage_GetDotsPerMeterX(image.dib_.get()));
     image.dpmY_ = static_cast<long>(FreeImage_GetDotsPerMeterY(image.dib_.get()));
   }
-  return image;
 }
 
 long ImageEngine::Width(const LoadedImage& image) const { return image.ok() ? static_cast<long>(FreeImage_GetWidth(image.dib())) : 0; }

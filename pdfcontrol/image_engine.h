@@ -4,9 +4,12 @@
 // CUT 21, GIF 40, PDF 100, -1 unknown).
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "pdfcontrol/freeimage_handles.h"
+#include "pdfcontrol/stored_resolution.h"
 
 namespace quirepane {
 
@@ -47,6 +50,9 @@ class ImageEngine {
   // Loads the file as format with FreeImage load flags (0, or kHeaderOnly).
   // A failed load gives an image whose ok() is false.
   LoadedImage Load(const std::string& path, long format, int flags) const;
+  // The same for a whole file's bytes already in memory (no TIFF, BMP or
+  // icon: their loads need the file itself).
+  LoadedImage LoadBytes(std::string_view bytes, long format) const;
 
   // Dots per metre the file stores, 0 when it holds none.
   long HorizontalResolution(const LoadedImage& image) const { return image.dpmX_; }
@@ -62,6 +68,11 @@ class ImageEngine {
 
   // Frees the image's memory.
   void Unload(LoadedImage& image) const { image.dib_.reset(); }
+
+ private:
+  // Sets the format and the resolution of a loaded image: the one its file
+  // stores, else FreeImage's where FreeImage reads it right.
+  void TakeResolution(LoadedImage& image, long format, const std::optional<StoredResolution>& stored) const;
 };
 
 // Converts a bitmap of any FreeImage type to one a BMP file can hold without

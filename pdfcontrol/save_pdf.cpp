@@ -36,44 +36,22 @@ constexpr long kSuccess = 0;
 constexpr long kFailure = 1;
 constexpr long kInvalidImageType = 5;
 
+// The whole file when it starts with magic, read at once; nullopt for any
+// other file.
+std::optional<std::string> ReadFileStartingWith(const std::string& path, std::string_view magic) {
+  if (tessa::ReadFileHead(path, magic.size()) != magic) return std::nullopt;
+  return tessa::ReadFileBytes(path);
+}
+
 // The whole file when it is a JPEG whose bytes can go into a PDF unchanged,
 // read at once; nullopt for any other file, which takes the usual road. A
 // JPEG that ends before its image does sets cutShort.
 std::optional<std::string> ReadPassThroughJpeg(const std::string& path, bool& cutShort) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  std::string bytes;
-  bool failed = false;
-  char buffer[64 * 1024];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      failed = n < 0;
-      break;
-    }
-    bytes.append(buffer, static_cast<size_t>(n));
-    if (bytes.size() >= 3 && bytes.compare(0, 3, "\xFF\xD8\xFF") != 0) {
-      failed = true;
-      break;
-    }
-  }
-  ::close(fd);
-  if (failed) return std::nullopt;
-  cutShort = bytes.size() >= 3 && !JpegReachesEnd(bytes);
-  if (cutShort || !ReadJpegInfo(bytes)) return std::nullopt;
-  return bytes;
-}
-
-// The compressed rows of a PNG that goes in as they are, and the resolution
-// it states; nullopt for any other file, which takes the usual road.
-std::optional<PngStream> ReadPassThroughPng(const std::string& path, StoredResolution& stored) {
-  if (tessa::ReadFileHead(path, 8) != "\x89PNG\r\n\x1a\n") return std::nullopt;
-  const std::optional<std::string> bytes = tessa::ReadFileBytes(path);
+  std::optional<std::string> bytes = ReadFileStartingWith(path, "\xFF\xD8\xFF");
   if (!bytes) return std::nullopt;
-  std::optional<PngStream> png = ReadPngStream(*bytes);
-  if (png) stored = ReadStoredResolutionOfBytes(*bytes, kFormatPng).value_or(StoredResolution{});
-  return png;
+  cutShort = !JpegReachesEnd(*bytes);
+  if (cutShort || !ReadJpegInfo(*bytes)) return std::nullopt;
+  return bytes;
 }
 
 // Dots per inch of a resolution kept in whole dots per metre. Files state
@@ -129,10 +107,13 @@ long clsSavePDF::ConvertToPDF() {
     error_ = "The JPEG file " + source + " ends before its image does";
     return kInvalidImageType;
   }
-  // So is a PNG whose compressed rows a PDF can take as they are.
-  StoredResolution pngResolution;
-  std::optional<PngStream> png;
-  if (!jpegBytes && (store.FileType == -1 || store.FileType == kFormatPng)) png = ReadPassThroughPng(source, pngResolution);
+  // So is a PNG: its compressed rows go in as they are when a PDF can take
+  // them so, else the bytes read are decoded.
+  std::optional<std::string> pngBytes;
+  if (!jpegBytes && (store.FileType == -1 || store.FileType == kFormatPng)) pngBytes = ReadFileStartingWith(source, "\x89PNG\r\n\x1a\n");
+  std::optional<PngStream> png = pngBytes ? ReadPngStream(*pngBytes) : std::nullopt;
+  const StoredResolution pngResolution =
+      png ? ReadStoredResolutionOfBytes(*pngBytes, kFormatPng).value_or(StoredResolution{}) : StoredResolution{};
   if (!jpegBytes && !png && store.FileType != -1 && !bIsFileOfType(source, store.FileType)) {
     error_ = "The file " + source + " is not of type " + std::to_string(store.FileType);
     return kInvalidImageType;
@@ -157,21 +138,40 @@ long clsSavePDF::ConvertToPDF() {
     if (pages.Count() > 0) return ConvertMultipageTIFF(source, destination, pages);
   }
 
-  const bool jpegByName = jpegBytes || png || bIsJpegFile(source);
+  const bool jpegByName = jpegBytes || pngBytes || bIsJpegFile(source);
   // A fax- or JPEG-coded TIFF page goes in as it is coded, without a working file.
   std::optional<CcittPage> ccitt = jpegByName ? std::nullopt : ReadCcittPage(source, 0);
   std::optional<TiffJpegPage> dct = ccitt || jpegByName ? std::nullopt : ReadTiffJpegPage(source, 0);
   const bool coded = ccitt || dct;
   const bool jpegPath = jpegBytes.has_value() || png.has_value();
+  // A PNG read for nothing is decoded from the bytes in memory.
+  ImageEngine engine;
+  LoadedImage decoded;
+  if (pngBytes && !png) {
+    decoded = engine.LoadBytes(*pngBytes, kFormatPng);
+    pngBytes.reset();
+    if (!decoded.ok()) {
+      error_ = "The image " + source + " cannot be read";
+      return kInvalidImageType;
+    }
+  }
   long sixteenSaved = 0;
-  if (!jpegPath && !coded && ConvertSixteenBit(source, destination, sixteenSaved)) {
+  if (!jpegPath && !coded &&
+      (decoded.ok() ? SaveSixteenBit(engine, decoded, destination, sixteenSaved)
+                    : ConvertSixteenBit(source, destination, sixteenSaved))) {
     if (sixteenSaved == 0) DiagnoseWriteFailure(destination);
     return sixteenSaved == 0 ? kFailure : kSuccess;
   }
-  // A JPEG that goes in unchanged is already read; other images are
-  // converted to a bitmap working file first.
+  // A JPEG that goes in unchanged is already read, a decoded PNG is laid
+  // on white in memory; other images are converted to a bitmap working file
+  // first.
+  BitmapPtr standard = decoded.ok() ? StandardBitmap(decoded.dib()) : nullptr;
+  if (decoded.ok() && !standard) {
+    error_ = "The image " + source + " cannot be read";
+    return kInvalidImageType;
+  }
   std::optional<TempWorkFile> work;
-  if (!coded && !jpegPath) {
+  if (!coded && !jpegPath && !standard) {
     work.emplace(".bmp");
     clsConvertToBitmap bitmap;
     if (!bitmap.ConvertToBitmap(source, work->path(), store.FileType)) {
@@ -188,6 +188,10 @@ long clsSavePDF::ConvertToPDF() {
   } else if (png) {
     width = Inches(png->width, pngResolution.x);
     height = Inches(png->height, pngResolution.y);
+  } else if (standard) {
+    width = Inches(engine.Width(decoded), engine.HorizontalResolution(decoded));
+    height = Inches(engine.Height(decoded), engine.VerticalResolution(decoded));
+    engine.Unload(decoded);
   } else if (jpegBytes) {
     const std::optional<JpegInfo> info = ReadJpegInfo(*jpegBytes);
     const StoredResolution stored = ReadStoredResolutionOfBytes(*jpegBytes, kFormatJpeg).value_or(StoredResolution{});
@@ -217,6 +221,7 @@ long clsSavePDF::ConvertToPDF() {
     else if (dct) writer.LoadJpegData(std::move(dct->data), std::move(dct->decodeParms));
     else if (jpegBytes) writer.LoadJpegBytes(std::move(*jpegBytes), source);
     else if (png) writer.LoadPng(std::move(*png));
+    else if (standard) writer.LoadBitmap(standard.get());
     else writer.LoadBmp(image);
     writer.ImageOption(2);
     writer.SetPageSize(width, height);
@@ -297,7 +302,11 @@ bool clsSavePDF::ConvertSixteenBit(const std::string& source, const std::string&
     if (type != FIT_UINT16 && type != FIT_RGB16) return false;
   }
   LoadedImage image = engine.Load(source, format, 0);
-  if (!image.ok()) return false;
+  return image.ok() && SaveSixteenBit(engine, image, destination, saved);
+}
+
+bool clsSavePDF::SaveSixteenBit(const ImageEngine& engine, LoadedImage& image, const std::string& destination,
+                                long& saved) {
   int components = 0;
   const std::string rows = SixteenBitRows(image.dib(), components);
   if (rows.empty()) return false;

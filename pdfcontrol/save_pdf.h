@@ -9,6 +9,8 @@ namespace quirepane {
 
 class PDFWriter;
 class TiffPages;
+class ImageEngine;
+class LoadedImage;
 
 class clsSavePDF {
  public:
@@ -39,6 +41,8 @@ class clsSavePDF {
   // A 16-bit grey or RGB source goes in with all its bits; false when the
   // source is not one (nothing is done then). Sets saved to the save's result.
   bool ConvertSixteenBit(const std::string& source, const std::string& destination, long& saved);
+  // The same for an image already loaded, which it frees when it takes it.
+  bool SaveSixteenBit(const ImageEngine& engine, LoadedImage& image, const std::string& destination, long& saved);
   // Sets reason_ from what the system says about writing destination.
   void DiagnoseWriteFailure(const std::string& destination);
 

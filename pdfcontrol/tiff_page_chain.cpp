@@ -1,14 +1,10 @@
 #include "pdfcontrol/tiff_page_chain.h"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdint>
 #include <set>
 #include <vector>
 
+#include "pdfcontrol/mapped_file.h"
 #include "platform/text_file.h"
 
 namespace quirepane {
@@ -22,28 +18,12 @@ constexpr size_t kMostPages = 1 << 16;
 // buffered stream would read a buffer's worth around each.
 class TiffFile {
  public:
-  explicit TiffFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat st {};
-    if (fd >= 0 && ::fstat(fd, &st) == 0 && st.st_size > 0) {
-      void* map = ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_SHARED, fd, 0);
-      if (map != MAP_FAILED) {
-        data_ = static_cast<const unsigned char*>(map);
-        size_ = static_cast<uint64_t>(st.st_size);
-      }
-    }
-    if (fd >= 0) ::close(fd);
-  }
-  ~TiffFile() {
-    if (data_) ::munmap(const_cast<unsigned char*>(data_), size_);
-  }
-  TiffFile(const TiffFile&) = delete;
-  TiffFile& operator=(const TiffFile&) = delete;
-  uint64_t size() const { return size_; }
+  explicit TiffFile(const std::string& path) : map_(path) {}
+  uint64_t size() const { return map_.size(); }
 
   bool Read(uint64_t offset, size_t n, std::vector<unsigned char>& out) {
-    if (offset > size_ || n > size_ - offset) return false;
-    out.assign(data_ + offset, data_ + offset + n);
+    if (offset > size() || n > size() - offset) return false;
+    out.assign(map_.data() + offset, map_.data() + offset + n);
     return true;
   }
   uint32_t U16(const unsigned char* p) const { return little_ ? p[0] | (p[1] << 8) : (p[0] << 8) | p[1]; }
@@ -54,8 +34,7 @@ class TiffFile {
   bool little_ = true;
 
  private:
-  const unsigned char* data_ = nullptr;
-  uint64_t size_ = 0;
+  MappedFile map_;
 };
 
 // The values of a SHORT or LONG entry (type 3 or 4); false when they lie
@@ -100,10 +79,11 @@ bool DirectoryIntact(TiffFile& file, uint64_t offset, uint64_t& next) {
 
 }  // namespace
 
-bool bIsTiffFile(const std::string& path) {
-  const std::string head = tessa::ReadFileHead(path, 4);
-  return head == std::string("II*\0", 4) || head == std::string("MM\0*", 4);
+bool IsTiffHead(std::string_view head) {
+  return head.substr(0, 4) == std::string_view("II*\0", 4) || head.substr(0, 4) == std::string_view("MM\0*", 4);
 }
+
+bool bIsTiffFile(const std::string& path) { return IsTiffHead(tessa::ReadFileHead(path, 4)); }
 
 bool bIsJpegFile(const std::string& path) { return tessa::ReadFileHead(path, 3) == "\xFF\xD8\xFF"; }
 

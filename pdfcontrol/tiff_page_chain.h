@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "pdfcontrol/quirepane_api.h"
 
@@ -11,6 +12,8 @@ namespace quirepane {
 
 // True when the file at path starts as a TIFF (either byte order).
 QUIREPANE_API bool bIsTiffFile(const std::string& path);
+// The same for the first bytes of a file.
+bool IsTiffHead(std::string_view head);
 
 // True when the file at path starts as a JPEG.
 QUIREPANE_API bool bIsJpegFile(const std::string& path);

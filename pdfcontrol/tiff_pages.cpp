@@ -5,15 +5,13 @@
 #include "pdfcontrol/tiff_pages.h"
 
 #include <FreeImage.h>
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstring>
 #include <set>
 
-#include "pdfcontrol/file_descriptor.h"
+#include "pdfcontrol/tiff_page_chain.h"
+#include "pdfcontrol/tiff_transparency.h"
 
 namespace quirepane {
 namespace {
@@ -53,77 +51,66 @@ long TellView(fi_handle handle) { return static_cast<long>(static_cast<PageView*
 
 }  // namespace
 
-TiffPages::TiffPages(const std::string& path) {
-  FileDescriptor file(path, O_RDONLY);
-  struct stat st {};
-  if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 8) return;
-  void* map = ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_SHARED, file.get(), 0);
-  if (map == MAP_FAILED) return;
-  data_ = static_cast<const unsigned char*>(map);
-  size_ = static_cast<size_t>(st.st_size);
-  if (std::memcmp(data_, "II*\0", 4) != 0 && std::memcmp(data_, "MM\0*", 4) != 0) return;
-  little_ = data_[0] == 'I';
+TiffPages::TiffPages(const std::string& path) : map_(path) {
+  if (map_.size() < 8 || !IsTiffHead(map_.bytes())) return;
+  little_ = map_.data()[0] == 'I';
   std::set<uint32_t> seen;
   for (uint32_t offset = U32(4); offset != 0 && seen.insert(offset).second && seen.size() <= kMostPages;) {
-    if (offset > size_ - 2) break;
+    if (offset > map_.size() - 2) break;
     const uint64_t next = offset + 2 + uint64_t(U16(offset)) * 12;
-    if (next > size_ - 4) break;
+    if (next > map_.size() - 4) break;
     directories_.push_back(offset);
     offset = U32(next);
   }
 }
 
-TiffPages::~TiffPages() {
-  if (data_) ::munmap(const_cast<unsigned char*>(data_), size_);
-}
+TiffPages::~TiffPages() = default;
 
 uint32_t TiffPages::U16(uint64_t at) const {
-  const unsigned char* p = data_ + at;
+  const unsigned char* p = map_.data() + at;
   return little_ ? p[0] | (p[1] << 8) : (p[0] << 8) | p[1];
 }
 
 uint32_t TiffPages::U32(uint64_t at) const {
-  const unsigned char* p = data_ + at;
+  const unsigned char* p = map_.data() + at;
   return little_ ? uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24)
                  : (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
 }
 
-uint32_t TiffPages::Tag(int page, uint16_t tag, uint32_t fallback) const {
+std::optional<uint64_t> TiffPages::Entry(int page, uint16_t tag) const {
   const uint32_t dir = directories_[static_cast<size_t>(page)];
   for (uint32_t i = 0, n = U16(dir); i < n; ++i) {
     const uint64_t entry = dir + 2 + uint64_t(i) * 12;
-    if (U16(entry) != tag) continue;
-    const uint32_t type = U16(entry + 2);
-    if (type == 3) return U16(entry + 8);
-    if (type == 4) return U32(entry + 8);
+    if (U16(entry) == tag) return entry;
   }
-  return fallback;
+  return std::nullopt;
+}
+
+uint32_t TiffPages::Tag(int page, uint16_t tag, uint32_t fallback) const {
+  const std::optional<uint64_t> entry = Entry(page, tag);
+  const uint32_t type = entry ? U16(*entry + 2) : 0;
+  return type == 3 ? U16(*entry + 8) : type == 4 ? U32(*entry + 8) : fallback;
 }
 
 BitmapPtr TiffPages::Load(int page) const {
   if (page < 0 || page >= Count()) return nullptr;
   EnsureFreeImage();
-  PageView view{data_, size_, 0, {}};
-  std::memcpy(view.header, data_, 8);
+  PageView view{map_.data(), map_.size(), 0, {}};
+  std::memcpy(view.header, map_.data(), 8);
   const uint32_t dir = directories_[static_cast<size_t>(page)];
   for (int i = 0; i < 4; ++i) view.header[4 + i] = static_cast<unsigned char>(dir >> (little_ ? 8 * i : 24 - 8 * i));
   FreeImageIO io{ReadView, WriteNothing, SeekView, TellView};
   BitmapPtr dib(FreeImage_LoadFromHandle(FIF_TIFF, &io, &view, 0));
   // The decoded page is a copy: the mapped pages read for it can go.
-  ::madvise(const_cast<unsigned char*>(data_), size_, MADV_DONTNEED);
-  // A page holds transparency only in extra samples.
-  if (dib && FreeImage_GetBPP(dib.get()) <= 8 && FreeImage_IsTransparent(dib.get()) &&
-      Tag(page, kSamplesPerPixel, 1) <= 1 && Tag(page, kExtraSamples, 0) == 0) {
-    FreeImage_SetTransparencyTable(dib.get(), nullptr, 0);
-    FreeImage_SetTransparent(dib.get(), FALSE);
-  }
+  map_.Release();
+  const std::optional<uint64_t> extras = Entry(page, kExtraSamples);
+  DropTransparencyTheTiffLacks(dib.get(), Tag(page, kSamplesPerPixel, 1), extras ? U32(*extras + 4) : 0);
   return dib;
 }
 
 StoredResolution TiffPages::Resolution(int page) const {
   if (page < 0 || page >= Count()) return {};
-  const std::string_view bytes(reinterpret_cast<const char*>(data_), size_);
-  return ReadTiffDirectoryResolution(bytes, directories_[static_cast<size_t>(page)]).value_or(StoredResolution{});
+  return ReadTiffDirectoryResolution(map_.bytes(), directories_[static_cast<size_t>(page)]).value_or(StoredResolution{});
 }
 
 }  // namespace quirepane

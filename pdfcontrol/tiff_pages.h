@@ -4,11 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "pdfcontrol/freeimage_handles.h"
+#include "pdfcontrol/mapped_file.h"
 #include "pdfcontrol/quirepane_api.h"
 #include "pdfcontrol/stored_resolution.h"
 
@@ -19,8 +20,6 @@ class QUIREPANE_API TiffPages {
   // Maps the file at path; Count() is 0 when it is no TIFF or unreadable.
   explicit TiffPages(const std::string& path);
   ~TiffPages();
-  TiffPages(const TiffPages&) = delete;
-  TiffPages& operator=(const TiffPages&) = delete;
 
   // Pages in the file's chain of directories, up to the first that does
   // not lie inside the file.
@@ -35,13 +34,14 @@ class QUIREPANE_API TiffPages {
   StoredResolution Resolution(int page) const;
 
  private:
+  // Where the page's entry for tag lies; nullopt when it has none.
+  std::optional<uint64_t> Entry(int page, uint16_t tag) const;
   // The first value of the page's SHORT or LONG tag; fallback when absent.
   uint32_t Tag(int page, uint16_t tag, uint32_t fallback) const;
   uint32_t U16(uint64_t at) const;
   uint32_t U32(uint64_t at) const;
 
-  const unsigned char* data_ = nullptr;
-  size_t size_ = 0;
+  MappedFile map_;
   bool little_ = true;
   std::vector<uint32_t> directories_;  // file offset of each page's directory
 };

@@ -16,7 +16,11 @@ void DropTransparencyTheTiffLacks(FIBITMAP* dib, const std::string& path, int pa
   uint16_t* kinds = nullptr;
   TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
   if (TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &extras, &kinds) != 1) extras = 0;
-  if (samples > 1 || extras > 0) return;
+  DropTransparencyTheTiffLacks(dib, samples, extras);
+}
+
+void DropTransparencyTheTiffLacks(FIBITMAP* dib, unsigned samples, unsigned extras) {
+  if (!dib || FreeImage_GetBPP(dib) > 8 || !FreeImage_IsTransparent(dib) || samples > 1 || extras > 0) return;
   FreeImage_SetTransparencyTable(dib, nullptr, 0);
   FreeImage_SetTransparent(dib, FALSE);
 }

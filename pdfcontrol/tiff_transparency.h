@@ -19,4 +19,7 @@ namespace quirepane {
 // samples. Other bitmaps stay as they are.
 QUIREPANE_API void DropTransparencyTheTiffLacks(FIBITMAP* dib, const std::string& path, int page);
 
+// The same for a page whose samples a pixel and extra samples are known.
+void DropTransparencyTheTiffLacks(FIBITMAP* dib, unsigned samples, unsigned extras);
+
 }  // namespace quirepane

@@ -243,14 +243,8 @@ std::optional<DecodedText> ReadTextFile(const std::string& path, std::string* er
 }
 
 bool WriteFileBytesAtomic(const std::string& path, std::string_view bytes, std::string* error) {
-  namespace fs = std::filesystem;
   // Write beside the real file when path is a link, so the link survives.
-  std::string target = path;
-  std::error_code ec;
-  if (fs::is_symlink(path, ec)) {
-    const auto resolved = fs::canonical(path, ec);
-    if (!ec) target = resolved.string();
-  }
+  const std::string target = WrittenPath(path);
   // A file the user may not write stays as it is, even though its folder
   // would let a rename replace it.
   if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) {

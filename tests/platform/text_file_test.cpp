@@ -66,6 +66,18 @@ TEST(TextFile, AtomicWriteReplacesWholeFileKeepsModeAndFailsCleanly) {
   EXPECT_EQ(read->text, "new\r\n");
 }
 
+TEST(TextFile, AtomicWriteThroughALinkKeepsTheLinkAlsoBeforeItsFileExists) {
+  TempDir dir;
+  WriteFile(dir.path() / "old.txt", "old");
+  for (const char* named : {"old.txt", "new.txt"}) {
+    const std::filesystem::path link = dir.path() / (std::string("to-") + named);
+    std::filesystem::create_symlink(named, link);
+    ASSERT_TRUE(WriteTextFileAtomic(link.string(), "written")) << named;
+    EXPECT_TRUE(std::filesystem::is_symlink(link)) << named;
+    EXPECT_EQ(ReadFile(dir.path() / named), "written") << named;
+  }
+}
+
 TEST(TextFile, WritingAllBytesGoesOnUntilTheEndOrFailsWhenTheFileIsFull) {
   int ends[2];
   ASSERT_EQ(::pipe(ends), 0);
