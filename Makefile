@@ -4,18 +4,26 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps build demo test bench clean
+# What the demo runs: the program, the context helper and the data folder.
+# `make demo` builds only these; `make test` builds the rest too.
+DEMO_TARGETS = tessaprint ferrowick tessa_data
+
+.PHONY: all deps configure build demo test bench clean
 
 all: build
 
 deps:
 	@bash scripts/install-deps
 
-build: deps
+# A configure run that changes nothing rewrites no file, so it relinks nothing.
+configure: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo > $(BUILD).configure.log 2>&1 || { cat $(BUILD).configure.log; exit 1; }
+
+build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-demo: build
+demo: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target $(DEMO_TARGETS)
 	@bash scripts/demo $(BUILD)
 
 test: build

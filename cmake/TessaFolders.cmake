@@ -51,7 +51,7 @@ function(tessa_folder_library name)
   if(NOT srcs)
     # A folder whose first unit is still to come builds an empty library.
     set(srcs ${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp)
-    file(WRITE ${srcs} "")
+    file(CONFIGURE OUTPUT ${srcs} CONTENT "" @ONLY)
   endif()
   if(ARG_SHARED)
     add_library(${name}_objects OBJECT ${srcs})
@@ -68,7 +68,10 @@ function(tessa_folder_library name)
       string(APPEND patterns "      ${ns}::*;\n      vtable?for?${ns}::*;\n"
                              "      typeinfo?for?${ns}::*;\n      typeinfo?name?for?${ns}::*;\n")
     endforeach()
-    file(WRITE ${script} "{\n  global:\n    extern \"C++\" {\n${patterns}    };\n  local: *;\n};\n")
+    # Written only when its text changes (as every generated file is), so a
+    # configure run that changes nothing relinks nothing.
+    file(CONFIGURE OUTPUT ${script}
+         CONTENT "{\n  global:\n    extern \"C++\" {\n${patterns}    };\n  local: *;\n};\n" @ONLY)
     target_link_options(${name} PRIVATE "LINKER:--version-script=${script}")
     if(TESSA_LINKER_GOLD)
       target_link_options(${name} PRIVATE -fuse-ld=gold)
