@@ -28,7 +28,7 @@ size_t Utf8Length(const std::string& text, size_t i) {
   return IsValidUtf8(std::string_view(text).substr(i, n)) ? n : 0;
 }
 
-// text with unprintable bytes escaped; CR and LF stay when bKeepBreaks.
+// text with unprintable bytes escaped; TAB, CR and LF stay when bKeepBreaks.
 std::string Escaped(const std::string& text, bool bKeepBreaks) {
   std::string safe;
   safe.reserve(text.size());
@@ -36,7 +36,7 @@ std::string Escaped(const std::string& text, bool bKeepBreaks) {
     const auto c = static_cast<unsigned char>(text[i]);
     const size_t n = c >= 0x80 ? Utf8Length(text, i) : 1;
     const bool printable =
-        c >= 0x80 ? n > 0 : (c >= 0x20 && c != 0x7F) || c == '\t' || (bKeepBreaks && (c == '\r' || c == '\n'));
+        c >= 0x80 ? n > 0 : (c >= 0x20 && c != 0x7F) || (bKeepBreaks && (c == '\t' || c == '\r' || c == '\n'));
     if (printable) {
       safe.append(text, i, n);
       i += n;

@@ -18,8 +18,9 @@ bool WriteToLogFile(const std::string& sLine, const std::string& sLogFile, bool 
 // characters other than TAB, CR and LF, DEL, and bytes that are not UTF-8.
 std::string LogSafeText(const std::string& text);
 
-// text kept on one log line: as LogSafeText, and CR and LF shown as "\xNN"
-// too. For log rows and for paths put into multi-line log texts.
+// text kept on one log line and in one TAB-separated cell: as LogSafeText,
+// and CR, LF and TAB shown as "\xNN" too. For the cells of log rows and for
+// paths put into multi-line log texts.
 std::string LogSafeLine(const std::string& text);
 
 }  // namespace tessa

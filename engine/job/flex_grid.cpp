@@ -52,12 +52,13 @@ const std::vector<std::string>& FlexGrid::RowCells(int row) const {
   return cells_[row];
 }
 
-bool FlexGrid::AddItem(const std::string& text, int index) {
+bool FlexGrid::AddItem(const std::string& text, int index) { return AddRow(SplitText(text, '\t'), index); }
+
+bool FlexGrid::AddRow(std::vector<std::string> cells, int index) {
   if (index < 0) index = Rows();
   if (index > Rows()) return false;
-  std::vector<std::string> row = SplitText(text, '\t');
-  row.resize(cols_);
-  cells_.insert(cells_.begin() + index, std::move(row));
+  cells.resize(cols_);
+  cells_.insert(cells_.begin() + index, std::move(cells));
   Notify({GridChange::RowsInserted, index, 1});
   return true;
 }

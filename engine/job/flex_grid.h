@@ -47,6 +47,8 @@ class FlexGrid {
   // Inserts a row at index (Rows() or -1 for the end) whose cells are text
   // split at TAB characters; extra cells are dropped. False for a bad index.
   bool AddItem(const std::string& text, int index = -1);
+  // As AddItem, with the cells given one by one: a TAB inside a cell stays.
+  bool AddRow(std::vector<std::string> cells, int index = -1);
   // Removes one row below the heading; false for row 0 or a bad index.
   bool RemoveItem(int index);
 

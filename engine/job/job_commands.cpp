@@ -113,7 +113,7 @@ bool MainForm::OpenJobFileNow(const std::string& path) {
       InitToDoGrid(fgToDo);
       jobSource_ = JobSource{};
       InitLogGrid(fgLog);
-      fgLog.AddItem("\t\t\t\t" + path + "\t\t\t\t\t\t-\t" + sJobFileError, fgLog.Rows() - 1);
+      fgLog.AddRow(FailedLogRowCells(path, sJobFileError), fgLog.Rows() - 1);
       bJobOpenFailed_ = true;
     } else {
       ui.MsgBox(Translate("ConversionJobOpen: Unable to open") + "\r\n\r\n" + sJobFileError, vbInformation,

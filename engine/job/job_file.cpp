@@ -65,9 +65,10 @@ bool SaveLogGridAsJobFile(const std::string& sFile, const FlexGrid& fg, std::str
     for (const auto& c : fg.RowCells(row)) empty = empty && c.empty();
     if (empty) continue;
     if (rows && rows->bFailedOnly && fg.TextMatrix(row, kColPass) != "-") continue;
-    const std::vector<std::string> cells = {fg.TextMatrix(row, 0), std::to_string(row), fg.TextMatrix(row, 2),
-                                            fg.TextMatrix(row, 3), fg.TextMatrix(row, 4), fg.TextMatrix(row, 5),
-                                            fg.TextMatrix(row, 6), fg.TextMatrix(row, 7)};
+    // The task's own options record goes along, so that a rerun appends
+    // where the run appended, with the same PDF texts.
+    std::vector<std::string> cells;
+    for (int col = kColFlags; col <= kColOutput; ++col) cells.push_back(fg.TextMatrix(row, col));
     if (!bStorableInJobFile(cells)) {
       if (rows) rows->leftOut.push_back(row);
       continue;

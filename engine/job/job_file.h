@@ -36,10 +36,10 @@ struct LogJobRows {
 };
 
 // Writes the log rows of fg (every row but empty ones and those that cannot
-// be stored) as a job file, eight cells a line: log column 0, the row's
-// index, log columns 2 to 7. Written to a temporary file and renamed into
-// place, so a failure keeps an old file. False on failure, with error naming
-// the file and the reason.
+// be stored) as a job file, eight cells a line: log columns 0 to 7, the
+// task's options record among them. Written to a temporary file and renamed
+// into place, so a failure keeps an old file. False on failure, with error
+// naming the file and the reason.
 bool SaveLogGridAsJobFile(const std::string& sFile, const FlexGrid& fg, std::string* error = nullptr,
                           LogJobRows* rows = nullptr);
 

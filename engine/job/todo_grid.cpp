@@ -41,6 +41,14 @@ std::string BuildToDoRowText(const clsConversionOptions& task, int32_t lNumber) 
          std::to_string(task.lTargetFileType) + tab + GetFileTypeExtension(task.lTargetFileType, false, method);
 }
 
+std::vector<std::string> FailedLogRowCells(const std::string& sInput, const std::string& sStatus) {
+  std::vector<std::string> cells(kLogCols);
+  cells[kColInput] = sInput;
+  cells[kColPass] = "-";
+  cells[kColStatus] = sStatus;
+  return cells;
+}
+
 std::string BuildReloadRowText(const std::string& sFile, int32_t lStartTask) {
   const std::string n = std::to_string(lStartTask);
   return " \t \t" + n + "\tS1\tReload conversion job start at task " + n + "\t0\t0\t" + sFile +

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/task/conversion_options.h"
 
@@ -41,6 +42,10 @@ bool bHasItemFlag(const std::string& flagsCell, char letter);
 // (the pass cell is left off): a "C" row when sActionToDo holds "C", else an
 // "S" row.
 std::string BuildToDoRowText(const clsConversionOptions& task, int32_t lNumber);
+
+// The cells of a log row marked failed that names sInput and gives sStatus:
+// the row of a job file that could not be opened or holds no task.
+std::vector<std::string> FailedLogRowCells(const std::string& sInput, const std::string& sStatus);
 
 // The row that makes the run loop load sFile again from line lStartTask:
 // nine cells joined by TAB.

@@ -76,9 +76,9 @@ int32_t RunTasks(MainForm& frm, clsConversionOptions& record) {
     if (bOpened && !bHoldsTask(frm.fgToDo)) {
       // An empty job, or a file that is no job at all, did nothing: a failure.
       frm.InitLogGrid(frm.fgLog);
-      frm.fgLog.AddItem("\t\t\t\t" + record.sCLBatchJobFile + "\t\t\t\t\t\t-\t" +
-                            Translate("The conversion job file holds no task that can be run"),
-                        frm.fgLog.Rows() - 1);
+      frm.fgLog.AddRow(
+          FailedLogRowCells(record.sCLBatchJobFile, Translate("The conversion job file holds no task that can be run")),
+          frm.fgLog.Rows() - 1);
       return kJobRunFailed;
     }
     frm.ConversionJobBegin();
@@ -127,8 +127,9 @@ int32_t PerformCommandLine(MainForm& frm, clsConversionOptions& record) {
     SaveLogGridAsJobFile(record.sLogAsConversionJobFile, fgLog, nullptr, &rows);
     bJobFileWritten = bFileExists(record.sLogAsConversionJobFile);
     if (!bJobFileWritten) log(Translate("Unable to create file. Try a different folder such as 'My Documents'"));
-    for (int row : rows.leftOut)
-      log(jobLine(row, Translate("Left out of the failed-tasks job file: a path holds a line break or a tab")));
+    const std::string leftOut =
+        Translate("Left out of the failed-tasks job file: a path or PDF text holds a line break or a tab");
+    for (int row : rows.leftOut) log(jobLine(row, leftOut));
   }
 
   // A failed run says why on the terminal when no log holds it; lines shown

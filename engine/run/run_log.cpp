@@ -15,13 +15,15 @@ namespace {
 
 constexpr int32_t kToDoRowLimit = 30000;
 
-std::string JoinCells(const std::vector<std::string>& cells) {
-  std::string row;
+// The log-file line of a log row: its cells joined by TAB, each kept on the
+// line and inside its cell (line breaks and TABs in a cell show as "\xNN").
+std::string LogFileLine(const std::vector<std::string>& cells) {
+  std::string line;
   for (size_t i = 0; i < cells.size(); ++i) {
-    if (i) row += '\t';
-    row += cells[i];
+    if (i) line += '\t';
+    line += LogSafeLine(cells[i]);
   }
-  return row;
+  return line;
 }
 
 // The log row of co: the ten to-do cells, the empty pass cell and status.
@@ -53,11 +55,11 @@ void ReplaceAll(std::string& s, char from, char to) {
   }
 }
 
-// Puts row before the last, empty row of the log grid, marks it and leaves
-// the empty last row current for the next one.
-void InsertMarkedLogRow(FlexGrid& fgLog, const std::string& row, int32_t lRetVal) {
+// Puts the row's cells (whatever they hold) before the last, empty row of the
+// log grid, marks it and leaves the empty last row current for the next one.
+void InsertMarkedLogRow(FlexGrid& fgLog, const std::vector<std::string>& cells, int32_t lRetVal) {
   const int at = fgLog.Rows() - 1;
-  if (!fgLog.AddItem(row, at)) return;
+  if (!fgLog.AddRow(cells, at)) return;
   UpdatePassedCell(fgLog, at, lRetVal);
   fgLog.SetRow(fgLog.Rows() - 1);
   fgLog.SetCol(0);
@@ -66,12 +68,13 @@ void InsertMarkedLogRow(FlexGrid& fgLog, const std::string& row, int32_t lRetVal
 
 }  // namespace
 
-std::string BuildConversionLogRow(const MainForm& frm, int32_t lJobNumber, const clsConversionOptions& co) {
+std::vector<std::string> BuildConversionLogRow(const MainForm& frm, int32_t lJobNumber,
+                                               const clsConversionOptions& co) {
   const std::string inputExtension =
       co.lConversionMethod == 1 ? GetImageTypeExtension(co.lOriginalFileType, false) : std::string();
   const std::string outputExtension = GetFileTypeExtension(co.lTargetFileType, false, co.lConversionMethod);
   const std::string& flags = frm.fgToDo.TextMatrix(lJobNumber % kToDoRowLimit, 0);
-  return JoinCells(TaskCells(flags, LoggedNumber(frm, lJobNumber), co, inputExtension, outputExtension, co.sErr));
+  return TaskCells(flags, LoggedNumber(frm, lJobNumber), co, inputExtension, outputExtension, co.sErr);
 }
 
 void LogConversionError(MainForm& frm, int32_t lJobNumber, clsConversionOptions& co) {
@@ -80,20 +83,19 @@ void LogConversionError(MainForm& frm, int32_t lJobNumber, clsConversionOptions&
     ReplaceAll(co.sErr, '\n', ' ');
     ReplaceAll(co.sErr, '\r', ' ');
   }
-  const std::string row = BuildConversionLogRow(frm, lJobNumber, co);
+  const std::vector<std::string> row = BuildConversionLogRow(frm, lJobNumber, co);
   InsertMarkedLogRow(frm.fgLog, row, co.lErr);
 
   if (frm.sLogFile.empty() && !co.bVerboseLog) return;
   if (!co.sLogFile.empty()) frm.sLogFile = co.sLogFile;
-  // The row is one line of the log file, whatever line breaks its paths hold.
-  WriteToLogFile(LogSafeLine(row), frm.sLogFile, co.bVerboseLog);
+  WriteToLogFile(LogFileLine(row), frm.sLogFile, co.bVerboseLog);
 }
 
 void LogExitCode(MainForm& frm, int32_t lJobNumber, const clsConversionOptions& co) {
   const std::string status = Translate("Exit Code: ") + std::to_string(co.lCommandLineExitCode);
-  const std::string row =
-      JoinCells(TaskCells(frm.fgToDo.TextMatrix(lJobNumber, 0), LoggedNumber(frm, lJobNumber), co, "", "", status));
-  InsertMarkedLogRow(frm.fgLog, row, 0);
+  InsertMarkedLogRow(frm.fgLog,
+                     TaskCells(frm.fgToDo.TextMatrix(lJobNumber, 0), LoggedNumber(frm, lJobNumber), co, "", "", status),
+                     0);
 }
 
 int32_t UpdatePassedCell(FlexGrid& fg, int32_t lRow, int32_t lRetVal) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/task/conversion_options.h"
 #include "engine/job/flex_grid.h"
@@ -16,17 +17,19 @@ namespace tessa {
 inline constexpr int kPassColumn = 10;
 
 // The twelve cells of the log row of a conversion or special-process
-// outcome, joined by TAB: the task's to-do row (its flags read from
-// frm.fgToDo row lJobNumber Mod 30000; its number frm.sRunTaskNumber while
-// a job row runs, else lJobNumber) followed by co.sErr as the status.
-std::string BuildConversionLogRow(const MainForm& frm, int32_t lJobNumber, const clsConversionOptions& co);
+// outcome: the task's to-do row (its flags read from frm.fgToDo row
+// lJobNumber Mod 30000; its number frm.sRunTaskNumber while a job row runs,
+// else lJobNumber) followed by co.sErr as the status.
+std::vector<std::string> BuildConversionLogRow(const MainForm& frm, int32_t lJobNumber,
+                                               const clsConversionOptions& co);
 
 // Records the outcome of co (task lJobNumber): inserts its log row before the
 // last (empty) row of frm.fgLog and marks it by co.lErr, leaving the empty
-// last row current; then appends the row to the log file when frm.sLogFile
-// is set or co.bVerboseLog asks (co.sLogFile, when set, first becomes
-// frm.sLogFile). Outside command-line and automation runs the line breaks
-// of co.sErr become blanks first (co keeps the change).
+// last row current; then appends the row to the log file, one line with its
+// cells joined by TAB, when frm.sLogFile is set or co.bVerboseLog asks
+// (co.sLogFile, when set, first becomes frm.sLogFile). Outside command-line
+// and automation runs the line breaks of co.sErr become blanks first (co
+// keeps the change).
 void LogConversionError(MainForm& frm, int32_t lJobNumber, clsConversionOptions& co);
 
 // Records the exit code of the program started by co (process 60) as a log

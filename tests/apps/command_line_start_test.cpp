@@ -348,5 +348,17 @@ TEST_F(CommandLineStart, ALineBreakInAFileNameStaysInsideItsLogLineAndOutOfTheFa
   EXPECT_EQ(Lines(test::ReadFile(file("nl.ZOL"))).size(), 1u) << "broken.jpg alone";
 }
 
+TEST_F(CommandLineStart, ARerunOfTheFailedTasksAppendsWhereTheRunAppendedAndLeavesOutANameWithATab) {
+  fs::copy_file(file("in/Sunrise.jpg"), file("in/a1.jpg"));
+  fs::copy_file(file("in/broken.jpg"), file("in/t\tb.jpg"));
+  Run({"/S", file("in/*.jpg"), "/T", file("all.pdf"), "/+", "/I", "Combined", "/Z", "/L", file("z.log"), "/B", file("b.ZOL")});
+  for (const char* line : {"Job # 1  PDF was not created.* - .*/t\\\\x09b\\.jpg", "([^\t]*\t){4}[^\t]*/t\\\\x09b\\.jpg\t.*"})
+    EXPECT_TRUE(bHasLine(Log("z.log"), std::regex(line))) << line;
+  fs::copy_file(file("in/Sunrise.jpg"), file("in/broken.jpg"), fs::copy_options::overwrite_existing);  // mended
+  EXPECT_EQ(Run({"/J", file("b.ZOL")}).exitCode, 0) << test::ReadFile(file("b.ZOL"));
+  const test::PdfReport pdf = test::InspectPdf(file("all.pdf"));
+  EXPECT_TRUE(pdf.checkPassed && pdf.pages == 3 && test::InfoField(pdf, "Title") == "Combined") << pdf.info;
+}
+
 }  // namespace
 }  // namespace tessa

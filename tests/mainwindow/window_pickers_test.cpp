@@ -66,6 +66,17 @@ TEST_F(WindowSeams, PickersStartNearTheFieldExpandMacrosTakeNewNamesAndSaveJobsA
   EXPECT_FALSE(refused);
 }
 
+TEST_F(WindowSeams, TheLogSavedAsAJobKeepsTheTasksOptionsAndLeavesOutTheRowOfANameWithATab) {
+  Open();
+  for (const char* bad : {"in/b.png", "in/t\tb.png"}) WriteFile(dir_.path() / bad, "not a picture");
+  const std::string task = "M\tTRUE^^^^^Combined^0^*^\t1\tC\t" + dir_.file("in/"), pdf = "\t13\tpng\t" + dir_.file("all.pdf");
+  ASSERT_TRUE(frm_.ConversionJobOpen(WriteFile(dir_.path() / "j.ZOL", task + "*.png" + pdf)));
+  Act("keyConvert")->trigger();
+  Answer("failed");
+  Act("mnuSaveLogAsConversionJob")->trigger();
+  EXPECT_EQ(ReadFile(dir_.file("failed.ZOL")), task + "b.png" + pdf + "\t\r\n");
+}
+
 TEST_F(WindowSeams, AGermanStartTranslatesEveryPartAndAppendsNothingToTheShippedFile) {
   const std::string file = WriteFile(dir_.path() / "data" / "Languages" / "German-Tessalumen.txt",
                                      ReadFile(std::string(TESSA_SOURCE_DIR) + "/data/Languages/German-Tessalumen.txt"));

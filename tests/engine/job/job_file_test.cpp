@@ -349,8 +349,8 @@ TEST_F(JobFileTest, LogAsJobWritesExactlyTheLogRows) {
   const std::string text = test::ReadFile(dir.file("log.ZOL"));
   const auto lines = SplitJobFileLines(text);
   ASSERT_EQ(lines.size(), 1201u);
-  EXPECT_EQ(lines[0], "M\t1\t1\tC\t/a/1.bmp\t0\tbmp\t/o.pdf\t");
-  EXPECT_EQ(lines[1200], "R\t1201\t\t\t\t\t\t\t");
+  EXPECT_EQ(lines[0], "M\tFALSE^\t1\tC\t/a/1.bmp\t0\tbmp\t/o.pdf\t");
+  EXPECT_EQ(lines[1200], "R\t\t\t\t\t\t\t\t");
 }
 
 }  // namespace
