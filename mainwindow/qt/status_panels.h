@@ -1,7 +1,7 @@
 // The frame's status bar sbMain and its eleven numbered panels: 3 the task
 // number, 6 the run state (with the end-of-job notifier's picture), 8 the
 // current file or the last error, 11 the elapsed seconds; the panels before
-// them name what they show.
+// them name what they show. Each panel keeps its text inside itself.
 #pragma once
 
 #include <QObject>
@@ -32,6 +32,9 @@ class StatusPanels : public QObject {
   void SetNotifierPicture(bool bright);
   bool NotifierBright() const { return bright_; }
   QLabel* Panel(int panel) const;
+  // What a panel shows of its text: the whole text, or the text shortened in
+  // the middle ("...") to the panel's width.
+  static QString Shown(const QLabel& panel);
 
  private:
   QStatusBar* bar_;

@@ -1,4 +1,4 @@
-// The window's pickers and its German start.
+// The window's pickers and its start in each language offered.
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDir>
@@ -11,9 +11,15 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "common/qt/language_dialog.h"
 #include "common/qt/message_box.h"
 #include "common/qt/qt_translation.h"
 #include "common/translator.h"
+#include "mainwindow/qt/about_dialog.h"
+#include "mainwindow/qt/advanced_options_dialog.h"
+#include "mainwindow/qt/general_options_dialog.h"
+#include "mainwindow/qt/prompt_dialog.h"
+#include "mainwindow/qt/status_panels.h"
 #include "window_fixture.h"
 
 namespace tessa::test {
@@ -77,11 +83,20 @@ TEST_F(WindowSeams, TheLogSavedAsAJobKeepsTheTasksOptionsAndLeavesOutTheRowOfANa
   EXPECT_EQ(ReadFile(dir_.file("failed.ZOL")), task + "b.png" + pdf + "\t\r\n");
 }
 
-TEST_F(WindowSeams, AGermanStartTranslatesEveryPartAndAppendsNothingToTheShippedFile) {
-  const std::string file = WriteFile(dir_.path() / "data" / "Languages" / "German-Tessalumen.txt",
-                                     ReadFile(std::string(TESSA_SOURCE_DIR) + "/data/Languages/German-Tessalumen.txt"));
+// Each language offered: every text the window, its dialogs and the scheduler
+// show has its translation, and a long name stays inside its status panel.
+struct Offered {
+  std::string language, panelTexts;
+  QString qtFile, cancel;
+};
+void PrintTo(const Offered& o, std::ostream* os) { *os << o.language; }
+class LanguageStart : public WindowSeams, public ::testing::WithParamInterface<Offered> {};
+
+TEST_P(LanguageStart, TranslatesEveryPartAppendsNothingAndKeepsALongNameInItsPanel) {
+  const std::string name = "/data/Languages/" + GetParam().language + "-Tessalumen.txt";
+  const std::string file = WriteFile(dir_.path().string() + name, ReadFile(std::string(TESSA_SOURCE_DIR) + name));
   const std::string shipped = ReadFile(file);
-  WriteIniString(sIniFile, "Language", "Language_Code", "German");
+  WriteIniString(sIniFile, "Language", "Language_Code", GetParam().language);
   InitializeTranslator();
   Open();
   std::string texts;
@@ -92,16 +107,37 @@ TEST_F(WindowSeams, AGermanStartTranslatesEveryPartAndAppendsNothingToTheShipped
     QTest::keyClick(d, Qt::Key_Escape);
   });
   Act("mnuScheduleConversionJob")->trigger();
-  EXPECT_EQ(texts, "Sonderverarbeitung,Programm,Argumente,Fenster,Priorität,Warten (Sekunden),&Fertig");
+  EXPECT_EQ(texts, GetParam().panelTexts);
+  { frmQuirepaneAdvancedOptions a(frm_); frmOptions o(frm_); frmPromptWithDisableOption p; frmAbout b; frmLanguage l; }
   QString cancel;  // Qt's own buttons, where Qt's translation is installed
   OnNextModal<QMessageBox>([&](QMessageBox* box) { cancel = box->button(QMessageBox::Cancel)->text(), box->reject(); });
   ShowMessageBox(frame_.get(), "?", vbOKCancel, "");
-  if (QDir(QLibraryInfo::path(QLibraryInfo::TranslationsPath)).exists("qtbase_de.qm")) EXPECT_EQ(cancel, "Abbrechen");
+  if (QDir(QLibraryInfo::path(QLibraryInfo::TranslationsPath)).exists(GetParam().qtFile)) {
+    EXPECT_EQ(cancel, GetParam().cancel);
+  }
+  const std::string longName = "/home/user/" + std::string(300, 'x') + "/scan 0001.png";
+  ui_->SetStatusPanel(8, longName);
+  QLabel& panel = *StatusPanels::Of(*frame_)->Panel(8);
+  const QString shown = StatusPanels::Shown(panel);
+  EXPECT_TRUE(shown.startsWith("/home/user/xx") && shown.endsWith("x/scan 0001.png")) << shown.toStdString();
+  EXPECT_LE(panel.fontMetrics().horizontalAdvance(shown), panel.contentsRect().width());
+  {
+    QLabel painted(shown, panel.parentWidget());  // what the panel paints
+    painted.setGeometry(panel.geometry()), painted.setContentsMargins(panel.contentsMargins());
+    EXPECT_EQ(panel.grab().toImage(), painted.grab().toImage());
+  }
   frame_.reset();
   const std::string now = ReadFile(file);
   EXPECT_TRUE(now == shipped) << "appended:\n" << now.substr(std::min(now.size(), shipped.size()));
   ResetTranslator(), UseQtTranslation("English");
 }
+INSTANTIATE_TEST_SUITE_P(
+    Offered, LanguageStart,
+    ::testing::Values(
+        Offered{"German", "Sonderverarbeitung,Programm,Argumente,Fenster,Priorität,Warten (Sekunden),&Fertig",
+                "qtbase_de.qm", "Abbrechen"},
+        Offered{"French", "Traitement spécial,Programme,Arguments,Fenêtre,Priorité,Attente (secondes),&Terminé",
+                "qtbase_fr.qm", "Annuler"}));
 
 }  // namespace
 }  // namespace tessa::test

@@ -1,4 +1,4 @@
-// Draws every dialog into PNG files, in English and in German, so that a
+// Draws every dialog into PNG files, in English, German and French, so that a
 // person can check that nothing is cut off: dialog_screenshots <folder>
 // (run under QT_QPA_PLATFORM=offscreen or xvfb-run).
 #include <QApplication>
@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
                 work / "Languages/French-Tessalumen.txt", fs::copy_options::overwrite_existing);
   tessa::sDataFolder = work.string() + "/";
   tessa::sIniFile = (work / "settings.INI").string();
-  for (const std::string lang : {"English", "German"}) {
+  for (const std::string lang : {"English", "German", "French"}) {
     tessa::WriteIniString(tessa::sIniFile, "Language", "Language_Code", lang);
     tessa::InitializeTranslator();
     Shoot(out, lang);
