@@ -224,8 +224,9 @@ TEST_F(CommandLineStart, VerboseBoxesOnADisplayLeaveTheExitCodeToTheRun) {
                   "[Language]\r\nLanguage_Code=German\r\n");
   const auto german = test::RunChild(test::TessaprintPath(),
                                      {"/S", file("in/Sunrise.jpg"), "/T", file("out/g.pdf"), "/V"}, env, 30);
-  if (QDir(QLibraryInfo::path(QLibraryInfo::TranslationsPath)).exists("qtbase_de.qm"))
+  if (QDir(QLibraryInfo::path(QLibraryInfo::TranslationsPath)).exists("qtbase_de.qm")) {
     EXPECT_NE(german.err.find("box Cancel: Abbrechen"), std::string::npos) << german.err;
+  }
 }
 
 TEST_F(CommandLineStart, FirstStartCopiesTheDemoFoldersOnceAndStoresNoSettings) {
