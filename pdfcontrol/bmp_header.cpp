@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "pdfcontrol/byte_order.h"
+
 namespace quirepane {
 namespace {
 
@@ -9,11 +11,8 @@ constexpr size_t kFileHeader = 14;
 constexpr uint32_t kClassicSize = 40;
 constexpr uint32_t kBitFields = 3;
 constexpr uint32_t kAlphaBitFields = 6;
-
-uint32_t Le32(const std::string& b, size_t at) {
-  return uint32_t(uint8_t(b[at])) | uint32_t(uint8_t(b[at + 1])) << 8 | uint32_t(uint8_t(b[at + 2])) << 16 |
-         uint32_t(uint8_t(b[at + 3])) << 24;
-}
+constexpr uint32_t kRle8 = 1, kRle4 = 2;
+constexpr uint32_t kCoreSize = 12;  // the oldest header: 16-bit sizes
 
 void Put32(std::string& b, size_t at, uint32_t value) {
   for (int i = 0; i < 4; ++i) b[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
@@ -41,6 +40,28 @@ std::optional<std::string> WithClassicBmpHeader(const std::string& bytes) {
   Put32(out, 2, static_cast<uint32_t>(out.size()));
   Put32(out, 10, pixelsAt - headerSize + kClassicSize + static_cast<uint32_t>(masks.size()));
   return out;
+}
+
+std::optional<BmpLayout> ReadBmpLayout(std::string_view bytes) {
+  if (bytes.size() < kFileHeader + 4 || bytes[0] != 'B' || bytes[1] != 'M') return std::nullopt;
+  const uint32_t headerSize = Le32(bytes, kFileHeader);
+  const bool core = headerSize == kCoreSize;
+  if ((!core && headerSize < kClassicSize) || bytes.size() < kFileHeader + (core ? kCoreSize : kClassicSize)) return std::nullopt;
+  BmpLayout layout;
+  PageSize& size = layout.size;
+  size.width = core ? Le16(bytes, 18) : Le32(bytes, 18);
+  const int64_t height = core ? Le16(bytes, 20) : int32_t(Le32(bytes, 22));  // below 0: rows from the top
+  size.height = uint64_t(height < 0 ? -height : height);
+  size.bitsPerPixel = Le16(bytes, core ? 24 : 28);
+  const uint32_t compression = core ? 0 : Le32(bytes, 30);
+  const uint64_t pixelsAt = Le32(bytes, 10);
+  uint64_t pixelBytes = 0;  // what the headers promise
+  if (compression == 0 || compression == kBitFields || compression == kAlphaBitFields)
+    pixelBytes = size.Bytes();
+  else if (compression == kRle8 || compression == kRle4)
+    pixelBytes = Le32(bytes, 34);
+  layout.complete = pixelsAt <= bytes.size() && pixelBytes <= bytes.size() - pixelsAt;
+  return layout;
 }
 
 }  // namespace quirepane

@@ -6,13 +6,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "pdfcontrol/byte_order.h"
+
 namespace quirepane {
 namespace {
-
-uint32_t Be32(std::string_view b, size_t at) {
-  return (uint32_t(uint8_t(b[at])) << 24) | (uint32_t(uint8_t(b[at + 1])) << 16) | (uint32_t(uint8_t(b[at + 2])) << 8) |
-         uint32_t(uint8_t(b[at + 3]));
-}
 
 // The decoder corrects a stated gamma unless it meets the display's 2.2,
 // which the usual 1/2.2 (45455) does.

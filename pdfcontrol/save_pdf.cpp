@@ -14,6 +14,7 @@
 
 #include "pdfcontrol/bitmap_convert.h"
 #include "pdfcontrol/ccitt_page.h"
+#include "pdfcontrol/decode_guard.h"
 #include "pdfcontrol/image_engine.h"
 #include "pdfcontrol/jpeg_header.h"
 #include "pdfcontrol/pdf_writer.h"
@@ -44,14 +45,27 @@ std::optional<std::string> ReadFileStartingWith(const std::string& path, std::st
 }
 
 // The whole file when it is a JPEG whose bytes can go into a PDF unchanged,
-// read at once; nullopt for any other file, which takes the usual road. A
-// JPEG that ends before its image does sets cutShort.
-std::optional<std::string> ReadPassThroughJpeg(const std::string& path, bool& cutShort) {
+// read at once; nullopt for any other file (also one cut short), which takes
+// the usual road.
+std::optional<std::string> ReadPassThroughJpeg(const std::string& path) {
   std::optional<std::string> bytes = ReadFileStartingWith(path, "\xFF\xD8\xFF");
-  if (!bytes) return std::nullopt;
-  cutShort = !JpegReachesEnd(*bytes);
-  if (cutShort || !ReadJpegInfo(*bytes)) return std::nullopt;
+  if (!bytes || !JpegReachesEnd(*bytes) || !ReadJpegInfo(*bytes)) return std::nullopt;
   return bytes;
+}
+
+// Why the image that goes in whole cannot, before a pixel of it is decoded;
+// "" when it can. A JPEG that goes in unchanged needs only to hold its
+// image, a PNG whose rows go in as they stand has shown that it does.
+std::string WholeImageRefusal(const std::string& source, const std::optional<std::string>& jpegBytes,
+                              const std::optional<std::string>& pngBytes, bool pngAsItStands) {
+  if (jpegBytes) {
+    const std::optional<JpegInfo> info = ReadJpegInfo(*jpegBytes);
+    const PageSize size{uint64_t(info->width), uint64_t(info->height), 8u * info->components};
+    return CodedPageRefusal(size, jpegBytes->size());
+  }
+  if (pngAsItStands) return "";
+  if (pngBytes) return DecodeRefusal(std::string_view(*pngBytes), FIF_PNG);
+  return DecodeRefusal(source, FreeImageFromFormatCode(ImageEngine().DetectFormat(source)));
 }
 
 // Dots per inch of a resolution kept in whole dots per metre. Files state
@@ -101,12 +115,7 @@ long clsSavePDF::ConvertToPDF() {
   // A JPEG that goes in unchanged is read once; its bytes say what it is,
   // how large and at what resolution.
   std::optional<std::string> jpegBytes;
-  bool cutShort = false;
-  if (store.FileType == -1 || store.FileType == kFormatJpeg) jpegBytes = ReadPassThroughJpeg(source, cutShort);
-  if (cutShort) {
-    error_ = "The JPEG file " + source + " ends before its image does";
-    return kInvalidImageType;
-  }
+  if (store.FileType == -1 || store.FileType == kFormatJpeg) jpegBytes = ReadPassThroughJpeg(source);
   // So is a PNG: its compressed rows go in as they are when a PDF can take
   // them so, else the bytes read are decoded.
   std::optional<std::string> pngBytes;
@@ -138,6 +147,11 @@ long clsSavePDF::ConvertToPDF() {
     if (pages.Count() > 0) return ConvertMultipageTIFF(source, destination, pages);
   }
 
+  if (std::string refusal = WholeImageRefusal(source, jpegBytes, pngBytes, png.has_value()); !refusal.empty()) {
+    error_ = "The image " + source + " cannot be converted: " + refusal;
+    reason_ = refusal;
+    return kInvalidImageType;
+  }
   const bool jpegByName = jpegBytes || pngBytes || bIsJpegFile(source);
   // A fax- or JPEG-coded TIFF page goes in as it is coded, without a working file.
   std::optional<CcittPage> ccitt = jpegByName ? std::nullopt : ReadCcittPage(source, 0);
@@ -260,7 +274,13 @@ long clsSavePDF::ConvertMultipageTIFF(const std::string& source, const std::stri
     std::string deep;  // 16-bit samples
     long widthPx = fax ? fax->width : dct ? dct->width : 0, heightPx = fax ? fax->height : dct ? dct->height : 0;
     if (!fax && !dct) {
-      const BitmapPtr dib = pages.Load(i);
+      std::string refusal;
+      const BitmapPtr dib = pages.Load(i, &refusal);
+      if (!refusal.empty()) {
+        error_ = "The TIFF file " + source + " cannot be converted: " + refusal;
+        reason_ = refusal;
+        return kInvalidImageType;
+      }
       if (dib) deep = SixteenBitRows(dib.get(), components);
       if (dib && deep.empty()) bitmap = StandardBitmap(dib.get());
       if (!bitmap && deep.empty()) {

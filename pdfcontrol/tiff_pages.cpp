@@ -10,6 +10,8 @@
 #include <cstring>
 #include <set>
 
+#include "pdfcontrol/decode_guard.h"
+#include "pdfcontrol/image_header.h"
 #include "pdfcontrol/tiff_page_chain.h"
 #include "pdfcontrol/tiff_transparency.h"
 
@@ -92,15 +94,26 @@ uint32_t TiffPages::Tag(int page, uint16_t tag, uint32_t fallback) const {
   return type == 3 ? U16(*entry + 8) : type == 4 ? U32(*entry + 8) : fallback;
 }
 
-BitmapPtr TiffPages::Load(int page) const {
-  if (page < 0 || page >= Count()) return nullptr;
+BitmapPtr TiffPages::Decode(int page, int flags) const {
   EnsureFreeImage();
   PageView view{map_.data(), map_.size(), 0, {}};
   std::memcpy(view.header, map_.data(), 8);
   const uint32_t dir = directories_[static_cast<size_t>(page)];
   for (int i = 0; i < 4; ++i) view.header[4 + i] = static_cast<unsigned char>(dir >> (little_ ? 8 * i : 24 - 8 * i));
   FreeImageIO io{ReadView, WriteNothing, SeekView, TellView};
-  BitmapPtr dib(FreeImage_LoadFromHandle(FIF_TIFF, &io, &view, 0));
+  return BitmapPtr(FreeImage_LoadFromHandle(FIF_TIFF, &io, &view, flags));
+}
+
+BitmapPtr TiffPages::Load(int page, std::string* refusal) const {
+  if (page < 0 || page >= Count()) return nullptr;
+  if (const BitmapPtr header = Decode(page, FIF_LOAD_NOPIXELS)) {
+    std::string why = PageSizeRefusal(SizeOfBitmap(header.get()), map_.size());
+    if (!why.empty()) {
+      if (refusal) *refusal = "page " + std::to_string(page + 1) + ": " + why;
+      return nullptr;
+    }
+  }
+  BitmapPtr dib = Decode(page, 0);
   // The decoded page is a copy: the mapped pages read for it can go.
   map_.Release();
   const std::optional<uint64_t> extras = Entry(page, kExtraSamples);

@@ -27,8 +27,10 @@ class QUIREPANE_API TiffPages {
 
   // Page `page` (0-based) as FreeImage decodes it, without a transparency
   // the page holds no samples for; null for a page past the last or one
-  // that cannot be decoded.
-  BitmapPtr Load(int page) const;
+  // that cannot be decoded. A page larger than the memory it may take, or
+  // than the file's bytes can hold, is refused before it is decoded; its
+  // refusal (naming its size) then goes to *refusal when one is given.
+  BitmapPtr Load(int page, std::string* refusal = nullptr) const;
 
   // The resolution the page states; {0, 0} when it states none.
   StoredResolution Resolution(int page) const;
@@ -40,6 +42,9 @@ class QUIREPANE_API TiffPages {
   uint32_t Tag(int page, uint16_t tag, uint32_t fallback) const;
   uint32_t U16(uint64_t at) const;
   uint32_t U32(uint64_t at) const;
+  // The page read through a view whose header names its directory, with
+  // FreeImage load flags.
+  BitmapPtr Decode(int page, int flags) const;
 
   MappedFile map_;
   bool little_ = true;

@@ -118,10 +118,12 @@ std::vector<int32_t> PagesToCut(const std::string& sList, int32_t lFrames, bool&
   return result;
 }
 
-void SetLoadFrameError(clsConversionOptions& co, size_t k) {
+// sRefusal: why the frame was refused before it was decoded, "" for none.
+void SetLoadFrameError(clsConversionOptions& co, size_t k, const std::string& sRefusal = "") {
   if (co.lErr != 0) return;
   co.lErr = kRunFrameNotLoaded;
-  co.sErr = Translate("Unable to load frame") + " " + std::to_string(k) + ". " + Translate("Check Options Button");
+  co.sErr = Translate("Unable to load frame") + " " + std::to_string(k) +
+            (sRefusal.empty() ? "" : " (" + sRefusal + ")") + ". " + Translate("Check Options Button");
 }
 
 // SplitFramesToTempFiles; bPageListFault tells that the failure came from a
@@ -163,7 +165,7 @@ bool SplitFrames(MainForm& frm, clsConversionOptions& co, ItemFileList& files, b
   for (size_t k = 0; ok && k < pages.size(); ++k) {
     const int32_t p = pages[k];
     if (p < 1 || p > lFrames || !imaging.LoadFrame(sInput, p - 1, frame)) {
-      SetLoadFrameError(co, k);
+      SetLoadFrameError(co, k, imaging.LastRefusal());
       ok = false;
       break;
     }
@@ -224,8 +226,11 @@ void Quirepane_Done(MainForm& frm, int32_t Status) {
       break;
     case quirepane::CR_Failure_NoOutput: frm.Quirepane_ErrorString = Translate("PDF was not created - Output file was not specified") + "."; break;
     case quirepane::CR_Failure_InvalidImageType:
+      // A file refused for what it holds says why; autodetecting would not help it.
       frm.Quirepane_ErrorString =
-          InvalidFormatText() + ". " + Translate("Try 'Autodetect' for the Original File Format") + ".";
+          frm.Quirepane.FailureReason().empty()
+              ? InvalidFormatText() + ". " + Translate("Try 'Autodetect' for the Original File Format") + "."
+              : InvalidFormatText() + " (" + frm.Quirepane.FailureReason() + ").";
       break;
     default: break;
   }

@@ -2,6 +2,7 @@
 
 #include <FreeImage.h>
 
+#include "pdfcontrol/decode_guard.h"
 #include "pdfcontrol/tiff_page_chain.h"
 #include "pdfcontrol/tiff_pages.h"
 #include "platform/text_file.h"
@@ -82,10 +83,16 @@ int32_t ImageFile::FrameCount(const std::string& sPath) {
 
 bool ImageFile::LoadFrame(const std::string& sPath, int32_t lIndex, std::vector<uint8_t>& abFrame) {
   abFrame.clear();
+  refusal_.clear();
   if (lIndex < 0) return false;
   // The file held open from the last frame is not detected again.
   const FREE_IMAGE_FORMAT fif = sPath == heldPath_ ? static_cast<FREE_IMAGE_FORMAT>(heldFormat_) : DetectFormat(sPath);
   if (fif == FIF_UNKNOWN) return false;
+  // A TIFF's pages are checked one by one as they are read; any other file
+  // is checked whole by its content, whatever its name or the task's type.
+  const bool bMappedTiff = fif == FIF_TIFF && quirepane::bIsTiffFile(sPath);
+  if (!bMappedTiff && sPath != heldPath_) refusal_ = quirepane::DecodeRefusal(sPath, fif);
+  if (!refusal_.empty()) return false;
 
   if (!IsMultiPageFormat(fif)) {
     if (lIndex != 0) return false;
@@ -98,7 +105,7 @@ bool ImageFile::LoadFrame(const std::string& sPath, int32_t lIndex, std::vector<
     CloseHeld();
     // A TIFF is mapped once and its pages read from the mapping; other
     // multi-page files (and BigTIFFs) go through FreeImage's own access.
-    if (fif == FIF_TIFF && quirepane::bIsTiffFile(sPath)) heldTiff_ = std::make_unique<quirepane::TiffPages>(sPath);
+    if (bMappedTiff) heldTiff_ = std::make_unique<quirepane::TiffPages>(sPath);
     else held_.reset(FreeImage_OpenMultiBitmap(fif, sPath.c_str(), FALSE, TRUE, TRUE));
     if (!held_ && !heldTiff_) return false;
     heldPath_ = sPath;
@@ -107,7 +114,7 @@ bool ImageFile::LoadFrame(const std::string& sPath, int32_t lIndex, std::vector<
   }
   bool ok = false;
   if (heldTiff_) {
-    BitmapPtr dib = heldTiff_->Load(lIndex);
+    BitmapPtr dib = heldTiff_->Load(lIndex, &refusal_);
     // A frame states its page's resolution, or none when the page states none.
     const quirepane::StoredResolution stored = heldTiff_->Resolution(lIndex);
     if (dib) FreeImage_SetDotsPerMeterX(dib.get(), static_cast<unsigned>(stored.x));

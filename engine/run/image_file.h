@@ -41,8 +41,14 @@ class ImageFile {
   int32_t FrameCount(const std::string& sPath);
 
   // Loads frame lIndex (from 0) of sPath into abFrame. False, with abFrame
-  // emptied, for a missing or unreadable file or an index outside the frames.
+  // emptied, for a missing or unreadable file or an index outside the frames,
+  // and for a file refused before it is decoded (see LastRefusal).
   bool LoadFrame(const std::string& sPath, int32_t lIndex, std::vector<uint8_t>& abFrame);
+
+  // Why the last LoadFrame refused its file or frame before decoding it (it
+  // ends before its image does, or the frame is too large, named with its
+  // size); "" when it did not.
+  const std::string& LastRefusal() const { return refusal_; }
 
   // Writes a buffer made by LoadFrame to sPath as a one-frame TIFF with the
   // current compression, replacing whatever the file held. False when the
@@ -58,6 +64,7 @@ class ImageFile {
   std::unique_ptr<quirepane::TiffPages> heldTiff_;  // or its mapping, for a TIFF
   int heldFormat_ = -1;
   std::string heldPath_;
+  std::string refusal_;
 };
 
 }  // namespace tessa

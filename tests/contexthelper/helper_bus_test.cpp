@@ -322,6 +322,20 @@ TEST_F(HelperBus, ResultCodesBecomeEachRoutinesTextsAndFailuresKeepTheWindow) {
   EXPECT_TRUE(PumpUntil([&] { return !failed->isVisible(); }));
 }
 
+// A 35-byte GIF declaring 20000 x 20000 pixels, and a bitmap cut short, are
+// refused by the automation they go through instead of converting.
+TEST_F(HelperBus, FilesPromisingMoreThanTheyHoldAreCorrupt) {
+  const std::string gif = test::WriteFile(work("in/wide.gif"), std::string("GIF89a\x20\x4E\x20\x4E\x80\0\0\0\0\0\xFF\xFF\xFF,"
+                                                                           "\0\0\0\0\x20\x4E\x20\x4E\0\x02\x02\x44\x01\0;", 35));
+  const std::string bmp = Copy("Stripes.bmp", "in/cut.bmp");
+  fs::resize_file(bmp, fs::file_size(bmp) - 1000);
+  Call("ProcessFiles", {Paths({gif, bmp}), "", true, false, false, false, q(gif)});
+  WaitForRuns(1);
+  EXPECT_EQ(runs_[0].errors.toStdString(), "Error: " + gif + " - File is corrupt, or not a valid image file.\nError: " +
+                                               bmp + " - File is corrupt, or not a valid image file.");
+  for (const char* pdf : {"wide.PDF", "cut.PDF"}) EXPECT_FALSE(fs::exists(work("in/Vemo-Output/") + pdf)) << pdf;
+}
+
 TEST_F(HelperBus, CancelStopsAfterTheCurrentFileAndTheWindowOutlivesTheLoop) {
   const std::string a = Copy("Sunrise.jpg", "in/a.jpg");
   Copy("Rings.gif", "in/b.gif");

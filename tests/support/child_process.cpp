@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -84,7 +85,8 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
   if (pid == -1) return result;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
   int status = 0;
-  while (waitpid(pid, &status, WNOHANG) == 0) {
+  rusage usage{};
+  while (wait4(pid, &status, WNOHANG, &usage) == 0) {
     if (std::chrono::steady_clock::now() > deadline) {
       kill(pid, SIGKILL);
       waitpid(pid, &status, 0);
@@ -94,6 +96,7 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   if (status != -1 && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+  result.peakKilobytes = usage.ru_maxrss;
   result.out = ReadFile(outFile);
   result.err = ReadFile(errFile);
   return result;

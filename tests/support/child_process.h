@@ -20,6 +20,7 @@ struct ChildResult {
   int exitCode = -1;  // -1 when it did not end normally in time
   std::string out;
   std::string err;
+  long peakKilobytes = 0;  // the most memory it held at once (resident)
 };
 
 // Runs program with args (no shell) in env, waiting at most timeoutSeconds,

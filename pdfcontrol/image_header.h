@@ -1,0 +1,23 @@
+// The size of the largest page an image file declares, read from its
+// headers without decoding a pixel: through FreeImage's header-only load
+// where it has one, else through the format's own headers.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "pdfcontrol/page_size.h"
+
+struct FIBITMAP;
+
+namespace quirepane {
+
+// The largest page (frame, icon) that the file whose bytes are given, of
+// FreeImage format fif, declares, in the bits per pixel it decodes to (or
+// more); nullopt when its headers cannot be read.
+std::optional<PageSize> LargestDeclaredPage(std::string_view bytes, int fif);
+
+// The size of a bitmap loaded with or without its pixels.
+PageSize SizeOfBitmap(FIBITMAP* dib);
+
+}  // namespace quirepane
