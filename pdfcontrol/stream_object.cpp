@@ -1,11 +1,12 @@
 #include "pdfcontrol/stream_object.h"
 
-#include <qpdf/Buffer.hh>
+#include <qpdf/Pipeline.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
 #include <algorithm>
 #include <sstream>
+#include <stdexcept>
 #include <vector>
 
 #include "pdfcontrol/file_descriptor.h"
@@ -13,6 +14,22 @@
 
 namespace quirepane {
 namespace {
+
+// Most bytes a stream read here may decode to.
+constexpr size_t kMaxDecodedBytes = 64u << 20;
+
+// Collects what a stream decodes to, up to kMaxDecodedBytes, so that a few
+// compressed bytes cannot fill the memory.
+class Collect : public Pipeline {
+ public:
+  Collect() : Pipeline("decoded stream", nullptr) {}
+  void write(unsigned char const* data, size_t len) override {
+    if (len > kMaxDecodedBytes - bytes.size()) throw std::length_error("The stream decodes to too many bytes");
+    bytes.append(reinterpret_cast<const char*>(data), len);
+  }
+  void finish() override {}
+  std::string bytes;
+};
 
 bool IsSpace(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0'; }
 
@@ -32,8 +49,13 @@ std::optional<std::string> Decode(const std::string& dictionary, std::string raw
     QPDFObjectHandle dict = QPDFObjectHandle::parse(&scratch, dictionary);
     QPDFObjectHandle stream = QPDFObjectHandle::newStream(&scratch);
     stream.replaceStreamData(raw, dict.getKey("/Filter"), dict.getKey("/DecodeParms"));
-    std::shared_ptr<Buffer> data = stream.getStreamData(qpdf_dl_generalized);
-    return std::string(reinterpret_cast<const char*>(data->getBuffer()), data->getSize());
+    Collect decoded;
+    bool filtered = false;
+    if (!stream.pipeStreamData(&decoded, &filtered, 0, qpdf_dl_generalized, true) ||
+        (!filtered && !dict.getKey("/Filter").isNull())) {
+      return std::nullopt;
+    }
+    return std::move(decoded.bytes);
   } catch (const std::exception&) {
     return std::nullopt;
   }
