@@ -70,10 +70,7 @@ RecentTables::RecentTables(int fd, unsigned long long startxref, unsigned long l
 
 bool RecentTables::ReadSection(unsigned long long offset, int depth, Table& table) const {
   if (offset >= fileSize_) return false;
-  size_t p = 0;
-  const bool read = Word(ReadAt(fd_, offset, 16), p) == "xref" ? ReadTable(offset, depth, table)
-                                                               : ReadStreamTable(offset, depth, table);
-  if (!read) return false;
+  if (!ReadTable(offset, depth, table) && !ReadStreamTable(offset, depth, table)) return false;
   if (std::optional<TextValue> trailer = ParseObjectText(table.trailer)) {
     const TextValue* prev = trailer->Find("/Prev");
     if (prev && prev->Is(TextValue::Kind::Integer) && prev->number >= 0) {
@@ -88,6 +85,8 @@ bool RecentTables::ReadTable(unsigned long long offset, int depth, Table& table)
   size_t trailerAt = std::string::npos, end = std::string::npos;
   for (size_t chunk = 4096;; chunk *= 16) {
     text = ReadAt(fd_, offset, static_cast<size_t>(std::min<unsigned long long>(chunk, fileSize_ - offset)));
+    size_t first = 0;
+    if (Word(text, first) != "xref") return false;  // a stream, or nothing
     trailerAt = text.find("trailer");
     end = trailerAt == std::string::npos ? std::string::npos : text.find("startxref", trailerAt);
     if (end != std::string::npos) break;
