@@ -7,6 +7,10 @@
   process: the last thousand appends against the first thousand;
 - one process per file (the file-manager road): the time and bytes of
   append #1000 against append #10;
+- appends to other programs' PDFs (img2pdf's pages laid out by qpdf with
+  object streams, or as a flat page tree with a classic cross-reference
+  table), 10 pages against 1000: the time and bytes read of the appends
+  after the first, and the first against a whole rewrite;
 - one TIFF of many Group 4 pages and one of many JPEG pages, whole, against
   img2pdf;
 - one TIFF of many uncompressed RGB pages, whole and cut into frames: time
@@ -18,6 +22,7 @@ between the scale markers.
 import argparse
 import os
 import platform
+import shutil
 import statistics
 import subprocess
 import sys
@@ -70,6 +75,8 @@ def main():
     # img2pdf decodes JPEG-coded TIFF pages and stores them with Flate: 500
     # such pages take it minutes.
     parser.add_argument("--jpeg-tiff-pages", type=int, default=100)
+    parser.add_argument("--foreign-pages", type=int, default=1000)
+    parser.add_argument("--foreign-appends", type=int, default=10)
     parser.add_argument("--readme")
     args = parser.parse_args()
 
@@ -139,6 +146,45 @@ def main():
             f"{t_end / t10:.2f}x", "<= 1.2x", t_end <= 1.2 * t10)
         row(f"one process per file: append #{args.singles} / #10, bytes written", f"{b_end:.0f} / {b10:.0f}",
             f"{b_end / b10:.2f}x", "<= 1.2x", b_end <= 1.2 * b10)
+
+    # Appends to PDFs made by other programs: img2pdf's pages, laid out by
+    # qpdf with object streams or as a flat tree with a classic table. After
+    # the first append, one to a long file costs what one to a short file
+    # costs; the first costs at most a whole rewrite (qpdf's, of the base).
+    short, longer = 10, args.foreign_pages
+    for kind, flags in (("object-stream", ["--object-streams=generate"]),
+                        ("flat classic-table", ["--object-streams=disable"])):
+        cost = {}
+        for pages in (short, longer):
+            made = os.path.join(work, f"img2pdf-{pages}.pdf")
+            if not os.path.exists(made):
+                subprocess.run(["img2pdf"] + all_files[:pages] + ["-o", made], check=True)
+            base = os.path.join(work, f"{kind}-{pages}.pdf")
+            subprocess.run(["qpdf"] + flags + [made, base], check=True)
+            _, rewrite, _, _ = run(["qpdf"] + flags + [base, base + "-rewritten.pdf"])
+            pdf = base + "-appended.pdf"
+            shutil.copy(base, pdf)
+            times, reads = [], []
+            for k in range(args.foreign_appends + 1):
+                io = []
+                source = all_files[(pages + k) % len(all_files)]
+                code, seconds, _, _ = run([tessaprint, "/S", source, "/T", pdf, "/F", "2", "/+"], env, io)
+                times.append(seconds if code == 0 else float("inf"))
+                reads.append(io[0])
+            npages = subprocess.run(["qpdf", "--show-npages", pdf], capture_output=True, text=True).stdout.strip()
+            sound = subprocess.run(["qpdf", "--check", pdf], stdout=subprocess.DEVNULL).returncode == 0
+            cost[pages] = (times[0], statistics.median(times[1:]), statistics.median(reads[1:]), rewrite,
+                           sound and npages == str(pages + args.foreign_appends + 1))
+        (_, t_short, r_short, _, ok_short), (first, t_long, r_long, rewrite, ok_long) = cost[short], cost[longer]
+        sound = ok_short and ok_long
+        row(f"append to a {longer}- / {short}-page {kind} PDF, after the first: time",
+            f"{t_long * 1000:.1f} / {t_short * 1000:.1f} ms", f"{t_long / t_short:.2f}x", "<= 1.2x",
+            sound and t_long <= 1.2 * t_short)
+        row(f"append to a {longer}- / {short}-page {kind} PDF, after the first: bytes read",
+            f"{r_long / 1e3:.0f} / {r_short / 1e3:.0f} kB (file {os.path.getsize(base) / 1e6:.1f} MB)",
+            f"{r_long / r_short:.2f}x", "<= 1.2x", sound and r_long <= 1.2 * r_short)
+        row(f"first append to a {longer}-page {kind} PDF: time", f"{first * 1000:.1f} ms",
+            f"qpdf rewrites it in {rewrite * 1000:.1f} ms", "<= a whole rewrite", sound and first <= rewrite)
 
     # One TIFF of many fax pages, and one of many JPEG pages as scanners write them.
     def whole_tiff(kind, flag, pages):

@@ -35,7 +35,7 @@ constexpr int kRelistDepth = 7;
 // place it, or "".
 std::string ObjectText(int fd, RecentTables& tables, QPDFObjGen og, DirectTail::Carried* where = nullptr) {
   const std::optional<RecentTables::Entry> entry = tables.Find(og.getObj());
-  if (!entry || entry->generation != og.getGen()) return "";
+  if (!entry || entry->generation != og.getGen() || entry->stream != 0) return "";
   for (size_t chunk = 4096; chunk <= (1u << 20); chunk *= 16) {
     std::string text = ReadAt(fd, entry->offset, chunk);
     const size_t end = text.find("endobj");

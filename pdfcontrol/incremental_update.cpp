@@ -165,7 +165,7 @@ void AppendIncrementalUpdate(QPDF& pdf, const std::string& path, std::vector<QPD
   for (const QPDFObjGen& og : carried) {
     if (std::find(objects.begin(), objects.end(), og) != objects.end()) continue;
     std::optional<RecentTables::Entry> at = tables ? tables->Find(og.getObj()) : std::nullopt;
-    if (at && at->generation == og.getGen() && at->offset < oldSize) kept[og] = at->offset;
+    if (at && at->generation == og.getGen() && at->stream == 0 && at->offset < oldSize) kept[og] = at->offset;
     else objects.push_back(og);
   }
   std::sort(objects.begin(), objects.end());

@@ -1,13 +1,18 @@
-// The last few cross-reference tables of a PDF file, read newest first and
-// only as far back as an object asked for needs. Updates written here list
-// the catalog and the document information again only every so many
-// appends, so an append finds them a few tables back at most.
+// The last few cross-reference sections of a PDF file, tables or streams,
+// read newest first and only as far back as an object asked for needs.
+// Updates written here list the catalog and the document information again
+// only every so many appends, so an append finds them a few sections back
+// at most.
 #pragma once
 
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <qpdf/QPDFObjGen.hh>
+
+#include "pdfcontrol/stream_object.h"
 
 namespace quirepane {
 
@@ -20,10 +25,12 @@ class RecentTables {
     unsigned long long offset = 0;
     int generation = 0;
     int depth = 0;  // 0: the newest table lists it; 1: the one before ...
+    int stream = 0;  // the object stream that holds it at index, or 0
+    int index = 0;
   };
 
-  // Reads the table at startxref (the newest) of the file open on fd;
-  // ok() is false when it is not a table.
+  // Reads the section at startxref (the newest) of the file open on fd;
+  // ok() is false when it is neither a table nor a cross-reference stream.
   RecentTables(int fd, unsigned long long startxref, unsigned long long fileSize);
 
   bool ok() const { return !tables_.empty(); }
@@ -33,9 +40,15 @@ class RecentTables {
   // in use (or one of them cannot be read).
   std::optional<Entry> Find(int number);
 
-  // The newest table's entries in use, and its trailer's text.
+  // The newest table's entries in use, and its trailer's text (a stream's
+  // dictionary).
   const std::map<int, Entry>& Newest() const { return tables_.front().entries; }
   const std::string& NewestTrailer() const { return tables_.front().trailer; }
+
+  // "n g obj ... endobj" of og where the tables place it, read from the file
+  // or out of the object stream that holds it; "" when they do not list it
+  // or it is not there.
+  std::string ObjectText(QPDFObjGen og);
 
  private:
   struct Table {
@@ -44,12 +57,16 @@ class RecentTables {
     std::string trailer;
     std::optional<unsigned long long> prev;
   };
+  // The section at offset, a table or a stream, whichever stands there.
+  bool ReadSection(unsigned long long offset, int depth, Table& table) const;
   bool ReadTable(unsigned long long offset, int depth, Table& table) const;
+  bool ReadStreamTable(unsigned long long offset, int depth, Table& table) const;
 
   int fd_;
   unsigned long long fileSize_;
   std::vector<Table> tables_;
   bool exhausted_ = false;
+  std::map<int, std::optional<StreamObject>> objectStreams_;
 };
 
 }  // namespace quirepane

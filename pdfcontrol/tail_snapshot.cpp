@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <map>
 #include <set>
-#include <sstream>
 #include <vector>
 
 #include <qpdf/QPDF.hh>
@@ -21,28 +20,7 @@
 namespace quirepane {
 namespace {
 
-constexpr size_t kMaxObjectBytes = 16u << 20;
 constexpr long long kMaxObjectNumber = 1 << 30;
-
-// "n g obj ... endobj" starting at offset, or "" when it is not there.
-std::string ReadObject(int fd, unsigned long long offset, int number, int generation) {
-  std::string text;
-  for (size_t chunk = 4u << 10; text.size() < kMaxObjectBytes; chunk *= 2) {
-    text = ReadAt(fd, offset, chunk);
-    const size_t end = text.find("endobj");
-    if (end != std::string::npos) {
-      text.resize(end + 6);
-      break;
-    }
-    if (text.size() < chunk) return "";
-  }
-  std::istringstream head(text);
-  int n = -1, g = -1;
-  std::string keyword;
-  head >> n >> g >> keyword;
-  if (n != number || g != generation || keyword.rfind("obj", 0) != 0) return "";
-  return text;
-}
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
@@ -125,7 +103,8 @@ std::optional<std::string> ReadTailSnapshot(const std::string& path) {
     if (!tables.ok()) return std::nullopt;
     const std::string trailerText = tables.NewestTrailer();
     // Looked for in the text: a reference to an object the scratch document
-    // lacks reads as null, and qpdf treats a null value as an absent key.
+    // lacks reads as null, and qpdf treats a null value as an absent key. A
+    // table that points to a stream of more entries is read whole.
     if (trailerText.find("/Encrypt") != std::string::npos || trailerText.find("/XRefStm") != std::string::npos) {
       return std::nullopt;
     }
@@ -140,9 +119,7 @@ std::optional<std::string> ReadTailSnapshot(const std::string& path) {
 
     std::vector<std::pair<QPDFObjGen, std::string>> objects;
     auto take = [&](QPDFObjGen og) -> std::string {
-      const std::optional<RecentTables::Entry> entry = tables.Find(og.getObj());
-      if (!entry || entry->generation != og.getGen()) return "";
-      std::string text = ReadObject(fd, entry->offset, og.getObj(), og.getGen());
+      std::string text = tables.ObjectText(og);
       if (!text.empty()) objects.emplace_back(og, text);
       return text;
     };

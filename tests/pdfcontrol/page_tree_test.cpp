@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <map>
 
 #include <qpdf/QPDF.hh>
@@ -49,6 +50,17 @@ std::string Looks(const std::string& path, int pages) {
   return looks;
 }
 
+// Bytes this process has read so far through read() and its kin.
+long long BytesRead() {
+  std::ifstream io("/proc/self/io");
+  std::string key;
+  long long value = 0;
+  while (io >> key >> value) {
+    if (key == "rchar:") return value;
+  }
+  return -1;
+}
+
 class AppendingAtScale : public ConvertFixture {};
 
 TEST_F(AppendingAtScale, ThousandAppendsStayInOrderShallowAndEvenlyPriced) {
@@ -72,6 +84,38 @@ TEST_F(AppendingAtScale, ThousandAppendsStayInOrderShallowAndEvenlyPriced) {
   for (int k = 1; k <= 1000; ++k) ASSERT_EQ(report.pageSizes[k - 1].first, 100 + k % 30) << "page " << k;
   EXPECT_LE(DeepestPage(pdf), 3);  // 16 * 16 * 16 pages fit under three levels
   EXPECT_LE(added[1000], added[10] * 3 / 2) << added[10];  // both add p10.jpg
+}
+
+// Another program's PDF with object streams and a flat page tree is read
+// only at its end: the first append reads little more of a long file than
+// of a short one (a longer cross-reference stream and tree root), the next
+// as much, and every page and the information stay.
+TEST_F(AppendingAtScale, AppendsToObjectStreamPdfsReadOnlyTheirEnd) {
+  for (int i = 0; i < 30; ++i) {
+    MakeImage(File("p" + std::to_string(i) + ".jpg"), FIF_JPEG, 100 + i, 60, Pixels::Rgb24, 0, JPEG_QUALITYNORMAL);
+  }
+  std::map<int, long long> first, read;
+  for (const int pages : {10, 300}) {
+    const std::string own = File("own" + std::to_string(pages) + ".pdf");
+    const std::string pdf = File("streams" + std::to_string(pages) + ".pdf");
+    for (int k = 0; k < pages; ++k) {
+      ASSERT_EQ(Convert(File("p" + std::to_string(k % 30) + ".jpg"), own, FT_AUTO, true, "Kept"), CR_Success);
+    }
+    ASSERT_EQ(RunCommand("qpdf --object-streams=generate " + ShellQuote(own) + " --pages " + ShellQuote(own) + " -- " +
+                         ShellQuote(pdf)).exitCode, 0);
+    for (int k = pages; k < pages + 2; ++k) {
+      const long long before = BytesRead();
+      ASSERT_EQ(Convert(File("p" + std::to_string(k % 30) + ".jpg"), pdf, FT_AUTO, true), CR_Success) << k;
+      (k == pages ? first : read)[pages] = BytesRead() - before;
+    }
+    PdfReport report = InspectPdf(pdf);
+    EXPECT_TRUE(report.checkPassed) << pages;
+    ASSERT_EQ(report.pages, pages + 2);
+    for (int k = 0; k < pages + 2; ++k) ASSERT_EQ(report.pageSizes[k].first, 100 + k % 30) << "page " << k + 1;
+    EXPECT_EQ(InfoField(report, "Title"), "Kept");
+  }
+  EXPECT_LE(first[300], first[10] + 32768) << first[10];
+  EXPECT_LE(read[300], read[10] + 8192) << read[10];
 }
 
 // The catalog and the document information go into an update only when

@@ -1,6 +1,7 @@
-// The last few cross-reference tables of a file: the newest listing of an
-// object wins, a freed object is gone, and the look back stops after a few
-// tables or at a table it cannot read.
+// The last few cross-reference sections of a file: the newest listing of an
+// object wins, a freed object is gone, the look back stops after a few
+// tables or at a table it cannot read, and a cross-reference stream and its
+// object streams read as qpdf reads them.
 #include "pdfcontrol/recent_tables.h"
 
 #include <fcntl.h>
@@ -9,7 +10,10 @@
 
 #include <cstdio>
 
+#include <qpdf/QPDF.hh>
+
 #include "pdfcontrol/file_descriptor.h"
+#include "pdfcontrol/object_text.h"
 #include "support/temp_dir.h"
 
 namespace quirepane {
@@ -88,6 +92,45 @@ TEST(RecentTables, NewestListingWinsAndTheLookBackIsShort) {
   EXPECT_TRUE(broken.Find(3).has_value());
   EXPECT_FALSE(broken.Find(1).has_value());
   EXPECT_FALSE(RecentTables(brokenFd.get(), starts.front(), std::filesystem::file_size(brokenPath)).ok());
+}
+
+TEST(RecentTables, CrossReferenceStreamsReadAsQpdfReadsThem) {
+  tessa::test::TempDir dir;
+  // 150 strings that the catalog refers to: more than one object stream.
+  std::string pdf = "%PDF-1.5\n1 0 obj\n<< /Type /Catalog /Pages 2 0 R /Marks [";
+  for (int n = 3; n < 153; ++n) pdf += " " + std::to_string(n) + " 0 R";
+  pdf += "] >>\nendobj\n2 0 obj\n<< /Type /Pages /Kids [] /Count 0 >>\nendobj\n";
+  for (int n = 3; n < 153; ++n) pdf += std::to_string(n) + " 0 obj\n(mark " + std::to_string(n) + ")\nendobj\n";
+  const std::string plain = tessa::test::WriteFile(dir.file("plain.pdf"), pdf + "trailer\n<< /Root 1 0 R /Size 153 >>\n");
+  const std::string packed = dir.file("packed.pdf");
+  ASSERT_EQ(tessa::test::RunCommand("qpdf --warning-exit-0 --object-streams=generate " + tessa::test::ShellQuote(plain) +
+                                    " " + tessa::test::ShellQuote(packed) + " 2>/dev/null").exitCode, 0);
+  const std::string bytes = tessa::test::ReadFile(packed);
+  FileDescriptor fd(packed, O_RDONLY);
+  RecentTables tables(fd.get(), std::stoull(bytes.substr(bytes.rfind("startxref") + 9)), bytes.size());
+  ASSERT_TRUE(tables.ok());
+
+  QPDF qpdf;
+  qpdf.processFile(packed.c_str());
+  int compressed = 0;
+  for (const auto& [og, entry] : qpdf.getXRefTable()) {
+    const std::optional<RecentTables::Entry> found = tables.Find(og.getObj());
+    ASSERT_TRUE(found.has_value()) << og.getObj();
+    if (entry.getType() == 1) {
+      EXPECT_EQ(found->offset, static_cast<unsigned long long>(entry.getOffset())) << og.getObj();
+      EXPECT_EQ(found->stream, 0) << og.getObj();
+      continue;
+    }
+    ++compressed;
+    EXPECT_EQ(found->stream, entry.getObjStreamNumber()) << og.getObj();
+    EXPECT_EQ(found->index, entry.getObjStreamIndex()) << og.getObj();
+    const std::optional<TextValue> value = ParseObjectText(tables.ObjectText(og));
+    ASSERT_TRUE(value.has_value()) << og.getObj();
+    QPDFObjectHandle object = qpdf.getObjectByObjGen(og);
+    if (object.isString()) EXPECT_EQ(value->text, object.getStringValue()) << og.getObj();
+    else EXPECT_TRUE(value->Is(TextValue::Kind::Dictionary)) << og.getObj();
+  }
+  EXPECT_GT(compressed, 150);
 }
 
 }  // namespace
