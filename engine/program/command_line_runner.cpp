@@ -81,7 +81,9 @@ int32_t RunTasks(MainForm& frm, clsConversionOptions& record) {
                         frm.fgLog.Rows() - 1);
       return kJobRunFailed;
     }
+    frm.sRunLogFile = record.sLogFile;
     frm.ConversionJobBegin();
+    frm.sRunLogFile.clear();
     // Log rows are also written for successes (verbose logging, exit codes of
     // started programs); only a row marked "-" is a failure.
     return bLogHoldsFailure(frm.fgLog) ? kJobRunFailed : 0;
@@ -128,7 +130,7 @@ int32_t PerformCommandLine(MainForm& frm, clsConversionOptions& record) {
     bJobFileWritten = bFileExists(record.sLogAsConversionJobFile);
     if (!bJobFileWritten) log(Translate("Unable to create file. Try a different folder such as 'My Documents'"));
     for (int row : rows.leftOut)
-      log(jobLine(row, Translate("Left out of the failed-tasks job file: a path holds a line break or a tab")));
+      log(jobLine(row, Translate("Left out of the failed-tasks job file: a path holds a line break, a tab or a backslash")));
   }
 
   // A failed run says why on the terminal when no log holds it; lines shown

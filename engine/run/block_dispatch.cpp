@@ -33,14 +33,15 @@ namespace {
 std::string AsFolder(const std::string& sFolder) {
   if (sFolder.empty()) return "";
   std::string s = sFolder;
-  while (s.size() > 1 && IsPathSeparator(s.back()) && IsPathSeparator(s[s.size() - 2])) s.pop_back();
-  if (!IsPathSeparator(s.back())) s += "/";
+  while (s.size() > 1 && s.back() == '/' && s[s.size() - 2] == '/') s.pop_back();
+  if (s.back() != '/') s += "/";
   return s;
 }
 
-// The file name of sPath without its extension.
+// The file name of sPath without its extension. Listed names are names: a
+// "\" in one is part of it.
 std::string BaseName(const std::string& sPath) {
-  const size_t slash = sPath.find_last_of("/\\");
+  const size_t slash = sPath.rfind('/');
   const std::string name = slash == std::string::npos ? sPath : sPath.substr(slash + 1);
   const size_t dot = name.rfind('.');
   return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
@@ -96,7 +97,9 @@ clsConversionOptions MakeFileRecord(const clsConversionOptions& coBlock) {
   return co;
 }
 
-// Where a file of a mask lies below the mask's folder, and its own folder.
+// Where a listed file of a mask lies below the mask's folder, and its own
+// folder. Only "/" parts the listed path: the names the listing gave stay
+// names, so nothing built from them leaves the folder it is built for.
 struct FilePlace {
   std::string sFolder;     // the file's folder, ending in "/"
   std::string sSubFolder;  // the part of it below the mask's folder
@@ -105,7 +108,7 @@ struct FilePlace {
 
 FilePlace PlaceOf(const std::string& sFile, const std::string& sRoot) {
   FilePlace place;
-  place.sFolder = AsFolder(GetParentFolder(sFile));
+  place.sFolder = AsFolder(GetParentFolderAsNamed(sFile));
   place.sBase = BaseName(sFile);
   if (place.sFolder.size() > sRoot.size()) place.sSubFolder = place.sFolder.substr(sRoot.size());
   return place;
@@ -151,10 +154,16 @@ bool bLogsEveryFile(const MainForm& frm, const clsConversionOptions& co) {
   return !frm.sLogFile.empty() || co.bVerboseLog;
 }
 
-// Logs r for the per-file record when every file is logged or r failed; a
-// failure becomes the block's code and no later success hides it.
+// True when the outcome r of co is logged: every file is, or r failed, or
+// the input had to take a free name in the move folder.
+bool bLogsOutcome(const MainForm& frm, const clsConversionOptions& co, int32_t r) {
+  return bLogsEveryFile(frm, co) || r != 0 || !co.sInputMovedTo.empty();
+}
+
+// Logs r for the per-file record when its outcome is logged; a failure
+// becomes the block's code and no later success hides it.
 void NoteFileResult(MainForm& frm, int32_t lJobNumber, clsConversionOptions& co, int32_t r, int32_t& ret) {
-  if (bLogsEveryFile(frm, co) || r != 0) LogConversionError(frm, lJobNumber, co);
+  if (bLogsOutcome(frm, co, r)) LogConversionError(frm, lJobNumber, co);
   if (r != 0) ret = r;
 }
 
@@ -169,7 +178,7 @@ void ConvertSingleFile(MainForm& frm, int32_t lJobNumber, clsConversionOptions& 
   ui.SetStatusPanel(kPanelCurrentFile, coBlock.sOriginalFile);
   ui.DoEvents();
   PerformConversionItem(frm, coBlock, bReplace);
-  if (coBlock.lErr != 0 || bLogsEveryFile(frm, coBlock)) LogConversionError(frm, lJobNumber, coBlock);
+  if (bLogsOutcome(frm, coBlock, coBlock.lErr)) LogConversionError(frm, lJobNumber, coBlock);
   ret = coBlock.lErr;
   ShowElapsed(frm);
 }
@@ -284,6 +293,7 @@ void PerformBlock(MainForm& frm, int32_t lJobNumber, clsConversionOptions& coBlo
                   const JobFileLoader& loadJobFile) {
   coBlock.sTargetFile = ExpandPathMacros(coBlock.sTargetFile);
   coBlock.sOriginalFile = ExpandPathMacros(coBlock.sOriginalFile);
+  if (coBlock.sLogFile.empty()) coBlock.sLogFile = frm.sRunLogFile;
   coBlock.sLogFile = ExpandPathMacros(coBlock.sLogFile);
   coBlock.sLogAsConversionJobFile = ExpandPathMacros(coBlock.sLogAsConversionJobFile);
   coBlock.sCurrentBatchJobFile = ExpandPathMacros(coBlock.sCurrentBatchJobFile);

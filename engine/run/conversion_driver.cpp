@@ -183,14 +183,22 @@ bool SplitFrames(MainForm& frm, clsConversionOptions& co, ItemFileList& files, b
   return ok;
 }
 
-// The after-processing of a good item: delete or move its input.
-void AfterProcessing(MainForm& frm, const clsConversionOptions& co, const std::string& sInput,
+// The after-processing of a good item: delete or move its input. A moved
+// input never replaces a file in the move folder; when it takes a free name
+// there, co says which.
+void AfterProcessing(MainForm& frm, clsConversionOptions& co, const std::string& sInput,
                      const std::string& sTarget) {
   if (frm.bDeleteOriginalFileAfterProcessing && !EqualsNoCase(sTarget, sInput)) bDeleteFileWithRetry(sInput);
   if (frm.bMoveOriginalFileAfterProcessing && !frm.sMoveFileToFolder.empty()) {
     if (!IsPathSeparator(frm.sMoveFileToFolder.back())) frm.sMoveFileToFolder += "/";
-    std::string sFolder = frm.sMoveFileToFolder + co.sSubFolder;
-    if (bFileExists(sInput)) bMoveFileToFolder(sInput, sFolder);
+    // The stored folder reads "\" as "/"; the sub-folder is listed names.
+    std::string sFolder = ToForwardSlashes(frm.sMoveFileToFolder) + co.sSubFolder;
+    std::string sMovedTo;
+    if (!bFileExists(sInput) || !bMoveFileToFolder(sInput, sFolder, &sMovedTo)) return;
+    if (std::filesystem::path(sMovedTo).filename() == std::filesystem::path(sInput).filename()) return;
+    co.sInputMovedTo = sMovedTo;
+    co.sErr += " (" + Translate("a file of that name was already in the move folder; the input was moved to") +
+               ": " + sMovedTo + ")";
   }
 }
 
@@ -256,7 +264,7 @@ void PerformConversionItemQuirepane(MainForm& frm, clsConversionOptions& co, int
   const int32_t lKeptType = co.lOriginalFileType;
   const bool bAppend = lKeptType == kTypeTiff ? true : options.append;
 
-  const std::string sFolder = GetParentFolder(co.sTargetFile);
+  const std::string sFolder = GetParentFolderAsNamed(co.sTargetFile);
   if (!sFolder.empty() && !bFolderExists(sFolder)) {
     MakeFolderPath(sFolder);
     if (!bFolderExists(sFolder)) {
@@ -326,6 +334,7 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
   // Each item starts clean, so no text of an earlier file can stand for it.
   co.lErr = 0;
   co.sErr.clear();
+  co.sInputMovedTo.clear();
   // The input's own times, before reading it moves its access time.
   InputFileTimes inputTimes;
   const bool bHaveTimes = frm.bRetainInputFileTimeStamp &&
@@ -342,7 +351,7 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
   // The output is read, changed and written under its lock, so that runs
   // writing into the same file at once take turns and lose no page. The
   // lock is named after the output's folder, so the folder is made first.
-  const std::string sTargetFolder = GetParentFolder(sWritten);
+  const std::string sTargetFolder = GetParentFolderAsNamed(sWritten);
   if (!sTargetFolder.empty() && !bFolderExists(sTargetFolder)) MakeFolderPath(sTargetFolder);
   OutputLock lock(sWritten, [] { return StopSignalReceived() != 0; });
   if (!lock.held() && StopSignalReceived() != 0) {

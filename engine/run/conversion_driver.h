@@ -19,6 +19,9 @@ namespace tessa {
 // and co.sErr set. An item is all or nothing: a failure leaves the output as
 // it was before the item. With bReplaceOutput an existing output is replaced
 // only by a good new one (it is written aside and renamed over the old).
+// After a good item the input is deleted or moved as the form's options say; a
+// moved input never replaces a file in the move folder but takes a free
+// name there (co.sInputMovedTo and the end of co.sErr then name it).
 // On return co.sOriginalFile, co.lOriginalFileType and co.sTargetFile hold
 // their values from entry.
 int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bReplaceOutput = false);

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include "support/child_process.h"
@@ -340,12 +341,47 @@ TEST_F(CommandLineStart, VerboseLogListsEveryFileAndTheFailedJobOnlyTheFailures)
 
 TEST_F(CommandLineStart, ALineBreakInAFileNameStaysInsideItsLogLineAndOutOfTheFailedJob) {
   fs::copy_file(file("in/broken.jpg"), file("in/li\nne.jpg"));
+  fs::copy_file(file("in/broken.jpg"), file("in/back\\slash.jpg"));  // a job file would read "\\" as "/"
   Run({"/S", file("in/*.jpg"), "/T", file("out/*.pdf"), "/L", file("nl.log"), "/B", file("nl.ZOL")});
   Run({"/S", file("in/mi\nssing.jpg"), "/T", file("out/m.pdf"), "/L", file("nl.log")});
   const std::string log = test::ReadFile(file("nl.log"));
   EXPECT_EQ(std::regex_replace(log, std::regex("\r\n"), "").find('\n'), std::string::npos) << log;
   EXPECT_TRUE(bHasLine(Lines(log), std::regex("Job # 1  Left out of the failed-tasks .* - .*/li\\\\x0Ane.jpg")));
   EXPECT_EQ(Lines(test::ReadFile(file("nl.ZOL"))).size(), 1u) << "broken.jpg alone";
+}
+
+// Names read from a folder are names: no "\\" or leading dots in one takes
+// an output, a page file, a mirrored folder or a moved input out of the
+// folder made for it, on the command line or in a job. A moved input never
+// replaces one moved before it: it takes a free name, and the log says which.
+TEST_F(CommandLineStart, ListedNamesStayInTheirFoldersAndMovedInputsKeepEachOther) {
+  test::WriteFile(home() + "/.config/Brindlecove, Inc/Tessalumen/Vemo_SearchHistory.INI",
+                  "[frmMain]\r\nbMoveOriginalFileAfterProcessing=TRUE\r\nsMoveFileToFolder=" + file("m/done") + "\r\n");
+  test::WriteFile(file("victim/thesis.pdf"), "the thesis");
+  const std::pair<std::string, std::string> inputs[] = {
+      {"..\\..\\escaped.jpg", "Sunrise.jpg"}, {"..\\..\\..\\victim\\thesis.png", "Checkerboard.png"},
+      {".\\..\\pages.tif", "Three Pages.tif"}, {"sub\\..\\..\\..\\esc/..\\deep.jpg", "Sunrise.jpg"}};
+  fs::create_directories(file("x/y/in/sub\\..\\..\\..\\esc"));
+  const std::string job = test::WriteFile(
+      file("names.ZOL"), JobLine({"MR", "FALSE^^^^^^2^*^", "1", "C", file("x/y/in/*.*"), "-1", "",
+                                  file("a/b/out/*.pdf"), "100", "PDF", ""}));
+  const std::vector<std::string> roads[] = {{"/S", file("x/y/in/*.*"), "/T", file("a/b/out/*.pdf"), "/R", "/M", "2"},
+                                            {"/J", job}};
+  for (std::vector<std::string> args : roads) {
+    for (const auto& [name, demo] : inputs) fs::copy_file(kDemoData / demo, file("x/y/in/" + name));
+    args.insert(args.end(), {"/L", file("names.log")});
+    EXPECT_EQ(Run(args).exitCode, 0) << args[0];
+  }
+  std::set<std::string> elsewhere;  // files outside the folders of the runs
+  for (const auto& e : fs::recursive_directory_iterator(dir_.path())) {
+    const std::string at = fs::relative(e.path(), dir_.path()).string();
+    if (e.is_regular_file() && !std::regex_match(at, std::regex("(home|in|x/y/in|a/b/out|m/done)/.*")))
+      elsewhere.insert(at);
+  }
+  EXPECT_EQ(elsewhere, (std::set<std::string>{"names.ZOL", "names.log", "opener.sh", "victim/thesis.pdf"}));
+  EXPECT_EQ(test::ReadFile(file("victim/thesis.pdf")), "the thesis");
+  const std::string log = test::ReadFile(file("names.log"));
+  EXPECT_NE(log.find("moved to: " + file("m/done/sub\\..\\..\\..\\esc/..\\deep (2).jpg")), std::string::npos) << log;
 }
 
 }  // namespace
