@@ -60,19 +60,6 @@ std::string WithAppend(const std::string& sExtraParams) {
   return BuildAdvancedOptions(options);
 }
 
-// The type a file will be converted as: the task's, or the one its
-// extension names when the task detects it.
-int32_t DetectedType(int32_t lTaskType, const std::string& sFile) {
-  return lTaskType == -1 ? DetectInputType(sFile) : lTaskType;
-}
-
-// True when co's conversion rewrites its existing output whole instead of
-// adding to it: a TIFF input into a task that does not append.
-bool ReplacesOutput(const clsConversionOptions& co, bool bAppend) {
-  constexpr int32_t kTypeTiff = 18;
-  return DetectedType(co.lOriginalFileType, co.sOriginalFile) == kTypeTiff && !bAppend && bFileExists(co.sTargetFile);
-}
-
 void ShowElapsed(const MainForm& frm) {
   CurrentUserInterface().SetStatusPanel(kPanelElapsed, ElapsedSecondsText(frm.lTotalTimeStart));
 }
@@ -167,17 +154,15 @@ void NoteFileResult(MainForm& frm, int32_t lJobNumber, clsConversionOptions& co,
   if (r != 0) ret = r;
 }
 
-void ConvertSingleFile(MainForm& frm, int32_t lJobNumber, clsConversionOptions& coBlock, bool bAppend,
-                       int32_t& ret) {
+void ConvertSingleFile(MainForm& frm, int32_t lJobNumber, clsConversionOptions& coBlock, int32_t& ret) {
   if (bFileExists(coBlock.sTargetFile) && frm.bSkipProcessedFiles) {
     ret = 0;
     return;
   }
-  const bool bReplace = ReplacesOutput(coBlock, bAppend);
   UserInterface& ui = CurrentUserInterface();
   ui.SetStatusPanel(kPanelCurrentFile, coBlock.sOriginalFile);
   ui.DoEvents();
-  PerformConversionItem(frm, coBlock, bReplace);
+  PerformConversionItem(frm, coBlock);
   if (bLogsOutcome(frm, coBlock, coBlock.lErr)) LogConversionError(frm, lJobNumber, coBlock);
   ret = coBlock.lErr;
   ShowElapsed(frm);
@@ -216,7 +201,6 @@ void ConvertEachToOwnPdf(MainForm& frm, int32_t lJobNumber, const clsConversionO
                          const std::vector<std::string>& files, clsConversionOptions& co, int32_t& ret) {
   const OutputNaming naming = NamingOf(coBlock.sTargetFile);
   const std::string sRoot = AsFolder(GetParentFolder(coBlock.sOriginalFile));
-  const bool bAppend = AppendFlag(coBlock.sExtraParams);
   std::set<std::string> written;  // outputs written by earlier files of the task
   ForEachBlockFile(
       frm, lJobNumber, files, sRoot, co, ret,
@@ -236,7 +220,7 @@ void ConvertEachToOwnPdf(MainForm& frm, int32_t lJobNumber, const clsConversionO
                       item.sOriginalFile;
           return item.lErr;
         }
-        const int32_t r = PerformConversionItem(frm, item, ReplacesOutput(item, bAppend));
+        const int32_t r = PerformConversionItem(frm, item);
         if (r == 0) written.insert(key);
         return r;
       });
@@ -322,7 +306,7 @@ void PerformBlockConversion(MainForm& frm, int32_t lJobNumber, clsConversionOpti
   const bool bInputMask = bHasWildcards(coBlock.sOriginalFile);
   const bool bOutputMask = coBlock.sTargetFile.find('*') != std::string::npos;
   if (!bInputMask && !bOutputMask) {
-    ConvertSingleFile(frm, lJobNumber, coBlock, bAppend, ret);
+    ConvertSingleFile(frm, lJobNumber, coBlock, ret);
   } else if (bInputMask && bOutputMask && !bAppend) {
     ConvertEachToOwnPdf(frm, lJobNumber, coBlock, files, co, ret);
   } else if (bInputMask) {

@@ -183,6 +183,22 @@ bool SplitFrames(MainForm& frm, clsConversionOptions& co, ItemFileList& files, b
   return ok;
 }
 
+// How an item writes into its output, by the type it is converted as (a
+// file whose content is TIFF is converted as TIFF whatever type the task
+// names): the pages of a TIFF go in one by one, each added to what the
+// pages before it wrote, so without the task's append the item's pages
+// replace an existing output as a whole; other inputs replace it by
+// themselves.
+struct OutputWriting {
+  bool bAppend = false;   // the control adds to the output
+  bool bReplace = false;  // the item writes aside and replaces the output when good
+};
+
+OutputWriting OutputWritingOf(int32_t lType, const AdvancedOptions& options) {
+  const bool bPageByPage = lType == kTypeTiff;
+  return {options.append || bPageByPage, bPageByPage && !options.append};
+}
+
 // The after-processing of a good item: delete or move its input. A moved
 // input never replaces a file in the move folder; when it takes a free name
 // there, co says which.
@@ -262,7 +278,7 @@ void PerformConversionItemQuirepane(MainForm& frm, clsConversionOptions& co, int
   AdvancedOptions options;
   ParseAdvancedOptions(co.sExtraParams, options);
   const int32_t lKeptType = co.lOriginalFileType;
-  const bool bAppend = lKeptType == kTypeTiff ? true : options.append;
+  const bool bAppend = OutputWritingOf(lKeptType, options).bAppend;
 
   const std::string sFolder = GetParentFolderAsNamed(co.sTargetFile);
   if (!sFolder.empty() && !bFolderExists(sFolder)) {
@@ -322,7 +338,7 @@ void PerformConversionItemQuirepane(MainForm& frm, clsConversionOptions& co, int
   ret = frm.Quirepane_ErrorCode;
 }
 
-int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bReplaceOutput) {
+int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co) {
   UserInterface& ui = CurrentUserInterface();
   const std::string sInput = co.sOriginalFile;
   const int32_t lInputType = co.lOriginalFileType;
@@ -375,8 +391,10 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
     return co.lErr;
   }
 
+  AdvancedOptions options;
+  ParseAdvancedOptions(co.sExtraParams, options);
   std::string sAside;
-  if (bReplaceOutput && bFileExists(sWritten)) {
+  if (OutputWritingOf(co.lOriginalFileType, options).bReplace && bFileExists(sWritten)) {
     sAside = FreeSiblingName(sWritten, ".pdf");
     if (!sAside.empty()) {
       NoteWorkFile(sAside);

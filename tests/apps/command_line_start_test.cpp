@@ -384,5 +384,22 @@ TEST_F(CommandLineStart, ListedNamesStayInTheirFoldersAndMovedInputsKeepEachOthe
   EXPECT_NE(log.find("moved to: " + file("m/done/sub\\..\\..\\..\\esc/..\\deep (2).jpg")), std::string::npos) << log;
 }
 
+// Without /+ a run replaces its output, whatever type it names and whatever
+// the input's name says: a TIFF run again gives its pages once.
+TEST_F(CommandLineStart, RunAgainWithoutAppendReplacesTheOutput) {
+  const std::string tif = file("in/Three Pages.tif");
+  fs::copy_file(tif, file("in/scan.jpg"));
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"/S", file("in/*.tif"), "/T", file("out/each/*.pdf")}, file("out/each/Three Pages.pdf")},
+      {{"/S", tif, "/T", file("out/f2.pdf"), "/F", "2"}, file("out/f2.pdf")},
+      {{"/S", file("in/scan.jpg"), "/T", file("out/named.pdf")}, file("out/named.pdf")},
+      {{"/S", tif, "/T", file("out/auto.pdf"), "/F", "-1"}, file("out/auto.pdf")},
+      {{"/S", tif, "/T", file("out/f18.pdf"), "/F", "18"}, file("out/f18.pdf")}};
+  for (const auto& [args, pdf] : cases) {
+    for (int run = 0; run < 2; ++run) EXPECT_EQ(Run(args).exitCode, 0) << pdf;
+    EXPECT_EQ(test::InspectPdf(pdf).pages, 3) << pdf;
+  }
+}
+
 }  // namespace
 }  // namespace tessa
