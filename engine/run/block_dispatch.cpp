@@ -22,6 +22,7 @@
 #include "engine/run/task_file_list.h"
 #include "engine/status_panels.h"
 #include "engine/task/caret_records.h"
+#include "engine/task/validation.h"
 #include "platform/stop_signals.h"
 #include "platform/user_interface.h"
 
@@ -264,6 +265,16 @@ bool ListBlockFiles(MainForm& frm, int32_t lJobNumber, clsConversionOptions& coB
   return false;
 }
 
+// text with its line breaks as blanks.
+std::string OneLine(const std::string& text) {
+  std::string line;
+  for (std::string part : SplitText(text, '\n')) {
+    if (!part.empty() && part.back() == '\r') part.pop_back();
+    line += (line.empty() ? "" : " ") + part;
+  }
+  return line;
+}
+
 // A block started while the run is paused says so.
 void NotePause(const MainForm& frm, clsConversionOptions& coBlock) {
   if (frm.bRunning) return;
@@ -311,6 +322,13 @@ void PerformBlockConversion(MainForm& frm, int32_t lJobNumber, clsConversionOpti
     ConvertEachToOwnPdf(frm, lJobNumber, coBlock, files, co, ret);
   } else if (bInputMask) {
     ConvertAllIntoOne(frm, lJobNumber, coBlock, files, co, ret);
+  } else {
+    // One input into an output mask names no output (a job row is not
+    // checked when it is loaded): the task fails with the check's verdict.
+    coBlock.lErr = kWildcardOutputForOneFile;
+    coBlock.sErr = OneLine(CommandLineItemErrorText(coBlock));
+    LogConversionError(frm, lJobNumber, coBlock);
+    ret = coBlock.lErr;
   }
 }
 

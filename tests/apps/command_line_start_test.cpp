@@ -318,10 +318,12 @@ TEST_F(CommandLineStart, TiffPagesAndOutputFoldersWhateverTheNamesLookLike) {
 
 TEST_F(CommandLineStart, JobFilesWithoutTasksFailAndLogNoRawBytes) {
   test::WriteFile(file("empty.ZOL"), "");
+  // A row that the checks refuse (one input into an output mask) runs nothing.
+  test::WriteFile(file("refused.ZOL"), ConversionJobLine(1, file("in/Sunrise.jpg"), 2, file("out/*.pdf")));
   std::string noise;
   for (int i = 0; i < 4096; ++i) noise += static_cast<char>((i * 37 + 11) % 256);
   test::WriteFile(file("noise.ZOL"), noise);
-  for (const std::string& job : {file("empty.ZOL"), file("noise.ZOL"), file("in/Sunrise.jpg")}) {
+  for (const std::string& job : {file("empty.ZOL"), file("noise.ZOL"), file("in/Sunrise.jpg"), file("refused.ZOL")}) {
     const auto r = Run({"/J", job, "/L", file("job.log")});
     EXPECT_EQ(r.exitCode, 1) << job;
     const std::string log = test::ReadFile(file("job.log"));
