@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <random>
@@ -68,7 +69,11 @@ bool UnixFromDate(double date, bool local, std::time_t& out) {
   return out != static_cast<std::time_t>(-1) || totalSeconds == -1;
 }
 
-std::string Normalised(const std::string& path) { return ToForwardSlashes(TrimBlanks(path)); }
+// A user-typed or stored path, in which "\" reads as "/".
+std::string AsTyped(const std::string& path) { return ToForwardSlashes(TrimBlanks(path)); }
+
+// A path as the system names it: "\" is an ordinary character of a name.
+std::string AsNamed(const std::string& path) { return TrimBlanks(path); }
 
 std::string WithSlash(std::string s) {
   if (s.empty() || s.back() != '/') s += '/';
@@ -101,21 +106,21 @@ std::string TidyPath(const std::string& path) {
   return out;
 }
 
-// Copies src to a fresh temporary file beside target, checks its size and
-// renames it to target. The source stays in place.
-bool CopyIntoPlace(const std::string& src, const std::string& target) {
+// Copies src to a fresh temporary file beside target and checks its size;
+// the copy's name, or "" when it failed. The source stays in place.
+std::string CheckedCopyBeside(const std::string& src, const std::string& target) {
   const int in = ::open(src.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) return false;
+  if (in < 0) return "";
   struct stat st{};
   if (::fstat(in, &st) != 0) {
     ::close(in);
-    return false;
+    return "";
   }
   std::string tmp = SiblingTempPattern(target);
   const int out = ::mkstemp(tmp.data());
   if (out < 0) {
     ::close(in);
-    return false;
+    return "";
   }
   bool ok = true;
   long long copied = 0;
@@ -135,20 +140,42 @@ bool CopyIntoPlace(const std::string& src, const std::string& target) {
   const timespec times[2] = {st.st_atim, st.st_mtim};
   if (ok) ::futimens(out, times);
   if (::close(out) != 0) ok = false;
-  if (ok) {
-    struct stat check{};
-    ok = ::stat(tmp.c_str(), &check) == 0 && check.st_size == st.st_size &&
-         ::rename(tmp.c_str(), target.c_str()) == 0;
+  struct stat check{};
+  ok = ok && ::stat(tmp.c_str(), &check) == 0 && check.st_size == st.st_size;
+  if (ok) return tmp;
+  ::unlink(tmp.c_str());
+  return "";
+}
+
+// Gives the file from the name to, never replacing a file there: 0, or the
+// error number (EEXIST when to is taken).
+int RenameNoReplace(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return errno;
+  // A file system without that kind of rename: a second name, then the
+  // first goes; without links either, a rename once the name is seen free.
+  if (::link(from.c_str(), to.c_str()) == 0) {
+    ::unlink(from.c_str());
+    return 0;
   }
-  if (!ok) ::unlink(tmp.c_str());
-  return ok;
+  if (errno != EPERM && errno != ENOTSUP) return errno;
+  struct stat st{};
+  if (::lstat(to.c_str(), &st) == 0) return EEXIST;
+  return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+// The n-th name tried for a file moved into a folder: its own, then
+// "base (n).ext".
+std::string NumberedName(const fs::path& name, int n) {
+  if (n == 1) return name.string();
+  return name.stem().string() + " (" + std::to_string(n) + ")" + name.extension().string();
 }
 
 }  // namespace
 
 bool bGetFileTimes(const std::string& sPath, double& dCreated, double& dAccessed, double& dModified,
                    bool bLocal) {
-  const std::string path = Normalised(sPath);
+  const std::string path = AsNamed(sPath);
   struct statx sx{};
   if (path.empty() || ::statx(AT_FDCWD, path.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0)
     return true;
@@ -161,7 +188,7 @@ bool bGetFileTimes(const std::string& sPath, double& dCreated, double& dAccessed
 
 bool bSetFileTimes(const std::string& sPath, double /*dCreated*/, double dAccessed, double dModified,
                    bool bLocal) {
-  const std::string path = Normalised(sPath);
+  const std::string path = AsNamed(sPath);
   timespec times[2]{};
   std::time_t a, m;
   if (path.empty() || !UnixFromDate(dAccessed, bLocal, a) || !UnixFromDate(dModified, bLocal, m))
@@ -172,25 +199,25 @@ bool bSetFileTimes(const std::string& sPath, double /*dCreated*/, double dAccess
 }
 
 bool bFileExists(const std::string& sPath) {
-  const std::string path = Normalised(sPath);
+  const std::string path = AsNamed(sPath);
   if (path.empty() || bHasWildcards(path)) return false;
   return IsRegularFile(path);
 }
 
 bool bFolderExists(const std::string& sFolder) {
-  const std::string path = Normalised(sFolder);
+  const std::string path = AsNamed(sFolder);
   struct stat st{};
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool bPathExists(const std::string& sPath) {
-  const std::string path = Normalised(sPath);
+  const std::string path = AsNamed(sPath);
   struct stat st{};
   return !path.empty() && ::stat(path.c_str(), &st) == 0;
 }
 
 bool bSetAttributesMasked(const std::string& sPath, long lMask) {
-  const std::string path = Normalised(sPath);
+  const std::string path = AsNamed(sPath);
   struct stat st{};
   if (path.empty() || ::stat(path.c_str(), &st) != 0) return false;
   long attrs = S_ISDIR(st.st_mode) ? static_cast<long>(kAttrDirectory) : 0L;
@@ -202,7 +229,7 @@ bool bSetAttributesMasked(const std::string& sPath, long lMask) {
 }
 
 bool bDeleteFile(const std::string& sPath) {
-  const std::string path = Normalised(sPath);
+  const std::string path = AsNamed(sPath);
   struct stat st{};
   if (path.empty() || ::lstat(path.c_str(), &st) != 0) return false;
   if (S_ISDIR(st.st_mode)) return false;
@@ -212,7 +239,7 @@ bool bDeleteFile(const std::string& sPath) {
 }
 
 bool bDeleteFileWithRetry(const std::string& sPath, int attempts, std::chrono::milliseconds wait) {
-  const std::string path = Normalised(sPath);
+  const std::string path = AsNamed(sPath);
   struct stat st{};
   if (path.empty()) return false;
   for (int tried = 0;; ) {
@@ -227,7 +254,7 @@ bool bDeleteFileWithRetry(const std::string& sPath, int attempts, std::chrono::m
 }
 
 void MakeFolderPath(const std::string& sFolder) {
-  const std::string path = Normalised(sFolder);
+  const std::string path = AsNamed(sFolder);
   if (path.empty()) return;
   std::error_code ec;
   fs::create_directories(path, ec);
@@ -235,7 +262,7 @@ void MakeFolderPath(const std::string& sFolder) {
 
 std::string GetAbsolutePath(const std::string& sPath) {
   std::error_code ec;
-  const fs::path abs = fs::absolute(Normalised(sPath), ec);
+  const fs::path abs = fs::absolute(AsNamed(sPath), ec);
   if (ec) return "";
   std::string s = abs.lexically_normal().string();
   if (s.size() > 1 && s.back() == '/') s.pop_back();
@@ -243,7 +270,7 @@ std::string GetAbsolutePath(const std::string& sPath) {
 }
 
 bool CopyFolderFSO(const std::string& sSource, const std::string& sDestination, bool bOverwrite) {
-  const std::string src = Normalised(sSource), dst = Normalised(sDestination);
+  const std::string src = AsNamed(sSource), dst = AsNamed(sDestination);
   if (!bFolderExists(src) || dst.empty()) return false;
   std::error_code ec;
   fs::create_directories(dst, ec);
@@ -255,7 +282,7 @@ bool CopyFolderFSO(const std::string& sSource, const std::string& sDestination, 
 }
 
 std::string GetFileNameFromPath(const std::string& sPath) {
-  std::string path = Normalised(sPath);
+  std::string path = AsTyped(sPath);
   while (path.size() > 1 && path.back() == '/') path.pop_back();
   const auto slash = path.find_last_of('/');
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -265,8 +292,10 @@ std::string GetFileNameFromPath(const std::string& sPath) {
   return name;
 }
 
-std::string GetParentFolder(const std::string& sPath) {
-  std::string path = Normalised(sPath);
+std::string GetParentFolder(const std::string& sPath) { return GetParentFolderAsNamed(AsTyped(sPath)); }
+
+std::string GetParentFolderAsNamed(const std::string& sPath) {
+  std::string path = sPath;
   while (path.size() > 1 && path.back() == '/') path.pop_back();
   const auto slash = path.find_last_of('/');
   if (slash == std::string::npos || path == "/") return "";
@@ -278,14 +307,14 @@ std::string GetParentFolder(const std::string& sPath) {
 
 std::string GetParentFolderUNC(const std::string& sPath) {
   const std::string parent = GetParentFolder(sPath);
-  const std::string path = Normalised(sPath);
+  const std::string path = AsTyped(sPath);
   if (!TrimBlanks(parent).empty() && !(parent == "/" && path.rfind("//", 0) == 0)) return parent;
   if (path.find("//") == std::string::npos) return parent;
   return TrimBlanks(path.substr(0, path.find_last_of('/')));
 }
 
 std::string GetDriveRoot(const std::string& sPath, bool bAddBackslash) {
-  const std::string path = Normalised(sPath);
+  const std::string path = AsTyped(sPath);
   std::string root;
   if (path.rfind("//", 0) == 0 && path.size() > 2 && path[2] != '/') {
     const auto parts = SplitText(path.substr(2), '/');
@@ -299,7 +328,7 @@ std::string GetDriveRoot(const std::string& sPath, bool bAddBackslash) {
 }
 
 std::string GetDeepestExistingFolder(const std::string& sPath) {
-  const std::string path = TidyPath(Normalised(sPath));
+  const std::string path = TidyPath(AsTyped(sPath));
   if (path.empty()) return "";
   const std::string root = GetDriveRoot(path, false);
   if (root.empty() || !bPathExists(root)) return "";
@@ -315,23 +344,42 @@ std::string GetDeepestExistingFolder(const std::string& sPath) {
   return current;
 }
 
-bool bMoveFileToFolder(const std::string& sFile, std::string& sFolder) {
-  if (sFolder.empty() || !IsPathSeparator(sFolder.back())) sFolder += '/';
-  const std::string src = Normalised(sFile);
-  const std::string folder = WithSlash(Normalised(sFolder));
-  const std::string name = fs::path(src).filename().string();
+bool bMoveFileToFolder(const std::string& sFile, std::string& sFolder, std::string* psMovedTo) {
+  constexpr int kMostNumberedNames = 10000;
+  if (sFolder.empty() || sFolder.back() != '/') sFolder += '/';
+  const std::string src = AsNamed(sFile);
+  const std::string folder = WithSlash(AsNamed(sFolder));
+  const fs::path name = fs::path(src).filename();
   if (name.empty() || !IsRegularFile(src)) return false;
   if (!bFolderExists(folder)) {
     MakeFolderPath(folder);
     if (!bFolderExists(folder)) return false;
   }
-  const std::string target = folder + name;
   std::error_code ec;
-  if (bPathExists(target) && fs::equivalent(src, target, ec)) return true;  // already there
-  if (::rename(src.c_str(), target.c_str()) == 0) return true;
-  if (errno != EXDEV) return false;
-  if (!CopyIntoPlace(src, target)) return false;
-  return bDeleteFile(src);
+  const std::string same = folder + name.string();
+  if (bPathExists(same) && fs::equivalent(src, same, ec)) {  // already there
+    if (psMovedTo) *psMovedTo = same;
+    return true;
+  }
+  std::string copy;  // across file systems: the checked copy that takes the name
+  for (int n = 1; n <= kMostNumberedNames;) {
+    const std::string target = folder + NumberedName(name, n);
+    const int err = RenameNoReplace(copy.empty() ? src : copy, target);
+    if (err == 0) {
+      if (psMovedTo) *psMovedTo = target;
+      return copy.empty() || bDeleteFile(src);
+    }
+    if (err == EEXIST) {
+      ++n;
+    } else if (err == EXDEV && copy.empty()) {
+      copy = CheckedCopyBeside(src, target);
+      if (copy.empty()) return false;
+    } else {
+      break;
+    }
+  }
+  if (!copy.empty()) ::unlink(copy.c_str());
+  return false;
 }
 
 bool bFolderIsWriteable(const std::string& sFolder) {
@@ -355,7 +403,7 @@ std::string GetUniqueTempFileName(const std::string& sFolder, const std::string&
   std::string extension = TrimBlanks(sExtension);
   if (extension.empty()) extension = "tmp";
   if (prefix.size() > 8) return "";
-  std::string folder = Normalised(sFolder);
+  std::string folder = AsNamed(sFolder);
   if (folder.empty()) {
     std::error_code ec;
     folder = fs::temp_directory_path(ec).string();

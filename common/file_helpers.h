@@ -1,6 +1,11 @@
 // Testing, creating, moving and deleting files and folders. Every helper
-// answers "", false or a status code instead of throwing. Paths may be
-// written with "/" or "\"; paths that are built use "/".
+// answers "", false or a status code instead of throwing. The helpers that
+// touch files take a path as the system names it, "/" between its parts and
+// "\" an ordinary character of a name (as names read from a folder listing
+// hold it); callers turn a user-typed or stored path into that form
+// (ToForwardSlashes) where they read it. The text helpers that take a
+// folder or file name apart (GetParentFolder and its kin below) read "\" as
+// "/", as in a user-typed path.
 #pragma once
 
 #include <chrono>
@@ -75,6 +80,11 @@ std::string GetFileNameFromPath(const std::string& sPath);
 // has no folder part; "/" for an entry of the root.
 std::string GetParentFolder(const std::string& sPath);
 
+// As GetParentFolder for a path as the system names it (one the program
+// built from a folder listing): only "/" parts it, and blanks at its ends
+// are kept.
+std::string GetParentFolderAsNamed(const std::string& sPath);
+
 // As GetParentFolder; for a share root such as //server/share the server part.
 std::string GetParentFolderUNC(const std::string& sPath);
 
@@ -88,13 +98,14 @@ std::string GetDriveRoot(const std::string& sPath, bool bAddBackslash);
 std::string GetDeepestExistingFolder(const std::string& sPath);
 
 // Moves sFile into sFolder ("/" is appended to the caller's sFolder when it
-// does not end with a separator), creating the folder when missing and
-// replacing a file of the same name there. A file already in that folder is
-// left as it is (true). Across file systems the file is copied under a
-// temporary name, checked, renamed into place and only then deleted from its
-// old place, so the file is never lost. False on any failure, with the
-// source untouched.
-bool bMoveFileToFolder(const std::string& sFile, std::string& sFolder);
+// does not end with a separator), creating the folder when missing. A file
+// of the same name there is never replaced: the file takes the first free
+// name "base (2).ext", "base (3).ext", ... instead. A file already in that
+// folder is left as it is (true). Across file systems the file is copied
+// under a temporary name, checked, given its name and only then deleted from
+// its old place, so the file is never lost. psMovedTo, when given, gets the
+// path the file now has. False on any failure, with the source untouched.
+bool bMoveFileToFolder(const std::string& sFile, std::string& sFolder, std::string* psMovedTo = nullptr);
 
 // Status codes of CheckOutputFolder.
 enum OutputFolderStatus : long {

@@ -6,6 +6,14 @@ std::string BuildHelperCommand(const std::string& input, const std::string& outp
   return "/S \"" + input + "\" /T \"" + output + "\" /F -1" + (append ? " /+" : "") + " /bUsingShellExtender";
 }
 
+std::string CommandRefusal(const std::string& path) {
+  if (path.find('"') != std::string::npos) return "Skipped: a path holding a double quote cannot be passed on.";
+  if (path.find('\\') != std::string::npos)
+    return "Skipped: its name holds a backslash (\\), which tessaprint reads as a folder separator. Rename it to "
+           "convert it.";
+  return "";
+}
+
 std::string ResultText(WorkRoutine routine, int32_t code) {
   const bool perFile = routine == WorkRoutine::kConvert;
   switch (code) {

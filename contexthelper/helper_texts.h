@@ -14,6 +14,12 @@ enum class WorkRoutine { kConvert, kAppend, kConvertAndAppend };
 // appending, and the marker /bUsingShellExtender.
 std::string BuildHelperCommand(const std::string& input, const std::string& output, bool append);
 
+// Why path cannot be passed on in a command, as the skip text of its file;
+// "" when it can. A double quote would end the value early, and tessaprint
+// reads a backslash of a command line as "/", so a name holding one would
+// name another file or folder.
+std::string CommandRefusal(const std::string& path);
+
 // The text of a DoCommandLine result for routine; "" for 0.
 std::string ResultText(WorkRoutine routine, int32_t code);
 

@@ -55,9 +55,11 @@ void WorkRoutines::DoWorkConvert(RunRequest r) {
   for (size_t i = 0; i < inputs.size(); ++i) {
     const std::string& input = inputs[i];
     FileStarted(input);
-    const std::string output = PerFileOutputName(input, root, r.saveToOriginalFolder);
-    const bool exists = bPathExists(output);
-    std::string skip = SkipReason(input, output);
+    // An input that cannot be passed on gets no output name and no folder.
+    std::string skip = CommandRefusal(input);
+    const std::string output = skip.empty() ? PerFileOutputName(input, root, r.saveToOriginalFolder) : "";
+    const bool exists = !output.empty() && bPathExists(output);
+    if (skip.empty()) skip = SkipReason(input, output);
     if (skip.empty() && madeFrom.count(output))
       skip = "Skipped: " + madeFrom[output] + " was converted to " + output + " in this run already.";
     if (skip.empty() && exists && chosen.bContains(output))
@@ -187,8 +189,8 @@ void WorkRoutines::FinishSinglePdf(const std::string& output, bool open) {
 }
 
 std::string WorkRoutines::SkipReason(const std::string& input, const std::string& output) {
-  if (input.find('"') != std::string::npos || output.find('"') != std::string::npos)
-    return "Skipped: a path holding a double quote cannot be passed on.";
+  for (const std::string& path : {input, output})
+    if (std::string refusal = CommandRefusal(path); !refusal.empty()) return refusal;
   if (bSameFile(input, output)) return "Skipped: the file would be its own output.";
   return "";
 }

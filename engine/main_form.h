@@ -60,6 +60,9 @@ class MainForm {
   // its to-do row's own number, which differs from the row after a reload.
   // "" when no job row runs; the rows then take the number they are given.
   std::string sRunTaskNumber;
+  // The log file (/L) of a command-line or bus run of a job file, which the
+  // job's rows log to as a task of the command line would; "" otherwise.
+  std::string sRunLogFile;
   bool bCurrentActionItemDirty = false;
 
   // The item editor panel's task kind and options (the window keeps them in

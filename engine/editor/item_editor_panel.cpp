@@ -383,9 +383,9 @@ void ItemEditorPanel::ProgramPicked(const std::string& path) {
 namespace {
 
 ItemEditorPanel::LaunchRequest LaunchFileOrFolder(std::string path) {
-  path = ExpandPathMacros(path);
+  path = ToForwardSlashes(ExpandPathMacros(path));
   if (bFileExists(path)) return {ItemEditorPanel::LaunchRequest::OpenFile, path};
-  const std::string folder = GetFolderFromPath(ToForwardSlashes(path));
+  const std::string folder = GetFolderFromPath(path);
   if (!folder.empty() && bFolderExists(folder)) return {ItemEditorPanel::LaunchRequest::ExploreFolder, folder};
   CurrentUserInterface().MsgBox(Translate("File/Folder does not exist:") + "\r\n\r\n" + path, vbInformation,
                                 Translate("Error"));
@@ -402,7 +402,7 @@ ItemEditorPanel::LaunchRequest ItemEditorPanel::LaunchTarget() const { return La
 
 ItemEditorPanel::LaunchRequest ItemEditorPanel::LaunchCommandLine() const {
   std::string path = s_.cbCommandLine;
-  path = ExpandPathMacros(path);
+  path = ToForwardSlashes(ExpandPathMacros(path));
   if (bFileExists(path)) return {LaunchRequest::OpenFile, path};
   CurrentUserInterface().MsgBox(Translate("File does not exist:") + "\r\n\r\n" + path, vbInformation,
                                 Translate("Error"));

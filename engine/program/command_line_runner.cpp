@@ -81,7 +81,9 @@ int32_t RunTasks(MainForm& frm, clsConversionOptions& record) {
           frm.fgLog.Rows() - 1);
       return kJobRunFailed;
     }
+    frm.sRunLogFile = record.sLogFile;
     frm.ConversionJobBegin();
+    frm.sRunLogFile.clear();
     // Log rows are also written for successes (verbose logging, exit codes of
     // started programs); only a row marked "-" is a failure.
     return bLogHoldsFailure(frm.fgLog) ? kJobRunFailed : 0;
@@ -127,8 +129,8 @@ int32_t PerformCommandLine(MainForm& frm, clsConversionOptions& record) {
     SaveLogGridAsJobFile(record.sLogAsConversionJobFile, fgLog, nullptr, &rows);
     bJobFileWritten = bFileExists(record.sLogAsConversionJobFile);
     if (!bJobFileWritten) log(Translate("Unable to create file. Try a different folder such as 'My Documents'"));
-    const std::string leftOut =
-        Translate("Left out of the failed-tasks job file: a path or PDF text holds a line break or a tab");
+    const std::string leftOut = Translate(
+        "Left out of the failed-tasks job file: a path or PDF text holds a line break or a tab, or a name a backslash");
     for (int row : rows.leftOut) log(jobLine(row, leftOut));
   }
 

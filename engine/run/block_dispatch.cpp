@@ -22,6 +22,7 @@
 #include "engine/run/task_file_list.h"
 #include "engine/status_panels.h"
 #include "engine/task/caret_records.h"
+#include "engine/task/validation.h"
 #include "platform/stop_signals.h"
 #include "platform/user_interface.h"
 
@@ -33,14 +34,15 @@ namespace {
 std::string AsFolder(const std::string& sFolder) {
   if (sFolder.empty()) return "";
   std::string s = sFolder;
-  while (s.size() > 1 && IsPathSeparator(s.back()) && IsPathSeparator(s[s.size() - 2])) s.pop_back();
-  if (!IsPathSeparator(s.back())) s += "/";
+  while (s.size() > 1 && s.back() == '/' && s[s.size() - 2] == '/') s.pop_back();
+  if (s.back() != '/') s += "/";
   return s;
 }
 
-// The file name of sPath without its extension.
+// The file name of sPath without its extension. Listed names are names: a
+// "\" in one is part of it.
 std::string BaseName(const std::string& sPath) {
-  const size_t slash = sPath.find_last_of("/\\");
+  const size_t slash = sPath.rfind('/');
   const std::string name = slash == std::string::npos ? sPath : sPath.substr(slash + 1);
   const size_t dot = name.rfind('.');
   return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
@@ -57,19 +59,6 @@ std::string WithAppend(const std::string& sExtraParams) {
   ParseAdvancedOptions(sExtraParams, options);
   options.append = true;
   return BuildAdvancedOptions(options);
-}
-
-// The type a file will be converted as: the task's, or the one its
-// extension names when the task detects it.
-int32_t DetectedType(int32_t lTaskType, const std::string& sFile) {
-  return lTaskType == -1 ? DetectInputType(sFile) : lTaskType;
-}
-
-// True when co's conversion rewrites its existing output whole instead of
-// adding to it: a TIFF input into a task that does not append.
-bool ReplacesOutput(const clsConversionOptions& co, bool bAppend) {
-  constexpr int32_t kTypeTiff = 18;
-  return DetectedType(co.lOriginalFileType, co.sOriginalFile) == kTypeTiff && !bAppend && bFileExists(co.sTargetFile);
 }
 
 void ShowElapsed(const MainForm& frm) {
@@ -96,7 +85,9 @@ clsConversionOptions MakeFileRecord(const clsConversionOptions& coBlock) {
   return co;
 }
 
-// Where a file of a mask lies below the mask's folder, and its own folder.
+// Where a listed file of a mask lies below the mask's folder, and its own
+// folder. Only "/" parts the listed path: the names the listing gave stay
+// names, so nothing built from them leaves the folder it is built for.
 struct FilePlace {
   std::string sFolder;     // the file's folder, ending in "/"
   std::string sSubFolder;  // the part of it below the mask's folder
@@ -105,7 +96,7 @@ struct FilePlace {
 
 FilePlace PlaceOf(const std::string& sFile, const std::string& sRoot) {
   FilePlace place;
-  place.sFolder = AsFolder(GetParentFolder(sFile));
+  place.sFolder = AsFolder(GetParentFolderAsNamed(sFile));
   place.sBase = BaseName(sFile);
   if (place.sFolder.size() > sRoot.size()) place.sSubFolder = place.sFolder.substr(sRoot.size());
   return place;
@@ -151,25 +142,29 @@ bool bLogsEveryFile(const MainForm& frm, const clsConversionOptions& co) {
   return !frm.sLogFile.empty() || co.bVerboseLog;
 }
 
-// Logs r for the per-file record when every file is logged or r failed; a
-// failure becomes the block's code and no later success hides it.
+// True when the outcome r of co is logged: every file is, or r failed, or
+// the input had to take a free name in the move folder.
+bool bLogsOutcome(const MainForm& frm, const clsConversionOptions& co, int32_t r) {
+  return bLogsEveryFile(frm, co) || r != 0 || !co.sInputMovedTo.empty();
+}
+
+// Logs r for the per-file record when its outcome is logged; a failure
+// becomes the block's code and no later success hides it.
 void NoteFileResult(MainForm& frm, int32_t lJobNumber, clsConversionOptions& co, int32_t r, int32_t& ret) {
-  if (bLogsEveryFile(frm, co) || r != 0) LogConversionError(frm, lJobNumber, co);
+  if (bLogsOutcome(frm, co, r)) LogConversionError(frm, lJobNumber, co);
   if (r != 0) ret = r;
 }
 
-void ConvertSingleFile(MainForm& frm, int32_t lJobNumber, clsConversionOptions& coBlock, bool bAppend,
-                       int32_t& ret) {
+void ConvertSingleFile(MainForm& frm, int32_t lJobNumber, clsConversionOptions& coBlock, int32_t& ret) {
   if (bFileExists(coBlock.sTargetFile) && frm.bSkipProcessedFiles) {
     ret = 0;
     return;
   }
-  const bool bReplace = ReplacesOutput(coBlock, bAppend);
   UserInterface& ui = CurrentUserInterface();
   ui.SetStatusPanel(kPanelCurrentFile, coBlock.sOriginalFile);
   ui.DoEvents();
-  PerformConversionItem(frm, coBlock, bReplace);
-  if (coBlock.lErr != 0 || bLogsEveryFile(frm, coBlock)) LogConversionError(frm, lJobNumber, coBlock);
+  PerformConversionItem(frm, coBlock);
+  if (bLogsOutcome(frm, coBlock, coBlock.lErr)) LogConversionError(frm, lJobNumber, coBlock);
   ret = coBlock.lErr;
   ShowElapsed(frm);
 }
@@ -207,7 +202,6 @@ void ConvertEachToOwnPdf(MainForm& frm, int32_t lJobNumber, const clsConversionO
                          const std::vector<std::string>& files, clsConversionOptions& co, int32_t& ret) {
   const OutputNaming naming = NamingOf(coBlock.sTargetFile);
   const std::string sRoot = AsFolder(GetParentFolder(coBlock.sOriginalFile));
-  const bool bAppend = AppendFlag(coBlock.sExtraParams);
   std::set<std::string> written;  // outputs written by earlier files of the task
   ForEachBlockFile(
       frm, lJobNumber, files, sRoot, co, ret,
@@ -227,7 +221,7 @@ void ConvertEachToOwnPdf(MainForm& frm, int32_t lJobNumber, const clsConversionO
                       item.sOriginalFile;
           return item.lErr;
         }
-        const int32_t r = PerformConversionItem(frm, item, ReplacesOutput(item, bAppend));
+        const int32_t r = PerformConversionItem(frm, item);
         if (r == 0) written.insert(key);
         return r;
       });
@@ -271,6 +265,16 @@ bool ListBlockFiles(MainForm& frm, int32_t lJobNumber, clsConversionOptions& coB
   return false;
 }
 
+// text with its line breaks as blanks.
+std::string OneLine(const std::string& text) {
+  std::string line;
+  for (std::string part : SplitText(text, '\n')) {
+    if (!part.empty() && part.back() == '\r') part.pop_back();
+    line += (line.empty() ? "" : " ") + part;
+  }
+  return line;
+}
+
 // A block started while the run is paused says so.
 void NotePause(const MainForm& frm, clsConversionOptions& coBlock) {
   if (frm.bRunning) return;
@@ -284,6 +288,7 @@ void PerformBlock(MainForm& frm, int32_t lJobNumber, clsConversionOptions& coBlo
                   const JobFileLoader& loadJobFile) {
   coBlock.sTargetFile = ExpandPathMacros(coBlock.sTargetFile);
   coBlock.sOriginalFile = ExpandPathMacros(coBlock.sOriginalFile);
+  if (coBlock.sLogFile.empty()) coBlock.sLogFile = frm.sRunLogFile;
   coBlock.sLogFile = ExpandPathMacros(coBlock.sLogFile);
   coBlock.sLogAsConversionJobFile = ExpandPathMacros(coBlock.sLogAsConversionJobFile);
   coBlock.sCurrentBatchJobFile = ExpandPathMacros(coBlock.sCurrentBatchJobFile);
@@ -312,11 +317,18 @@ void PerformBlockConversion(MainForm& frm, int32_t lJobNumber, clsConversionOpti
   const bool bInputMask = bHasWildcards(coBlock.sOriginalFile);
   const bool bOutputMask = coBlock.sTargetFile.find('*') != std::string::npos;
   if (!bInputMask && !bOutputMask) {
-    ConvertSingleFile(frm, lJobNumber, coBlock, bAppend, ret);
+    ConvertSingleFile(frm, lJobNumber, coBlock, ret);
   } else if (bInputMask && bOutputMask && !bAppend) {
     ConvertEachToOwnPdf(frm, lJobNumber, coBlock, files, co, ret);
   } else if (bInputMask) {
     ConvertAllIntoOne(frm, lJobNumber, coBlock, files, co, ret);
+  } else {
+    // One input into an output mask names no output (a job row is not
+    // checked when it is loaded): the task fails with the check's verdict.
+    coBlock.lErr = kWildcardOutputForOneFile;
+    coBlock.sErr = OneLine(CommandLineItemErrorText(coBlock));
+    LogConversionError(frm, lJobNumber, coBlock);
+    ret = coBlock.lErr;
   }
 }
 

@@ -13,13 +13,16 @@
 
 namespace tessa {
 
-// Runs task lJobNumber (its to-do row number) described by coBlock: expands
-// the path macros of its target, input, log and job-file paths, then runs a
+// Runs task lJobNumber (its to-do row number) described by coBlock: gives a
+// task without a log file frm.sRunLogFile, expands the path macros of its
+// target, input, log and job-file paths, then runs a
 // task whose sActionToDo holds "C" as a conversion and one holding "S" as a
 // special process (loadJobFile serves process 1); anything else does
 // nothing. ret gets the block's run code: 0 success (or skipped, or nothing
-// to do), -10000 the input's file list could not be built, else the code of
-// the failing file (the last one that failed) or of the special process.
+// to do), -10000 the input's file list could not be built, -5 (the check's
+// code, logged with its text) for one input into an output mask, else the
+// code of the failing file (the last one that failed) or of the special
+// process.
 //
 // A multi-file block starts at frm.lResumeFileIndex when it is not 0 (and
 // clears it). When it stops early because frm.bRunning was cleared, it

@@ -185,14 +185,38 @@ bool SplitFrames(MainForm& frm, clsConversionOptions& co, ItemFileList& files, b
   return ok;
 }
 
-// The after-processing of a good item: delete or move its input.
-void AfterProcessing(MainForm& frm, const clsConversionOptions& co, const std::string& sInput,
+// How an item writes into its output, by the type it is converted as (a
+// file whose content is TIFF is converted as TIFF whatever type the task
+// names): the pages of a TIFF go in one by one, each added to what the
+// pages before it wrote, so without the task's append the item's pages
+// replace an existing output as a whole; other inputs replace it by
+// themselves.
+struct OutputWriting {
+  bool bAppend = false;   // the control adds to the output
+  bool bReplace = false;  // the item writes aside and replaces the output when good
+};
+
+OutputWriting OutputWritingOf(int32_t lType, const AdvancedOptions& options) {
+  const bool bPageByPage = lType == kTypeTiff;
+  return {options.append || bPageByPage, bPageByPage && !options.append};
+}
+
+// The after-processing of a good item: delete or move its input. A moved
+// input never replaces a file in the move folder; when it takes a free name
+// there, co says which.
+void AfterProcessing(MainForm& frm, clsConversionOptions& co, const std::string& sInput,
                      const std::string& sTarget) {
   if (frm.bDeleteOriginalFileAfterProcessing && !EqualsNoCase(sTarget, sInput)) bDeleteFileWithRetry(sInput);
   if (frm.bMoveOriginalFileAfterProcessing && !frm.sMoveFileToFolder.empty()) {
     if (!IsPathSeparator(frm.sMoveFileToFolder.back())) frm.sMoveFileToFolder += "/";
-    std::string sFolder = frm.sMoveFileToFolder + co.sSubFolder;
-    if (bFileExists(sInput)) bMoveFileToFolder(sInput, sFolder);
+    // The stored folder reads "\" as "/"; the sub-folder is listed names.
+    std::string sFolder = ToForwardSlashes(frm.sMoveFileToFolder) + co.sSubFolder;
+    std::string sMovedTo;
+    if (!bFileExists(sInput) || !bMoveFileToFolder(sInput, sFolder, &sMovedTo)) return;
+    if (std::filesystem::path(sMovedTo).filename() == std::filesystem::path(sInput).filename()) return;
+    co.sInputMovedTo = sMovedTo;
+    co.sErr += " (" + Translate("a file of that name was already in the move folder; the input was moved to") +
+               ": " + sMovedTo + ")";
   }
 }
 
@@ -259,9 +283,9 @@ void PerformConversionItemQuirepane(MainForm& frm, clsConversionOptions& co, int
   AdvancedOptions options;
   ParseAdvancedOptions(co.sExtraParams, options);
   const int32_t lKeptType = co.lOriginalFileType;
-  const bool bAppend = lKeptType == kTypeTiff ? true : options.append;
+  const bool bAppend = OutputWritingOf(lKeptType, options).bAppend;
 
-  const std::string sFolder = GetParentFolder(co.sTargetFile);
+  const std::string sFolder = GetParentFolderAsNamed(co.sTargetFile);
   if (!sFolder.empty() && !bFolderExists(sFolder)) {
     MakeFolderPath(sFolder);
     if (!bFolderExists(sFolder)) {
@@ -319,7 +343,7 @@ void PerformConversionItemQuirepane(MainForm& frm, clsConversionOptions& co, int
   ret = frm.Quirepane_ErrorCode;
 }
 
-int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bReplaceOutput) {
+int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co) {
   UserInterface& ui = CurrentUserInterface();
   const std::string sInput = co.sOriginalFile;
   const int32_t lInputType = co.lOriginalFileType;
@@ -331,6 +355,7 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
   // Each item starts clean, so no text of an earlier file can stand for it.
   co.lErr = 0;
   co.sErr.clear();
+  co.sInputMovedTo.clear();
   // The input's own times, before reading it moves its access time.
   InputFileTimes inputTimes;
   const bool bHaveTimes = frm.bRetainInputFileTimeStamp &&
@@ -347,7 +372,7 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
   // The output is read, changed and written under its lock, so that runs
   // writing into the same file at once take turns and lose no page. The
   // lock is named after the output's folder, so the folder is made first.
-  const std::string sTargetFolder = GetParentFolder(sWritten);
+  const std::string sTargetFolder = GetParentFolderAsNamed(sWritten);
   if (!sTargetFolder.empty() && !bFolderExists(sTargetFolder)) MakeFolderPath(sTargetFolder);
   OutputLock lock(sWritten, [] { return StopSignalReceived() != 0; });
   if (!lock.held() && StopSignalReceived() != 0) {
@@ -371,8 +396,10 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
     return co.lErr;
   }
 
+  AdvancedOptions options;
+  ParseAdvancedOptions(co.sExtraParams, options);
   std::string sAside;
-  if (bReplaceOutput && bFileExists(sWritten)) {
+  if (OutputWritingOf(co.lOriginalFileType, options).bReplace && bFileExists(sWritten)) {
     sAside = FreeSiblingName(sWritten, ".pdf");
     if (!sAside.empty()) {
       NoteWorkFile(sAside);

@@ -17,11 +17,16 @@ namespace tessa {
 // Converts co.sOriginalFile into co.sTargetFile. Returns 0 on success or a
 // negative run code (-1, -2, -3, -5, -100, -103, -110, -113), with co.lErr
 // and co.sErr set. An item is all or nothing: a failure leaves the output as
-// it was before the item. With bReplaceOutput an existing output is replaced
-// only by a good new one (it is written aside and renamed over the old).
+// it was before the item. Whether it adds to an existing output or replaces
+// it is the task's append flag alone, whatever the input's type: a file
+// whose content is TIFF goes in page by page, so without append its pages
+// are written aside and renamed over the old output once all are in. After
+// a good item the input is deleted or moved as the form's options say; a
+// moved input never replaces a file in the move folder but takes a free
+// name there (co.sInputMovedTo and the end of co.sErr then name it).
 // On return co.sOriginalFile, co.lOriginalFileType and co.sTargetFile hold
 // their values from entry.
-int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bReplaceOutput = false);
+int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co);
 
 // Adds to files what is to be converted for the TIFF input co.sOriginalFile:
 // the input itself when nothing needs cutting (not bForce, compression 0,

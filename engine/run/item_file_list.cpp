@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "common/text_helpers.h"
 #include "platform/work_file_journal.h"
 
 namespace tessa {
@@ -38,11 +37,12 @@ std::string MakePrivateFolder() {
 ItemFileList::~ItemFileList() { Clear(); }
 
 std::string ItemFileList::FrameFileName(const std::string& sInput, int32_t lPage) {
-  const std::filesystem::path input(ToForwardSlashes(sInput));
+  // The input's name is a name: a "\" in it never makes a folder.
+  const std::filesystem::path input(sInput);
   std::string name = input.stem().string() + "-ZOL_TEMP_FILE-" + std::to_string(lPage);
   const std::string extension = input.extension().string();  // with its dot
   if (extension.size() > 1) name += extension;
-  return GetFolderFromPath(input.string()) + name;
+  return (input.parent_path() / name).string();
 }
 
 std::string ItemFileList::ReserveFrameFile(const std::string& sInput, int32_t lPage) {

@@ -86,9 +86,12 @@ void LogConversionError(MainForm& frm, int32_t lJobNumber, clsConversionOptions&
   const std::vector<std::string> row = BuildConversionLogRow(frm, lJobNumber, co);
   InsertMarkedLogRow(frm.fgLog, row, co.lErr);
 
-  if (frm.sLogFile.empty() && !co.bVerboseLog) return;
-  if (!co.sLogFile.empty()) frm.sLogFile = co.sLogFile;
-  WriteToLogFile(LogFileLine(row), frm.sLogFile, co.bVerboseLog);
+  // Every row goes to the log file when all are logged; otherwise only the
+  // row of an input moved under a free name goes to the task's own log.
+  const bool bEveryRow = !frm.sLogFile.empty() || co.bVerboseLog;
+  if (!bEveryRow && co.sInputMovedTo.empty()) return;
+  if (bEveryRow && !co.sLogFile.empty()) frm.sLogFile = co.sLogFile;
+  WriteToLogFile(LogFileLine(row), bEveryRow ? frm.sLogFile : co.sLogFile, co.bVerboseLog);
 }
 
 void LogExitCode(MainForm& frm, int32_t lJobNumber, const clsConversionOptions& co) {

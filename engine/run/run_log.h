@@ -25,11 +25,12 @@ std::vector<std::string> BuildConversionLogRow(const MainForm& frm, int32_t lJob
 
 // Records the outcome of co (task lJobNumber): inserts its log row before the
 // last (empty) row of frm.fgLog and marks it by co.lErr, leaving the empty
-// last row current; then appends the row to the log file, one line with its
-// cells joined by TAB, when frm.sLogFile is set or co.bVerboseLog asks
-// (co.sLogFile, when set, first becomes frm.sLogFile). Outside command-line
-// and automation runs the line breaks of co.sErr become blanks first (co
-// keeps the change).
+// last row current; then appends the row to the log file when frm.sLogFile
+// is set or co.bVerboseLog asks (co.sLogFile, when set, first becomes
+// frm.sLogFile), and otherwise to co.sLogFile when co.sInputMovedTo names
+// where a moved input went under a free name: one line with its cells joined
+// by TAB. Outside command-line and automation runs the line breaks
+// of co.sErr become blanks first (co keeps the change).
 void LogConversionError(MainForm& frm, int32_t lJobNumber, clsConversionOptions& co);
 
 // Records the exit code of the program started by co (process 60) as a log

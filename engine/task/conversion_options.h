@@ -36,6 +36,9 @@ struct clsConversionOptions {
   std::string sCLBatchJobFile;           // command-line /J
   std::string sErr;
   int32_t lErr = 0;
+  // Where the last item's input went when a file of its name already lay
+  // in the move folder and it took a free name there; "" otherwise.
+  std::string sInputMovedTo;
 };
 
 // Tasks are shared between whoever builds them and whoever runs them.

@@ -22,6 +22,7 @@
 #include "common/help_launcher.h"
 #include "common/qt/mru_fillers.h"
 #include "common/settings_file.h"
+#include "common/text_helpers.h"
 #include "common/translator.h"
 #include "engine/job/todo_grid.h"
 #include "mainwindow/qt/about_dialog.h"
@@ -310,7 +311,7 @@ void MainFormWidget::FillRecentJobsMenu() {
 void MainFormWidget::mnuMRU_Click(int index) {
   const std::string file = histories_.JobFileAt(index);
   if (file.empty()) return;
-  if (bFileExists(file)) {
+  if (bFileExists(ToForwardSlashes(file))) {
     frm_.ConversionJobOpen(file);
   } else {
     CurrentUserInterface().MsgBox(file + " " + Translate("does not exist."), vbOKOnly, "");

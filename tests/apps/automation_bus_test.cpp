@@ -313,6 +313,10 @@ TEST_F(AutomationConversions, RunCodesComeBackAsResults) {
   // Appending to a file that is no PDF fails in general: -1 comes back as -6.
   EXPECT_EQ(DoCommandLine(*instance, q("/S " + work("in/Sunrise.jpg") + " /T " + work("out/letter.pdf") + " /+")).code,
             -6);
+  // A job whose row the checks refuse ran nothing: a failed run, not 0.
+  const std::string job = test::WriteFile(work("refused.ZOL"), "M\tFALSE^^^^^^0^*^\t1\tC\t" + work("in/Sunrise.jpg") +
+                                                                   "\t2\t\t" + work("out/*.pdf") + "\t100\tPDF\t\t\r\n");
+  EXPECT_EQ(DoCommandLine(*instance, q("/J " + job)).code, -6);
   Pump(200);
   EXPECT_EQ(errors.count(), 0);
   instance->call("Release");

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include "support/child_process.h"
@@ -318,10 +319,12 @@ TEST_F(CommandLineStart, TiffPagesAndOutputFoldersWhateverTheNamesLookLike) {
 
 TEST_F(CommandLineStart, JobFilesWithoutTasksFailAndLogNoRawBytes) {
   test::WriteFile(file("empty.ZOL"), "");
+  // A row that the checks refuse (one input into an output mask) runs nothing.
+  test::WriteFile(file("refused.ZOL"), ConversionJobLine(1, file("in/Sunrise.jpg"), 2, file("out/*.pdf")));
   std::string noise;
   for (int i = 0; i < 4096; ++i) noise += static_cast<char>((i * 37 + 11) % 256);
   test::WriteFile(file("noise.ZOL"), noise);
-  for (const std::string& job : {file("empty.ZOL"), file("noise.ZOL"), file("in/Sunrise.jpg")}) {
+  for (const std::string& job : {file("empty.ZOL"), file("noise.ZOL"), file("in/Sunrise.jpg"), file("refused.ZOL")}) {
     const auto r = Run({"/J", job, "/L", file("job.log")});
     EXPECT_EQ(r.exitCode, 1) << job;
     const std::string log = test::ReadFile(file("job.log"));
@@ -341,6 +344,7 @@ TEST_F(CommandLineStart, VerboseLogListsEveryFileAndTheFailedJobOnlyTheFailures)
 
 TEST_F(CommandLineStart, ALineBreakInAFileNameStaysInsideItsLogLineAndOutOfTheFailedJob) {
   fs::copy_file(file("in/broken.jpg"), file("in/li\nne.jpg"));
+  fs::copy_file(file("in/broken.jpg"), file("in/back\\slash.jpg"));  // a job file would read "\\" as "/"
   Run({"/S", file("in/*.jpg"), "/T", file("out/*.pdf"), "/L", file("nl.log"), "/B", file("nl.ZOL")});
   Run({"/S", file("in/mi\nssing.jpg"), "/T", file("out/m.pdf"), "/L", file("nl.log")});
   const std::string log = test::ReadFile(file("nl.log"));
@@ -359,6 +363,57 @@ TEST_F(CommandLineStart, ARerunOfTheFailedTasksAppendsWhereTheRunAppendedAndLeav
   EXPECT_EQ(Run({"/J", file("b.ZOL")}).exitCode, 0) << test::ReadFile(file("b.ZOL"));
   const test::PdfReport pdf = test::InspectPdf(file("all.pdf"));
   EXPECT_TRUE(pdf.checkPassed && pdf.pages == 3 && test::InfoField(pdf, "Title") == "Combined") << pdf.info;
+}
+
+// Names read from a folder are names: no "\\" or leading dots in one takes
+// an output, a page file, a mirrored folder or a moved input out of the
+// folder made for it, on the command line or in a job. A moved input never
+// replaces one moved before it: it takes a free name, and the log says which.
+TEST_F(CommandLineStart, ListedNamesStayInTheirFoldersAndMovedInputsKeepEachOther) {
+  test::WriteFile(home() + "/.config/Brindlecove, Inc/Tessalumen/Vemo_SearchHistory.INI",
+                  "[frmMain]\r\nbMoveOriginalFileAfterProcessing=TRUE\r\nsMoveFileToFolder=" + file("m/done") + "\r\n");
+  test::WriteFile(file("victim/thesis.pdf"), "the thesis");
+  const std::pair<std::string, std::string> inputs[] = {
+      {"..\\..\\escaped.jpg", "Sunrise.jpg"}, {"..\\..\\..\\victim\\thesis.png", "Checkerboard.png"},
+      {".\\..\\pages.tif", "Three Pages.tif"}, {"sub\\..\\..\\..\\esc/..\\deep.jpg", "Sunrise.jpg"}};
+  fs::create_directories(file("x/y/in/sub\\..\\..\\..\\esc"));
+  const std::string job = test::WriteFile(
+      file("names.ZOL"), JobLine({"MR", "FALSE^^^^^^2^*^", "1", "C", file("x/y/in/*.*"), "-1", "",
+                                  file("a/b/out/*.pdf"), "100", "PDF", ""}));
+  const std::vector<std::string> roads[] = {{"/S", file("x/y/in/*.*"), "/T", file("a/b/out/*.pdf"), "/R", "/M", "2"},
+                                            {"/J", job}};
+  for (std::vector<std::string> args : roads) {
+    for (const auto& [name, demo] : inputs) fs::copy_file(kDemoData / demo, file("x/y/in/" + name));
+    args.insert(args.end(), {"/L", file("names.log")});
+    EXPECT_EQ(Run(args).exitCode, 0) << args[0];
+  }
+  std::set<std::string> elsewhere;  // files outside the folders of the runs
+  for (const auto& e : fs::recursive_directory_iterator(dir_.path())) {
+    const std::string at = fs::relative(e.path(), dir_.path()).string();
+    if (e.is_regular_file() && !std::regex_match(at, std::regex("(home|in|x/y/in|a/b/out|m/done)/.*")))
+      elsewhere.insert(at);
+  }
+  EXPECT_EQ(elsewhere, (std::set<std::string>{"names.ZOL", "names.log", "opener.sh", "victim/thesis.pdf"}));
+  EXPECT_EQ(test::ReadFile(file("victim/thesis.pdf")), "the thesis");
+  const std::string log = test::ReadFile(file("names.log"));
+  EXPECT_NE(log.find("moved to: " + file("m/done/sub\\..\\..\\..\\esc/..\\deep (2).jpg")), std::string::npos) << log;
+}
+
+// Without /+ a run replaces its output, whatever type it names and whatever
+// the input's name says: a TIFF run again gives its pages once.
+TEST_F(CommandLineStart, RunAgainWithoutAppendReplacesTheOutput) {
+  const std::string tif = file("in/Three Pages.tif");
+  fs::copy_file(tif, file("in/scan.jpg"));
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"/S", file("in/*.tif"), "/T", file("out/each/*.pdf")}, file("out/each/Three Pages.pdf")},
+      {{"/S", tif, "/T", file("out/f2.pdf"), "/F", "2"}, file("out/f2.pdf")},
+      {{"/S", file("in/scan.jpg"), "/T", file("out/named.pdf")}, file("out/named.pdf")},
+      {{"/S", tif, "/T", file("out/auto.pdf"), "/F", "-1"}, file("out/auto.pdf")},
+      {{"/S", tif, "/T", file("out/f18.pdf"), "/F", "18"}, file("out/f18.pdf")}};
+  for (const auto& [args, pdf] : cases) {
+    for (int run = 0; run < 2; ++run) EXPECT_EQ(Run(args).exitCode, 0) << pdf;
+    EXPECT_EQ(test::InspectPdf(pdf).pages, 3) << pdf;
+  }
 }
 
 }  // namespace

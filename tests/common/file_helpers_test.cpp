@@ -86,11 +86,14 @@ TEST(FileHelpers, MoveNeverLosesTheFile) {
   EXPECT_TRUE(bMoveFileToFolder(here, sameOtherSpelling));
   EXPECT_EQ(ReadFile(here), "payload");
 
-  // An existing file of that name is replaced.
+  // An existing file of that name is kept: the newcomer takes a free name.
   const std::string newer = WriteFile(dir.path() / "in" / "a.pdf", "newer");
   std::string target = dir.file("out/deep");
-  ASSERT_TRUE(bMoveFileToFolder(newer, target));
-  EXPECT_EQ(ReadFile(here), "newer");
+  std::string movedTo;
+  ASSERT_TRUE(bMoveFileToFolder(newer, target, &movedTo));
+  EXPECT_EQ(ReadFile(here), "payload");
+  EXPECT_EQ(movedTo, dir.file("out/deep/a (2).pdf"));
+  EXPECT_EQ(ReadFile(movedTo), "newer");
 
   // A missing source or an impossible folder changes nothing.
   std::string none = dir.file("out");

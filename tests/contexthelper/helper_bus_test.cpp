@@ -196,6 +196,16 @@ TEST_F(HelperBus, OnePdfPerFileQueuedRequestsClashesAndOwnOutputs) {
   EXPECT_TRUE(runs_[1].closeShown);
 }
 
+// A name holding a backslash cannot go into a command, which reads it as
+// "/": it is skipped with that reason.
+TEST_F(HelperBus, AListedNameHoldingABackslashIsSkippedWithItsReason) {
+  const std::string odd = Copy("Sunrise.jpg", "pics/..\\odd.jpg");
+  Call("ProcessFiles", {Paths({work("pics")}), "", true, false, false, false, q(work("pics"))});
+  WaitForRuns(1);
+  EXPECT_EQ(runs_[0].errors.toStdString(), "Error: " + odd + " - Skipped: its name holds a backslash (\\), which "
+                                           "tessaprint reads as a folder separator. Rename it to convert it.");
+}
+
 TEST_F(HelperBus, OverwriteQuestionYesCoversTheRunNoSkipsExistingOnly) {
   const std::string a = Copy("Sunrise.jpg", "in/a.jpg"), b = Copy("Rings.gif", "in/b.gif");
   const std::string c = Copy("Stripes.bmp", "in/c.bmp");

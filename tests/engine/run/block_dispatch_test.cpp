@@ -69,8 +69,11 @@ TEST_F(BlockDispatch, SingleFileAndItsErrors) {
   // A PNG declared as JPEG recovers through detection.
   test::WriteImage(in("p.png"), 22);
   EXPECT_EQ(Run(Task(in("p.png"), 2, out("p.pdf"), false)), 0);
-  // An input without wildcard and an output mask run nothing.
-  EXPECT_EQ(Run(Task(in("p.png"), 13, out("*.pdf"), false)), 0);
+  // An input without wildcard and an output mask run nothing: the task
+  // fails with the check's verdict.
+  EXPECT_EQ(Run(Task(in("p.png"), 13, out("*.pdf"), false)), -5);
+  EXPECT_EQ(frm.fgLog.TextMatrix(3, 11),
+            "Output File " + out("*.pdf") + " cannot have a wildcard (*) in it unless the Input file does.");
   EXPECT_FALSE(fs::exists(out("*.pdf")));
 }
 

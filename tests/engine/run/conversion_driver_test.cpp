@@ -426,13 +426,13 @@ TEST_F(ConversionDriver, ReplacingKeepsTheOldOutputUntilTheNewOneIsGood) {
   test::WriteTiffPages(tif, {101, 102});
   const std::string pdf = out() + "/r.pdf";
   clsConversionOptions co = Item(tif, 18, pdf);
-  ASSERT_EQ(PerformConversionItem(frm, co, true), 0);
-  ASSERT_EQ(PerformConversionItem(frm, co, true), 0);
+  ASSERT_EQ(PerformConversionItem(frm, co), 0);
+  ASSERT_EQ(PerformConversionItem(frm, co), 0);
   EXPECT_EQ(test::PdfImageWidths(pdf), (std::vector<int>{101, 102}));
   const std::string good = test::ReadFile(pdf);
 
   clsConversionOptions bad = Item(tif, 18, pdf, Options(2, "7"));
-  EXPECT_EQ(PerformConversionItem(frm, bad, true), -110);
+  EXPECT_EQ(PerformConversionItem(frm, bad), -110);
   EXPECT_EQ(test::ReadFile(pdf), good);
   EXPECT_EQ(bad.sTargetFile, pdf);
   EXPECT_EQ(test::FolderEntries(out()), std::vector<std::string>{"r.pdf"});
@@ -442,9 +442,9 @@ TEST_F(ConversionDriver, AnOutputThatIsALinkStaysOneAndSharesItsFilesLock) {
   test::WriteImage(in() + "/a.png", 40);
   std::filesystem::create_directories(out());
   std::filesystem::create_symlink("real.pdf", out() + "/link.pdf");
-  for (bool replace : {false, true}) {  // a new file through the link, then replacing it
+  for (int pass = 0; pass < 2; ++pass) {  // a new file through the link, then replacing it
     clsConversionOptions co = Item(in() + "/a.png", 13, out() + "/link.pdf");
-    ASSERT_EQ(PerformConversionItem(frm, co, replace), 0) << co.sErr;
+    ASSERT_EQ(PerformConversionItem(frm, co), 0) << co.sErr;
   }
   EXPECT_TRUE(std::filesystem::is_symlink(out() + "/link.pdf"));
   EXPECT_EQ(test::FolderEntries(out()), (std::vector<std::string>{"link.pdf", "real.pdf"}));

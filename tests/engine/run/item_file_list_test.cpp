@@ -13,7 +13,8 @@ namespace fs = std::filesystem;
 
 TEST(ItemFileList, FrameNamesFollowTheInput) {
   EXPECT_EQ(ItemFileList::FrameFileName("/scans/fax.tif", 3), "/scans/fax-ZOL_TEMP_FILE-3.tif");
-  EXPECT_EQ(ItemFileList::FrameFileName("C:\\scans\\a.b.TIFF", 12), "C:/scans/a.b-ZOL_TEMP_FILE-12.TIFF");
+  // A listed name is a name: a backslash in it makes no folder.
+  EXPECT_EQ(ItemFileList::FrameFileName("/scans/..\\a.b.TIFF", 12), "/scans/..\\a.b-ZOL_TEMP_FILE-12.TIFF");
   EXPECT_EQ(ItemFileList::FrameFileName("/scans/noext", 1), "/scans/noext-ZOL_TEMP_FILE-1");
 }
 
