@@ -100,6 +100,11 @@ std::string SystemError(const std::string& path, const std::string& what) {
   return what + " \"" + path + "\": " + std::strerror(errno);
 }
 
+std::system_error SystemFailure(const std::string& path, const std::string& what) {
+  const int code = errno;
+  return std::system_error(code, std::generic_category(), what + " \"" + path + "\"");
+}
+
 
 bool IsValidUtf8(std::string_view bytes) {
   size_t i = 0;

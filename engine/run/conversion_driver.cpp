@@ -24,6 +24,7 @@
 #include "engine/task/caret_records.h"
 #include "pdfcontrol/tiff_messages.h"
 #include "pdfcontrol/tiff_page_chain.h"
+#include "platform/append_in_place.h"
 #include "platform/output_lock.h"
 #include "platform/sibling_file.h"
 #include "platform/stop_signals.h"
@@ -351,6 +352,9 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
     co.lOriginalFileType = lInputType;
     return co.lErr;
   }
+  // An append a killed run left half-written is cut away before anything
+  // reads the output.
+  MendTornAppend(sWritten);
   if (const int32_t refusal = RefusalOf(co, co.sErr); refusal != 0) {
     co.lErr = refusal;
     co.sErr += InputFileSuffix(sInput);
