@@ -7,6 +7,8 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -323,6 +325,12 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co, bool bRep
   // An output that is a symbolic link stays one: the file it names is what
   // is locked, set aside, replaced and undone.
   const std::string sWritten = WrittenPath(sTarget);
+  if (sWritten.empty()) {
+    // A loop of links lands nowhere: it is refused and stays as it is.
+    co.lErr = kRunGeneralFailure;
+    co.sErr = GeneralFailureText(std::strerror(errno)) + InputFileSuffix(sInput);
+    return co.lErr;
+  }
 
   // Each item starts clean, so no text of an earlier file can stand for it.
   co.lErr = 0;
