@@ -1,12 +1,15 @@
 // The note's text is the file's inode, its length before the append, its
-// length after it and the CRC-32 of the appended bytes, in hexadecimal. The
-// note is a symbolic link holding that text: a link is made whole or not at
-// all, and its short text lives in the records of the filesystem itself,
-// which a journaling filesystem (ext4, XFS, btrfs) puts on disk in the order
-// the changes were made, so the note reaches the disk no later than any
-// growth of the file that follows it, without a flush of its own. Where the
-// folder takes no links (FAT, some network shares), the note is a plain
-// file, flushed with its folder before the first byte.
+// length after it, the CRC-32 of the appended bytes and that of the last
+// bytes before them (which tell that the file up to its old length is still
+// the one noted), in hexadecimal. The note is a symbolic link holding that
+// text: a link is made whole or not at all, and its short text lives in the
+// records of the filesystem itself, which a journaling filesystem (ext4,
+// XFS, btrfs) puts on disk in the order the changes were made, so the note
+// reaches the disk no later than any growth of the file that follows it,
+// without a flush of its own (one would make an append of a small image
+// half as slow again). Where the folder takes no links (FAT, some network
+// shares), the note is a plain file, flushed with its folder before the
+// first byte.
 #include "platform/append_in_place.h"
 
 #include <fcntl.h>
@@ -30,10 +33,12 @@ namespace tessa {
 namespace {
 
 constexpr const char* kNoteSuffix = ".tessaprint-append";
+// How many bytes before the old length the note's second checksum covers.
+constexpr unsigned long long kOldEndBytes = 64;
 
 struct Note {
   unsigned long long inode = 0, oldSize = 0, newSize = 0;
-  unsigned long checksum = 0;
+  unsigned long checksum = 0, oldEnd = 0;
 };
 
 unsigned long Checksum(std::string_view bytes) {
@@ -44,7 +49,7 @@ unsigned long Checksum(std::string_view bytes) {
 // they cannot all be read.
 std::optional<unsigned long> FileChecksum(int fd, unsigned long long from, unsigned long long to) {
   unsigned long crc = crc32_z(0, nullptr, 0);
-  std::string buffer(1 << 20, '\0');
+  std::string buffer(std::min<unsigned long long>(1 << 20, to - from), '\0');
   while (from < to) {
     const ssize_t n = ::pread(fd, buffer.data(), std::min<unsigned long long>(buffer.size(), to - from),
                               static_cast<off_t>(from));
@@ -56,18 +61,25 @@ std::optional<unsigned long> FileChecksum(int fd, unsigned long long from, unsig
   return crc;
 }
 
+// The checksum of the last bytes of the file open on fd before length.
+std::optional<unsigned long> OldEndChecksum(int fd, unsigned long long length) {
+  return FileChecksum(fd, length > kOldEndBytes ? length - kOldEndBytes : 0, length);
+}
+
 std::string NoteText(const Note& note) {
-  char text[80];
-  std::snprintf(text, sizeof text, "%llx %llx %llx %lx", note.inode, note.oldSize, note.newSize, note.checksum);
+  char text[96];
+  std::snprintf(text, sizeof text, "%llx %llx %llx %lx %lx", note.inode, note.oldSize, note.newSize, note.checksum,
+                note.oldEnd);
   return text;
 }
 
 std::optional<Note> ReadNote(const std::string& notePath) {
-  std::string text(80, '\0');
+  std::string text(96, '\0');
   const ssize_t n = ::readlink(notePath.c_str(), text.data(), text.size() - 1);
-  text = n >= 0 ? text.substr(0, static_cast<size_t>(n)) : errno == EINVAL ? ReadFileHead(notePath, 79) : "";
+  text = n >= 0 ? text.substr(0, static_cast<size_t>(n)) : errno == EINVAL ? ReadFileHead(notePath, 95) : "";
   Note note;
-  if (std::sscanf(text.c_str(), "%llx %llx %llx %lx", &note.inode, &note.oldSize, &note.newSize, &note.checksum) != 4)
+  if (std::sscanf(text.c_str(), "%llx %llx %llx %lx %lx", &note.inode, &note.oldSize, &note.newSize, &note.checksum,
+                  &note.oldEnd) != 5)
     return std::nullopt;
   return note;
 }
@@ -105,20 +117,22 @@ std::string FileOf(const std::string& path) {
 }
 
 // Cuts the file open on fd, which a torn append left, back to the length
-// noted before it: only when it is still the noted file and holds more than
-// that length but not more than the append would have made, and not the
-// whole append. False when such a cut failed.
+// noted before it: only when it is still the noted file, the same up to
+// that length, and holds more than that length but not more than the
+// append would have made, and not the whole append. False when such a cut
+// failed.
 bool CutBack(int fd, const Note& note) {
   struct stat st {};
   if (::fstat(fd, &st) != 0) return false;
   const auto size = static_cast<unsigned long long>(st.st_size);
   if (st.st_ino != note.inode || size <= note.oldSize || size > note.newSize) return true;
+  if (OldEndChecksum(fd, note.oldSize) != note.oldEnd) return true;
   if (size == note.newSize && FileChecksum(fd, note.oldSize, note.newSize) == note.checksum) return true;
   return ::ftruncate(fd, static_cast<off_t>(note.oldSize)) == 0 && ::fdatasync(fd) == 0;
 }
 
-}  // namespace
-
+// The note an append to path keeps beside the file path names:
+// ".NAME.tessaprint-append", or a checksum of NAME where it is too long.
 std::string AppendNotePath(const std::string& path) {
   const std::filesystem::path file(FileOf(path));
   const std::string folder = file.parent_path().empty() ? "." : file.parent_path().string();
@@ -131,14 +145,18 @@ std::string AppendNotePath(const std::string& path) {
   return folder + "/." + name + kNoteSuffix;
 }
 
+}  // namespace
+
 int AppendInPlace(int fd, const std::string& path, std::string_view bytes, uint64_t oldSize, std::string& what) {
   const std::string notePath = AppendNotePath(path);
   struct stat st {};
-  if (::fstat(fd, &st) != 0) {
+  const std::optional<unsigned long> oldEnd = OldEndChecksum(fd, oldSize);
+  if (!oldEnd || ::fstat(fd, &st) != 0) {
+    const int code = oldEnd ? errno : EIO;
     what = "Cannot append to \"" + path + "\"";
-    return errno;
+    return code;
   }
-  const Note note{static_cast<unsigned long long>(st.st_ino), oldSize, oldSize + bytes.size(), Checksum(bytes)};
+  const Note note{static_cast<unsigned long long>(st.st_ino), oldSize, oldSize + bytes.size(), Checksum(bytes), *oldEnd};
   if (!MakeNote(notePath, NoteText(note))) {
     const int code = errno;
     what = "Cannot write \"" + notePath + "\"";

@@ -26,11 +26,9 @@ int AppendInPlace(int fd, const std::string& path, std::string_view bytes, uint6
 // When the note of an append to path is left, that append's writer is gone:
 // cuts path back to the noted length when the writer did not write all it
 // noted, and drops the note. Never cuts a complete append, nor a file that
-// has been replaced, shortened or extended past the append since. Call it
-// holding path's output lock, before path is read for a change.
+// has since been replaced, changed before the noted length, shortened or
+// extended past the append. Call it holding path's output lock, before path
+// is read for a change.
 void MendTornAppend(const std::string& path);
-
-// The note an append to path keeps beside the file path names.
-std::string AppendNotePath(const std::string& path);
 
 }  // namespace tessa
