@@ -97,6 +97,10 @@ bool bSameFile(const std::string& a, const std::string& b) {
 
 // A link as output keeps being a link: the file it names is set aside.
 OldOutput::OldOutput(std::string path) : path_(WrittenPath(path)) {
+  if (path_.empty()) {
+    error_ = std::strerror(errno);  // a loop of links
+    return;
+  }
   aside_ = FreeSiblingName(path_);
   if (aside_.empty()) {
     error_ = "no free name beside it";

@@ -5,37 +5,25 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <map>
 #include <stdexcept>
+#include <system_error>
 
 #include <qpdf/Buffer.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
 #include "pdfcontrol/file_descriptor.h"
 #include "pdfcontrol/recent_tables.h"
+#include "platform/append_in_place.h"
 #include "platform/text_file.h"
 
 namespace quirepane {
 namespace {
 
-std::runtime_error Failure(const std::string& what, const std::string& path) {
-  return std::runtime_error(tessa::SystemError(path, what));
-}
+std::system_error Failure(const std::string& what, const std::string& path) { return tessa::SystemFailure(path, what); }
 
 bool IsPdfSpace(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0'; }
-
-void WriteAll(int fd, const std::string& bytes, unsigned long long offset) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) throw std::runtime_error(std::strerror(n < 0 ? errno : ENOSPC));
-    done += static_cast<size_t>(n);
-  }
-}
 
 bool IsDelimiter(char c) { return c == '/' || c == '[' || c == ']' || c == '<' || c == '>' || c == '(' || c == ')'; }
 
@@ -134,13 +122,9 @@ std::string XrefTableAndTrailer(const std::vector<std::pair<QPDFObjGen, unsigned
 }
 
 void WriteUpdate(int fd, const std::string& path, const std::string& update, unsigned long long oldSize) {
-  try {
-    WriteAll(fd, update, oldSize);
-    if (fdatasync(fd) != 0) throw std::runtime_error(std::strerror(errno));
-  } catch (const std::exception& e) {
-    if (ftruncate(fd, static_cast<off_t>(oldSize)) == 0) fdatasync(fd);
-    throw std::runtime_error("Cannot append to " + path + ": " + e.what());
-  }
+  std::string what;
+  if (const int code = tessa::AppendInPlace(fd, path, update, oldSize, what))
+    throw std::system_error(code, std::generic_category(), what);
 }
 
 void AppendIncrementalUpdate(QPDF& pdf, const std::string& path, std::vector<QPDFObjGen> objects,

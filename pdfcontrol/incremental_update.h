@@ -31,8 +31,10 @@ std::string XrefTableAndTrailer(const std::vector<std::pair<QPDFObjGen, unsigned
                                 const std::string& trailerKeys);
 
 // Writes update at oldSize (the end of the file open on fd) and flushes it
-// to disk. On failure the file is cut back to oldSize and std::runtime_error
-// names path and the reason.
+// to disk, through tessa::AppendInPlace, so that a writer killed part-way
+// leaves nothing the next touch of path does not cut away. On failure the
+// file is cut back to oldSize and std::system_error names path and keeps
+// the system's reason.
 void WriteUpdate(int fd, const std::string& path, const std::string& update, unsigned long long oldSize);
 
 // Writes objects (new ones and changed old ones of pdf, which was read from

@@ -12,10 +12,12 @@
 #include <cstring>
 #include <filesystem>
 #include <optional>
+#include <system_error>
 #include <utility>
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFExc.hh>
+#include <qpdf/QPDFSystemError.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFWriter.hh>
 
@@ -577,6 +579,9 @@ long PDFWriter::Save(const std::string& path) {
     return 1;
   } catch (const std::exception& e) {
     error_ = "Cannot save the PDF file " + path + ": " + e.what();
+    // A write the system refused says why ("No space left on device").
+    if (const auto* system = dynamic_cast<const std::system_error*>(&e)) reason_ = system->code().message();
+    if (const auto* qpdf = dynamic_cast<const QPDFSystemError*>(&e)) reason_ = std::strerror(qpdf->getErrno());
     return 0;
   }
 }

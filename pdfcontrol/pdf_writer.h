@@ -113,8 +113,9 @@ class PDFWriter {
 
   const std::string& LastError() const { return error_; }
 
-  // Why OpenExisting refused the file, in a few words ("the PDF is
-  // encrypted", "the PDF is damaged", "Is a directory"); "" otherwise.
+  // Why OpenExisting refused the file, or why Save could not write it, in a
+  // few words ("the PDF is encrypted", "the PDF is damaged", "Is a
+  // directory", "No space left on device"); "" otherwise.
   const std::string& FailureReason() const { return reason_; }
 
  private:

@@ -6,7 +6,7 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <stdexcept>
+#include <system_error>
 
 #include "platform/sibling_file.h"
 #include "platform/text_file.h"
@@ -15,13 +15,13 @@
 namespace quirepane {
 namespace {
 
-std::runtime_error Failure(const std::string& what, const std::string& path) {
-  return std::runtime_error(tessa::SystemError(path, what));
-}
+std::system_error Failure(const std::string& what, const std::string& path) { return tessa::SystemFailure(path, what); }
 
 }  // namespace
 
 ReplacementFile::ReplacementFile(const std::string& destination) : destination_(tessa::WrittenPath(destination)) {
+  // A loop of links names no file to replace; the link stays as it is.
+  if (destination_.empty()) throw Failure("Cannot write", destination);
   std::string folder = std::filesystem::path(destination_).parent_path().string();
   if (folder.empty()) folder = ".";
   std::string temp = tessa::SiblingTempPattern(destination_);
@@ -31,7 +31,7 @@ ReplacementFile::ReplacementFile(const std::string& destination) : destination_(
   tessa::NoteWorkFile(temp_);
   file_ = fdopen(fd, "wb");
   if (!file_) {
-    const std::runtime_error failure = Failure("Cannot open", temp_);
+    const std::system_error failure = Failure("Cannot open", temp_);
     close(fd);
     std::remove(temp_.c_str());
     throw failure;

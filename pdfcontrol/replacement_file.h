@@ -12,7 +12,8 @@ namespace quirepane {
 class ReplacementFile {
  public:
   // Creates the temporary file in destination's folder. Throws
-  // std::runtime_error (naming the folder and the reason) when it cannot.
+  // std::system_error (naming the folder, with the system's reason) when it
+  // cannot, also when destination is a loop of links.
   explicit ReplacementFile(const std::string& destination);
   // Removes the temporary file unless Commit succeeded.
   ~ReplacementFile();
@@ -25,7 +26,7 @@ class ReplacementFile {
 
   // Flushes the file to disk, gives it the old destination's mode (or the
   // usual mode of a new file) and renames it over the destination. Throws
-  // std::runtime_error naming the file and the reason on failure.
+  // std::system_error naming the file, with the system's reason, on failure.
   void Commit();
 
  private:

@@ -244,7 +244,7 @@ long clsSavePDF::ConvertToPDF() {
     const double c = writer.PageHeight();
     writer.DrawImage(0, a, b, c);
     saved = writer.Save(destination);
-    if (saved == 0) error_ = writer.LastError();
+    if (saved == 0) TakeWriterFailure(writer);
   }
   tessa::CurrentUserInterface().DoEvents();
   if (work) work->Remove();
@@ -305,7 +305,7 @@ long clsSavePDF::ConvertMultipageTIFF(const std::string& source, const std::stri
   }
   SetDocInfo(writer);
   if (writer.Save(destination) == 0) {
-    error_ = writer.LastError();
+    TakeWriterFailure(writer);
     DiagnoseWriteFailure(destination);
     return kFailure;
   }
@@ -346,8 +346,13 @@ bool clsSavePDF::SaveSixteenBit(const ImageEngine& engine, LoadedImage& image, c
   writer.SetPageSize(width, height);
   writer.DrawImage(0, writer.PageHeight(), writer.PageWidth(), writer.PageHeight());
   saved = writer.Save(destination);
-  if (saved == 0) error_ = writer.LastError();
+  if (saved == 0) TakeWriterFailure(writer);
   return true;
+}
+
+void clsSavePDF::TakeWriterFailure(const PDFWriter& writer) {
+  error_ = writer.LastError();
+  reason_ = writer.FailureReason();
 }
 
 void clsSavePDF::DiagnoseWriteFailure(const std::string& destination) {
@@ -378,8 +383,7 @@ bool clsSavePDF::OpenOrCreate(PDFWriter& writer, const std::string& destination,
     const bool empty = std::filesystem::is_regular_file(destination, ec) && std::filesystem::file_size(destination, ec) == 0;
     if (!empty && std::filesystem::exists(destination, ec)) {
       // Appending must never replace a document it cannot read.
-      error_ = writer.LastError();
-      reason_ = writer.FailureReason();
+      TakeWriterFailure(writer);
       return false;
     }
   }

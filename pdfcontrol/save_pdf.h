@@ -43,7 +43,10 @@ class clsSavePDF {
   bool ConvertSixteenBit(const std::string& source, const std::string& destination, long& saved);
   // The same for an image already loaded, which it frees when it takes it.
   bool SaveSixteenBit(const ImageEngine& engine, LoadedImage& image, const std::string& destination, long& saved);
-  // Sets reason_ from what the system says about writing destination.
+  // Takes what failed in the writer and why.
+  void TakeWriterFailure(const PDFWriter& writer);
+  // Sets reason_, when the save gave none, from what the system says about
+  // writing destination.
   void DiagnoseWriteFailure(const std::string& destination);
 
   std::string error_;

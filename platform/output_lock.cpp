@@ -55,8 +55,10 @@ const char* LockFolder() {
 }  // namespace
 
 std::string OutputLock::LockFileOf(const std::string& target) {
-  // A link and the file it names are one output.
-  const std::filesystem::path path(WrittenPath(target));
+  // A link and the file it names are one output; a loop of links, which
+  // no write passes, is locked under its own name.
+  const std::string written = WrittenPath(target);
+  const std::filesystem::path path(written.empty() ? target : written);
   const std::string folder = path.parent_path().empty() ? "." : path.parent_path().string();
   std::string key;
   struct stat st {};

@@ -33,16 +33,21 @@ mode_t CurrentUmask() {
 
 std::string WrittenPath(const std::string& target) {
   std::string path = target;
-  for (int hop = 0; hop < 40; ++hop) {
+  // As many links as the system itself follows in one path.
+  for (int hop = 0; hop <= 40; ++hop) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
     char link[PATH_MAX];
     const ssize_t n = ::readlink(path.c_str(), link, sizeof link);
-    if (n <= 0 || n >= static_cast<ssize_t>(sizeof link)) return target;
+    if (n <= 0 || n >= static_cast<ssize_t>(sizeof link)) {
+      if (n >= 0) errno = ENAMETOOLONG;
+      return "";
+    }
     const std::filesystem::path named(std::string(link, static_cast<size_t>(n)));
     path = (named.is_absolute() ? named : std::filesystem::path(path).parent_path() / named).string();
   }
-  return target;
+  errno = ELOOP;
+  return "";
 }
 
 std::string SiblingTempPattern(const std::string& target) {

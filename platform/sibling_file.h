@@ -14,8 +14,9 @@ namespace tessa TESSA_PLATFORM_API {
 // The file a write to target lands in: target itself, or, when target is a
 // symbolic link, the file the chain of links finally names (also when that
 // file does not exist yet), so that a file renamed into place replaces the
-// link's file and keeps the link. A relative link counts from its folder;
-// a loop of links gives target.
+// link's file and keeps the link. A relative link counts from its folder.
+// A link that names itself, a loop of links or a chain longer than the
+// system follows lands nowhere: "" with errno ELOOP (or readlink's reason).
 std::string WrittenPath(const std::string& target);
 
 // A mkstemp pattern in target's folder: "." + name + ".XXXXXX", or a short

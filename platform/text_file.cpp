@@ -100,6 +100,11 @@ std::string SystemError(const std::string& path, const std::string& what) {
   return what + " \"" + path + "\": " + std::strerror(errno);
 }
 
+std::system_error SystemFailure(const std::string& path, const std::string& what) {
+  const int code = errno;
+  return std::system_error(code, std::generic_category(), what + " \"" + path + "\"");
+}
+
 
 bool IsValidUtf8(std::string_view bytes) {
   size_t i = 0;
@@ -243,8 +248,13 @@ std::optional<DecodedText> ReadTextFile(const std::string& path, std::string* er
 }
 
 bool WriteFileBytesAtomic(const std::string& path, std::string_view bytes, std::string* error) {
-  // Write beside the real file when path is a link, so the link survives.
+  // Write beside the real file when path is a link, so the link survives;
+  // a loop of links is refused and stays.
   const std::string target = WrittenPath(path);
+  if (target.empty()) {
+    if (error) *error = SystemError(path, "Cannot write");
+    return false;
+  }
   // A file the user may not write stays as it is, even though its folder
   // would let a rename replace it.
   if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) {

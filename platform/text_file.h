@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "platform/platform_api.h"
 
@@ -43,6 +44,11 @@ std::string ByteOrderMark(TextEncoding encoding);
 // The text for a failed system call on path: what, the path in quotes and
 // the reason errno gives. Call it before anything else can change errno.
 std::string SystemError(const std::string& path, const std::string& what);
+
+// The same failure as an exception for writers that throw: what() is
+// SystemError's text, code() keeps errno's code so that the reason can be
+// told apart from the rest.
+std::system_error SystemFailure(const std::string& path, const std::string& what);
 
 // Writes every byte of bytes to fd, going on after a signal or a short
 // write. False (errno set) when the file takes no more.

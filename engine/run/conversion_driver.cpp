@@ -7,6 +7,8 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -24,6 +26,7 @@
 #include "engine/task/caret_records.h"
 #include "pdfcontrol/tiff_messages.h"
 #include "pdfcontrol/tiff_page_chain.h"
+#include "platform/append_in_place.h"
 #include "platform/output_lock.h"
 #include "platform/sibling_file.h"
 #include "platform/stop_signals.h"
@@ -351,6 +354,12 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co) {
   // An output that is a symbolic link stays one: the file it names is what
   // is locked, set aside, replaced and undone.
   const std::string sWritten = WrittenPath(sTarget);
+  if (sWritten.empty()) {
+    // A loop of links lands nowhere: it is refused and stays as it is.
+    co.lErr = kRunGeneralFailure;
+    co.sErr = GeneralFailureText(std::strerror(errno)) + InputFileSuffix(sInput);
+    return co.lErr;
+  }
 
   // Each item starts clean, so no text of an earlier file can stand for it.
   co.lErr = 0;
@@ -381,6 +390,9 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co) {
     co.lOriginalFileType = lInputType;
     return co.lErr;
   }
+  // An append a killed run left half-written is cut away before anything
+  // reads the output.
+  MendTornAppend(sWritten);
   if (const int32_t refusal = RefusalOf(co, co.sErr); refusal != 0) {
     co.lErr = refusal;
     co.sErr += InputFileSuffix(sInput);

@@ -8,7 +8,10 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
 #include <filesystem>
+#include <map>
+#include <random>
 #include <regex>
 #include <set>
 
@@ -17,6 +20,7 @@
 #include "platform/temp_file_claim.h"
 #include "support/pdf_report.h"
 #include "support/temp_dir.h"
+#include "support/wait_until.h"
 
 namespace tessa {
 namespace {
@@ -138,6 +142,48 @@ TEST_F(SharedOutputs, WorkFilesOfAKilledRunAreRemovedByTheNextRun) {
   for (const std::string& f : leftovers) EXPECT_FALSE(fs::exists(f)) << f;
   EXPECT_FALSE(fs::exists(file("tmp/.tessaprint-work-Ab12Cd")));
   for (const std::string& f : {own, live}) EXPECT_TRUE(fs::exists(f)) << f;
+}
+
+// kill -9 at many points of a large append, on the direct road and on the
+// general one (a cross-reference stream): the next run cuts a torn tail
+// away, keeps a whole one, and its own append lands on a sound PDF.
+TEST_F(SharedOutputs, AnAppendKilledPartWayIsCutAwayByTheNextRun) {
+  std::string noise(1500 * 1000 * 3, '\0');
+  std::mt19937 random(7);
+  for (char& c : noise) c = static_cast<char>(random());
+  const std::string big = test::WriteFile(file("in/big.ppm"), "P6\n1500 1000\n255\n" + noise);
+  const std::string pdf = file("out/book.pdf"), note = file("out/.book.pdf.tessaprint-append");
+  ASSERT_EQ(Run({"/S", file("in/Sunrise.jpg"), "/T", file("out/own.pdf")}), 0);
+  ASSERT_EQ(test::RunCommand("qpdf --object-streams=generate " + file("out/own.pdf") + " " + file("out/stream.pdf")).exitCode, 0);
+  std::map<std::string, uintmax_t> whole;  // the size the big append gives each seed
+  for (const char* seed : {"own", "stream"}) {
+    fs::copy_file(file(std::string("out/") + seed + ".pdf"), pdf, fs::copy_options::overwrite_existing);
+    ASSERT_EQ(Run({"/S", big, "/T", pdf, "/+"}), 0);
+    whole[seed] = fs::file_size(pdf);
+  }
+  int torn = 0;
+  for (const auto& [seed, fraction] : {std::pair{"own", 0.0}, {"own", 0.1}, {"own", 0.5}, {"own", 1.0}, {"stream", 0.5}}) {
+    const std::string seeded = file(std::string("out/") + seed + ".pdf");
+    const uintmax_t old = fs::file_size(seeded), full = whole[seed];
+    fs::copy_file(seeded, pdf, fs::copy_options::overwrite_existing);
+    const pid_t pid = Spawn({"/S", big, "/T", pdf, "/+"});
+    const auto threshold = static_cast<uintmax_t>(old + fraction * static_cast<double>(full - old));
+    const auto deadline = std::chrono::steady_clock::now() + test::kPatience;
+    // Killed once the note stands and the bytes reach the point; at 1.0 with the append whole.
+    while (fs::file_size(pdf) < full && !(fs::exists(fs::symlink_status(note)) && fs::file_size(pdf) >= threshold) &&
+           std::chrono::steady_clock::now() < deadline) {
+    }
+    ::kill(pid, SIGKILL);
+    test::WaitForChild(pid, 60000);
+    const uintmax_t killed = fs::file_size(pdf);
+    torn += killed > old && killed < full;
+    ASSERT_EQ(Run({"/S", file("in/Sunrise.jpg"), "/T", pdf, "/+"}), 0) << seed << " " << fraction << " " << killed;
+    const test::PdfReport report = test::InspectPdf(pdf);
+    EXPECT_TRUE(report.checkPassed) << seed << " " << fraction;
+    EXPECT_EQ(report.pages, killed == full ? 3 : 2) << seed << " " << fraction;
+    EXPECT_EQ(Others(file("out"), {"own.pdf", "stream.pdf", "book.pdf"}), std::vector<std::string>{});
+  }
+  EXPECT_GT(torn, 0) << "no kill landed inside a write";
 }
 
 }  // namespace

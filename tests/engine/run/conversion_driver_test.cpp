@@ -15,6 +15,8 @@
 #include "engine/run/output_snapshot.h"
 #include "engine/image_fixtures.h"
 #include "platform/output_lock.h"
+#include "platform/text_file.h"
+#include "support/file_size_limit.h"
 #include "support/pdf_report.h"
 #include "support/temp_dir.h"
 
@@ -449,6 +451,45 @@ TEST_F(ConversionDriver, AnOutputThatIsALinkStaysOneAndSharesItsFilesLock) {
   EXPECT_TRUE(std::filesystem::is_symlink(out() + "/link.pdf"));
   EXPECT_EQ(test::FolderEntries(out()), (std::vector<std::string>{"link.pdf", "real.pdf"}));
   EXPECT_EQ(OutputLock::LockFileOf(out() + "/link.pdf"), OutputLock::LockFileOf(out() + "/real.pdf"));
+}
+
+// A link to itself or a loop of links lands nowhere: every writer refuses
+// it with the system's reason, and the links stay as they were.
+TEST_F(ConversionDriver, ALoopOfLinksIsRefusedWithItsReasonAndStays) {
+  test::WriteImage(in() + "/a.png", 40);
+  std::filesystem::create_directories(out());
+  const std::vector<std::pair<std::string, std::string>> links = {{"self.pdf", "self.pdf"}, {"a.pdf", "b.pdf"}, {"b.pdf", "a.pdf"}};
+  for (const auto& [link, target] : links) std::filesystem::create_symlink(target, out() + "/" + link);
+  for (const auto& [link, target] : links) {
+    for (bool append : {false, true}) {
+      clsConversionOptions co = Item(in() + "/a.png", 13, out() + "/" + link, Options(2, "*", append));
+      EXPECT_EQ(PerformConversionItem(frm, co, !append), -1);
+      EXPECT_NE(co.sErr.find("(Too many levels of symbolic links)"), std::string::npos) << co.sErr;
+    }
+    std::string why;
+    EXPECT_FALSE(WriteTextFileAtomic(out() + "/" + link, "job", &why));
+    EXPECT_NE(why.find("Too many levels of symbolic links"), std::string::npos) << why;
+  }
+  for (const auto& [link, target] : links) EXPECT_EQ(std::filesystem::read_symlink(out() + "/" + link), target);
+  EXPECT_EQ(test::FolderEntries(out()), (std::vector<std::string>{"a.pdf", "b.pdf", "self.pdf"}));
+}
+
+// A write the system refuses (here a file-size limit, as a full disk does)
+// gives its reason on every road: a new file, a whole rewrite, the direct
+// append and the general one.
+TEST_F(ConversionDriver, AFailedWriteGivesTheSystemsReasonOnEveryRoad) {
+  test::WriteImage(in() + "/a.jpg", 300, 300);
+  const std::string own = out() + "/own.pdf";
+  clsConversionOptions seed = Item(in() + "/a.jpg", 2, own);
+  ASSERT_EQ(PerformConversionItem(frm, seed), 0) << seed.sErr;
+  ASSERT_EQ(test::RunCommand("qpdf --object-streams=generate " + own + " " + out() + "/stream.pdf").exitCode, 0);
+  const struct { const char* output; bool append; } roads[] = {{"new.pdf", false}, {"own.pdf", false}, {"own.pdf", true}, {"stream.pdf", true}};
+  for (const auto& road : roads) {
+    clsConversionOptions co = Item(in() + "/a.jpg", 2, out() + "/" + road.output, Options(2, "*", road.append));
+    test::FileSizeLimit limit(std::filesystem::file_size(own) / 2);
+    EXPECT_EQ(PerformConversionItem(frm, co, !road.append), -1);
+    EXPECT_NE(co.sErr.find("(File too large)"), std::string::npos) << co.sErr;
+  }
 }
 
 TEST(OutputSnapshot, RestoresGrowthRemovesNewFilesAndPutsReplacedOnesBack) {
