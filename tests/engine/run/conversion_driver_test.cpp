@@ -463,7 +463,7 @@ TEST_F(ConversionDriver, ALoopOfLinksIsRefusedWithItsReasonAndStays) {
   for (const auto& [link, target] : links) {
     for (bool append : {false, true}) {
       clsConversionOptions co = Item(in() + "/a.png", 13, out() + "/" + link, Options(2, "*", append));
-      EXPECT_EQ(PerformConversionItem(frm, co, !append), -1);
+      EXPECT_EQ(PerformConversionItem(frm, co), -1);
       EXPECT_NE(co.sErr.find("(Too many levels of symbolic links)"), std::string::npos) << co.sErr;
     }
     std::string why;
@@ -487,7 +487,7 @@ TEST_F(ConversionDriver, AFailedWriteGivesTheSystemsReasonOnEveryRoad) {
   for (const auto& road : roads) {
     clsConversionOptions co = Item(in() + "/a.jpg", 2, out() + "/" + road.output, Options(2, "*", road.append));
     test::FileSizeLimit limit(std::filesystem::file_size(own) / 2);
-    EXPECT_EQ(PerformConversionItem(frm, co, !road.append), -1);
+    EXPECT_EQ(PerformConversionItem(frm, co), -1);
     EXPECT_NE(co.sErr.find("(File too large)"), std::string::npos) << co.sErr;
   }
 }
