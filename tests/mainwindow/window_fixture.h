@@ -88,13 +88,11 @@ class WindowTest : public ::testing::Test {
     }
   }
   MainFormWidget& Form() { return frame_->MainFormW(); }
-  // The frame active and w focused: key clicks on w then reach the
-  // shortcuts as a user's keys do.
+  // The frame active and w focused: key clicks reach shortcuts as a user's do.
   void ActivateAndFocus(QWidget* w) {
     frame_->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(frame_.get()));
     w->setFocus();
-    ASSERT_EQ(QApplication::focusWidget(), w);
   }
   QAction* Act(const char* name) { return Form().Action(name); }
 

@@ -9,14 +9,7 @@ extern "C" {
 #include <nautilus-extension.h>
 }
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <memory>
-
-#include "../bus_stand_in.h"
 #include "platform/ini_file.h"
-#include "support/child_process.h"
 #include "support/temp_dir.h"
 
 namespace tessa {
@@ -72,41 +65,29 @@ std::string Label(NautilusMenuItem* item) {
   return s;
 }
 
-// The module loaded as the file manager loads it, in a scratch home folder,
-// and its menu provider.
-class NautilusModule : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::filesystem::create_directories(std::filesystem::path(ini).parent_path());
-    void* handle = dlopen(TESSA_MENUVANE_MODULE, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(handle, nullptr) << dlerror();
-    auto initialize = reinterpret_cast<void (*)(GTypeModule*)>(dlsym(handle, "nautilus_module_initialize"));
-    auto listTypes = reinterpret_cast<void (*)(const GType**, int*)>(dlsym(handle, "nautilus_module_list_types"));
-    ASSERT_TRUE(initialize && listTypes && dlsym(handle, "nautilus_module_shutdown"));
-    GTypeModule* module = NewTypeModule();
-    ASSERT_TRUE(g_type_module_use(module));
-    initialize(module);
-    const GType* types = nullptr;
-    int count = 0;
-    listTypes(&types, &count);
-    ASSERT_EQ(count, 1);
-    ASSERT_TRUE(g_type_is_a(types[0], NAUTILUS_TYPE_MENU_PROVIDER));
-    provider = G_OBJECT(g_object_new(types[0], nullptr));
-  }
-  void TearDown() override {
-    if (provider) g_object_unref(provider);
-  }
-
+TEST(NautilusModule, BuildsTheCoresMenuAndRunsAChosenEntry) {
   test::TempDir home;
-  test::ScopedHome scoped{home.path().string()};
+  test::ScopedHome scoped(home.path().string());
   const std::string ini = home.file(".config/Brindlecove, Inc/Tessalumen/Vemo_SearchHistory.INI");
-  GObject* provider = nullptr;
-};
-
-TEST_F(NautilusModule, BuildsTheCoresMenuAndRunsAChosenEntry) {
+  std::filesystem::create_directories(std::filesystem::path(ini).parent_path());
   ASSERT_TRUE(WriteIniString(ini, "VemoContext", "OptionOverwrite", "8"));
   const std::string a = test::WriteFile(home.path() / "p/a.png", "x");
   std::filesystem::create_directories(home.path() / "p/sub");
+
+  void* handle = dlopen(TESSA_MENUVANE_MODULE, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(handle, nullptr) << dlerror();
+  auto initialize = reinterpret_cast<void (*)(GTypeModule*)>(dlsym(handle, "nautilus_module_initialize"));
+  auto listTypes = reinterpret_cast<void (*)(const GType**, int*)>(dlsym(handle, "nautilus_module_list_types"));
+  ASSERT_TRUE(initialize && listTypes && dlsym(handle, "nautilus_module_shutdown"));
+  GTypeModule* module = NewTypeModule();
+  ASSERT_TRUE(g_type_module_use(module));
+  initialize(module);
+  const GType* types = nullptr;
+  int count = 0;
+  listTypes(&types, &count);
+  ASSERT_EQ(count, 1);
+  ASSERT_TRUE(g_type_is_a(types[0], NAUTILUS_TYPE_MENU_PROVIDER));
+  GObject* provider = G_OBJECT(g_object_new(types[0], nullptr));
 
   GList* files = nullptr;
   files = g_list_append(files, StandInFile(a));
@@ -142,74 +123,7 @@ TEST_F(NautilusModule, BuildsTheCoresMenuAndRunsAChosenEntry) {
   g_object_unref(submenu);
   nautilus_menu_item_list_free(items);
   g_list_free_full(files, g_object_unref);
-}
-
-// This process's stderr goes into a file while the object lives.
-class StderrInto {
- public:
-  explicit StderrInto(const std::string& path) : saved_(dup(2)) {
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    dup2(fd, 2);
-    close(fd);
-  }
-  ~StderrInto() {
-    dup2(saved_, 2);
-    close(saved_);
-  }
-
- private:
-  int saved_;
-};
-
-// The file manager must not wait: a warning goes out through its main loop,
-// as a desktop notification, or as a stderr line when no service takes it.
-TEST_F(NautilusModule, AnAppendTargetGoneSinceTheMenuWasBuiltIsANotificationElseAStderrLine) {
-  test::PrivateSessionBus bus(home.path().string(), test::ChildEnvironment(home.path().string()));
-  ASSERT_FALSE(bus.address().empty());
-  test::ScopedEnv session("DBUS_SESSION_BUS_ADDRESS", bus.address());
-  GList* files = g_list_append(nullptr, StandInFile(test::WriteFile(home.path() / "a.png", "x")));
-  const std::string target = home.file("t & u.pdf");
-  const std::string text = "File " + target + " is no longer there. Please select another file to append to.";
-  for (const bool bService : {false, true}) {
-    SCOPED_TRACE(bService ? "a notification service" : "no notification service");
-    std::unique_ptr<test::StandInProcess> service;
-    if (bService) {
-      service = std::make_unique<test::StandInProcess>(bus.address(), "org.freedesktop.Notifications",
-                                                       "/org/freedesktop/Notifications", test::kNotifications);
-      ASSERT_TRUE(service->owned());
-    }
-    test::WriteFile(target, "x");
-    ASSERT_TRUE(WriteIniString(ini, "Files", "RecentPDF", target));
-    GList* items = nautilus_menu_provider_get_file_items(NAUTILUS_MENU_PROVIDER(provider), files);
-    ASSERT_EQ(g_list_length(items), 1u);
-    NautilusMenu* submenu = nullptr;
-    g_object_get(items->data, "menu", &submenu, nullptr);
-    GList* entries = nautilus_menu_get_items(submenu);
-    GList* append = g_list_nth(entries, 1);
-    ASSERT_EQ(Label(NAUTILUS_MENU_ITEM(append->data)), "Convert and Append to t & u.pdf");
-    std::filesystem::remove(target);
-    {
-      StderrInto err(home.file("err"));
-      nautilus_menu_item_activate(NAUTILUS_MENU_ITEM(append->data));
-      for (int i = 0; i < 3000 && (service ? service->calls.empty() : test::ReadFile(home.file("err")).empty()); ++i) {
-        g_main_context_iteration(nullptr, FALSE);
-        g_usleep(10000);
-      }
-    }
-    EXPECT_EQ(test::ReadFile(home.file("err")), bService ? "" : "File Missing: " + text + "\n");
-    if (bService) {
-      ASSERT_EQ(service->calls.size(), 1u);
-      EXPECT_NE(service->calls[0].find("'dialog-warning', 'File Missing', 'File " + home.file("t &amp; u.pdf") +
-                                       " is no longer there."),
-                std::string::npos)
-          << service->calls[0];
-    }
-    EXPECT_EQ(ReadIniString(ini, "Files", "RecentPDF", "?"), "");
-    nautilus_menu_item_list_free(entries);
-    g_object_unref(submenu);
-    nautilus_menu_item_list_free(items);
-  }
-  g_list_free_full(files, g_object_unref);
+  g_object_unref(provider);
 }
 
 }  // namespace
