@@ -21,61 +21,57 @@ class WindowRunEdits : public WindowTest {
   }
 };
 
-TEST_F(WindowRunEdits, APausedAppendGoesOnAtItsNextFileAfterAMoveOrAnUpdateOfAnotherTask) {
+// Task 1 appends six images into one PDF and is paused after two; task 2 is
+// moved above it (Ctrl+U) or updated. After the next run Update writes the
+// task that the panel and the highlight show, task 1 either way: the last
+// one run when the output is typed after the run, the one the panel showed
+// when it is typed during the run.
+TEST_F(WindowRunEdits, APausedAppendGoesOnAfterAMoveOrUpdateAndTheEditorWritesTheHighlightedTask) {
   for (const bool bMove : {true, false}) {
-    SCOPED_TRACE(bMove ? "Ctrl+U on the other task" : "Update of the other task");
+    SCOPED_TRACE(bMove ? "Ctrl+U on task 2, typed after the run" : "Update of task 2, typed during the run");
     Open();
     std::filesystem::remove_all(dir_.path() / "out");
     for (int i = 1; i <= 6; ++i) WriteImage("in/p" + std::to_string(i) + ".png");
-    const std::string all = dir_.file("out/all.pdf"), other = dir_.file("out/b2.pdf");
-    ASSERT_TRUE(frm_.ConversionJobOpen(WriteFile(dir_.path() / "append.ZOL",
-                                                 Task(1, dir_.file("in/*.png"), all, true) +
-                                                     Task(2, WriteImage("b.png"), dir_.file("out/b.pdf")))));
+    const std::string all = dir_.file("out/all.pdf"), b = WriteImage("b.png");
+    const QString edited = QString::fromStdString(dir_.file("out/e.pdf"));
+    ASSERT_TRUE(frm_.ConversionJobOpen(WriteFile(
+        dir_.path() / "append.ZOL", Task(1, dir_.file("in/*.png"), all, true) + Task(2, b, dir_.file("out/b.pdf")))));
     ui_->onYield = [&] {
       if (Pages(all) == 2) Act("keyPause")->trigger();
     };
     Act("keyConvert")->trigger();
-    ui_->onYield = nullptr;
     QTableView* grid = Form().ToDoView();
-    const QPoint task2 = grid->visualRect(grid->model()->index(1, kColInput)).center();
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, task2);
+    auto click = [&](int row) {
+      QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                        grid->visualRect(grid->model()->index(row - 1, kColInput)).center());
+    };
+    click(2);
     if (bMove) {
       ActivateAndFocus(grid);
       QTest::keyClick(grid, Qt::Key_U, Qt::ControlModifier);
     } else {
-      Combo("cbTargetFile")->setEditText(QString::fromStdString(other));
+      Combo("cbTargetFile")->setEditText(QString::fromStdString(dir_.file("out/b2.pdf")));
       Act("mnuUpdateConversionJob")->trigger();
+      click(1);
     }
-    ASSERT_EQ(frm_.fgToDo.TextMatrix(bMove ? 2 : 1, kColOutput), all);
-    ASSERT_EQ(frm_.fgToDo.TextMatrix(2, kColOutput), bMove ? all : other);
+    const int row = bMove ? 2 : 1;  // task 1's
+    ASSERT_EQ(frm_.fgToDo.TextMatrix(row, kColOutput), all);
+    ASSERT_EQ(frm_.fgToDo.TextMatrix(3 - row, kColOutput), dir_.file(bMove ? "out/b.pdf" : "out/b2.pdf"));
+
+    ui_->onYield = [&] {
+      if (!bMove) Combo("cbTargetFile")->setEditText(edited);
+    };
     Act("keyConvert")->trigger();
     EXPECT_EQ(Pages(all), 6);
     EXPECT_TRUE(PdfIsSound(all));
-  }
-}
-
-// Edits typed while the job ran belong to the task the panel showed; an
-// unedited panel shows the task the run ended on.
-TEST_F(WindowRunEdits, AfterARunTheEditorAndTheHighlightShowOneTaskAndUpdateWritesIt) {
-  for (const bool bTypedDuringRun : {false, true}) {
-    SCOPED_TRACE(bTypedDuringRun ? "typed during the run" : "typed after the run");
-    Open();
-    const std::string a = WriteImage("in/a.png"), b = WriteImage("in/b.png");
-    ASSERT_TRUE(frm_.ConversionJobOpen(
-        WriteFile(dir_.path() / "two.ZOL", Task(1, a, dir_.file("out/1.pdf")) + Task(2, b, dir_.file("out/2.pdf")))));
-    const QString edited = QString::fromStdString(dir_.file("out/edited.pdf"));
-    if (bTypedDuringRun) ui_->onYield = [&] { Combo("cbTargetFile")->setEditText(edited); };
-    Act("keyConvert")->trigger();
-    ui_->onYield = nullptr;
     QApplication::processEvents();
-    const int row = bTypedDuringRun ? 1 : 2;
     EXPECT_EQ(frm_.fgToDo.Row(), row);
-    EXPECT_EQ(Form().ToDoView()->currentIndex().row(), row - 1);
-    EXPECT_EQ(Combo("cbOriginalFile")->currentText().toStdString(), frm_.fgToDo.TextMatrix(row, kColInput));
-    if (!bTypedDuringRun) Combo("cbTargetFile")->setEditText(edited);
+    EXPECT_EQ(grid->currentIndex().row(), row - 1);
+    EXPECT_EQ(Combo("cbOriginalFile")->currentText().toStdString(), dir_.file("in/*.png"));
+    if (bMove) Combo("cbTargetFile")->setEditText(edited);
     Act("mnuUpdateConversionJob")->trigger();
-    EXPECT_EQ(frm_.fgToDo.TextMatrix(1, kColInput) + frm_.fgToDo.TextMatrix(2, kColInput), a + b);
     EXPECT_EQ(frm_.fgToDo.TextMatrix(row, kColOutput), edited.toStdString());
+    EXPECT_EQ(frm_.fgToDo.TextMatrix(3 - row, kColInput), b);
   }
 }
 

@@ -23,8 +23,7 @@ TEST(RegistryStore, ValuesLiveBesideTheSettingsFileUnderTitleAndSection) {
 TEST(RegistryStore, TheUsersStoreLivesInTheStateFolderAndAStoreBesideTheSettingsMovesThere) {
   test::TempDir dir;
   test::ScopedHome home(dir.file("home"));
-  const std::string settings = dir.file("settings/Vemo_SearchHistory.INI");
-  std::filesystem::create_directories(dir.file("settings"));
+  const std::string settings = dir.file("Vemo_SearchHistory.INI");
   ASSERT_TRUE(SaveSetting(RegistryStoreBeside(settings), "Tessaprint", "Settings", "bDInstalled", "TRUE"));
   const std::string store = UserRegistryStore(settings);
   EXPECT_EQ(store, dir.file("home/.local/state/tessaprint/UserRegistry.INI"));
