@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "support/temp_dir.h"
 
 namespace tessa {
@@ -18,17 +16,6 @@ TEST(RegistryStore, ValuesLiveBesideTheSettingsFileUnderTitleAndSection) {
   EXPECT_EQ(GetSetting(store, "Tessaprint", "Settings", "bDInstalled", "FALSE"), "TRUE");
   EXPECT_EQ(GetSetting(store, "Other", "Settings", "bDInstalled", "x"), "x");
   EXPECT_EQ(GetSetting(store, "Tessaprint", "Other", "bDInstalled", "x"), "x");
-}
-
-TEST(RegistryStore, TheUsersStoreLivesInTheStateFolderAndAStoreBesideTheSettingsMovesThere) {
-  test::TempDir dir;
-  test::ScopedHome home(dir.file("home"));
-  const std::string settings = dir.file("Vemo_SearchHistory.INI");
-  ASSERT_TRUE(SaveSetting(RegistryStoreBeside(settings), "Tessaprint", "Settings", "bDInstalled", "TRUE"));
-  const std::string store = UserRegistryStore(settings);
-  EXPECT_EQ(store, dir.file("home/.local/state/tessaprint/UserRegistry.INI"));
-  EXPECT_EQ(GetSetting(store, "Tessaprint", "Settings", "bDInstalled", "FALSE"), "TRUE");
-  EXPECT_FALSE(std::filesystem::exists(RegistryStoreBeside(settings)));
 }
 
 TEST(RegistryStore, NoSettingsFileMeansNoStore) {

@@ -65,6 +65,13 @@ TEST_F(DemoFiles, ExistingDemoFolderOrFailedCopyStillMarksInstalled) {
   EXPECT_EQ(Installed(), "TRUE");
 }
 
+TEST_F(DemoFiles, AFlagThatAnOlderVersionKeptBesideTheSettingsFileStillCounts) {
+  ASSERT_TRUE(SaveSetting(RegistryStoreBeside(sIniFile), "Tessaprint", "Settings", "bDInstalled", "TRUE"));
+  InstallDemoFiles(dir_.file("program"), dir_.file("data"));
+  EXPECT_FALSE(fs::exists(dir_.path() / "data"));
+  EXPECT_FALSE(fs::exists(RegistryStoreBeside(sIniFile))) << "moved to the state folder";
+}
+
 TEST(SettingsWhileCommandLineRuns, NothingIsStored) {
   test::TempDir dir;
   const std::string saved = sIniFile;
