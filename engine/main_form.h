@@ -10,6 +10,7 @@
 
 #include "engine/form_options.h"
 #include "engine/job/flex_grid.h"
+#include "engine/job/resume_points.h"
 #include "engine/run/image_file.h"
 #include "engine/job_view.h"
 #include "engine/task/type_mismatch_notice.h"
@@ -55,7 +56,10 @@ class MainForm {
   // Run state.
   bool bRunning = false;
   int64_t lTotalTimeStart = 0;   // tick count (ms) when the run started
-  int32_t lResumeFileIndex = 0;  // next file of an interrupted multi-file task
+  // The file (from 1) the block being run starts at; a block that a pause
+  // cuts short leaves the index of its next file here. 0 outside a block.
+  int32_t lResumeFileIndex = 0;
+  ResumePoints resumePoints;     // where the tasks a pause cut short go on
   // The number that the log rows (grid and file) give the task being run:
   // its to-do row's own number, which differs from the row after a reload.
   // "" when no job row runs; the rows then take the number they are given.
@@ -108,7 +112,6 @@ class MainForm {
   std::string sCurrentJobFile = "*";      // open job file; "*" for a new job
   bool bAskToSaveZolFileBeforeExit = false;
   int32_t lMaxToDoRows = 30000;           // loader cap; a reload row continues the file
-  int32_t lResumeFileRow = 0;             // the task row lResumeFileIndex belongs to
   std::string sJobFileError;              // why the last job-file command failed
   // Runs one task; PerformBlock unless replaced.
   std::function<void(int32_t lJobNumber, clsConversionOptions& co, int32_t& ret)> blockRunner;
@@ -219,6 +222,10 @@ class MainForm {
   // job saved and it was not, so it must not be replaced.
   bool OfferToSaveJob();
   void RunBlock(int32_t row, clsConversionOptions& co, int32_t& ret);
+  // After a run the editor panel and the highlighted row show one task: an
+  // unedited panel loads the task the run ended on; edits made during the
+  // run take the highlight back to their own task (editorRow).
+  void ShowOneTaskInEditorAndGrid(int32_t editorRow, bool bRowsReplaced);
 };
 
 }  // namespace tessa

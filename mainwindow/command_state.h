@@ -16,7 +16,7 @@ struct CommandStateInputs {
   bool bRunning = false;
   bool bGridUpdateByCode = false;  // code is filling a grid or list
   bool bCurrentActionItemDirty = false;
-  int32_t lResumeFileIndex = 0;
+  int32_t lResumeFileIndex = 0;   // not 0 while a paused task has files left
   int rows = 2;                    // to-do grid Rows (headings and placeholder included)
   int row = 1;                     // to-do grid Row
   std::string currentNumberCell;   // cell (Row, 2)

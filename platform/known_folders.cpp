@@ -59,6 +59,11 @@ std::string HomeFolder() {
   return WithoutTrailingSlash(home);
 }
 
+std::string UserStateFolder() {
+  const std::string home = HomeFolder();
+  return home.empty() ? "" : XdgFolder("XDG_STATE_HOME", home, "/.local/state");
+}
+
 std::string ProgramFolder() {
   std::error_code ec;
   const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);

@@ -46,6 +46,10 @@ SpecialFolderLookup LookUpSpecialFolder(long csidl);
 // when neither knows it.
 std::string HomeFolder();
 
+// The user's folder for state that programs keep between runs:
+// $XDG_STATE_HOME (default ~/.local/state); "" without a home folder.
+std::string UserStateFolder();
+
 // The folder that holds the running program ("" when unknown).
 std::string ProgramFolder();
 

@@ -1,6 +1,7 @@
 // The per-user registry values of the program (GetSetting and SaveSetting):
 // values under an application title and a section, kept in one small INI
-// file of ours beside the settings file.
+// file of ours in the user's state folder, apart from the settings file and
+// the data folder, so that deleting those keeps them.
 #pragma once
 
 #include <string>
@@ -9,9 +10,14 @@
 
 namespace tessa TESSA_PLATFORM_API {
 
-// The store that belongs with the settings file at settingsFile:
-// "UserRegistry.INI" in the same folder; "" when settingsFile is "".
+// Where earlier versions kept the store: "UserRegistry.INI" beside the
+// settings file at settingsFile; "" when settingsFile is "".
 std::string RegistryStoreBeside(const std::string& settingsFile);
+
+// The user's store, "tessaprint/UserRegistry.INI" in the user's state folder
+// (made when missing); a store still beside settingsFile moves there first.
+// The store beside settingsFile when there is no home folder.
+std::string UserRegistryStore(const std::string& settingsFile);
 
 // The value of key under appName and section in the store, or def when the
 // store, the section or the key is missing.

@@ -56,13 +56,21 @@ void ItemEditorPanel::SetView(EditorPanelView* view) { view_ = view ? view : &nu
 
 bool ItemEditorPanel::Loading() const { return form_.bGridUpdateByCode; }
 
+bool ItemEditorPanel::Quiet() {
+  if (!Loading()) return false;
+  // A run holds the flag throughout, and nothing but the user changes the
+  // panel then: the edit is the panel's task's, kept when the run ends.
+  if (form_.bInRunLoop()) form_.bCurrentActionItemDirty = true;
+  return true;
+}
+
 void ItemEditorPanel::MarkDirty() {
   form_.bCurrentActionItemDirty = true;
   form_.View().UpdateMenuToolbar();
 }
 
 void ItemEditorPanel::OnlyMarkDirty() {
-  if (!Loading()) MarkDirty();
+  if (!Quiet()) MarkDirty();
 }
 
 void ItemEditorPanel::FocusInput() { view_->FocusControl("cbOriginalFile"); }
@@ -177,7 +185,7 @@ bool ItemEditorPanel::bIsSetToAppend() const {
 // --- events
 
 void ItemEditorPanel::rbActionToDo_Click() {
-  if (Loading()) return;
+  if (Quiet()) return;
   if (s_.rbActionToDo != 0) {
     form_.sActionToDo = "S";
   } else {
@@ -201,7 +209,7 @@ void ItemEditorPanel::ApplyInputVisibilityRule(const std::string& input) {
 }
 
 void ItemEditorPanel::cbOriginalFile_Change() {
-  if (Loading()) return;
+  if (Quiet()) return;
   ApplyInputVisibilityRule(s_.cbOriginalFile);
   s_.cbOriginalFile = StripQuotes(s_.cbOriginalFile);
 
@@ -242,14 +250,14 @@ void ItemEditorPanel::cbOriginalFile_Change() {
 }
 
 void ItemEditorPanel::cbTargetFile_Change() {
-  if (Loading()) return;
+  if (Quiet()) return;
   MarkDirty();
   s_.cbSaveToOriginalFolderVisible = Contains(s_.cbTargetFile, '*');
   s_.cbTargetFile = StripQuotes(s_.cbTargetFile);
 }
 
 void ItemEditorPanel::cbFileTypeOriginal_Click() {
-  if (Loading() || s_.cbFileTypeOriginal.rows.empty()) return;
+  if (Quiet() || s_.cbFileTypeOriginal.rows.empty()) return;
   // The code stands in square brackets at the start of the row's text.
   const std::string& text = s_.cbFileTypeOriginal.rows[s_.cbFileTypeOriginal.listIndex].text;
   const auto close = text.find(']');
@@ -262,18 +270,18 @@ void ItemEditorPanel::cbFileTypeOriginal_Click() {
 }
 
 void ItemEditorPanel::cbFileTypeTarget_Click() {
-  if (Loading() || s_.cbFileTypeTarget.rows.empty()) return;
+  if (Quiet() || s_.cbFileTypeTarget.rows.empty()) return;
   MarkDirty();
 }
 
 void ItemEditorPanel::cbSaveToOriginalFolder_Click() {
-  if (Loading()) return;
+  if (Quiet()) return;
   MarkDirty();
   s_.frameTargetFileVisible = !s_.cbSaveToOriginalFolder;
 }
 
 void ItemEditorPanel::cbSpecialProcesses_Click() {
-  if (Loading()) return;
+  if (Quiet()) return;
   if (s_.cbSpecialProcesses.ItemData() == kSpecialProcessRequest) {
     SelectSpecialProcess(0);
     UserInterface& ui = CurrentUserInterface();
@@ -294,7 +302,7 @@ void ItemEditorPanel::cbSpecialProcesses_Click() {
 }
 
 void ItemEditorPanel::cbCommandLine_Change() {
-  if (Loading()) return;
+  if (Quiet()) return;
   s_.cbCommandLine = StripQuotes(s_.cbCommandLine);
   MarkDirty();
 }

@@ -184,6 +184,9 @@ class ItemEditorPanel : public ItemEditorFields {
   };
 
   bool Loading() const;
+  // Whether the controls' events do nothing: while code fills the panel or
+  // the grids. An edit made during a run still marks the panel's task changed.
+  bool Quiet();
   void MarkDirty();
   void ApplyInputVisibilityRule(const std::string& input);
   void SetInputTextQuiet(const std::string& text);

@@ -30,11 +30,6 @@ bool IsTaskRow(const FlexGrid& grid, int row) {
   return row > 0 && row < grid.Rows() - 1 && !grid.TextMatrix(row, kColNumber).empty();
 }
 
-void ResetResumePoint(MainForm& form) {
-  form.lResumeFileIndex = 0;
-  form.lResumeFileRow = 0;
-}
-
 }  // namespace
 
 bool ItemEditorPanel::CollectConversionItemFromGUI(clsConversionOptions& co) {
@@ -108,7 +103,7 @@ bool ItemEditorPanel::ConversionJobUpdate() {
     } else if (Contains(co.sActionToDo, 'S')) {
       UpdateGridFromGUI_SpecializedItem();
     }
-    ResetResumePoint(form_);
+    form_.resumePoints.Forget(form_.fgToDo.Row());  // the task changed: it starts again
     form_.bCurrentActionItemDirty = false;
     form_.View().UpdateMenuToolbar();
     return true;

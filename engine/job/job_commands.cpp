@@ -124,7 +124,7 @@ bool MainForm::OpenJobFileNow(const std::string& path) {
   sCurrentJobFile = path;
   bJobOpenFailed_ = false;
   lResumeFileIndex = 0;
-  lResumeFileRow = 0;
+  resumePoints.Clear();
   InitLogGrid(fgLog);
   View().UpdateMenuToolbar();
   {
@@ -151,7 +151,7 @@ void MainForm::ConversionJobNew() {
   jobSource_ = JobSource{};
   bJobOpenFailed_ = false;
   lResumeFileIndex = 0;
-  lResumeFileRow = 0;
+  resumePoints.Clear();
   sCurrentJobFile = "*";
   Job().SetFormCaption("*");
   View().UpdateMenuToolbar();

@@ -35,9 +35,7 @@ bool MoveToDoRow(MainForm& form, FlexGrid& grid, int32_t target) {
     }
     grid.SetRow(target);
     CopyTaskCells(grid, kept, target);
-    // A remembered file index belonged to the task at its row.
-    form.lResumeFileIndex = 0;
-    form.lResumeFileRow = 0;
+    form.resumePoints.Moved(current, target);
   }
   form.Job().FocusToDoGrid();
   form.SelectGridRow(grid);

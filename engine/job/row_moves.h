@@ -12,8 +12,8 @@ class MainForm;
 
 // Moves the current row of grid to row target. Nothing (false) for an empty
 // job, a target outside the tasks, a current row that is the headings or the
-// placeholder, or while a run is going. A move resets the run's resume point
-// and marks the job changed.
+// placeholder, or while a run is going. A paused task's resume point moves
+// with it; a move marks the job changed.
 bool MoveToDoRow(MainForm& form, FlexGrid& grid, int32_t target);
 
 enum class TaskMove { Up, Down, First, Last };

@@ -72,13 +72,7 @@ void MainForm::RemoveAllFilesWithJobNumber(int32_t lJob) {
   GridUpdateByCode guard(bGridUpdateByCode);
   fgToDo.RemoveItem(lJob);
   for (int row = 1; row <= fgToDo.Rows() - 2; ++row) fgToDo.SetTextMatrix(row, kColNumber, std::to_string(row));
-  // A remembered resume point follows its task, or goes with it.
-  if (lResumeFileRow == lJob) {
-    lResumeFileRow = 0;
-    lResumeFileIndex = 0;
-  } else if (lResumeFileRow > lJob) {
-    --lResumeFileRow;
-  }
+  resumePoints.Removed(lJob);  // they follow their tasks, or go with them
 }
 
 bool MainForm::frmSched_RunTheJobEvent(const std::string& strTimerFile) {

@@ -31,7 +31,9 @@ constexpr const char* kRegistrySection = "Settings";
 constexpr const char* kDataFolderMacro = "%appdata%\\Brindlecove, Inc\\Tessalumen\\";
 
 bool bStartedByBus(const std::vector<std::string>& args) {
-  return std::find(args.begin(), args.end(), kEmbeddingArgument) != args.end();
+  const std::string marker = ToLowerAscii(kEmbedMarker);
+  return std::any_of(args.begin(), args.end(),
+                     [&marker](const std::string& a) { return bStartsWith(ToLowerAscii(a), marker); });
 }
 
 bool bHasArgument(const std::vector<std::string>& args, const char* arg) {
@@ -77,7 +79,7 @@ std::string CommandLineUsage() {
 }
 
 void InstallDemoFiles(const std::string& programFolder, const std::string& dataFolder) {
-  const std::string store = RegistryStoreBeside(sIniFile);
+  const std::string store = UserRegistryStore(sIniFile);
   if (ToUpperAscii(GetSetting(store, kRegistryApp, kRegistrySection, "bDInstalled", "FALSE")) != "FALSE") return;
   // Noted first: a copy that fails is not tried again on a later start.
   SaveSetting(store, kRegistryApp, kRegistrySection, "bDInstalled", "TRUE");

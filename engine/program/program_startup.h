@@ -28,8 +28,9 @@ struct StartupOutcome {
   clsConversionOptions record;   // the parsed command line
 };
 
-// The argument by which the session bus starts the program for automation.
-inline constexpr const char* kEmbeddingArgument = "-Embedding";
+// The marker of a start by the session bus for automation: an argument that
+// begins with it, in any case ("-Embedding" from the bus's service file).
+inline constexpr const char* kEmbedMarker = "-Embed";
 
 // Main: args are the program's arguments without its own name. A command
 // line that parses runs here, on frm, without any window; frm first takes

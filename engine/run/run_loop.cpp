@@ -1,9 +1,11 @@
 // Begin walks the to-do rows from the start point and marks each task; Pause
 // only clears bRunning, which the loops test between files and tasks. A
-// multi-file task that a pause interrupted keeps no mark: the next Begin
-// starts with it again, at the file index the block left in
-// lResumeFileIndex, which belongs to that row only (lResumeFileRow).
+// multi-file task that a pause interrupted keeps no mark: a later Begin runs
+// it again from the file index the block left, which stays with that task
+// (resumePoints) whatever runs, moves or is updated before it.
 #include "engine/run/run_loop.h"
+
+#include <optional>
 
 #include "common/program_modes.h"
 #include "common/translator.h"
@@ -59,8 +61,7 @@ bool MainForm::bCheckToZeroConversionItems() {
   if (fgToDo.Rows() == 2) return !AddFileToConvertGUI();
   // A single task always runs again; one that a pause interrupted goes on
   // with its next file instead.
-  const bool interrupted =
-      lResumeFileRow == 1 && lResumeFileIndex > 0 && fgToDo.TextMatrix(1, kColPass).empty();
+  const bool interrupted = resumePoints.At(1) > 0 && fgToDo.TextMatrix(1, kColPass).empty();
   if (fgToDo.Rows() == 3 && !interrupted) ConversionJobRewind();
   return false;
 }
@@ -79,7 +80,7 @@ void MainForm::ConversionJobPause() {
 void MainForm::ConversionJobRewind() {
   if (bInRunLoop()) return;  // the rows are in use; Rewind is offered only while idle
   lResumeFileIndex = 0;
-  lResumeFileRow = 0;
+  resumePoints.Clear();
   {
     GridUpdateByCode guard(bGridUpdateByCode);
     for (int row = fgToDo.Rows() - 1; row >= 1; --row) fgToDo.SetTextMatrix(row, kColPass, "");
@@ -106,7 +107,9 @@ void MainForm::ConversionJobBegin() {
   if (bCheckToZeroConversionItems()) return;
 
   bRunning = true;
-  GridUpdateByCode guard(bGridUpdateByCode);
+  const int32_t editorRow = fgToDo.Row();  // the task the editor panel shows
+  const int64_t loadsAtStart = lJobLoads_;
+  std::optional<GridUpdateByCode> guard(bGridUpdateByCode);
   View().UpdateMenuToolbar();
   InitLogGrid(fgLog);
   int32_t start = FindStartPoint(fgToDo);
@@ -129,8 +132,8 @@ void MainForm::ConversionJobBegin() {
     ui.SetStatusPanel(kPanelTaskNumber, taskNumber);
     co = clsConversionOptions{};
     ReadConversionItemFromGrid(co, row, fgToDo);
-    if (lResumeFileRow != row) lResumeFileIndex = 0;  // the index was another task's
-    lResumeFileRow = row;
+    lResumeFileIndex = resumePoints.At(row);  // this task's own point, used once
+    resumePoints.Forget(row);
     const int64_t loadsBefore = lJobLoads_;
     int32_t ret = 0;
     sRunTaskNumber = taskNumber;  // log rows carry the task's number, not its row
@@ -152,10 +155,9 @@ void MainForm::ConversionJobBegin() {
       fgToDo.SetRow(row);
       UpdatePassedCell(fgToDo, row, ret);
     }
-    if (!interrupted) {
-      lResumeFileIndex = 0;
-      lResumeFileRow = 0;
-    }
+    if (interrupted) resumePoints.Note(row, lResumeFileIndex);
+    if (reloaded) resumePoints.Clear();  // the rows hold other tasks now
+    lResumeFileIndex = 0;
     if (StopSignalReceived() != 0) bRunning = false;
     if (!bRunning) break;
     if (reloaded) {
@@ -173,13 +175,28 @@ void MainForm::ConversionJobBegin() {
   }
   if (!bRunning) ui.SetStatusPanel(kPanelRunState, Translate("Pause"));
   bRunning = false;
+  guard.reset();
   View().UpdateMenuToolbar();
+  ShowOneTaskInEditorAndGrid(editorRow, lJobLoads_ != loadsAtStart);
 
   if (!sPendingJobOpen_.empty()) {
     const std::string path = std::move(sPendingJobOpen_);
     sPendingJobOpen_.clear();
     OpenJobFileNow(path);
   }
+}
+
+void MainForm::ShowOneTaskInEditorAndGrid(int32_t editorRow, bool bRowsReplaced) {
+  if (bCommandLineMode || bAutomationMode) return;
+  if (!bCurrentActionItemDirty) {
+    Job().EnterToDoCell();  // the task the run ended on
+    return;
+  }
+  // Edits made during the run belong to the task the panel showed; those of
+  // a task that a reload took away can only be added as a new one.
+  GridUpdateByCode guard(bGridUpdateByCode);
+  fgToDo.SetRow(bRowsReplaced ? fgToDo.Rows() - 1 : editorRow);
+  SelectGridRow(fgToDo);
 }
 
 void MainForm::RunBlock(int32_t row, clsConversionOptions& co, int32_t& ret) {

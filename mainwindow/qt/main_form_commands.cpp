@@ -348,7 +348,7 @@ void MainFormWidget::UpdateMenuToolbar() {
   in.bRunning = frm_.bRunning;
   in.bGridUpdateByCode = frm_.bGridUpdateByCode;
   in.bCurrentActionItemDirty = frm_.bCurrentActionItemDirty;
-  in.lResumeFileIndex = frm_.lResumeFileIndex;
+  in.lResumeFileIndex = frm_.resumePoints.Empty() ? 0 : 1;
   in.rows = g.Rows();
   in.row = g.Row();
   in.currentNumberCell = g.TextMatrix(g.Row(), kColNumber);

@@ -197,6 +197,7 @@ void MainFormWidget::Load(bool bWindow) {
   editor_ = AttachItemEditor(*this);
   frm_.SelectGridRow(frm_.fgToDo);
   frm_.lResumeFileIndex = 0;
+  frm_.resumePoints.Clear();
   frm_.bRunning = frm_.bCurrentActionItemDirty = frm_.bAskToSaveZolFileBeforeExit = false;
   // The editor shows the kept job's highlighted task.
   if (bJobKept) EnterToDoCell();

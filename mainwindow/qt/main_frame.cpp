@@ -40,6 +40,7 @@ MainFrame::MainFrame(MainForm& frm) : frm_(frm) {
   setCentralWidget(form_);
   connect(form_, &MainFormWidget::exitRequested, this, &QWidget::close);
   connect(form_, &QWidget::windowTitleChanged, this, [this](const QString& t) { SetJobName(t.toStdString()); });
+  jobName_ = form_->windowTitle().toStdString();  // "*": a new job
 }
 
 MainFrame::~MainFrame() {
@@ -114,7 +115,9 @@ void MainFrame::SetJobName(const std::string& name) {
 void MainFrame::UpdateTitle() {
   std::string title = caption_;
   if (!jobName_.empty()) title += " - [" + jobName_ + "]";
-  setWindowTitle(QString::fromStdString(title));
+  // Qt reads "[*]" as the place of its modified mark; "[*][*]" shows "[*]",
+  // as a new job's caption "*" gives.
+  setWindowTitle(QString::fromStdString(title).replace("[*]", "[*][*]"));
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {

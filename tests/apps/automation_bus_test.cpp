@@ -255,7 +255,7 @@ TEST_F(AutomationBus, ACallWaitsUntilTheRunningCallHasReturned) {
 
 TEST_F(AutomationBus, StartedWithEmbeddingItWaitsForItsInstanceAndEndsAfterIt) {
   const auto env = test::ChildEnvironment(home(), {{"DBUS_SESSION_BUS_ADDRESS", address()}});
-  const pid_t server = test::SpawnChild(test::TessaprintPath(), {"-Embedding"}, env);
+  const pid_t server = test::SpawnChild(test::TessaprintPath(), {"-embed"}, env);  // the marker in any case
   ASSERT_GT(server, 0);
   Client client(address(), "embedding");
   PumpUntil([&] { return client.ServiceHasOwner(); });
@@ -264,7 +264,7 @@ TEST_F(AutomationBus, StartedWithEmbeddingItWaitsForItsInstanceAndEndsAfterIt) {
   EXPECT_EQ(client.ServicePid(), server) << "still up, serving the bus";
 
   // A second start finds the name taken and ends at once.
-  EXPECT_EQ(test::WaitForChild(test::SpawnChild(test::TessaprintPath(), {"-Embedding"}, env), kPatienceMs), 1);
+  EXPECT_EQ(test::WaitForChild(test::SpawnChild(test::TessaprintPath(), {"-EMBEDDING"}, env), kPatienceMs), 1);
 
   auto instance = client.CreateInstance();
   ASSERT_TRUE(instance);

@@ -118,8 +118,8 @@ TEST_F(CommandLineStart, InvalidCommandLineLogsWhyAndExitsTwo) {
   const auto r = Run({"/T", file("out/x.pdf"), "/L", file("run.log")});
   EXPECT_EQ(r.exitCode, 2) << r.err;
   EXPECT_TRUE(bHasLine(Log("run.log"), std::regex("Missing required or invalid command line argument\\(s\\)")));
-  // The bus's start-up argument counts only as the whole word.
-  EXPECT_EQ(Run({"-EmbeddingPlease", "/L", file("run2.log")}).exitCode, 2);
+  // The bus's start-up marker counts only at the start of an argument.
+  EXPECT_EQ(Run({"/S", file("in/scan-embedded.png"), "/L", file("run2.log")}).exitCode, 2);
 }
 
 TEST_F(CommandLineStart, HelpOptionOpensTheHelpPageAndWritesNoLog) {
@@ -241,7 +241,7 @@ TEST_F(CommandLineStart, FirstStartCopiesTheDemoFoldersOnceAndStoresNoSettings) 
   const std::string settings = test::ReadFile(data / "Vemo_SearchHistory.INI");
   EXPECT_EQ(settings.find("Language"), std::string::npos) << settings;
 
-  fs::remove_all(data / "Demo Data");
+  fs::remove_all(data);  // the whole per-user folder, the settings file with it
   Run({"/S", file("in/Sunrise.jpg"), "/T", file("out/b.pdf")});
   EXPECT_FALSE(fs::exists(data / "Demo Data")) << "copied only on the first start";
 }

@@ -271,6 +271,7 @@ TEST_F(MainWindow, TheEditorShowsTheCurrentTaskAndCancelKeepsItsEdits) {
   input->setEditText("edited.png");
   ui_->answers = {vbCancel};  // at "Update Conversion Item"
   QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(1, kColInput)).center());
+  ActivateAndFocus(grid);  // so that a shortcut of the key would fire
   QTest::keyClick(grid, Qt::Key_Delete);  // no key of its own
   EXPECT_EQ(frm_.fgToDo.Row(), 1);
   EXPECT_EQ(input->currentText(), "edited.png");

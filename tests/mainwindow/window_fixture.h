@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QImage>
+#include <QTest>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -87,6 +88,12 @@ class WindowTest : public ::testing::Test {
     }
   }
   MainFormWidget& Form() { return frame_->MainFormW(); }
+  // The frame active and w focused: key clicks reach shortcuts as a user's do.
+  void ActivateAndFocus(QWidget* w) {
+    frame_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame_.get()));
+    w->setFocus();
+  }
   QAction* Act(const char* name) { return Form().Action(name); }
 
   // A job file of one conversion task per input (PNG in, PDF out).

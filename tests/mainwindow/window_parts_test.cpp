@@ -10,6 +10,7 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <QWindow>
 
 #include "common/translator.h"
 #include "engine/job/todo_grid.h"
@@ -108,6 +109,15 @@ TEST_F(WindowParts, ClosingAChangedJobAsksAndSavesTheSettingsWhateverTheAnswer) 
   ASSERT_EQ(ui_->boxes.size(), 3u);
   EXPECT_EQ(ui_->boxes[0], "Save Conversion Job?");
   EXPECT_EQ(Ini("frmMain", "sActionToDO"), "C");
+}
+
+TEST_F(WindowParts, TheTitleShowsTheJobsNameAndANewJobsCaptionAsItIs) {
+  Open();
+  EXPECT_EQ(frame_->windowHandle()->title(), "Tessalumen - [*]");
+  ASSERT_TRUE(frm_.ConversionJobOpen(WriteJob({"a.png"})));
+  EXPECT_EQ(frame_->windowHandle()->title(), "Tessalumen - [job.ZOL]");
+  Act("mnuNewConversionJob")->trigger();
+  EXPECT_EQ(frame_->windowHandle()->title(), "Tessalumen - [*]");
 }
 
 struct Scheduler : SchedulerWindow {

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/bus_names.h"
+#include "shellmenu/bus_actions.h"
 #include "platform/ini_file.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
@@ -174,6 +175,22 @@ TEST(MenuvaneBus, AMissingAppendTargetIsANotificationElseAStderrLine) {
                                      home.file("gone &amp; &lt;old&gt;.pdf") +
                                      " is no longer there. Please select another file to append to.', [], "
                                      "{'urgency': <byte 0x01>, 'desktop-entry': <'com.brindlecove.Tessaprint'>}, -1)");
+
+    // The file manager's module does not wait: the same notification goes
+    // out through its main loop (here this process's).
+    test::ScopedHome scoped(home.path().string());
+    test::ScopedEnv session("DBUS_SESSION_BUS_ADDRESS", bus.address());
+    ASSERT_TRUE(WriteIniString(ini, "Files", "RecentPDF", gone));
+    clsContextMenu menu(GetINIFile());
+    ASSERT_TRUE(menu.Initialize({a}));
+    BusContextMenuActions actions("", false);
+    menu.InvokeVerb("APPEND", actions);
+    for (int i = 0; i < 3000 && service->calls.size() < 2; ++i) {
+      g_main_context_iteration(nullptr, FALSE);
+      g_usleep(10000);
+    }
+    ASSERT_EQ(service->calls.size(), 2u);
+    EXPECT_EQ(service->calls[1], service->calls[0]);
   }
 }
 

@@ -41,16 +41,16 @@ class ScopedEnv {
   std::string old_;
 };
 
-// Points HOME at home and empties XDG_CONFIG_HOME and XDG_DATA_HOME, so the
-// user's settings and data folders are the defaults below home, for the life
-// of the object.
+// Points HOME at home and empties XDG_CONFIG_HOME, XDG_DATA_HOME and
+// XDG_STATE_HOME, so the user's settings, data and state folders are the
+// defaults below home, for the life of the object.
 class ScopedHome {
  public:
   explicit ScopedHome(const std::string& home)
-      : home_("HOME", home), config_("XDG_CONFIG_HOME", ""), data_("XDG_DATA_HOME", "") {}
+      : home_("HOME", home), config_("XDG_CONFIG_HOME", ""), data_("XDG_DATA_HOME", ""), state_("XDG_STATE_HOME", "") {}
 
  private:
-  ScopedEnv home_, config_, data_;
+  ScopedEnv home_, config_, data_, state_;
 };
 
 // Runs a shell command line, returning its exit status and what it printed

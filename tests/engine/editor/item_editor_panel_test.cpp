@@ -113,15 +113,14 @@ TEST_F(PanelTest, AddWritesGMAndUpdateWritesBlankGBlankM) {
   EXPECT_FALSE(form.bCurrentActionItemDirty);
 
   form.fgToDo.SetTextMatrix(1, kColPass, "+");
-  form.lResumeFileRow = 1;
-  form.lResumeFileIndex = 3;
+  form.resumePoints.Note(1, 3);
   panel.SetDoSubfolders(true);
   EXPECT_TRUE(form.bCurrentActionItemDirty);
   ASSERT_TRUE(form.Job().ConversionJobUpdate());
   EXPECT_EQ(Row(1), "R G M|" + form.sQuirepaneAdvancedOptions + "|1|C|" + dir.file("in/*.png") + "|13|png|" +
                         output + "|100|PDF|+|");
   EXPECT_FALSE(form.bCurrentActionItemDirty);
-  EXPECT_EQ(form.lResumeFileIndex, 0);
+  EXPECT_EQ(form.resumePoints.At(1), 0);  // the updated task starts again
   panel.SetDoSubfolders(false);
   ASSERT_TRUE(panel.ConversionJobUpdate());
   EXPECT_EQ(form.fgToDo.TextMatrix(1, kColFlags), " G M");
@@ -267,12 +266,11 @@ TEST_F(PanelTest, MovesKeepNumbersAndCarryPassMarks) {
   };
   form.fgToDo.SetTextMatrix(4, kColPass, "+");
   form.fgToDo.SetRow(4);
-  form.lResumeFileRow = 4;
-  form.lResumeFileIndex = 2;
+  form.resumePoints.Note(4, 2);
   EXPECT_TRUE(MoveCurrentTask(form, TaskMove::First));
   EXPECT_EQ(order(), "41+ 12 23 34 55 ");
   EXPECT_EQ(form.fgToDo.Row(), 1);
-  EXPECT_EQ(form.lResumeFileIndex, 0);
+  EXPECT_EQ(form.resumePoints.At(1), 2);  // with its task
   EXPECT_TRUE(form.bAskToSaveZolFileBeforeExit);
 
   const struct {

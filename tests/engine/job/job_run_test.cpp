@@ -47,14 +47,14 @@ TEST_F(JobRun, PausedMultiFileTaskResumesAtItsNextFile) {
   ui.onYield = nullptr;
   EXPECT_EQ(Marks(), "+..");
   EXPECT_EQ(test::FolderEntries(dir.file("out")), (std::vector<std::string>{"p1.pdf", "p2.pdf"}));
-  EXPECT_EQ(form.lResumeFileIndex, 3);
+  EXPECT_EQ(form.resumePoints.At(2), 3);
 
   form.ConversionJobBegin();
   EXPECT_EQ(Marks(), "+++");
   EXPECT_EQ(Pdfs(dir.file("out")), 4u);
   EXPECT_EQ(test::PdfImageWidths(dir.file("out/p4.pdf")), (std::vector<int>{12}));
   EXPECT_TRUE(test::PdfIsSound(dir.file("last.pdf")));
-  EXPECT_EQ(form.lResumeFileIndex, 0);
+  EXPECT_TRUE(form.resumePoints.Empty());
 }
 
 TEST_F(JobRun, ALongJobRunsThroughItsReloadRowsAndMarksFailures) {

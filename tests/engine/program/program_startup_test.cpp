@@ -30,10 +30,11 @@ class DemoFiles : public ::testing::Test {
   void TearDown() override { sIniFile = savedIni_; }
 
   std::string Installed() {
-    return GetSetting(RegistryStoreBeside(sIniFile), "Tessaprint", "Settings", "bDInstalled", "missing");
+    return GetSetting(UserRegistryStore(sIniFile), "Tessaprint", "Settings", "bDInstalled", "missing");
   }
 
   test::TempDir dir_;
+  test::ScopedHome home_{dir_.file("home")};
   std::string savedIni_;
 };
 
@@ -58,9 +59,17 @@ TEST_F(DemoFiles, ExistingDemoFolderOrFailedCopyStillMarksInstalled) {
   EXPECT_FALSE(fs::exists(dir_.path() / "data" / "Demo Data"));
 
   test::TempDir other;
+  test::ScopedHome otherHome(other.file("home"));
   sIniFile = other.file("Vemo_SearchHistory.INI");
   InstallDemoFiles(dir_.file("no such program folder"), other.file("data"));
   EXPECT_EQ(Installed(), "TRUE");
+}
+
+TEST_F(DemoFiles, AFlagThatAnOlderVersionKeptBesideTheSettingsFileStillCounts) {
+  ASSERT_TRUE(SaveSetting(RegistryStoreBeside(sIniFile), "Tessaprint", "Settings", "bDInstalled", "TRUE"));
+  InstallDemoFiles(dir_.file("program"), dir_.file("data"));
+  EXPECT_FALSE(fs::exists(dir_.path() / "data"));
+  EXPECT_FALSE(fs::exists(RegistryStoreBeside(sIniFile))) << "moved to the state folder";
 }
 
 TEST(SettingsWhileCommandLineRuns, NothingIsStored) {
@@ -147,7 +156,10 @@ TEST_F(StartupRoads, InvalidCommandLineEndsUnlessStartedByTheBus) {
   EXPECT_EQ(Main(frm_, {"-Embedding"}).road, StartupRoad::kServeAutomation);
   EXPECT_FALSE(bCommandLineMode);
   EXPECT_TRUE(frm_.bSkipProcessedFiles) << "the calls run with the stored options";
-  EXPECT_EQ(Main(frm_, {"-Embedding=yes"}).road, StartupRoad::kEnd);
+  // The bus's marker in any case; a name that merely holds it is no marker.
+  for (const char* marker : {"-embed", "-EMBEDDING", "-Embedding=yes"})
+    EXPECT_EQ(Main(frm_, {"/T", "x.pdf", marker}).road, StartupRoad::kServeAutomation) << marker;
+  EXPECT_EQ(Main(frm_, {"/S", "scan-embed.png"}).road, StartupRoad::kEnd);
 }
 
 }  // namespace

@@ -99,7 +99,7 @@ TEST_F(RunLoopTest, PauseInAMultiFileTaskResumesAtItsOwnNextFile) {
   RunPausingAfter(3);  // in task 2, after its file 2
   EXPECT_EQ(ran, (std::vector<std::string>{In(1) + "#1", In(2) + "#1", In(2) + "#2"}));
   EXPECT_EQ(Marks(), "+...");  // the interrupted task keeps no mark
-  EXPECT_EQ(form.lResumeFileIndex, 3);
+  EXPECT_EQ(form.resumePoints.At(2), 3);
   EXPECT_EQ(ui.panels[6], "Pause");
 
   ran.clear();
@@ -107,7 +107,7 @@ TEST_F(RunLoopTest, PauseInAMultiFileTaskResumesAtItsOwnNextFile) {
   EXPECT_EQ(ran, (std::vector<std::string>{In(2) + "#3", In(2) + "#4", In(2) + "#5", In(3) + "#1", In(3) + "#2",
                                            In(3) + "#3", In(3) + "#4", In(4) + "#1"}));
   EXPECT_EQ(Marks(), "++++");
-  EXPECT_EQ(form.lResumeFileIndex, 0);
+  EXPECT_TRUE(form.resumePoints.Empty());
 }
 
 TEST_F(RunLoopTest, PauseBetweenTasksMarksTheFinishedTaskAndContinuesWithTheNext) {
@@ -125,9 +125,9 @@ TEST_F(RunLoopTest, ARememberedFileIndexNeverPassesToAnotherTask) {
   filesOf[In(2)] = 4;
   filesOf[In(3)] = 4;
   RunPausingAfter(3);
-  ASSERT_EQ(form.lResumeFileIndex, 3);
+  ASSERT_EQ(form.resumePoints.At(2), 3);
   form.RemoveAllFilesWithJobNumber(2);  // the paused task goes
-  EXPECT_EQ(form.lResumeFileIndex, 0);
+  EXPECT_TRUE(form.resumePoints.Empty());
   ran.clear();
   form.ConversionJobBegin();
   EXPECT_EQ(ran.front(), In(3) + "#1");
@@ -138,10 +138,10 @@ TEST_F(RunLoopTest, RewindClearsMarksLogAndResumePoint) {
   filesOf[In(2)] = 4;
   RunPausingAfter(2);
   form.fgLog.AddItem("x\t\t1\tC", 1);
-  ASSERT_NE(form.lResumeFileIndex, 0);
+  ASSERT_FALSE(form.resumePoints.Empty());
   form.ConversionJobRewind();
   EXPECT_EQ(Marks(), "...");
-  EXPECT_EQ(form.lResumeFileIndex, 0);
+  EXPECT_TRUE(form.resumePoints.Empty());
   EXPECT_EQ(form.fgLog.Rows(), 2);
   ran.clear();
   form.ConversionJobBegin();
