@@ -123,11 +123,11 @@ int32_t PerformCommandLine(MainForm& frm, clsConversionOptions& record) {
   log(Translate("Time to complete job: ") + FormatElapsedSeconds(GetTickCount() - frm.lTotalTimeStart));
 
   bool bJobFileWritten = true;
+  std::string sJobFileError;
   if (!record.sLogAsConversionJobFile.empty() && result != 0) {
     LogJobRows rows;
     rows.bFailedOnly = true;
-    SaveLogGridAsJobFile(record.sLogAsConversionJobFile, fgLog, nullptr, &rows);
-    bJobFileWritten = bFileExists(record.sLogAsConversionJobFile);
+    bJobFileWritten = SaveLogGridAsJobFile(record.sLogAsConversionJobFile, fgLog, &sJobFileError, &rows);
     if (!bJobFileWritten) log(Translate("Unable to create file. Try a different folder such as 'My Documents'"));
     const std::string leftOut = Translate(
         "Left out of the failed-tasks job file: a path or PDF text holds a line break or a tab, or a name a backslash");
@@ -149,7 +149,7 @@ int32_t PerformCommandLine(MainForm& frm, clsConversionOptions& record) {
   }
   if (!bJobFileWritten)
     std::fprintf(stderr, "tessaprint: %s %s\n", Translate("Unable to write the failed-tasks job file").c_str(),
-                 record.sLogAsConversionJobFile.c_str());
+                 LogSafeLine(sJobFileError.empty() ? record.sLogAsConversionJobFile : sJobFileError).c_str());
   return result;
 }
 
