@@ -6,7 +6,6 @@
 #include "pdfcontrol/pdf_writer.h"
 
 #include <FreeImage.h>
-#include <zlib.h>
 
 #include <charconv>
 #include <cstring>
@@ -27,6 +26,7 @@
 #include "pdfcontrol/page_tree.h"
 #include "pdfcontrol/png_stream.h"
 #include "pdfcontrol/replacement_file.h"
+#include "pdfcontrol/sample_stream.h"
 #include "pdfcontrol/tail_snapshot.h"
 #include "platform/text_file.h"
 
@@ -41,6 +41,12 @@ struct PDFWriter::Image {
   std::string decodeParms;  // a /DecodeParms dictionary in PDF syntax, or ""
   std::string data;     // the stream's bytes, already encoded
   QPDFObjectHandle object;  // the image XObject once made
+
+  void SetSamples(SampleStream stream) {
+    data = std::move(stream.data);
+    filter = std::move(stream.filter);
+    decodeParms = std::move(stream.decodeParms);
+  }
 };
 
 namespace {
@@ -65,31 +71,6 @@ std::string ReadWholeFile(const std::string& path) {
   std::optional<std::string> bytes = tessa::ReadFileBytes(path, &error);
   if (!bytes) throw PdfWriterError(error);
   return std::move(*bytes);
-}
-
-std::string Deflate(const std::string& raw) {
-  uLongf size = compressBound(static_cast<uLong>(raw.size()));
-  std::string out(size, '\0');
-  if (compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(raw.data()),
-                static_cast<uLong>(raw.size()), Z_DEFAULT_COMPRESSION) != Z_OK) {
-    throw PdfWriterError("Cannot compress image data");
-  }
-  out.resize(size);
-  return out;
-}
-
-// Samples stored with Flate, or as they are (no filter) when Flate would
-// not make them smaller, as with noise: a page never takes more bytes than
-// its samples.
-void StoreSamples(std::string raw, std::string& data, std::string& filter) {
-  std::string packed = Deflate(raw);
-  if (packed.size() < raw.size()) {
-    data = std::move(packed);
-    filter = "/FlateDecode";
-  } else {
-    data = std::move(raw);
-    filter.clear();
-  }
 }
 
 bool IsGreyRamp(const RGBQUAD* palette, unsigned entries) {
@@ -322,23 +303,21 @@ void PDFWriter::LoadBitmap(FIBITMAP* loaded) {
   image->bitsPerComponent = bpp == 24 ? 8 : static_cast<int>(bpp);
 
   const size_t rowBytes = (static_cast<size_t>(image->width) * bpp + 7) / 8;
-  std::string raw;
-  raw.reserve(rowBytes * static_cast<size_t>(image->height));
-  for (long y = image->height - 1; y >= 0; --y) {
+  std::string raw(rowBytes * static_cast<size_t>(image->height), '\0');
+  char* out = raw.data();
+  for (long y = image->height - 1; y >= 0; --y, out += rowBytes) {
     const BYTE* line = FreeImage_GetScanLine(dib, static_cast<int>(y));
     if (bpp == 24) {
       for (long x = 0; x < image->width; ++x) {
         const BYTE* px = line + x * 3;
-        raw += static_cast<char>(px[FI_RGBA_RED]);
-        raw += static_cast<char>(px[FI_RGBA_GREEN]);
-        raw += static_cast<char>(px[FI_RGBA_BLUE]);
+        out[3 * x] = static_cast<char>(px[FI_RGBA_RED]);
+        out[3 * x + 1] = static_cast<char>(px[FI_RGBA_GREEN]);
+        out[3 * x + 2] = static_cast<char>(px[FI_RGBA_BLUE]);
       }
     } else {
-      raw.append(reinterpret_cast<const char*>(line), rowBytes);
+      std::memcpy(out, line, rowBytes);
     }
   }
-  StoreSamples(std::move(raw), image->data, image->filter);
-
   if (bpp == 24) {
     image->colorSpace = QPDFObjectHandle::newName("/DeviceRGB");
   } else {
@@ -366,6 +345,8 @@ void PDFWriter::LoadBitmap(FIBITMAP* loaded) {
       image->colorSpace = indexed;
     }
   }
+  image->SetSamples(EncodeSamples(std::move(raw), image->width, image->height, bpp == 24 ? 3 : 1,
+                                  image->bitsPerComponent, image->colorSpace.isArray()));
   images_.push_back(std::move(image));
   currentImage_ = images_.size() - 1;
 }
@@ -382,7 +363,7 @@ void PDFWriter::LoadSamples(long width, long height, int components, int bitsPer
   image->height = height;
   image->bitsPerComponent = bitsPerComponent;
   image->colorSpace = QPDFObjectHandle::newName(components == 1 ? "/DeviceGray" : "/DeviceRGB");
-  StoreSamples(rows, image->data, image->filter);
+  image->SetSamples(EncodeSamples(rows, width, height, components, bitsPerComponent, false));
   images_.push_back(std::move(image));
   currentImage_ = images_.size() - 1;
 }

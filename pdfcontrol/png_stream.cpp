@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "pdfcontrol/sample_stream.h"
+
 namespace quirepane {
 namespace {
 
@@ -47,10 +49,7 @@ bool RowsInflate(const std::string& data, long rows, size_t rowBytes) {
 
 }  // namespace
 
-std::string PngStream::DecodeParms() const {
-  return "<< /BitsPerComponent " + std::to_string(bitsPerComponent) + " /Colors " + std::to_string(colors) +
-         " /Columns " + std::to_string(width) + " /Predictor 15 >>";
-}
+std::string PngStream::DecodeParms() const { return PredictorParms(width, colors, bitsPerComponent); }
 
 std::optional<PngStream> ReadPngStream(std::string_view bytes) {
   if (bytes.size() < 8 || bytes.substr(0, 8) != "\x89PNG\r\n\x1a\n") return std::nullopt;
