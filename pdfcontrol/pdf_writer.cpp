@@ -7,10 +7,14 @@
 
 #include <FreeImage.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <filesystem>
+#include <future>
 #include <optional>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 #include <qpdf/QPDF.hh>
@@ -42,10 +46,19 @@ struct PDFWriter::Image {
   std::string data;     // the stream's bytes, already encoded
   QPDFObjectHandle object;  // the image XObject once made
 
+  std::future<SampleStream> encoding;  // the samples while they are being encoded
+
   void SetSamples(SampleStream stream) {
     data = std::move(stream.data);
+    // The bytes wait until the document is saved: no longer than they are,
+    // and in this thread's memory, not that of an encoder gone idle.
+    data.shrink_to_fit();
     filter = std::move(stream.filter);
     decodeParms = std::move(stream.decodeParms);
+  }
+  // Waits for samples being encoded and takes them.
+  void Settle() {
+    if (encoding.valid()) SetSamples(encoding.get());
   }
 };
 
@@ -98,6 +111,7 @@ void PDFWriter::Reset() {
   openedPath_.clear();
   incrementalPossible_ = false;
   pages_.clear();
+  encoding_.clear();
   images_.clear();
   currentImage_.reset();
   error_.clear();
@@ -345,8 +359,7 @@ void PDFWriter::LoadBitmap(FIBITMAP* loaded) {
       image->colorSpace = indexed;
     }
   }
-  image->SetSamples(EncodeSamples(std::move(raw), image->width, image->height, bpp == 24 ? 3 : 1,
-                                  image->bitsPerComponent, image->colorSpace.isArray()));
+  EncodeBeside(*image, std::move(raw), bpp == 24 ? 3 : 1, image->colorSpace.isArray());
   images_.push_back(std::move(image));
   currentImage_ = images_.size() - 1;
 }
@@ -363,9 +376,30 @@ void PDFWriter::LoadSamples(long width, long height, int components, int bitsPer
   image->height = height;
   image->bitsPerComponent = bitsPerComponent;
   image->colorSpace = QPDFObjectHandle::newName(components == 1 ? "/DeviceGray" : "/DeviceRGB");
-  image->SetSamples(EncodeSamples(rows, width, height, components, bitsPerComponent, false));
+  EncodeBeside(*image, rows, components, false);
   images_.push_back(std::move(image));
   currentImage_ = images_.size() - 1;
+}
+
+void PDFWriter::EncodeBeside(Image& image, std::string rows, int colors, bool indexed) {
+  const size_t most = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+  for (; encoding_.size() >= most; encoding_.erase(encoding_.begin())) encoding_.front()->Settle();
+  // The rows stay here until a thread has taken the work.
+  auto held = std::make_shared<std::string>(std::move(rows));
+  auto encode = [held, width = image.width, height = image.height, colors, bits = image.bitsPerComponent, indexed] {
+    return EncodeSamples(std::move(*held), width, height, colors, bits, indexed);
+  };
+  try {
+    image.encoding = std::async(std::launch::async, encode);
+    encoding_.push_back(&image);
+  } catch (const std::system_error&) {  // no thread to be had: encode here
+    image.SetSamples(encode());
+  }
+}
+
+void PDFWriter::SettleEncoding() {
+  for (Image* image : encoding_) image->Settle();
+  encoding_.clear();
 }
 
 PDFWriter::Page& PDFWriter::CurrentPage() {
@@ -522,6 +556,7 @@ bool PDFWriter::SaveDirect(const std::string& path) {
 long PDFWriter::Save(const std::string& path) {
   try {
     if (!IsOpen()) throw PdfWriterError("No document is open");
+    SettleEncoding();
     std::error_code ec;
     const bool sameFile = !openedPath_.empty() && std::filesystem::equivalent(openedPath_, path, ec);
     if (direct_ && !pdf_) {
