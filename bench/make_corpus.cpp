@@ -8,6 +8,12 @@
 //   make_corpus --jpeg-tiff FILE N        one TIFF of N JPEG (YCbCr) pages, a strip each
 //   make_corpus --rgb-tiff FILE N         one TIFF of N uncompressed RGB pages of 160 KB
 //   make_corpus --photo-png FILE          one 3000 by 2000 RGB photo PNG
+//   make_corpus --photo-tiff FILE N W H   one TIFF of N uncompressed W by H RGB photo pages
+//   make_corpus --smooth-tiff FILE N W H  the same of smooth, photo-like pages (little noise)
+//   make_corpus --photo-bmp FILE W H      one W by H 24-bit photo BMP
+//   make_corpus --smooth-bmp FILE W H     the same, smooth
+//   make_corpus --strip-jpeg-tiff FILE N  one TIFF of N JPEG pages in many strips, which
+//                                         must be decoded
 #include <FreeImage.h>
 #include <tiffio.h>
 
@@ -22,18 +28,18 @@
 
 namespace {
 
-// A photo-like picture: smooth gradients, waves and noise, so JPEG sizes
-// look like those of real photos.
-FIBITMAP* Photo(int w, int h, unsigned seed) {
+// A photo-like picture: smooth gradients, waves and noise (each sample up to
+// noise above the picture), so JPEG sizes look like those of real photos.
+FIBITMAP* Photo(int w, int h, unsigned seed, int noise = 24) {
   FIBITMAP* dib = FreeImage_Allocate(w, h, 24);
   std::srand(seed);
   for (int y = 0; y < h; ++y) {
     BYTE* line = FreeImage_GetScanLine(dib, y);
     for (int x = 0; x < w; ++x) {
       const double v = std::sin(x * 0.013 + seed) * std::cos(y * 0.017) * 60.0;
-      line[x * 3 + FI_RGBA_RED] = BYTE(std::clamp(120 + v + (std::rand() % 24), 0.0, 255.0));
-      line[x * 3 + FI_RGBA_GREEN] = BYTE(std::clamp(100 + x * 100.0 / w - v / 2 + (std::rand() % 24), 0.0, 255.0));
-      line[x * 3 + FI_RGBA_BLUE] = BYTE(std::clamp(80 + y * 120.0 / h + (std::rand() % 24), 0.0, 255.0));
+      line[x * 3 + FI_RGBA_RED] = BYTE(std::clamp(120 + v + (std::rand() % noise), 0.0, 255.0));
+      line[x * 3 + FI_RGBA_GREEN] = BYTE(std::clamp(100 + x * 100.0 / w - v / 2 + (std::rand() % noise), 0.0, 255.0));
+      line[x * 3 + FI_RGBA_BLUE] = BYTE(std::clamp(80 + y * 120.0 / h + (std::rand() % noise), 0.0, 255.0));
     }
   }
   return dib;
@@ -144,17 +150,18 @@ int RgbPages(const std::string& path, int n, int w, int h, FIBITMAP* photo, cons
 }
 
 // Pages of a scanned colour document as a scanner's TIFF holds them: JPEG in
-// YCbCr, one strip a page, 200 dpi.
-int JpegTiff(const std::string& path, int n) {
+// YCbCr, 200 dpi, one strip a page unless rowsPerStrip says otherwise.
+int JpegTiff(const std::string& path, int n, int rowsPerStrip = 0) {
   const int w = 1240, h = 1754;
   FIBITMAP* photo = Photo(w, h, 7);
   // The picture moves down a row a page, so that no two pages are alike.
-  const int rc = RgbPages(path, n, w, h, photo, [h](int y, int page) { return (h - 1 - y + page) % h; }, [h](TIFF* tif) {
+  const int strip = rowsPerStrip > 0 ? rowsPerStrip : h;
+  const int rc = RgbPages(path, n, w, h, photo, [h](int y, int page) { return (h - 1 - y + page) % h; }, [strip](TIFF* tif) {
     TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_YCBCR);
     TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_JPEG);
     TIFFSetField(tif, TIFFTAG_JPEGQUALITY, 75);
     TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
-    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, h);
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, strip);
     TIFFSetField(tif, TIFFTAG_XRESOLUTION, 200.0);
     TIFFSetField(tif, TIFFTAG_YRESOLUTION, 200.0);
     TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
@@ -163,23 +170,27 @@ int JpegTiff(const std::string& path, int n) {
   return rc;
 }
 
-// Small uncompressed RGB pages without a stated resolution, as a camera or
-// a screen grabber writes them.
-int RgbTiff(const std::string& path, int n) {
-  const int w = 284, h = 192;
-  FIBITMAP* photo = Photo(w, h * 2, 3);
-  const int rc = RgbPages(path, n, w, h, photo, [h](int y, int page) { return (y + page) % (h * 2); }, [](TIFF* tif) {
+// n uncompressed w by h RGB pages of a photo (seed and noise as in Photo),
+// in strips of rowsPerStrip rows, the picture moving down a row a page.
+int PhotoTiff(const std::string& path, int n, int w, int h, unsigned seed, int noise, int rowsPerStrip) {
+  FIBITMAP* photo = Photo(w, h * 2, seed, noise);
+  const int rc = RgbPages(path, n, w, h, photo, [h](int y, int page) { return (y + page) % (h * 2); },
+                          [rowsPerStrip](TIFF* tif) {
     TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
     TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
-    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 16);
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
   });
   FreeImage_Unload(photo);
   return rc;
 }
 
-int PhotoPng(const std::string& path) {
-  FIBITMAP* photo = Photo(3000, 2000, 5);
-  Save(photo, FIF_PNG, path);
+// Small uncompressed RGB pages without a stated resolution, as a camera or
+// a screen grabber writes them.
+int RgbTiff(const std::string& path, int n) { return PhotoTiff(path, n, 284, 192, 3, 24, 16); }
+
+int PhotoFile(const std::string& path, FREE_IMAGE_FORMAT fif, int w, int h, unsigned seed, int noise = 24) {
+  FIBITMAP* photo = Photo(w, h, seed, noise);
+  Save(photo, fif, path);
   FreeImage_Unload(photo);
   return 0;
 }
@@ -191,7 +202,17 @@ int main(int argc, char** argv) {
   if (argc == 4 && std::string(argv[1]) == "--g4-tiff") return G4Tiff(argv[2], std::atoi(argv[3]));
   if (argc == 4 && std::string(argv[1]) == "--jpeg-tiff") return JpegTiff(argv[2], std::atoi(argv[3]));
   if (argc == 4 && std::string(argv[1]) == "--rgb-tiff") return RgbTiff(argv[2], std::atoi(argv[3]));
-  if (argc == 3 && std::string(argv[1]) == "--photo-png") return PhotoPng(argv[2]);
+  if (argc == 3 && std::string(argv[1]) == "--photo-png") return PhotoFile(argv[2], FIF_PNG, 3000, 2000, 5);
+  if (argc == 4 && std::string(argv[1]) == "--strip-jpeg-tiff") return JpegTiff(argv[2], std::atoi(argv[3]), 64);
+  const int kSmoothNoise = 3;
+  if (argc == 6 && (std::string(argv[1]) == "--photo-tiff" || std::string(argv[1]) == "--smooth-tiff")) {
+    return PhotoTiff(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), 9,
+                     std::string(argv[1]) == "--photo-tiff" ? 24 : kSmoothNoise, 64);
+  }
+  if (argc == 5 && (std::string(argv[1]) == "--photo-bmp" || std::string(argv[1]) == "--smooth-bmp")) {
+    return PhotoFile(argv[2], FIF_BMP, std::atoi(argv[3]), std::atoi(argv[4]), 11,
+                     std::string(argv[1]) == "--photo-bmp" ? 24 : kSmoothNoise);
+  }
   if (argc < 2) {
     std::fprintf(stderr, "usage: make_corpus FOLDER [SCALE]\n");
     return 64;

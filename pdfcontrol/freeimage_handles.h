@@ -1,7 +1,8 @@
 // Owners of FreeImage handles that free them when they go (a bitmap, an open
 // multi-page file, a memory stream, a locked page), and FreeImage's one-time
-// set-up. Part of Quirepane's public interface: the main program's imaging
-// control reads and writes frames with them. Needs no FreeImage header.
+// set-up. The owners stay inside each library built with them (Quirepane,
+// and the engine, whose imaging control cuts frames with them); only the
+// set-up is Quirepane's to show. Needs no FreeImage header.
 #pragma once
 
 #include <memory>
@@ -14,18 +15,18 @@ struct FIMEMORY;
 
 namespace quirepane {
 
-struct QUIREPANE_API BitmapDeleter {
+struct BitmapDeleter {
   void operator()(FIBITMAP* dib) const;
 };
 using BitmapPtr = std::unique_ptr<FIBITMAP, BitmapDeleter>;
 
 // Closes a multi-page file without writing its pages back.
-struct QUIREPANE_API MultiBitmapCloser {
+struct MultiBitmapCloser {
   void operator()(FIMULTIBITMAP* multi) const;
 };
 using MultiBitmapPtr = std::unique_ptr<FIMULTIBITMAP, MultiBitmapCloser>;
 
-struct QUIREPANE_API MemoryCloser {
+struct MemoryCloser {
   void operator()(FIMEMORY* memory) const;
 };
 using MemoryPtr = std::unique_ptr<FIMEMORY, MemoryCloser>;
@@ -33,7 +34,7 @@ using MemoryPtr = std::unique_ptr<FIMEMORY, MemoryCloser>;
 // Page `index` of an open multi-page file, locked for reading while this
 // object lives and unlocked unchanged when it goes. get() is null when the
 // page could not be locked.
-class QUIREPANE_API LockedPage {
+class LockedPage {
  public:
   LockedPage(FIMULTIBITMAP* multi, int index);
   ~LockedPage();

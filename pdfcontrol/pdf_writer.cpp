@@ -6,13 +6,15 @@
 #include "pdfcontrol/pdf_writer.h"
 
 #include <FreeImage.h>
-#include <zlib.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <filesystem>
+#include <future>
 #include <optional>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 #include <qpdf/QPDF.hh>
@@ -29,6 +31,7 @@
 #include "pdfcontrol/page_tree.h"
 #include "pdfcontrol/png_stream.h"
 #include "pdfcontrol/replacement_file.h"
+#include "pdfcontrol/sample_stream.h"
 #include "pdfcontrol/tail_snapshot.h"
 #include "platform/text_file.h"
 
@@ -43,6 +46,21 @@ struct PDFWriter::Image {
   std::string decodeParms;  // a /DecodeParms dictionary in PDF syntax, or ""
   std::string data;     // the stream's bytes, already encoded
   QPDFObjectHandle object;  // the image XObject once made
+
+  std::future<SampleStream> encoding;  // the samples while they are being encoded
+
+  void SetSamples(SampleStream stream) {
+    data = std::move(stream.data);
+    // The bytes wait until the document is saved: no longer than they are,
+    // and in this thread's memory, not that of an encoder gone idle.
+    data.shrink_to_fit();
+    filter = std::move(stream.filter);
+    decodeParms = std::move(stream.decodeParms);
+  }
+  // Waits for samples being encoded and takes them.
+  void Settle() {
+    if (encoding.valid()) SetSamples(encoding.get());
+  }
 };
 
 namespace {
@@ -67,31 +85,6 @@ std::string ReadWholeFile(const std::string& path) {
   std::optional<std::string> bytes = tessa::ReadFileBytes(path, &error);
   if (!bytes) throw PdfWriterError(error);
   return std::move(*bytes);
-}
-
-std::string Deflate(const std::string& raw) {
-  uLongf size = compressBound(static_cast<uLong>(raw.size()));
-  std::string out(size, '\0');
-  if (compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(raw.data()),
-                static_cast<uLong>(raw.size()), Z_DEFAULT_COMPRESSION) != Z_OK) {
-    throw PdfWriterError("Cannot compress image data");
-  }
-  out.resize(size);
-  return out;
-}
-
-// Samples stored with Flate, or as they are (no filter) when Flate would
-// not make them smaller, as with noise: a page never takes more bytes than
-// its samples.
-void StoreSamples(std::string raw, std::string& data, std::string& filter) {
-  std::string packed = Deflate(raw);
-  if (packed.size() < raw.size()) {
-    data = std::move(packed);
-    filter = "/FlateDecode";
-  } else {
-    data = std::move(raw);
-    filter.clear();
-  }
 }
 
 bool IsGreyRamp(const RGBQUAD* palette, unsigned entries) {
@@ -119,6 +112,7 @@ void PDFWriter::Reset() {
   openedPath_.clear();
   incrementalPossible_ = false;
   pages_.clear();
+  encoding_.clear();
   images_.clear();
   currentImage_.reset();
   error_.clear();
@@ -324,23 +318,21 @@ void PDFWriter::LoadBitmap(FIBITMAP* loaded) {
   image->bitsPerComponent = bpp == 24 ? 8 : static_cast<int>(bpp);
 
   const size_t rowBytes = (static_cast<size_t>(image->width) * bpp + 7) / 8;
-  std::string raw;
-  raw.reserve(rowBytes * static_cast<size_t>(image->height));
-  for (long y = image->height - 1; y >= 0; --y) {
+  std::string raw(rowBytes * static_cast<size_t>(image->height), '\0');
+  char* out = raw.data();
+  for (long y = image->height - 1; y >= 0; --y, out += rowBytes) {
     const BYTE* line = FreeImage_GetScanLine(dib, static_cast<int>(y));
     if (bpp == 24) {
       for (long x = 0; x < image->width; ++x) {
         const BYTE* px = line + x * 3;
-        raw += static_cast<char>(px[FI_RGBA_RED]);
-        raw += static_cast<char>(px[FI_RGBA_GREEN]);
-        raw += static_cast<char>(px[FI_RGBA_BLUE]);
+        out[3 * x] = static_cast<char>(px[FI_RGBA_RED]);
+        out[3 * x + 1] = static_cast<char>(px[FI_RGBA_GREEN]);
+        out[3 * x + 2] = static_cast<char>(px[FI_RGBA_BLUE]);
       }
     } else {
-      raw.append(reinterpret_cast<const char*>(line), rowBytes);
+      std::memcpy(out, line, rowBytes);
     }
   }
-  StoreSamples(std::move(raw), image->data, image->filter);
-
   if (bpp == 24) {
     image->colorSpace = QPDFObjectHandle::newName("/DeviceRGB");
   } else {
@@ -368,6 +360,7 @@ void PDFWriter::LoadBitmap(FIBITMAP* loaded) {
       image->colorSpace = indexed;
     }
   }
+  EncodeBeside(*image, std::move(raw), bpp == 24 ? 3 : 1, image->colorSpace.isArray());
   images_.push_back(std::move(image));
   currentImage_ = images_.size() - 1;
 }
@@ -384,9 +377,30 @@ void PDFWriter::LoadSamples(long width, long height, int components, int bitsPer
   image->height = height;
   image->bitsPerComponent = bitsPerComponent;
   image->colorSpace = QPDFObjectHandle::newName(components == 1 ? "/DeviceGray" : "/DeviceRGB");
-  StoreSamples(rows, image->data, image->filter);
+  EncodeBeside(*image, rows, components, false);
   images_.push_back(std::move(image));
   currentImage_ = images_.size() - 1;
+}
+
+void PDFWriter::EncodeBeside(Image& image, std::string rows, int colors, bool indexed) {
+  const size_t most = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+  for (; encoding_.size() >= most; encoding_.erase(encoding_.begin())) encoding_.front()->Settle();
+  // The rows stay here until a thread has taken the work.
+  auto held = std::make_shared<std::string>(std::move(rows));
+  auto encode = [held, width = image.width, height = image.height, colors, bits = image.bitsPerComponent, indexed] {
+    return EncodeSamples(std::move(*held), width, height, colors, bits, indexed);
+  };
+  try {
+    image.encoding = std::async(std::launch::async, encode);
+    encoding_.push_back(&image);
+  } catch (const std::system_error&) {  // no thread to be had: encode here
+    image.SetSamples(encode());
+  }
+}
+
+void PDFWriter::SettleEncoding() {
+  for (Image* image : encoding_) image->Settle();
+  encoding_.clear();
 }
 
 PDFWriter::Page& PDFWriter::CurrentPage() {
@@ -543,6 +557,7 @@ bool PDFWriter::SaveDirect(const std::string& path) {
 long PDFWriter::Save(const std::string& path) {
   try {
     if (!IsOpen()) throw PdfWriterError("No document is open");
+    SettleEncoding();
     std::error_code ec;
     const bool sameFile = !openedPath_.empty() && std::filesystem::equivalent(openedPath_, path, ec);
     if (direct_ && !pdf_) {

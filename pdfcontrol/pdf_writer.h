@@ -131,6 +131,12 @@ class PDFWriter {
 
   Page& CurrentPage();
   void Reset();
+  // Encodes rows (see EncodeSamples) into image's samples beside the
+  // caller's next steps, so that the next page is read while this one is
+  // compressed; a few images at a time, the oldest waited for first.
+  void EncodeBeside(Image& image, std::string rows, int colors, bool indexed);
+  // Waits until every image's samples are encoded.
+  void SettleEncoding();
   bool IsOpen() const { return pdf_ || direct_; }
   long OpenWithModel(const std::string& path);
   bool OpenSnapshot(const std::string& path);
@@ -149,6 +155,7 @@ class PDFWriter {
   bool incrementalPossible_ = false;
   std::vector<Page> pages_;
   std::vector<std::unique_ptr<Image>> images_;
+  std::vector<Image*> encoding_;  // images whose samples are being encoded, oldest first
   std::optional<size_t> currentImage_;
   double unit_ = 72.0;
   long imageOption_ = 0;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "pdfcontrol/byte_order.h"
+#include "pdfcontrol/sample_stream.h"
 
 namespace quirepane {
 namespace {
@@ -44,10 +45,7 @@ bool RowsInflate(const std::string& data, long rows, size_t rowBytes) {
 
 }  // namespace
 
-std::string PngStream::DecodeParms() const {
-  return "<< /BitsPerComponent " + std::to_string(bitsPerComponent) + " /Colors " + std::to_string(colors) +
-         " /Columns " + std::to_string(width) + " /Predictor 15 >>";
-}
+std::string PngStream::DecodeParms() const { return PredictorParms(width, colors, bitsPerComponent); }
 
 std::optional<PngStream> ReadPngStream(std::string_view bytes) {
   if (bytes.size() < 8 || bytes.substr(0, 8) != "\x89PNG\r\n\x1a\n") return std::nullopt;

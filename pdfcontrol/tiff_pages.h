@@ -37,14 +37,14 @@ class QUIREPANE_API TiffPages {
 
  private:
   // Where the page's entry for tag lies; nullopt when it has none.
-  std::optional<uint64_t> Entry(int page, uint16_t tag) const;
+  QUIREPANE_INTERNAL std::optional<uint64_t> Entry(int page, uint16_t tag) const;
   // The first value of the page's SHORT or LONG tag; fallback when absent.
-  uint32_t Tag(int page, uint16_t tag, uint32_t fallback) const;
-  uint32_t U16(uint64_t at) const;
-  uint32_t U32(uint64_t at) const;
+  QUIREPANE_INTERNAL uint32_t Tag(int page, uint16_t tag, uint32_t fallback) const;
+  QUIREPANE_INTERNAL uint32_t U16(uint64_t at) const;
+  QUIREPANE_INTERNAL uint32_t U32(uint64_t at) const;
   // The page read through a view whose header names its directory, with
   // FreeImage load flags.
-  BitmapPtr Decode(int page, int flags) const;
+  QUIREPANE_INTERNAL BitmapPtr Decode(int page, int flags) const;
 
   MappedFile map_;
   bool little_ = true;

@@ -8,8 +8,6 @@
 
 #include <string>
 
-#include "pdfcontrol/quirepane_api.h"
-
 struct FIBITMAP;
 
 namespace quirepane {
@@ -17,7 +15,7 @@ namespace quirepane {
 // Drops the transparency of dib, read from page `page` (0-based) of the TIFF
 // file at path, when that page holds one sample a pixel and no extra
 // samples. Other bitmaps stay as they are.
-QUIREPANE_API void DropTransparencyTheTiffLacks(FIBITMAP* dib, const std::string& path, int page);
+void DropTransparencyTheTiffLacks(FIBITMAP* dib, const std::string& path, int page);
 
 // The same for a page whose samples a pixel and extra samples are known.
 void DropTransparencyTheTiffLacks(FIBITMAP* dib, unsigned samples, unsigned extras);

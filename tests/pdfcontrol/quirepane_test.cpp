@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "convert_fixture.h"
@@ -118,6 +119,18 @@ TEST(ControlProperties, AboutBoxGoesThroughTheInstalledHandler) {
   control.ShowAboutBox();
   EXPECT_EQ(shown, 1);
   EXPECT_EQ(AboutBoxVersion(), "Quirepane  v1.0.0");
+}
+
+// The shared library shows what the engine, the window side and the
+// programs call, and keeps its helpers to itself.
+TEST(ControlLibrary, ShowsItsInterfaceOnly) {
+  const std::string shown =
+      RunCommand("nm -D --defined-only -C " + ShellQuote(TESSA_BINARY_DIR "/lib/libquirepane.so") + " | grep ' T '").output;
+  EXPECT_LE(std::count(shown.begin(), shown.end(), '\n'), 40) << shown;
+  for (const char* used : {"Quirepane::Convert()", "TiffPages::Load(", "EnsureFreeImage()", "bTiffPageChainIntact("})
+    EXPECT_NE(shown.find(used), std::string::npos) << used;
+  for (const char* helper : {"TiffPages::U16(", "TiffPages::Entry(", "BitmapDeleter", "LockedPage", "DropTransparency"})
+    EXPECT_EQ(shown.find(helper), std::string::npos) << helper;
 }
 
 }  // namespace

@@ -291,7 +291,7 @@ TEST_F(Appending, FailedWriteLeavesTheFileByteForByte) {
   const std::string pdf = File("book.pdf");
   const std::string before = ReadFile(pdf);
   // The JPEG's working copy fits under the limit; the PDF grown by it does not.
-  const std::string jpg = MakeImage(File("photo.jpg"), FIF_JPEG, 80, 80, Pixels::Rgb24, 0, JPEG_QUALITYSUPERB);
+  const std::string jpg = MakeImage(File("photo.jpg"), FIF_JPEG, 40, 40, Pixels::Rgb24, 0, JPEG_QUALITYSUPERB);
   ASSERT_LT(ReadFile(jpg).size(), before.size());
   ASSERT_GT(ReadFile(jpg).size(), 200u);
   {

@@ -1,0 +1,27 @@
+// Decoded sample rows made into the bytes of a PDF image stream: Flate with
+// PNG row prediction (each row's filter chosen for it), or the samples as
+// they are when Flate cannot make them smaller.
+#pragma once
+
+#include <string>
+
+namespace quirepane {
+
+struct SampleStream {
+  std::string data;         // the stream's bytes
+  std::string filter;       // "/FlateDecode", or "" for the samples as they are
+  std::string decodeParms;  // the filter's /DecodeParms in PDF syntax, or ""
+};
+
+// The /DecodeParms of a stream of PNG-predicted rows of columns pixels.
+std::string PredictorParms(long columns, int colors, int bitsPerComponent);
+
+// The stream of height rows, from the top, of width pixels of colors
+// samples of bitsPerComponent bits each (a row ends on a whole byte; 16-bit
+// samples most significant byte first). Rows of 8 or 16 bits a sample are
+// predicted, each with the PNG filter whose bytes, read as signed, add up
+// to the least; palette indices (indexed) and samples under 8 bits are not,
+// their differences meaning nothing. Never more bytes than rows.
+SampleStream EncodeSamples(std::string rows, long width, long height, int colors, int bitsPerComponent, bool indexed);
+
+}  // namespace quirepane
