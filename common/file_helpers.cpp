@@ -69,12 +69,6 @@ bool UnixFromDate(double date, bool local, std::time_t& out) {
   return out != static_cast<std::time_t>(-1) || totalSeconds == -1;
 }
 
-// A user-typed or stored path, in which "\" reads as "/".
-std::string AsTyped(const std::string& path) { return ToForwardSlashes(TrimBlanks(path)); }
-
-// A path as the system names it: "\" is an ordinary character of a name.
-std::string AsNamed(const std::string& path) { return TrimBlanks(path); }
-
 std::string WithSlash(std::string s) {
   if (s.empty() || s.back() != '/') s += '/';
   return s;
@@ -87,15 +81,14 @@ bool IsRegularFile(const std::string& path) {
 
 // path as the absolute path it names: taken against the current folder when
 // it has no root, "." parts dropped and ".." parts taken back, never above
-// the root.
+// the root. Parts are names: " .." is a folder of that name.
 std::string TidyPath(const std::string& path) {
   const std::string root = GetDriveRoot(path, false);
   if (root.empty()) return path.empty() ? "" : GetAbsolutePath(path);
   std::vector<std::string> parts;
   for (const std::string& part : SplitText(path.substr(root.size()), '/')) {
-    const std::string name = TrimBlanks(part);
-    if (name.empty() || name == ".") continue;
-    if (name == "..") {
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
       if (!parts.empty()) parts.pop_back();
       continue;
     }
@@ -175,9 +168,8 @@ std::string NumberedName(const fs::path& name, int n) {
 
 bool bGetFileTimes(const std::string& sPath, double& dCreated, double& dAccessed, double& dModified,
                    bool bLocal) {
-  const std::string path = AsNamed(sPath);
   struct statx sx{};
-  if (path.empty() || ::statx(AT_FDCWD, path.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0)
+  if (sPath.empty() || ::statx(AT_FDCWD, sPath.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0)
     return true;
   const std::time_t born = (sx.stx_mask & STATX_BTIME) ? sx.stx_btime.tv_sec : sx.stx_mtime.tv_sec;
   dCreated = DateFromUnix(born, bLocal);
@@ -188,64 +180,57 @@ bool bGetFileTimes(const std::string& sPath, double& dCreated, double& dAccessed
 
 bool bSetFileTimes(const std::string& sPath, double /*dCreated*/, double dAccessed, double dModified,
                    bool bLocal) {
-  const std::string path = AsNamed(sPath);
   timespec times[2]{};
   std::time_t a, m;
-  if (path.empty() || !UnixFromDate(dAccessed, bLocal, a) || !UnixFromDate(dModified, bLocal, m))
+  if (sPath.empty() || !UnixFromDate(dAccessed, bLocal, a) || !UnixFromDate(dModified, bLocal, m))
     return true;
   times[0].tv_sec = a;
   times[1].tv_sec = m;
-  return ::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0;
+  return ::utimensat(AT_FDCWD, sPath.c_str(), times, 0) != 0;
 }
 
 bool bFileExists(const std::string& sPath) {
-  const std::string path = AsNamed(sPath);
-  if (path.empty() || bHasWildcards(path)) return false;
-  return IsRegularFile(path);
+  if (sPath.empty() || bHasWildcards(sPath)) return false;
+  return IsRegularFile(sPath);
 }
 
 bool bFolderExists(const std::string& sFolder) {
-  const std::string path = AsNamed(sFolder);
   struct stat st{};
-  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return !sFolder.empty() && ::stat(sFolder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool bPathExists(const std::string& sPath) {
-  const std::string path = AsNamed(sPath);
   struct stat st{};
-  return !path.empty() && ::stat(path.c_str(), &st) == 0;
+  return !sPath.empty() && ::stat(sPath.c_str(), &st) == 0;
 }
 
 bool bSetAttributesMasked(const std::string& sPath, long lMask) {
-  const std::string path = AsNamed(sPath);
   struct stat st{};
-  if (path.empty() || ::stat(path.c_str(), &st) != 0) return false;
+  if (sPath.empty() || ::stat(sPath.c_str(), &st) != 0) return false;
   long attrs = S_ISDIR(st.st_mode) ? static_cast<long>(kAttrDirectory) : 0L;
   if (!(st.st_mode & S_IWUSR)) attrs |= kAttrReadOnly;
   const long wanted = attrs & lMask;
   mode_t mode = st.st_mode & 07777;
   mode = (wanted & kAttrReadOnly) ? (mode & ~S_IWUSR) : (mode | S_IWUSR);
-  return mode == (st.st_mode & 07777) || ::chmod(path.c_str(), mode) == 0;
+  return mode == (st.st_mode & 07777) || ::chmod(sPath.c_str(), mode) == 0;
 }
 
 bool bDeleteFile(const std::string& sPath) {
-  const std::string path = AsNamed(sPath);
   struct stat st{};
-  if (path.empty() || ::lstat(path.c_str(), &st) != 0) return false;
+  if (sPath.empty() || ::lstat(sPath.c_str(), &st) != 0) return false;
   if (S_ISDIR(st.st_mode)) return false;
-  if (!S_ISLNK(st.st_mode)) bSetAttributesMasked(path, ~static_cast<long>(kAttrReadOnly));
-  if (::unlink(path.c_str()) != 0) return false;
-  return ::lstat(path.c_str(), &st) != 0 && errno == ENOENT;
+  if (!S_ISLNK(st.st_mode)) bSetAttributesMasked(sPath, ~static_cast<long>(kAttrReadOnly));
+  if (::unlink(sPath.c_str()) != 0) return false;
+  return ::lstat(sPath.c_str(), &st) != 0 && errno == ENOENT;
 }
 
 bool bDeleteFileWithRetry(const std::string& sPath, int attempts, std::chrono::milliseconds wait) {
-  const std::string path = AsNamed(sPath);
   struct stat st{};
-  if (path.empty()) return false;
+  if (sPath.empty()) return false;
   for (int tried = 0;; ) {
-    if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT;  // gone, or cannot be examined
+    if (::lstat(sPath.c_str(), &st) != 0) return errno == ENOENT;  // gone, or cannot be examined
     if (S_ISDIR(st.st_mode)) return false;
-    if (bDeleteFile(path)) return true;
+    if (bDeleteFile(sPath)) return true;
     // Only a busy file may come free later; a refused unlink stays refused.
     if (errno != EBUSY && errno != ETXTBSY && errno != EINTR) return false;
     if (++tried >= attempts) return false;
@@ -254,15 +239,14 @@ bool bDeleteFileWithRetry(const std::string& sPath, int attempts, std::chrono::m
 }
 
 void MakeFolderPath(const std::string& sFolder) {
-  const std::string path = AsNamed(sFolder);
-  if (path.empty()) return;
+  if (sFolder.empty()) return;
   std::error_code ec;
-  fs::create_directories(path, ec);
+  fs::create_directories(sFolder, ec);
 }
 
 std::string GetAbsolutePath(const std::string& sPath) {
   std::error_code ec;
-  const fs::path abs = fs::absolute(AsNamed(sPath), ec);
+  const fs::path abs = fs::absolute(sPath, ec);
   if (ec) return "";
   std::string s = abs.lexically_normal().string();
   if (s.size() > 1 && s.back() == '/') s.pop_back();
@@ -270,19 +254,18 @@ std::string GetAbsolutePath(const std::string& sPath) {
 }
 
 bool CopyFolderFSO(const std::string& sSource, const std::string& sDestination, bool bOverwrite) {
-  const std::string src = AsNamed(sSource), dst = AsNamed(sDestination);
-  if (!bFolderExists(src) || dst.empty()) return false;
+  if (!bFolderExists(sSource) || sDestination.empty()) return false;
   std::error_code ec;
-  fs::create_directories(dst, ec);
+  fs::create_directories(sDestination, ec);
   ec.clear();
   auto options = fs::copy_options::recursive;
   if (bOverwrite) options |= fs::copy_options::overwrite_existing;
-  fs::copy(src, dst, options, ec);
+  fs::copy(sSource, sDestination, options, ec);
   return !ec;
 }
 
 std::string GetFileNameFromPath(const std::string& sPath) {
-  std::string path = AsTyped(sPath);
+  std::string path = TypedPath(sPath);
   while (path.size() > 1 && path.back() == '/') path.pop_back();
   const auto slash = path.find_last_of('/');
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -292,7 +275,7 @@ std::string GetFileNameFromPath(const std::string& sPath) {
   return name;
 }
 
-std::string GetParentFolder(const std::string& sPath) { return GetParentFolderAsNamed(AsTyped(sPath)); }
+std::string GetParentFolder(const std::string& sPath) { return GetParentFolderAsNamed(TypedPath(sPath)); }
 
 std::string GetParentFolderAsNamed(const std::string& sPath) {
   std::string path = sPath;
@@ -307,14 +290,14 @@ std::string GetParentFolderAsNamed(const std::string& sPath) {
 
 std::string GetParentFolderUNC(const std::string& sPath) {
   const std::string parent = GetParentFolder(sPath);
-  const std::string path = AsTyped(sPath);
+  const std::string path = TypedPath(sPath);
   if (!TrimBlanks(parent).empty() && !(parent == "/" && path.rfind("//", 0) == 0)) return parent;
   if (path.find("//") == std::string::npos) return parent;
   return TrimBlanks(path.substr(0, path.find_last_of('/')));
 }
 
 std::string GetDriveRoot(const std::string& sPath, bool bAddBackslash) {
-  const std::string path = AsTyped(sPath);
+  const std::string path = TypedPath(sPath);
   std::string root;
   if (path.rfind("//", 0) == 0 && path.size() > 2 && path[2] != '/') {
     const auto parts = SplitText(path.substr(2), '/');
@@ -328,15 +311,14 @@ std::string GetDriveRoot(const std::string& sPath, bool bAddBackslash) {
 }
 
 std::string GetDeepestExistingFolder(const std::string& sPath) {
-  const std::string path = TidyPath(AsTyped(sPath));
+  const std::string path = TidyPath(TypedPath(sPath));
   if (path.empty()) return "";
   const std::string root = GetDriveRoot(path, false);
   if (root.empty() || !bPathExists(root)) return "";
-  const std::string rest = TrimCharsFromEnds(TrimBlanks(path.substr(root.size())), "/");
+  const std::string rest = TrimCharsFromEnds(path.substr(root.size()), "/");
   std::string current = root;
-  for (const std::string& raw : SplitText(rest, '/')) {
-    const std::string part = TrimBlanks(raw);
-    if (part.empty()) continue;
+  for (const std::string& part : SplitText(rest, '/')) {
+    if (TrimBlanks(part).empty()) continue;
     const std::string next = (current == "/" ? "/" : current + "/") + part;
     if (!bFolderExists(next)) break;
     current = next;
@@ -347,32 +329,31 @@ std::string GetDeepestExistingFolder(const std::string& sPath) {
 bool bMoveFileToFolder(const std::string& sFile, std::string& sFolder, std::string* psMovedTo) {
   constexpr int kMostNumberedNames = 10000;
   if (sFolder.empty() || sFolder.back() != '/') sFolder += '/';
-  const std::string src = AsNamed(sFile);
-  const std::string folder = WithSlash(AsNamed(sFolder));
-  const fs::path name = fs::path(src).filename();
-  if (name.empty() || !IsRegularFile(src)) return false;
+  const std::string folder = sFolder;
+  const fs::path name = fs::path(sFile).filename();
+  if (name.empty() || !IsRegularFile(sFile)) return false;
   if (!bFolderExists(folder)) {
     MakeFolderPath(folder);
     if (!bFolderExists(folder)) return false;
   }
   std::error_code ec;
   const std::string same = folder + name.string();
-  if (bPathExists(same) && fs::equivalent(src, same, ec)) {  // already there
+  if (bPathExists(same) && fs::equivalent(sFile, same, ec)) {  // already there
     if (psMovedTo) *psMovedTo = same;
     return true;
   }
   std::string copy;  // across file systems: the checked copy that takes the name
   for (int n = 1; n <= kMostNumberedNames;) {
     const std::string target = folder + NumberedName(name, n);
-    const int err = RenameNoReplace(copy.empty() ? src : copy, target);
+    const int err = RenameNoReplace(copy.empty() ? sFile : copy, target);
     if (err == 0) {
       if (psMovedTo) *psMovedTo = target;
-      return copy.empty() || bDeleteFile(src);
+      return copy.empty() || bDeleteFile(sFile);
     }
     if (err == EEXIST) {
       ++n;
     } else if (err == EXDEV && copy.empty()) {
-      copy = CheckedCopyBeside(src, target);
+      copy = CheckedCopyBeside(sFile, target);
       if (copy.empty()) return false;
     } else {
       break;
@@ -403,7 +384,7 @@ std::string GetUniqueTempFileName(const std::string& sFolder, const std::string&
   std::string extension = TrimBlanks(sExtension);
   if (extension.empty()) extension = "tmp";
   if (prefix.size() > 8) return "";
-  std::string folder = AsNamed(sFolder);
+  std::string folder = sFolder;
   if (folder.empty()) {
     std::error_code ec;
     folder = fs::temp_directory_path(ec).string();

@@ -1,11 +1,11 @@
 // Testing, creating, moving and deleting files and folders. Every helper
 // answers "", false or a status code instead of throwing. The helpers that
-// touch files take a path as the system names it, "/" between its parts and
-// "\" an ordinary character of a name (as names read from a folder listing
-// hold it); callers turn a user-typed or stored path into that form
-// (ToForwardSlashes) where they read it. The text helpers that take a
-// folder or file name apart (GetParentFolder and its kin below) read "\" as
-// "/", as in a user-typed path.
+// touch files take a path as the system names it, "/" between its parts, and
+// "\" and blanks at either end ordinary characters of a name (as names read
+// from a folder listing hold them); callers turn a user-typed or stored path
+// into that form (TypedPath) where they read it. The text helpers that take
+// a folder or file name apart (GetParentFolder and its kin below) and the
+// output-folder checks read a path as typed.
 #pragma once
 
 #include <chrono>
@@ -29,7 +29,7 @@ bool bGetFileTimes(const std::string& sPath, double& dCreated, double& dAccessed
 bool bSetFileTimes(const std::string& sPath, double dCreated, double dAccessed, double dModified,
                    bool bLocal);
 
-// True when sPath (trimmed) names an existing file that is not a folder;
+// True when sPath names an existing file that is not a folder;
 // false for "", folders and paths holding "*" or "?".
 bool bFileExists(const std::string& sPath);
 

@@ -27,7 +27,7 @@ std::string BrowseStartFolder(std::string& sStartFolder) {
 }
 
 std::string NearestExistingFolder(const std::string& path) {
-  const std::string start = ToForwardSlashes(path);
+  const std::string start = TypedPath(path);
   if (start.empty() || bFolderExists(start)) return start;
   std::string probe = start;
   return GetFolderFromPath(GetNearestExistingPath(probe));

@@ -17,8 +17,9 @@ std::string GetNearestExistingPath(std::string& sPath);
 // separator; the root "/" stays "/".
 std::string BrowseStartFolder(std::string& sStartFolder);
 
-// Where a dialog for path opens: path itself when it is an existing
-// folder, else the folder of GetNearestExistingPath (macros expanded).
+// Where a dialog for the typed path opens: path itself (trimmed) when it is
+// an existing folder, else the folder of GetNearestExistingPath (macros
+// expanded).
 std::string NearestExistingFolder(const std::string& path);
 
 // What a browse gives back for the folder picked: without one trailing

@@ -64,6 +64,8 @@ std::string ToForwardSlashes(std::string_view s) {
   return out;
 }
 
+std::string TypedPath(std::string_view s) { return ToForwardSlashes(TrimBlanks(s)); }
+
 std::string ToLowerAscii(std::string_view s) {
   std::string out(s);
   for (char& c : out) c = LowerAscii(c);

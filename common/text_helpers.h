@@ -39,6 +39,11 @@ std::string RemoveTrailingBackslash(std::string_view s);
 // s with every "\" turned into "/" (stored and typed paths read this way).
 std::string ToForwardSlashes(std::string_view s);
 
+// A user-typed or stored path as the file helpers take it: blanks at its ends
+// trimmed, "\" read as "/". A path the system named (a listed or picked
+// file) is taken as it stands instead.
+std::string TypedPath(std::string_view s);
+
 // True for "/" and "\".
 constexpr bool IsPathSeparator(char c) { return c == '/' || c == '\\'; }
 

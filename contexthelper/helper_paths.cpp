@@ -45,29 +45,27 @@ bool FileId(const std::string& path, std::pair<uint64_t, uint64_t>& id) {
 ChosenFiles::ChosenFiles(const std::vector<std::string>& paths) {
   std::pair<uint64_t, uint64_t> id;
   for (const std::string& p : paths)
-    if (FileId(ToForwardSlashes(p), id)) ids_.insert(id);
+    if (FileId(p, id)) ids_.insert(id);
 }
 
 bool ChosenFiles::bContains(const std::string& path) const {
   std::pair<uint64_t, uint64_t> id;
-  return FileId(ToForwardSlashes(path), id) && ids_.count(id) > 0;
+  return FileId(path, id) && ids_.count(id) > 0;
 }
 
-bool bIsFolder(const std::string& path) { return !path.empty() && bFolderExists(ToForwardSlashes(path)); }
+bool bIsFolder(const std::string& path) { return !path.empty() && bFolderExists(path); }
 
 std::string GetFolderOf(const std::string& path) {
-  const std::string p = ToForwardSlashes(path);
-  return FolderByRule(bIsFolder(p) ? p : GetParentFolder(p));
+  return FolderByRule(bIsFolder(path) ? path : GetParentFolderAsNamed(path));
 }
 
-std::string GetParentFolderOf(const std::string& path) { return FolderByRule(GetParentFolder(ToForwardSlashes(path))); }
+std::string GetParentFolderOf(const std::string& path) { return FolderByRule(GetParentFolderAsNamed(path)); }
 
 PathParts SplitPath(const std::string& path) {
-  const std::string p = ToForwardSlashes(path);
   PathParts parts;
-  const size_t slash = p.rfind('/');
-  parts.folder = slash == std::string::npos ? "" : p.substr(0, slash + 1);
-  parts.name = slash == std::string::npos ? p : p.substr(slash + 1);
+  const size_t slash = path.rfind('/');
+  parts.folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+  parts.name = slash == std::string::npos ? path : path.substr(slash + 1);
   const size_t dot = parts.name.rfind('.');
   parts.base = dot == std::string::npos ? parts.name : parts.name.substr(0, dot);
   parts.extension = dot == std::string::npos ? "" : parts.name.substr(dot + 1);
@@ -86,13 +84,13 @@ std::string PerFileOutputName(const std::string& input, const std::string& root,
 }
 
 void MakeDirTree(const std::string& folder) {
-  if (!folder.empty()) MakeFolderPath(ToForwardSlashes(folder));
+  if (!folder.empty()) MakeFolderPath(folder);
 }
 
 bool bSameFile(const std::string& a, const std::string& b) {
   std::error_code ec;
   if (fs::equivalent(fs::path(a), fs::path(b), ec)) return true;
-  return fs::path(ToForwardSlashes(a)).lexically_normal() == fs::path(ToForwardSlashes(b)).lexically_normal();
+  return fs::path(a).lexically_normal() == fs::path(b).lexically_normal();
 }
 
 // A link as output keeps being a link: the file it names is set aside.

@@ -1,5 +1,7 @@
 // Path rules of the context helper: the root folder of a selection, the
-// parts of a file path, and removing an output that is to be replaced.
+// parts of a file path, and removing an output that is to be replaced. The
+// paths are as the file manager names them: only "/" parts them, and "\"
+// and blanks are characters of a name.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,7 @@
 #include "contexthelper/helper_texts.h"
 
+#include "common/text_helpers.h"
+
 namespace tessa::ferrowick {
 
 std::string BuildHelperCommand(const std::string& input, const std::string& output, bool append) {
@@ -8,8 +10,17 @@ std::string BuildHelperCommand(const std::string& input, const std::string& outp
 
 std::string CommandRefusal(const std::string& path) {
   if (path.find('"') != std::string::npos) return "Skipped: a path holding a double quote cannot be passed on.";
-  if (path.find('\\') != std::string::npos)
+  const size_t backslash = path.rfind('\\');
+  if (backslash != std::string::npos) {
+    const size_t slash = path.rfind('/');
+    if (slash != std::string::npos && backslash < slash)
+      return "Skipped: the name of its folder holds a backslash (\\), which tessaprint reads as a folder "
+             "separator. Rename the folder to convert it.";
     return "Skipped: its name holds a backslash (\\), which tessaprint reads as a folder separator. Rename it to "
+           "convert it.";
+  }
+  if (TrimBlanks(path) != path)
+    return "Skipped: its name begins or ends with a blank, which tessaprint's command line drops. Rename it to "
            "convert it.";
   return "";
 }

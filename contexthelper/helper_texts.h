@@ -15,9 +15,9 @@ enum class WorkRoutine { kConvert, kAppend, kConvertAndAppend };
 std::string BuildHelperCommand(const std::string& input, const std::string& output, bool append);
 
 // Why path cannot be passed on in a command, as the skip text of its file;
-// "" when it can. A double quote would end the value early, and tessaprint
-// reads a backslash of a command line as "/", so a name holding one would
-// name another file or folder.
+// "" when it can. A double quote would end the value early; tessaprint reads
+// a backslash of a command line as "/" and drops blanks at the ends of a
+// path, so a name holding either would name another file or folder.
 std::string CommandRefusal(const std::string& path);
 
 // The text of a DoCommandLine result for routine; "" for 0.

@@ -41,7 +41,7 @@ bool bIsFolderImage(std::string_view name) {
 void AddImageFilesInFolder(const std::string& folder, std::vector<std::string>& list, bool subfolders) {
   std::vector<fs::path> files, folders;
   std::error_code ec;
-  for (fs::directory_iterator it(fs::path(ToForwardSlashes(folder)), ec), end; !ec && it != end; it.increment(ec)) {
+  for (fs::directory_iterator it(fs::path(folder), ec), end; !ec && it != end; it.increment(ec)) {
     std::error_code kind;
     const std::string name = it->path().filename().string();
     if (it->is_directory(kind)) {
@@ -60,11 +60,10 @@ void AddImageFilesInFolder(const std::string& folder, std::vector<std::string>& 
 std::vector<std::string> BuildWorkList(const std::vector<std::string>& chosen, bool subfolders) {
   std::vector<std::string> list;
   for (size_t i = 1; i < chosen.size(); ++i) {
-    const std::string path = ToForwardSlashes(chosen[i]);
-    if (bIsFolder(path))
-      AddImageFilesInFolder(path, list, subfolders);
+    if (bIsFolder(chosen[i]))
+      AddImageFilesInFolder(chosen[i], list, subfolders);
     else
-      list.push_back(path);
+      list.push_back(chosen[i]);
   }
   return list;
 }

@@ -11,7 +11,6 @@
 #include <utility>
 
 #include "common/file_helpers.h"
-#include "common/text_helpers.h"
 #include "contexthelper/helper_paths.h"
 #include "contexthelper/helper_texts.h"
 #include "contexthelper/work_list.h"
@@ -110,7 +109,8 @@ void WorkRoutines::DoWorkConvert(RunRequest r) {
 void WorkRoutines::DoWorkAppend(const RunRequest& r) {
   const std::vector<std::string> inputs = BuildWorkList(r.files, r.doSubfolders);
   if (inputs.empty()) return NoFilesChosen();
-  const std::string output = ToForwardSlashes(r.outFile);
+  const std::string& output = r.outFile;
+  if (bOutputRefused(output)) return;
   if (const int failure = automation_.Create()) return AutomationFailed(failure);
   if (!AppendAll(inputs, output, WorkRoutine::kAppend)) return;
   FinishSinglePdf(output, r.openFile);
@@ -123,12 +123,13 @@ void WorkRoutines::DoWorkConvertAndAppend(const RunRequest& r) {
   if (inputs.empty()) return NoFilesChosen();
   std::string folder = GetFolderOf(r.lowestBranch);
   if (folder.empty() && !r.lowestBranch.empty()) {
-    folder = ToForwardSlashes(r.lowestBranch);
+    folder = r.lowestBranch;
     if (folder.back() != '/') folder += '/';
   }
   if (folder.empty()) return AddErrorLine(FileErrorLine(kSingleOutputName, "No folder was chosen to write it in."));
-  if (!bIsFolder(folder)) MakeDirTree(folder);
   const std::string output = folder + kSingleOutputName;
+  if (bOutputRefused(output)) return;
+  if (!bIsFolder(folder)) MakeDirTree(folder);
   // A chosen file is never replaced: the inputs go after its pages, and it
   // is skipped as an input of its own.
   std::optional<OldOutput> old;
@@ -193,6 +194,12 @@ std::string WorkRoutines::SkipReason(const std::string& input, const std::string
     if (std::string refusal = CommandRefusal(path); !refusal.empty()) return refusal;
   if (bSameFile(input, output)) return "Skipped: the file would be its own output.";
   return "";
+}
+
+bool WorkRoutines::bOutputRefused(const std::string& output) {
+  const std::string refusal = CommandRefusal(output);
+  if (!refusal.empty()) AddErrorLine(FileErrorLine(output, refusal));
+  return !refusal.empty();
 }
 
 void WorkRoutines::StartProgress(int count) {

@@ -49,6 +49,9 @@ class WorkRoutines {
   // Why an input cannot go to output ("" when it can): it is the output
   // itself, or a path a command cannot carry.
   static std::string SkipReason(const std::string& input, const std::string& output);
+  // True, with its error line, when the one output of a single-PDF routine
+  // is a path a command cannot carry: no input can go to it.
+  bool bOutputRefused(const std::string& output);
 
   void StartProgress(int count);
   void FileStarted(const std::string& path);

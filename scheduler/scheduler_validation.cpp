@@ -29,7 +29,7 @@ bool bInRange(const std::string& s, double low, double high) {
   return v >= low && v <= high;
 }
 
-std::string JobFilePath(const std::string& box) { return ToForwardSlashes(box); }
+std::string JobFilePath(const std::string& box) { return TypedPath(box); }
 
 }  // namespace
 

@@ -39,8 +39,9 @@ bool IsExistingFile(const std::string& sPath) {
   return !sPath.empty() && std::filesystem::is_regular_file(sPath, ec);
 }
 
+// Paths here are as the system names them: "\" is a character of a name.
 std::string NameAfterLastSlash(const std::string& sPath) {
-  const auto slash = sPath.find_last_of("/\\");
+  const auto slash = sPath.rfind('/');
   return slash == std::string::npos ? sPath : sPath.substr(slash + 1);
 }
 
@@ -113,8 +114,8 @@ void clsContextMenu::ToggleOption(long MenuOptions::*option) {
 // Where ferrowick puts the one PDF of a single file converted on its own:
 // "Vemo-Output/" in the file's folder, or beside the file.
 std::string clsContextMenu::SingleOutputOf(const std::string& sItem) const {
-  const std::string folder = GetFolderFromPath(sItem);
   std::string base = NameAfterLastSlash(sItem);
+  const std::string folder = sItem.substr(0, sItem.size() - base.size());
   if (const auto dot = base.rfind('.'); dot != std::string::npos) base.erase(dot);
   const bool beside = options_.lSaveToOriginalFolder != 0;
   return folder + (beside ? "" : "Vemo-Output/") + base + ".PDF";

@@ -27,7 +27,7 @@ bool bIsAcceptedFileName(const std::string& sPath) {
 
 bool bIsFolder(const std::string& sPath) {
   std::error_code ec;
-  const auto st = std::filesystem::status(ToForwardSlashes(sPath), ec);
+  const auto st = std::filesystem::status(sPath, ec);
   if (ec) {
     // Only "not there" (a missing path or a missing folder on the way) says no.
     return !(ec == std::errc::no_such_file_or_directory || ec == std::errc::not_a_directory);
@@ -41,7 +41,8 @@ bool MenuSelection::Initialize(const std::vector<std::string>& paths) {
   if (paths.size() > kMaxItems) return false;
   for (const std::string& raw : paths) {
     if (raw.empty()) continue;
-    std::string path = ToForwardSlashes(raw);
+    // A path the file manager hands over is as the system names it.
+    std::string path = raw;
     if (bIsFolder(path)) {
       if (path.back() != '/') path += '/';
       items_.push_back(path);

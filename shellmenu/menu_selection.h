@@ -20,7 +20,8 @@ class MenuSelection {
   static constexpr std::size_t kMaxItems = 255;
 
   // Keeps the folders (written with a trailing "/") and the accepted files of
-  // paths, in order; other paths and empty ones are skipped. False (and an
+  // paths, in order, each as the system names it ("\" and blanks belong to
+  // its names); other paths and empty ones are skipped. False (and an
   // empty selection) when more than 255 paths are given.
   bool Initialize(const std::vector<std::string>& paths);
 

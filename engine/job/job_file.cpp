@@ -54,8 +54,9 @@ bool bIsSkippedJobLine(std::string_view line) {
 }
 
 bool bStorableInJobFile(const std::vector<std::string>& cells) {
+  const auto readsAsTyped = [](const std::string& path) { return TypedPath(path) == path; };
   if (cells.size() > 7 && cells[3].find('C') != std::string::npos &&
-      (cells[4].find('\\') != std::string::npos || cells[7].find('\\') != std::string::npos))
+      (!readsAsTyped(cells[4]) || !readsAsTyped(cells[7])))
     return false;
   return std::none_of(cells.begin(), cells.end(),
                       [](const std::string& c) { return c.find_first_of("\t\r\n") != std::string::npos; });

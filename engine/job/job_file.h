@@ -27,8 +27,9 @@ bool bIsSkippedJobLine(std::string_view line);
 
 // True when every cell can be stored in a job-file line: none holds a TAB,
 // CR or LF, which would split the line, and the input and output of a
-// conversion row (cells 4 and 7) hold no backslash, which a job file reads as
-// "/" (so a listed name holding one would name another file).
+// conversion row (cells 4 and 7) read the same as typed paths: a job file
+// reads "\" as "/" and drops blanks at their ends, so a listed name holding
+// either would name another file.
 bool bStorableInJobFile(const std::vector<std::string>& cells);
 
 // Which log rows SaveLogGridAsJobFile writes, and which it had to leave out.

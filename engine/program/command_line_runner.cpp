@@ -130,7 +130,8 @@ int32_t PerformCommandLine(MainForm& frm, clsConversionOptions& record) {
     bJobFileWritten = SaveLogGridAsJobFile(record.sLogAsConversionJobFile, fgLog, &sJobFileError, &rows);
     if (!bJobFileWritten) log(Translate("Unable to create file. Try a different folder such as 'My Documents'"));
     const std::string leftOut = Translate(
-        "Left out of the failed-tasks job file: a path or PDF text holds a line break or a tab, or a name a backslash");
+        "Left out of the failed-tasks job file: a path or PDF text holds a line break or a tab, or a name a "
+        "backslash or a blank at its start or end");
     for (int row : rows.leftOut) log(jobLine(row, leftOut));
   }
 

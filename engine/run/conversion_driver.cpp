@@ -210,10 +210,11 @@ OutputWriting OutputWritingOf(int32_t lType, const AdvancedOptions& options) {
 void AfterProcessing(MainForm& frm, clsConversionOptions& co, const std::string& sInput,
                      const std::string& sTarget) {
   if (frm.bDeleteOriginalFileAfterProcessing && !EqualsNoCase(sTarget, sInput)) bDeleteFileWithRetry(sInput);
-  if (frm.bMoveOriginalFileAfterProcessing && !frm.sMoveFileToFolder.empty()) {
-    if (!IsPathSeparator(frm.sMoveFileToFolder.back())) frm.sMoveFileToFolder += "/";
-    // The stored folder reads "\" as "/"; the sub-folder is listed names.
-    std::string sFolder = ToForwardSlashes(frm.sMoveFileToFolder) + co.sSubFolder;
+  if (frm.bMoveOriginalFileAfterProcessing && !TypedPath(frm.sMoveFileToFolder).empty()) {
+    // The stored folder is read as typed; the sub-folder is listed names.
+    frm.sMoveFileToFolder = TypedPath(frm.sMoveFileToFolder);
+    if (frm.sMoveFileToFolder.back() != '/') frm.sMoveFileToFolder += "/";
+    std::string sFolder = frm.sMoveFileToFolder + co.sSubFolder;
     std::string sMovedTo;
     if (!bFileExists(sInput) || !bMoveFileToFolder(sInput, sFolder, &sMovedTo)) return;
     if (std::filesystem::path(sMovedTo).filename() == std::filesystem::path(sInput).filename()) return;

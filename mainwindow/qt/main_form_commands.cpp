@@ -311,7 +311,7 @@ void MainFormWidget::FillRecentJobsMenu() {
 void MainFormWidget::mnuMRU_Click(int index) {
   const std::string file = histories_.JobFileAt(index);
   if (file.empty()) return;
-  if (bFileExists(ToForwardSlashes(file))) {
+  if (bFileExists(TypedPath(file))) {
     frm_.ConversionJobOpen(file);
   } else {
     CurrentUserInterface().MsgBox(file + " " + Translate("does not exist."), vbOKOnly, "");

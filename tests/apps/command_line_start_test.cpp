@@ -399,6 +399,29 @@ TEST_F(CommandLineStart, ListedNamesStayInTheirFoldersAndMovedInputsKeepEachOthe
   EXPECT_NE(log.find("moved to: " + file("m/done/sub\\..\\..\\..\\esc/..\\deep (2).jpg")), std::string::npos) << log;
 }
 
+// A listed name ending in a blank, or in a folder that does, is the file acted
+// on: its neighbour is neither deleted nor moved, no folder without the blank
+// is made, and the failed-tasks job, read as typed, leaves it out.
+TEST_F(CommandLineStart, ListedNamesEndingInABlankAreTheFilesActedOn) {
+  for (const std::string& moveTo : {std::string(), file("m")}) {
+    test::WriteFile(home() + "/.config/Brindlecove, Inc/Tessalumen/Vemo_SearchHistory.INI",
+                    "[frmMain]\r\n" + (moveTo.empty() ? "bDeleteOriginalFileAfterProcessing=TRUE"
+                                                      : "bMoveOriginalFileAfterProcessing=TRUE\r\nsMoveFileToFolder=\" " + moveTo + " \""));
+    fs::create_directories(file("b/sub "));
+    for (const char* name : {"x.png ", "x.png", "sub /z.png "}) fs::copy_file(kDemoData / "Checkerboard.png", file("b/") + name);
+    test::WriteFile(file("b/bad.png "), "not a picture");
+    EXPECT_EQ(Run({"/S", file("b/*.png?"), "/T", file("o/*.pdf"), "/R", "/B", file("failed.ZOL")}).exitCode, 1);
+    EXPECT_TRUE(fs::exists(file("b/x.png")) && !fs::exists(file("o/sub"))) << moveTo;
+    for (const char* converted : {"x.png ", "sub /z.png "}) {
+      EXPECT_FALSE(fs::exists(file("b/") + converted)) << converted;
+      EXPECT_EQ(fs::exists(file("m/") + converted), !moveTo.empty()) << converted;
+    }
+    EXPECT_EQ(test::ReadFile(file("failed.ZOL")).find("bad.png"), std::string::npos);
+    fs::remove_all(file("b"));
+    fs::remove_all(file("o"));
+  }
+}
+
 // Without /+ a run replaces its output, whatever type it names and whatever
 // the input's name says: a TIFF run again gives its pages once.
 TEST_F(CommandLineStart, RunAgainWithoutAppendReplacesTheOutput) {

@@ -21,7 +21,7 @@ TEST(FileHelpers, ExistenceTests) {
   const std::string hidden = WriteFile(dir.path() / ".hidden", "x");
   fs::permissions(file, fs::perms(0444));
   EXPECT_TRUE(bFileExists(file));
-  EXPECT_TRUE(bFileExists("  " + file + " "));
+  EXPECT_FALSE(bFileExists("  " + file + " "));  // another name
   EXPECT_TRUE(bFileExists(hidden));
   EXPECT_FALSE(bFileExists(dir.path().string()));
   EXPECT_FALSE(bFileExists(""));

@@ -20,10 +20,12 @@
 #include <memory>
 
 #include "support/child_process.h"
+#include "contexthelper/helper_texts.h"
 #include "contexthelper/qt/helper_service.h"
 #include "contexthelper/qt/process_object.h"
 #include "contexthelper/qt/progress_window.h"
 #include "platform/bus_names.h"
+#include "platform/ini_file.h"
 #include "support/pdf_report.h"
 #include "support/scripted_user_interface.h"
 #include "support/temp_dir.h"
@@ -403,6 +405,28 @@ TEST_F(HelperBus, MenuvaneVerbsReachTheProcessAndConvert) {
   EXPECT_EQ(Pages(work("m/Vemo-Output/a.PDF")), 3) << "a, then a and b appended";
   EXPECT_EQ(Pages(work("m/Vemo-Output/b.PDF")), 1);
   EXPECT_EQ(Pages(work("m/Vemo-Output.PDF")), 2);
+}
+
+// A path the file manager hands over reaches the skip as the system names
+// it: a name or folder holding a backslash, or a name ending in a blank, is
+// reported, never read as another file or folder.
+TEST_F(HelperBus, SelectedPathsReachTheSkipAsTheSystemNamesThem) {
+  for (const char* decoy : {"victim.png", "s/x.jpg", "s/a/b/decoy.png"}) Copy("Checkerboard.png", decoy);
+  const std::string odd = Copy("Sunrise.jpg", "s/t/..\\..\\victim.png"), folder = work("s/a\\b");
+  const std::string cases[][3] = {  // verb, selection, the path its error line names when not that one{"CONVERTMULTITOMULTI", Copy("Sunrise.jpg", "s/x.jpg "), ""},
+                                  {"CONVERTMULTITOMULTI", odd, ""},
+                                  {"CONVERTMULTITOMULTI", folder, Copy("Sunrise.jpg", "s/a\\b/c.jpg")},
+                                  {"CONVERTMULTITOSINGLE", folder, folder + "/Vemo-Output.PDF"}};
+  const auto env = test::ChildEnvironment(home(), {{"DBUS_SESSION_BUS_ADDRESS", address()}});
+  for (const auto& [verb, path, named] : cases) {
+    const pid_t pid = test::SpawnChild(TESSA_MENUVANE, {"invoke", verb, path}, env);
+    ASSERT_TRUE(PumpUntil([&] { return waitpid(pid, nullptr, WNOHANG) != 0; })) << verb;
+    WaitForRuns(runs_.size() + 1);
+    const std::string& shown = named.empty() ? path : named;
+    EXPECT_EQ(runs_.back().errors.toStdString(), "Error: " + shown + " - " + CommandRefusal(shown));
+  }
+  EXPECT_EQ(ReadIniString(home() + "/.config/Brindlecove, Inc/Tessalumen/Vemo_SearchHistory.INI", "Files", "RecentPDF", ""),
+            work("s/t/Vemo-Output/..\\..\\victim.PDF"));
 }
 
 // The program itself, started by the bus for a plain command-line call.
