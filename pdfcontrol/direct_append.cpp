@@ -9,7 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <stdexcept>
+#include <system_error>
 
 #include "pdfcontrol/file_descriptor.h"
 #include "pdfcontrol/incremental_update.h"
@@ -220,7 +220,7 @@ bool AppendPageDirect(const DirectTail& tail, const std::string& path, const Dir
 
   FileDescriptor file(path, O_RDWR);
   const int fd = file.get();
-  if (fd < 0) throw std::runtime_error(tessa::SystemError(path, "Cannot open"));
+  if (fd < 0) throw tessa::SystemFailure(path, "Cannot open");
   struct stat st {};
   if (::fstat(fd, &st) != 0 || static_cast<unsigned long long>(st.st_size) != tail.fileSize) return false;
 
