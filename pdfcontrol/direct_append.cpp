@@ -9,7 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <stdexcept>
+#include <system_error>
 
 #include "pdfcontrol/file_descriptor.h"
 #include "pdfcontrol/incremental_update.h"
@@ -31,29 +31,19 @@ std::string Ref(QPDFObjGen og) { return std::to_string(og.getObj()) + " " + std:
 // update, so that an append never looks far back.
 constexpr int kRelistDepth = 7;
 
-// The text of object og ("og obj" up to "endobj") where the recent tables
-// place it, or "".
-std::string ObjectText(int fd, RecentTables& tables, QPDFObjGen og, DirectTail::Carried* where = nullptr) {
+// The text of object og ("og obj" ... "endobj") where the recent tables
+// place it, or "". Only an object of its own counts: one inside an object
+// stream has no offset for an update to carry.
+std::string ObjectText(RecentTables& tables, QPDFObjGen og, DirectTail::Carried* where = nullptr) {
   const std::optional<RecentTables::Entry> entry = tables.Find(og.getObj());
-  if (!entry || entry->generation != og.getGen() || entry->stream != 0) return "";
-  for (size_t chunk = 4096; chunk <= (1u << 20); chunk *= 16) {
-    std::string text = ReadAt(fd, entry->offset, chunk);
-    const size_t end = text.find("endobj");
-    if (end == std::string::npos) {
-      if (text.size() < chunk) return "";
-      continue;
-    }
-    const std::string header = std::to_string(og.getObj()) + " " + std::to_string(og.getGen()) + " obj";
-    if (text.compare(0, header.size(), header) != 0) return "";
-    text.resize(end);
-    if (where) *where = DirectTail::Carried{og, entry->offset, entry->depth};
-    return text;
-  }
-  return "";
+  if (!entry || entry->stream != 0) return "";
+  std::string text = tables.ObjectText(og);
+  if (!text.empty() && where) *where = DirectTail::Carried{og, entry->offset, entry->depth};
+  return text;
 }
 
-std::optional<TextValue> ReadObject(int fd, RecentTables& tables, QPDFObjGen og, DirectTail::Carried* where = nullptr) {
-  const std::string text = ObjectText(fd, tables, og, where);
+std::optional<TextValue> ReadObject(RecentTables& tables, QPDFObjGen og, DirectTail::Carried* where = nullptr) {
+  const std::string text = ObjectText(tables, og, where);
   if (text.empty()) return std::nullopt;
   return ParseObjectText(text);
 }
@@ -172,20 +162,20 @@ std::optional<DirectTail> ReadDirectTail(const std::string& path) {
   if (tail.root.og.getObj() <= 0 || tail.info.og.getObj() <= 0 || tail.root.og == tail.info.og) return std::nullopt;
   if (!tables.Newest().empty()) tail.size = std::max<long long>(tail.size, tables.Newest().rbegin()->first + 1LL);
 
-  const std::optional<TextValue> catalog = ReadObject(file.get(), tables, tail.root.og, &tail.root);
+  const std::optional<TextValue> catalog = ReadObject(tables, tail.root.og, &tail.root);
   const TextValue* pages = catalog ? catalog->Find("/Pages") : nullptr;
   if (!pages || !pages->Is(Kind::Reference)) return std::nullopt;
   QPDFObjGen next(static_cast<int>(pages->number), pages->generation);
   for (int depth = 0;; ++depth) {
     if (depth >= kPageTreeMaxDepth || next == tail.root.og || next == tail.info.og) return std::nullopt;
-    const std::optional<TextValue> value = ReadObject(file.get(), tables, next);
+    const std::optional<TextValue> value = ReadObject(tables, next);
     if (!value) return std::nullopt;
     const TextValue* type = value->Find("/Type");
     if (depth > 0 && type && type->Is(Kind::Name) && type->text == "/Page") {
       const TextValue* contents = value->Find("/Contents");
       if (contents && contents->Is(Kind::Reference)) {
         DirectTail::Carried where;
-        const std::string text = ObjectText(file.get(), tables, QPDFObjGen(static_cast<int>(contents->number), contents->generation), &where);
+        const std::string text = ObjectText(tables, QPDFObjGen(static_cast<int>(contents->number), contents->generation), &where);
         if (std::optional<std::string> bytes = PlainStreamBytes(text)) {
           tail.content = where;
           tail.contentBytes = std::move(*bytes);
@@ -205,7 +195,7 @@ std::optional<DirectTail> ReadDirectTail(const std::string& path) {
     next = tail.path.back().kids.back();
   }
 
-  const std::optional<TextValue> info = ReadObject(file.get(), tables, tail.info.og, &tail.info);
+  const std::optional<TextValue> info = ReadObject(tables, tail.info.og, &tail.info);
   if (!info || !info->Is(Kind::Dictionary)) return std::nullopt;
   for (const auto& [key, v] : info->entries) {
     if (v.Is(Kind::String) && !v.hex && IsPlainText(v.text)) tail.infoText[key] = v.text;
@@ -230,7 +220,7 @@ bool AppendPageDirect(const DirectTail& tail, const std::string& path, const Dir
 
   FileDescriptor file(path, O_RDWR);
   const int fd = file.get();
-  if (fd < 0) throw std::runtime_error(tessa::SystemError(path, "Cannot open"));
+  if (fd < 0) throw tessa::SystemFailure(path, "Cannot open");
   struct stat st {};
   if (::fstat(fd, &st) != 0 || static_cast<unsigned long long>(st.st_size) != tail.fileSize) return false;
 

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <future>
@@ -33,6 +34,7 @@
 #include "pdfcontrol/replacement_file.h"
 #include "pdfcontrol/sample_stream.h"
 #include "pdfcontrol/tail_snapshot.h"
+#include "platform/memory_room.h"
 #include "platform/text_file.h"
 
 namespace quirepane {
@@ -48,6 +50,7 @@ struct PDFWriter::Image {
   QPDFObjectHandle object;  // the image XObject once made
 
   std::future<SampleStream> encoding;  // the samples while they are being encoded
+  uint64_t encodingHolds = 0;          // the memory that encoding may hold at most
 
   void SetSamples(SampleStream stream) {
     data = std::move(stream.data);
@@ -64,6 +67,10 @@ struct PDFWriter::Image {
 };
 
 namespace {
+
+// An encoding holds its rows about three times over at its height: the
+// rows, the rows predicted, and the room deflate writes into.
+constexpr uint64_t kEncodingCopies = 3;
 
 // A number for a PDF file: at most four decimals, never a locale's comma.
 std::string Num(double value) {
@@ -383,13 +390,28 @@ void PDFWriter::LoadSamples(long width, long height, int components, int bitsPer
 }
 
 void PDFWriter::EncodeBeside(Image& image, std::string rows, int colors, bool indexed) {
+  // The encodings in flight hold no more than a quarter of the memory left,
+  // so that the page decoded beside them still finds the room it may take.
   const size_t most = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
-  for (; encoding_.size() >= most; encoding_.erase(encoding_.begin())) encoding_.front()->Settle();
+  const uint64_t share = tessa::MemoryRoom() / 4;
+  const uint64_t holds = kEncodingCopies * rows.size();
+  uint64_t inFlight = holds;
+  for (const Image* other : encoding_) inFlight += other->encodingHolds;
+  for (; !encoding_.empty() && (encoding_.size() >= most || inFlight > share); encoding_.erase(encoding_.begin())) {
+    inFlight -= encoding_.front()->encodingHolds;
+    encoding_.front()->Settle();
+  }
   // The rows stay here until a thread has taken the work.
   auto held = std::make_shared<std::string>(std::move(rows));
   auto encode = [held, width = image.width, height = image.height, colors, bits = image.bitsPerComponent, indexed] {
     return EncodeSamples(std::move(*held), width, height, colors, bits, indexed);
   };
+  // A page too large for that is encoded before the next one is read.
+  if (inFlight > share) {
+    image.SetSamples(encode());
+    return;
+  }
+  image.encodingHolds = holds;
   try {
     image.encoding = std::async(std::launch::async, encode);
     encoding_.push_back(&image);

@@ -133,7 +133,8 @@ class PDFWriter {
   void Reset();
   // Encodes rows (see EncodeSamples) into image's samples beside the
   // caller's next steps, so that the next page is read while this one is
-  // compressed; a few images at a time, the oldest waited for first.
+  // compressed; a few images at a time and a share of the memory left, the
+  // oldest waited for first, a page larger than that share right here.
   void EncodeBeside(Image& image, std::string rows, int colors, bool indexed);
   // Waits until every image's samples are encoded.
   void SettleEncoding();

@@ -120,14 +120,18 @@ std::string FileOf(const std::string& path) {
 // noted before it: only when it is still the noted file, the same up to
 // that length, and holds more than that length but not more than the
 // append would have made, and not the whole append. False when such a cut
-// failed.
+// failed, or a tail as long as the append could not be read to tell.
 bool CutBack(int fd, const Note& note) {
   struct stat st {};
   if (::fstat(fd, &st) != 0) return false;
   const auto size = static_cast<unsigned long long>(st.st_size);
   if (st.st_ino != note.inode || size <= note.oldSize || size > note.newSize) return true;
   if (OldEndChecksum(fd, note.oldSize) != note.oldEnd) return true;
-  if (size == note.newSize && FileChecksum(fd, note.oldSize, note.newSize) == note.checksum) return true;
+  if (size == note.newSize) {
+    // A whole append stays; one that cannot be read to tell keeps its note.
+    const std::optional<unsigned long> appended = FileChecksum(fd, note.oldSize, note.newSize);
+    if (!appended || *appended == note.checksum) return appended.has_value();
+  }
   return ::ftruncate(fd, static_cast<off_t>(note.oldSize)) == 0 && ::fdatasync(fd) == 0;
 }
 
