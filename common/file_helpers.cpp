@@ -189,10 +189,7 @@ bool bSetFileTimes(const std::string& sPath, double /*dCreated*/, double dAccess
   return ::utimensat(AT_FDCWD, sPath.c_str(), times, 0) != 0;
 }
 
-bool bFileExists(const std::string& sPath) {
-  if (sPath.empty() || bHasWildcards(sPath)) return false;
-  return IsRegularFile(sPath);
-}
+bool bFileExists(const std::string& sPath) { return !sPath.empty() && IsRegularFile(sPath); }
 
 bool bFolderExists(const std::string& sFolder) {
   struct stat st{};

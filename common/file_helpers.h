@@ -29,8 +29,9 @@ bool bGetFileTimes(const std::string& sPath, double& dCreated, double& dAccessed
 bool bSetFileTimes(const std::string& sPath, double dCreated, double dAccessed, double dModified,
                    bool bLocal);
 
-// True when sPath names an existing file that is not a folder;
-// false for "", folders and paths holding "*" or "?".
+// True when sPath names an existing file that is not a folder; false for ""
+// and folders. A "*" or "?" is a character of a name here: a mask names no
+// file unless one is called so.
 bool bFileExists(const std::string& sPath);
 
 // True when sFolder names an existing folder.

@@ -1,7 +1,9 @@
 // The main form's job commands: New, Open, Save, Save As, Save log as job,
 // and the question whether to save a changed job before it is replaced.
 // Questions and failures reach the user through the user interface; file
-// dialogs belong to the window and are asked for through the job view.
+// dialogs belong to the window and are asked for through the job view. A
+// path a caller gives is typed or stored ("\" reads as "/"); one the dialog
+// gives is as the system names it, so a "\" in a picked name stays in it.
 #include "common/file_helpers.h"
 #include "common/path_macros.h"
 #include "common/program_modes.h"
@@ -49,14 +51,13 @@ bool MainForm::ConversionJobSave() {
 }
 
 bool MainForm::ConversionJobSaveAs(const std::string& sFile) {
-  std::string path = sFile;
+  std::string path = TypedPath(sFile);
   if (path.empty()) {
     const std::string initial = sCurrentJobFile.size() >= 2 ? sCurrentJobFile : "";
     path = Job().PickJobFile(true, Translate("Save"), initial);
     if (path.empty()) return false;
   }
-  path = ToForwardSlashes(path);
-  std::string folder = GetFolderFromPath(path);
+  std::string folder = GetParentFolderAsNamed(path);
   if (folder.empty()) folder = "./";
   if (!bFolderIsWriteable(folder)) {
     sJobFileError = Translate("The folder cannot be written: ") + folder;
@@ -88,8 +89,9 @@ bool MainForm::ConversionJobOpen(const std::string& sFile) {
     const std::string initial = sCurrentJobFile.size() >= 2 && sCurrentJobFile != "*" ? sCurrentJobFile : "";
     path = Job().PickJobFile(false, Translate("Open Conversion Job"), initial);
     if (path.empty()) return false;
+  } else {
+    path = ToForwardSlashes(ExpandPathMacros(path));
   }
-  path = ToForwardSlashes(ExpandPathMacros(path));
   if (bInRunLoop()) {
     // Replacing the rows under a running loop would mark the wrong tasks:
     // pause, and open when the loop has stopped.
@@ -158,13 +160,13 @@ void MainForm::ConversionJobNew() {
 }
 
 bool MainForm::SaveLogAsConversionJob(const std::string& sFile) {
-  std::string path = sFile;
+  std::string path = TypedPath(sFile);
   if (path.empty()) {
     path = Job().PickJobFile(true, Translate("Save"), "");
     if (path.empty()) return false;
   }
   std::string why;
-  if (!SaveLogGridAsJobFile(ToForwardSlashes(path), fgLog, &why)) {
+  if (!SaveLogGridAsJobFile(path, fgLog, &why)) {
     sJobFileError = why;
     ShowSaveFailure(why);
     return false;

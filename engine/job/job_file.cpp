@@ -55,8 +55,8 @@ bool bIsSkippedJobLine(std::string_view line) {
 
 bool bStorableInJobFile(const std::vector<std::string>& cells) {
   const auto readsAsTyped = [](const std::string& path) { return TypedPath(path) == path; };
-  if (cells.size() > 7 && cells[3].find('C') != std::string::npos &&
-      (!readsAsTyped(cells[4]) || !readsAsTyped(cells[7])))
+  if (cells.size() > kColOutput && cells[kColAction].find('C') != std::string::npos &&
+      (!readsAsTyped(cells[kColInput]) || !readsAsTyped(cells[kColOutput])))
     return false;
   return std::none_of(cells.begin(), cells.end(),
                       [](const std::string& c) { return c.find_first_of("\t\r\n") != std::string::npos; });

@@ -31,9 +31,7 @@ constexpr const char* kRegistrySection = "Settings";
 constexpr const char* kDataFolderMacro = "%appdata%\\Brindlecove, Inc\\Tessalumen\\";
 
 bool bStartedByBus(const std::vector<std::string>& args) {
-  const std::string marker = ToLowerAscii(kEmbedMarker);
-  return std::any_of(args.begin(), args.end(),
-                     [&marker](const std::string& a) { return bStartsWith(ToLowerAscii(a), marker); });
+  return std::any_of(args.begin(), args.end(), [](const std::string& a) { return bStartsWith(a, kEmbedMarker); });
 }
 
 bool bHasArgument(const std::vector<std::string>& args, const char* arg) {

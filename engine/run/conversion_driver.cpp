@@ -210,18 +210,18 @@ OutputWriting OutputWritingOf(int32_t lType, const AdvancedOptions& options) {
 void AfterProcessing(MainForm& frm, clsConversionOptions& co, const std::string& sInput,
                      const std::string& sTarget) {
   if (frm.bDeleteOriginalFileAfterProcessing && !EqualsNoCase(sTarget, sInput)) bDeleteFileWithRetry(sInput);
-  if (frm.bMoveOriginalFileAfterProcessing && !TypedPath(frm.sMoveFileToFolder).empty()) {
-    // The stored folder is read as typed; the sub-folder is listed names.
-    frm.sMoveFileToFolder = TypedPath(frm.sMoveFileToFolder);
-    if (frm.sMoveFileToFolder.back() != '/') frm.sMoveFileToFolder += "/";
-    std::string sFolder = frm.sMoveFileToFolder + co.sSubFolder;
-    std::string sMovedTo;
-    if (!bFileExists(sInput) || !bMoveFileToFolder(sInput, sFolder, &sMovedTo)) return;
-    if (std::filesystem::path(sMovedTo).filename() == std::filesystem::path(sInput).filename()) return;
-    co.sInputMovedTo = sMovedTo;
-    co.sErr += " (" + Translate("a file of that name was already in the move folder; the input was moved to") +
-               ": " + sMovedTo + ")";
-  }
+  if (!frm.bMoveOriginalFileAfterProcessing) return;
+  // The stored folder is read as typed; the sub-folder is listed names.
+  frm.sMoveFileToFolder = TypedPath(frm.sMoveFileToFolder);
+  if (frm.sMoveFileToFolder.empty()) return;
+  if (frm.sMoveFileToFolder.back() != '/') frm.sMoveFileToFolder += "/";
+  std::string sFolder = frm.sMoveFileToFolder + co.sSubFolder;
+  std::string sMovedTo;
+  if (!bFileExists(sInput) || !bMoveFileToFolder(sInput, sFolder, &sMovedTo)) return;
+  if (std::filesystem::path(sMovedTo).filename() == std::filesystem::path(sInput).filename()) return;
+  co.sInputMovedTo = sMovedTo;
+  co.sErr += " (" + Translate("a file of that name was already in the move folder; the input was moved to") + ": " +
+             sMovedTo + ")";
 }
 
 }  // namespace

@@ -174,7 +174,7 @@ void frmOptions::cmdApply_Click() {
     txtMoveToFolder_->clear();
     cbMoveAfterProcessing_->setChecked(false);
   }
-  if (cbMoveAfterProcessing_->isChecked() && !bFolderExists(ToForwardSlashes(TrimBlanks(Text(txtMoveToFolder_))))) {
+  if (cbMoveAfterProcessing_->isChecked() && !bFolderExists(TypedPath(Text(txtMoveToFolder_)))) {
     CurrentUserInterface().MsgBox(Text(txtMoveToFolder_) + "\n\n" + Translate("does not exist."), vbOKOnly, "");
     txtMoveToFolder_->selectAll();
     txtMoveToFolder_->setFocus();

@@ -427,8 +427,10 @@ TEST_F(CommandLineStart, ListedNamesEndingInABlankAreTheFilesActedOn) {
 TEST_F(CommandLineStart, RunAgainWithoutAppendReplacesTheOutput) {
   const std::string tif = file("in/Three Pages.tif");
   fs::copy_file(tif, file("in/scan.jpg"));
+  fs::copy_file(tif, file("in/scan?.tif"));  // a "?" in a listed name is part of it
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{"/S", file("in/*.tif"), "/T", file("out/each/*.pdf")}, file("out/each/Three Pages.pdf")},
+      {{"/S", file("in/scan?.tif"), "/T", file("out/q/*.pdf")}, file("out/q/scan?.pdf")},
       {{"/S", tif, "/T", file("out/f2.pdf"), "/F", "2"}, file("out/f2.pdf")},
       {{"/S", file("in/scan.jpg"), "/T", file("out/named.pdf")}, file("out/named.pdf")},
       {{"/S", tif, "/T", file("out/auto.pdf"), "/F", "-1"}, file("out/auto.pdf")},

@@ -413,7 +413,7 @@ TEST_F(HelperBus, MenuvaneVerbsReachTheProcessAndConvert) {
 TEST_F(HelperBus, SelectedPathsReachTheSkipAsTheSystemNamesThem) {
   for (const char* decoy : {"victim.png", "s/x.jpg", "s/a/b/decoy.png"}) Copy("Checkerboard.png", decoy);
   const std::string odd = Copy("Sunrise.jpg", "s/t/..\\..\\victim.png"), folder = work("s/a\\b");
-  const std::string cases[][3] = {  // verb, selection, the path its error line names when not that one{"CONVERTMULTITOMULTI", Copy("Sunrise.jpg", "s/x.jpg "), ""},
+  const std::string cases[][3] = {{"CONVERTMULTITOMULTI", Copy("Sunrise.jpg", "s/x.jpg "), ""},
                                   {"CONVERTMULTITOMULTI", odd, ""},
                                   {"CONVERTMULTITOMULTI", folder, Copy("Sunrise.jpg", "s/a\\b/c.jpg")},
                                   {"CONVERTMULTITOSINGLE", folder, folder + "/Vemo-Output.PDF"}};

@@ -45,6 +45,14 @@ TEST_F(JobFileTest, SaveThenOpenRoundTripsByteForByte) {
   EXPECT_TRUE(ui.boxes.empty());
 }
 
+TEST_F(JobFileTest, APickedNameHoldingABackslashIsSavedAndOpenedAsNamed) {
+  const std::string other = test::WriteFile(dir.file("a/b.ZOL"), "keep");
+  ASSERT_TRUE(form.ConversionJobOpen(test::WriteFile(dir.file("j.ZOL"), JobText(2))));
+  view.picked = dir.file("a\\b.ZOL");
+  EXPECT_TRUE(form.ConversionJobSaveAs() && form.SaveLogAsConversionJob() && form.ConversionJobOpen());
+  EXPECT_EQ(form.sCurrentJobFile + ", " + test::ReadFile(other), view.picked + ", keep");  // a/b.ZOL untouched
+}
+
 TEST_F(JobFileTest, LoadingSkipsBlankAndPlaceholderLinesAndRenumbers) {
   const std::string text = "\r\n" + TaskLine(7) + "   \r\n\t\t\r\n" + kPlaceholderLine + TaskLine(9) + "\n" +
                            TaskLine(4) + kPlaceholderLine;
