@@ -8,7 +8,7 @@ MAKEFLAGS += --no-print-directory
 # `make demo` builds only these; `make test` builds the rest too.
 DEMO_TARGETS = tessaprint ferrowick tessa_data
 
-.PHONY: all deps configure build demo test bench clean
+.PHONY: all deps configure build demo test clean
 
 all: build
 

@@ -19,6 +19,9 @@ std::string CommandRefusal(const std::string& path) {
     return "Skipped: its name holds a backslash (\\), which tessaprint reads as a folder separator. Rename it to "
            "convert it.";
   }
+  if (path.find_first_of("*?") != std::string::npos)
+    return "Skipped: its path holds * or ?, which tessaprint reads as a wildcard, so other files would be converted "
+           "with it. Rename it to convert it.";
   if (TrimBlanks(path) != path)
     return "Skipped: its name begins or ends with a blank, which tessaprint's command line drops. Rename it to "
            "convert it.";

@@ -17,7 +17,8 @@ std::string BuildHelperCommand(const std::string& input, const std::string& outp
 // Why path cannot be passed on in a command, as the skip text of its file;
 // "" when it can. A double quote would end the value early; tessaprint reads
 // a backslash of a command line as "/" and drops blanks at the ends of a
-// path, so a name holding either would name another file or folder.
+// path, and reads "*" and "?" as wildcards, so a name holding any of these
+// would name another file or folder.
 std::string CommandRefusal(const std::string& path);
 
 // The text of a DoCommandLine result for routine; "" for 0.

@@ -411,12 +411,13 @@ TEST_F(HelperBus, MenuvaneVerbsReachTheProcessAndConvert) {
 // it: a name or folder holding a backslash, or a name ending in a blank, is
 // reported, never read as another file or folder.
 TEST_F(HelperBus, SelectedPathsReachTheSkipAsTheSystemNamesThem) {
-  for (const char* decoy : {"victim.png", "s/x.jpg", "s/a/b/decoy.png"}) Copy("Checkerboard.png", decoy);
+  for (const char* decoy : {"victim.png", "s/x.jpg", "s/a/b/decoy.png", "s/q/p1.jpg"}) Copy("Checkerboard.png", decoy);
   const std::string odd = Copy("Sunrise.jpg", "s/t/..\\..\\victim.png"), folder = work("s/a\\b");
   const std::string cases[][3] = {{"CONVERTMULTITOMULTI", Copy("Sunrise.jpg", "s/x.jpg "), ""},
                                   {"CONVERTMULTITOMULTI", odd, ""},
                                   {"CONVERTMULTITOMULTI", folder, Copy("Sunrise.jpg", "s/a\\b/c.jpg")},
-                                  {"CONVERTMULTITOSINGLE", folder, folder + "/Vemo-Output.PDF"}};
+                                  {"CONVERTMULTITOSINGLE", folder, folder + "/Vemo-Output.PDF"},
+                                  {"CONVERTMULTITOSINGLE", Copy("Sunrise.jpg", "s/q/p?.jpg"), ""}};
   const auto env = test::ChildEnvironment(home(), {{"DBUS_SESSION_BUS_ADDRESS", address()}});
   for (const auto& [verb, path, named] : cases) {
     const pid_t pid = test::SpawnChild(TESSA_MENUVANE, {"invoke", verb, path}, env);
