@@ -5,7 +5,7 @@
 # is). The program gets a scratch folder of its own as TMPDIR and HOME: the
 # caller's TMPDIR may be private. Exits 77 (skipped) when it cannot.
 set -u
-program=$1; shift
+program=$(readlink -f "$1"); shift
 run_as=()
 base_folders=("${TMPDIR:-/tmp}")
 if [ "$(id -u)" -eq 0 ]; then

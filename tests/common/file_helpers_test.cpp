@@ -1,7 +1,6 @@
 #include "common/file_helpers.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,6 @@
 #include "common/file_search.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>

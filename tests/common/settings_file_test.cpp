@@ -1,7 +1,5 @@
 #include "common/settings_file.h"
 
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include "platform/ini_file.h"
