@@ -260,9 +260,10 @@ bool AppendPageDirect(const DirectTail& tail, const std::string& path, const Dir
                ">>";
   objects.emplace_back(imageOg, imageDict);
   if (!shareContent) objects.emplace_back(contentOg, "<</Length " + std::to_string(content.size()) + ">>");
-  objects.emplace_back(pageOg, "<</Contents " + Ref(contentOg) + "/MediaBox[0 0 " + width + " " + height +
-                                   "]/Parent " + Ref(nodes.back().og) + "/Resources<</XObject<</Im1 " + Ref(imageOg) +
-                                   ">>>>/Type/Page>>");
+  std::string page = "<</Contents " + Ref(contentOg) + "/MediaBox[0 0 " + width + " " + height + "]/Parent " +
+                     Ref(nodes.back().og) + "/Resources<</XObject<</Im1 " + Ref(imageOg) + ">>>>";
+  if (image.rotate != 0) page += "/Rotate " + std::to_string(image.rotate);
+  objects.emplace_back(pageOg, page + "/Type/Page>>");
   std::sort(objects.begin(), objects.end());
 
   std::string update = "\n";

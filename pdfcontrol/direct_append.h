@@ -56,6 +56,7 @@ struct DirectImage {
   std::string decode;      // a /Decode array in PDF syntax, or ""
   std::string decodeParms; // a /DecodeParms dictionary as Compact writes it, or ""
   const std::string* data = nullptr;
+  int rotate = 0;          // the /Rotate of the page showing it, 0 for none
 };
 
 // Adds one page of width by height points showing image through content

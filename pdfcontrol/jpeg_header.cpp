@@ -2,13 +2,47 @@
 
 #include <cstdint>
 
+#include "pdfcontrol/byte_order.h"
+
 namespace quirepane {
+namespace {
+
+// The turn the Orientation tag of an APP1 segment's EXIF data asks for (see
+// JpegInfo::rotate); 0 when the segment holds no EXIF data, no such tag, or
+// offsets that leave it.
+int ExifRotation(std::string_view segment) {
+  constexpr std::string_view kExif("Exif\0\0", 6);
+  if (segment.substr(0, kExif.size()) != kExif) return 0;
+  const std::string_view tiff = segment.substr(kExif.size());
+  const std::string_view order = tiff.substr(0, 4);
+  if (tiff.size() < 8 || (order != std::string_view("II*\0", 4) && order != std::string_view("MM\0*", 4))) return 0;
+  const bool little = tiff[0] == 'I';
+  auto u16 = [&](size_t at) { return little ? Le16(tiff, at) : Be16(tiff, at); };
+  const size_t ifd = little ? Le32(tiff, 4) : Be32(tiff, 4);
+  if (ifd > tiff.size() - 2) return 0;
+  const size_t entries = u16(ifd);
+  for (size_t i = 0; i < entries && ifd + 2 + 12 * (i + 1) <= tiff.size(); ++i) {
+    const size_t entry = ifd + 2 + 12 * i;
+    constexpr uint32_t kOrientation = 0x0112, kShort = 3;
+    if (u16(entry) != kOrientation || u16(entry + 2) != kShort) continue;
+    switch (u16(entry + 8)) {
+      case 3: return 180;
+      case 6: return 90;
+      case 8: return 270;
+      default: return 0;
+    }
+  }
+  return 0;
+}
+
+}  // namespace
 
 std::optional<JpegInfo> ReadJpegInfo(std::string_view data) {
   auto byte = [&](size_t i) { return static_cast<unsigned char>(data[i]); };
   if (data.size() < 4 || byte(0) != 0xFF || byte(1) != 0xD8) return std::nullopt;
   JpegInfo info;
   bool haveFrame = false;
+  bool exifSeen = false;  // the first EXIF segment is the one readers take
   size_t pos = 2;
   while (pos + 4 <= data.size()) {
     if (byte(pos) != 0xFF) return std::nullopt;
@@ -29,6 +63,9 @@ std::optional<JpegInfo> ReadJpegInfo(std::string_view data) {
       return std::nullopt;  // extended, lossless, hierarchical or arithmetic frames
     } else if (marker == 0xEE && len >= 7 && data.substr(seg, 5) == "Adobe") {
       info.adobe = true;
+    } else if (marker == 0xE1 && !exifSeen) {
+      info.rotate = ExifRotation(data.substr(seg, len - 2));
+      exifSeen = data.substr(seg, 4) == "Exif";
     } else if (marker == 0xDA) {
       break;
     }

@@ -1,5 +1,6 @@
 // Reads the frame header of a JPEG file to decide whether its bytes can go
-// into a PDF unchanged (8-bit baseline or progressive, 1, 3 or 4 components).
+// into a PDF unchanged (8-bit baseline or progressive, 1, 3 or 4 components),
+// and the turn its EXIF orientation asks for.
 #pragma once
 
 #include <optional>
@@ -12,6 +13,10 @@ struct JpegInfo {
   long height = 0;
   int components = 0;   // 1 grey, 3 colour, 4 CMYK
   bool adobe = false;   // an Adobe marker: CMYK is stored inverted
+  // Degrees a viewer turns the image clockwise to show it upright: 90, 180
+  // or 270 for EXIF orientation 6, 3 or 8; 0 for none, 1, or the mirrored
+  // orientations, which a turn cannot put right.
+  int rotate = 0;
 };
 
 // The frame header of the JPEG data, or nullopt when the data is not a JPEG

@@ -47,6 +47,7 @@ struct PDFWriter::Image {
   std::string decode;   // a /Decode array in PDF syntax, or ""
   std::string decodeParms;  // a /DecodeParms dictionary in PDF syntax, or ""
   std::string data;     // the stream's bytes, already encoded
+  int rotate = 0;       // the /Rotate of a page showing it: a photo's EXIF orientation
   QPDFObjectHandle object;  // the image XObject once made
 
   std::future<SampleStream> encoding;  // the samples while they are being encoded
@@ -257,6 +258,7 @@ void PDFWriter::LoadJpegBytes(std::string bytes, const std::string& name) {
   if (!info) throw PdfWriterError("The file " + name + " is not a JPEG image that can be embedded as it stands");
   image->width = info->width;
   image->height = info->height;
+  image->rotate = info->rotate;
   image->filter = "/DCTDecode";
   const char* space = info->components == 1 ? "/DeviceGray" : info->components == 3 ? "/DeviceRGB" : "/DeviceCMYK";
   image->colorSpace = QPDFObjectHandle::newName(space);
@@ -268,6 +270,7 @@ void PDFWriter::LoadJpegBytes(std::string bytes, const std::string& name) {
 void PDFWriter::LoadJpegData(std::string data, std::string decodeParms) {
   LoadJpegBytes(std::move(data), "made in memory");
   images_.back()->decodeParms = std::move(decodeParms);
+  images_.back()->rotate = 0;  // a TIFF page comes upright already
 }
 
 void PDFWriter::LoadPng(PngStream png) {
@@ -450,6 +453,7 @@ double PDFWriter::PageHeight() const {
 void PDFWriter::DrawImage(double x, double y, double width, double height) {
   Page& page = CurrentPage();
   if (!currentImage_) throw PdfWriterError("No image is loaded");
+  page.rotate = images_[*currentImage_]->rotate;
   page.draws.push_back(Draw{*currentImage_, width * unit_, height * unit_, x * unit_, page.height - y * unit_});
 }
 
@@ -503,6 +507,7 @@ void PDFWriter::BuildObjects(std::vector<QPDFObjGen>& touched, std::vector<QPDFO
     dict.replaceKey("/MediaBox", box);
     dict.replaceKey("/Resources", resources);
     dict.replaceKey("/Contents", contents);
+    if (page.rotate != 0) dict.replaceKey("/Rotate", QPDFObjectHandle::newInteger(page.rotate));
     QPDFObjectHandle pageObject = pdf_->makeIndirectObject(dict);
     tree.Append(pageObject);
     touch(pageObject);
@@ -571,6 +576,7 @@ bool PDFWriter::SaveDirect(const std::string& path) {
   direct.decode = image.decode;
   if (!image.decodeParms.empty()) direct.decodeParms = Compact(QPDFObjectHandle::parse(image.decodeParms).unparseResolved());
   direct.data = &image.data;
+  direct.rotate = page.rotate;
   const std::string content = "q " + Num(draw.width) + " 0 0 " + Num(draw.height) + " " + Num(draw.x) + " " +
                               Num(draw.y) + " cm /Im1 Do Q\n";
   return AppendPageDirect(*direct_, path, direct, Num(page.width), Num(page.height), content, info_, kInfoKeys);

@@ -101,7 +101,9 @@ class PDFWriter {
 
   // Draws the current image on the current page with its lower-left corner
   // x across and y down from the page's top-left corner, stretched to width
-  // by height. Throws PdfWriterError without a page or an image.
+  // by height. A JPEG file whose EXIF orientation asks for a turn turns the
+  // page with it (/Rotate), so that the photo shows upright. Throws
+  // PdfWriterError without a page or an image.
   void DrawImage(double x, double y, double width, double height);
 
   // Writes the document to path. An opened document saved back to its own
@@ -125,6 +127,7 @@ class PDFWriter {
   };
   struct Page {
     double width = 612, height = 792;  // points
+    int rotate = 0;                    // its /Rotate: that of the image last drawn on it
     std::vector<Draw> draws;
   };
   struct Image;

@@ -1,10 +1,10 @@
 #include "common/file_helpers.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include "support/forked_children.h"
 #include "support/temp_dir.h"
 
 namespace tessa {
@@ -51,20 +51,22 @@ TEST(FileHelpers, DeleteReportsSuccessOnlyWhenTheFileIsGone) {
 }
 
 TEST(FileHelpers, DeleteOfAFileThatCannotBeExaminedOrRemovedFails) {
-  if (geteuid() == 0) GTEST_SKIP() << "root can examine and remove everything";
   TempDir dir;
-  const std::string locked = WriteFile(dir.path() / "locked" / "f.txt", "x");
-  fs::permissions(dir.path() / "locked", fs::perms(0555));
-  // A refused deletion does not wait through its tries (that froze a run for
-  // 20 seconds per file): with a minute between tries, only a wait can take
-  // a minute.
-  const auto start = std::chrono::steady_clock::now();
-  EXPECT_FALSE(bDeleteFileWithRetry(locked, 5, std::chrono::seconds(60)));
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
-  EXPECT_TRUE(fs::exists(locked));
-  fs::permissions(dir.path() / "locked", fs::perms(0000));
-  EXPECT_FALSE(bDeleteFileWithRetry(locked, 3, std::chrono::milliseconds(1)));
-  fs::permissions(dir.path() / "locked", fs::perms(0755));
+  const fs::path folder = dir.path() / "locked";
+  const std::string locked = WriteFile(folder / "f.txt", "x");
+  // Permissions bind only without privileges: a child gives them up.
+  EXPECT_EQ(test::ExitCodeWithoutPrivileges([&] {
+    fs::permissions(folder, fs::perms(0555));
+    // A refused deletion does not wait through its tries (that froze a run
+    // for 20 seconds per file): with a minute between tries, only a wait can
+    // take a minute.
+    const auto start = std::chrono::steady_clock::now();
+    if (bDeleteFileWithRetry(locked, 5, std::chrono::seconds(60))) return 3;
+    if (std::chrono::steady_clock::now() - start >= std::chrono::seconds(60)) return 4;
+    if (!fs::exists(locked)) return 5;
+    fs::permissions(folder, fs::perms(0000));
+    return bDeleteFileWithRetry(locked, 3, std::chrono::milliseconds(1)) ? 6 : 0;
+  }), 0);
 }
 
 TEST(FileHelpers, MoveNeverLosesTheFile) {
@@ -217,16 +219,16 @@ TEST(FileHelpers, CheckOutputFolderSeesThroughDotsAndRelativePaths) {
 }
 
 TEST(FileHelpers, CheckOutputFolderRefusesAnUnwritableFolder) {
-  if (geteuid() == 0) GTEST_SKIP() << "root writes everywhere";
   TempDir dir;
   test::ScopedHome h(dir.file("home"));
   fs::create_directories(dir.path() / "ro");
   fs::permissions(dir.path() / "ro", fs::perms(0555));
-  std::string rec, msg;
-  EXPECT_EQ(CheckOutputFolder(dir.file("ro/out"), rec, msg), kOutputFolderNotWriteable);
-  EXPECT_EQ(rec, dir.file("home") + "/Documents");
-  EXPECT_EQ(msg, "Output folder is not writeable.");
-  EXPECT_FALSE(bFolderIsWriteable(dir.file("ro")));
+  EXPECT_EQ(test::ExitCodeWithoutPrivileges([&] {
+    std::string rec, msg;
+    if (CheckOutputFolder(dir.file("ro/out"), rec, msg) != kOutputFolderNotWriteable) return 3;
+    if (rec != dir.file("home") + "/Documents" || msg != "Output folder is not writeable.") return 4;
+    return bFolderIsWriteable(dir.file("ro")) ? 5 : 0;
+  }), 0);
 }
 
 TEST(FileHelpers, WriteabilityProbeAndUniqueNames) {

@@ -1,8 +1,10 @@
 // Whole conversions checked with qpdf and poppler.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <locale>
+#include <sstream>
 #include <tuple>
 
 #include "convert_fixture.h"
@@ -98,6 +100,59 @@ TEST_F(Conversion, JpegWithLargeMetadataStillGoesInByteForByte) {
   EXPECT_EQ(report.images[0].encoding, "jpeg");
   ASSERT_EQ(RunCommand("cd " + ShellQuote(dir_.path().string()) + " && pdfimages -j profiled.pdf out").exitCode, 0);
   EXPECT_TRUE(ReadFile(File("out-000.jpg")) == ReadFile(jpg));
+}
+
+// jpeg with an EXIF segment after its start of image whose first directory,
+// at ifd, states the orientation, in Intel or Motorola byte order.
+std::string WithOrientation(const std::string& jpeg, int orientation, bool intel, int ifd = 8) {
+  auto u16 = [&](int v) { return intel ? std::string{char(v & 255), char(v >> 8)} : std::string{char(v >> 8), char(v & 255)}; };
+  auto u32 = [&](int v) { return intel ? u16(v & 0xFFFF) + u16(v >> 16) : u16(v >> 16) + u16(v & 0xFFFF); };
+  std::string exif = std::string("Exif\0\0", 6) + (intel ? "II" : "MM") + u16(42) + u32(ifd) + u16(2);
+  exif += u16(0x010F) + u16(2) + u32(4) + std::string("Cam\0", 4);  // Make, before the orientation
+  exif += u16(0x0112) + u16(3) + u32(1) + u16(orientation) + u16(0) + u32(0);
+  const size_t length = exif.size() + 2;
+  return jpeg.substr(0, 2) + "\xFF\xE1" + char(length >> 8) + char(length & 255) + exif + jpeg.substr(2);
+}
+
+// The /Rotate of each page as pdfinfo reports it.
+std::vector<int> PageTurns(const std::string& pdf) {
+  std::istringstream lines(RunCommand("pdfinfo -f 1 -l 100 " + ShellQuote(pdf)).output);
+  std::vector<int> turns;
+  int page = 0, turn = 0;
+  for (std::string line; std::getline(lines, line);)
+    if (std::sscanf(line.c_str(), "Page %d rot: %d", &page, &turn) == 2) turns.push_back(turn);
+  return turns;
+}
+
+// A photo shows upright: EXIF orientation 3, 6 or 8 turns its page, the JPEG
+// going in unchanged; a mirrored orientation or a damaged segment turns
+// nothing. Appends straight from the file's end and through the document
+// model (a new title) turn alike.
+TEST_F(Conversion, PhotosShowUprightByTheirExifOrientation) {
+  const std::string plain = ReadFile(MakeImage(File("plain.jpg"), FIF_JPEG, 64, 48, Pixels::Rgb24, 0, JPEG_QUALITYGOOD));
+  const struct {
+    int orientation, ifd, rotate;
+    const char* title;
+  } photos[] = {{6, 8, 90, ""},  {3, 8, 180, ""}, {8, 8, 270, ""}, {1, 8, 0, ""},       {2, 8, 0, ""},
+                {4, 8, 0, ""},   {5, 8, 0, ""},   {7, 8, 0, ""},   {6, 4000, 0, ""},    {6, 8, 90, ""},
+                {8, 8, 270, "a"}, {3, 8, 180, "b"}, {7, 8, 0, "c"}};
+  const std::string pdf = File("photos.pdf");
+  std::vector<int> turns;
+  std::vector<std::string> jpegs;
+  for (const auto& p : photos) {
+    const std::string name = File("photo" + std::to_string(jpegs.size()) + ".jpg");
+    jpegs.push_back(WithOrientation(plain, p.orientation, jpegs.size() % 2 == 0, p.ifd));
+    ASSERT_EQ(Convert(tessa::test::WriteFile(name, jpegs.back()), pdf, FT_JPEG, jpegs.size() > 1, p.title), CR_Success);
+    turns.push_back(p.rotate);
+  }
+  EXPECT_TRUE(InspectPdf(pdf).checkPassed);
+  EXPECT_EQ(PageTurns(pdf), turns);
+  ASSERT_EQ(RunCommand("cd " + ShellQuote(dir_.path().string()) + " && pdfimages -all photos.pdf out").exitCode, 0);
+  for (size_t i = 0; i < jpegs.size(); ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "out-%03zu.jpg", i);
+    EXPECT_TRUE(ReadFile(File(name)) == jpegs[i]) << name;
+  }
 }
 
 TEST_F(Conversion, FileNamedJpegThatIsNotOneTakesTheBitmapRoad) {

@@ -11,9 +11,11 @@ namespace tessa::test {
 // how many children ended with exit code 0.
 int RunInChildrenAtOnce(int count, const std::function<bool(int)>& body);
 
-// Runs body in a forked child that, when the tests run as root, first drops
-// to the unprivileged user nobody (exit code 2 when it cannot). Returns the
-// child's exit code (body's return value), or -1 when it did not end normally.
+// Runs body in a forked child that, when the tests run as root, first gives
+// up every capability (exit code 2 when it cannot): it stays root, the owner
+// of the files the tests made and of a private TMPDIR, but permission bits
+// bind it. Returns the child's exit code (body's return value), or -1 when
+// it did not end normally.
 int ExitCodeWithoutPrivileges(const std::function<int()>& body);
 
 }  // namespace tessa::test

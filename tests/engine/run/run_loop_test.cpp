@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 
+#include "engine/job/row_moves.h"
 #include "engine/main_form.h"
 #include "engine/job/todo_grid.h"
 #include "engine/job_test_support.h"
@@ -131,6 +132,45 @@ TEST_F(RunLoopTest, ARememberedFileIndexNeverPassesToAnotherTask) {
   ran.clear();
   form.ConversionJobBegin();
   EXPECT_EQ(ran.front(), In(3) + "#1");
+}
+
+// A paused task goes on at its own next file when rows before it move or go,
+// and no task of a reloaded part takes over a point of the rows it replaced.
+TEST_F(RunLoopTest, APausedTaskKeepsItsPointWhenRowsMoveGoOrAreReloaded) {
+  const auto in = [](std::initializer_list<int> tasks) {
+    std::vector<std::string> files;
+    for (int n : tasks) files.push_back(In(n) + "#1");
+    return files;
+  };
+  const struct {
+    const char* edit;
+    int tasks;  // the job's tasks; more than 4 leave a reload row at row 5
+    std::function<void(MainForm&)> change;
+    std::vector<std::string> then;
+  } cases[] = {
+      // Task 2 paused after its file 2 (row 2); task 1 moves down past it.
+      {"row 1 moved down onto the paused row", 3,
+       [](MainForm& f) { f.fgToDo.SetRow(1), MoveCurrentTask(f, TaskMove::Down); },
+       {In(2) + "#3", In(2) + "#4", In(1) + "#1", In(3) + "#1"}},
+      {"row 1 removed", 3, [](MainForm& f) { f.RemoveAllFilesWithJobNumber(1); },
+       {In(2) + "#3", In(2) + "#4", In(3) + "#1"}},
+      // The reload row moves first, above the paused task, and runs first.
+      {"reload row moved above the paused task", 10,
+       [](MainForm& f) { f.fgToDo.SetRow(5), MoveCurrentTask(f, TaskMove::First); }, in({5, 6, 7, 8, 9, 10})},
+  };
+  form.lMaxToDoRows = 5;
+  for (const auto& c : cases) {
+    form.bAskToSaveZolFileBeforeExit = false;
+    Open(c.tasks);
+    filesOf = {{In(2), 4}};
+    ran.clear();
+    RunPausingAfter(3);
+    ASSERT_EQ(form.resumePoints.At(2), 3) << c.edit;
+    c.change(form);
+    ran.clear();
+    form.ConversionJobBegin();
+    EXPECT_EQ(ran, c.then) << c.edit;
+  }
 }
 
 TEST_F(RunLoopTest, RewindClearsMarksLogAndResumePoint) {
