@@ -91,7 +91,7 @@ TEST_F(ForeignSections, OldObjectsReadAsBeforeAndNewOnesTakeNewNumbers) {
   HandPdf stream = TwoPages();
   base = stream.XrefStream(10, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, {}, "/Size 11 " + keys, true);
   stream.Add(7, "<< /Producer (" + ProducerText() + ") >>");
-  stream.XrefStream(11, {7, 11}, {}, "/Size 8 /Prev " + std::to_string(base) + " " + keys, true);
+  stream.XrefStream(11, {7}, {}, "/Size 8 /Prev " + std::to_string(base) + " " + keys, true);
   files["size-stream.pdf"] = stream.bytes;
   // A new catalog in an object stream that only the /XRefStm lists: in an
   // update over a classic table, and in a file's only section.
