@@ -160,8 +160,6 @@ std::optional<DirectTail> ReadDirectTail(const std::string& path) {
     }
   }
   if (tail.root.og.getObj() <= 0 || tail.info.og.getObj() <= 0 || tail.root.og == tail.info.og) return std::nullopt;
-  tail.size = tables.NextObjectNumber();
-  if (tail.size <= 0) return std::nullopt;
 
   const std::optional<TextValue> catalog = ReadObject(tables, tail.root.og, &tail.root);
   const TextValue* pages = catalog ? catalog->Find("/Pages") : nullptr;
@@ -201,6 +199,9 @@ std::optional<DirectTail> ReadDirectTail(const std::string& path) {
   for (const auto& [key, v] : info->entries) {
     if (v.Is(Kind::String) && !v.hex && IsPlainText(v.text)) tail.infoText[key] = v.text;
   }
+  // After the reads above, so that every section they reached counts.
+  tail.size = tables.NextObjectNumber();
+  if (tail.size <= 0) return std::nullopt;
   return tail;
 }
 

@@ -220,15 +220,14 @@ std::optional<RecentTables::Entry> RecentTables::Find(int number) {
 
 long long RecentTables::NextObjectNumber() {
   if (!ok() || (tables_.size() == 1 && tables_.front().prev && !ReadOlder())) return 0;
-  const Table& newest = tables_.front();
-  long long next = std::max(newest.size, newest.highest + 1);
-  bool agree = newest.highest < newest.size;
-  if (tables_.size() > 1) {
-    const Table& before = tables_[1];
-    next = std::max({next, before.size, before.highest + 1});
-    agree = agree && before.highest < before.size && newest.size >= before.size;
+  long long next = 0;
+  bool agree = true;
+  for (size_t i = 0; i < tables_.size(); ++i) {
+    const Table& table = tables_[i];
+    next = std::max({next, table.size, table.highest + 1});
+    agree = agree && table.highest < table.size && (i + 1 == tables_.size() || table.size >= tables_[i + 1].size);
   }
-  if (agree) return next <= kMaxObjectNumber ? next : 0;
+  if (agree) return next < kMaxObjectNumber ? next : 0;
   // Every section, newest first, each read once however the chain loops.
   std::set<unsigned long long> seen;
   for (std::optional<unsigned long long> at = tables_.front().prev; at; ) {
@@ -237,7 +236,7 @@ long long RecentTables::NextObjectNumber() {
     next = std::max({next, table.size, table.highest + 1});
     at = table.prev;
   }
-  return next <= kMaxObjectNumber ? next : 0;
+  return next < kMaxObjectNumber ? next : 0;
 }
 
 std::string RecentTables::ObjectText(QPDFObjGen og) {

@@ -47,13 +47,13 @@ class RecentTables {
   const std::map<int, Entry>& Newest() const { return tables_.front().entries; }
   const std::string& NewestTrailer() const { return tables_.front().trailer; }
 
-  // The lowest number a new object may take: above the newest trailer's
-  // /Size and above every number the newest section and the one before it
-  // list. When those two disagree (a section lists a number at or above its
-  // own /Size, or states a /Size below the one before it), every section
-  // back to the first is read and the number lies above all they list. 0
-  // when a section that must be read cannot be, or the number would reach
-  // kMaxObjectNumber.
+  // The lowest number a new object may take: above every /Size and every
+  // number listed in the sections read so far, the newest and the one
+  // before it at least. When they disagree (a section lists a number at or
+  // above its own /Size, or states a /Size below the one before it), every
+  // section back to the first is read and the number lies above all they
+  // list. 0 when a section that must be read cannot be, or the number would
+  // reach kMaxObjectNumber.
   long long NextObjectNumber();
 
   // "n g obj ... endobj" of og where the tables place it, read from the file
