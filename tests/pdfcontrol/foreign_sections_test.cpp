@@ -1,7 +1,8 @@
 // Appends to files in forms other programs write: hybrid sections whose
 // newest catalog only a /XRefStm lists, a trailer /Size below the objects
-// held, linearized files. The old bytes stay, every old object reads as
-// before and the new page comes last, on the direct road and on qpdf's.
+// held, linearized files, a reference with a NUL for its blank. The old
+// bytes stay, every old object reads as before and the new page comes last,
+// on the direct road and on qpdf's.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -107,6 +108,17 @@ TEST_F(ForeignSections, OldObjectsReadAsBeforeAndNewOnesTakeNewNumbers) {
       EXPECT_EQ(report.pageSizes.back(), (std::pair<double, double>{50, 40})) << name << image;
     }
   }
+
+  // A reference with a NUL for its blank (PDF white space) keeps its object
+  // when a 16-bit page raises the catalog's /Version and writes it again.
+  std::string nul = TwoPages(false).replace(5, 3, "1.4") + Obj(10, "<< /Type /Outlines /Count 0 >>") +
+                    Obj(1, std::string("<< /Type /Catalog /Pages 2 0 R /Outlines 10") + '\0' + "0 R >>");
+  AddTable(nul, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, "/Size 11" + keys);
+  MakeImage(File("deep.png"), FIF_PNG, 50, 40, Pixels::Grey16);
+  ASSERT_EQ(Convert(File("deep.png"), WriteFile(File("nul.pdf"), nul), FT_AUTO, true), CR_Success);
+  const std::string catalog = RunCommand("qpdf --show-object=1 " + ShellQuote(File("nul.pdf"))).output;
+  EXPECT_NE(catalog.find("/Outlines 10 0 R"), std::string::npos) << catalog;
+  EXPECT_NE(catalog.find("/Version /1.5"), std::string::npos) << catalog;
 }
 
 }  // namespace
