@@ -42,9 +42,7 @@ class RecentTables {
   // in use (or one of them cannot be read).
   std::optional<Entry> Find(int number);
 
-  // The newest table's entries in use, and its trailer's text (a stream's
-  // dictionary).
-  const std::map<int, Entry>& Newest() const { return tables_.front().entries; }
+  // The newest table's trailer's text (a stream's dictionary).
   const std::string& NewestTrailer() const { return tables_.front().trailer; }
 
   // The lowest number a new object may take: above every /Size and every
