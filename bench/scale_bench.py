@@ -10,7 +10,8 @@
 - appends to other programs' PDFs (img2pdf's pages laid out by qpdf with
   object streams, or as a flat page tree with a classic cross-reference
   table), 10 pages against 1000: the time and bytes read of the appends
-  after the first, and the first against a whole rewrite;
+  after the first, and the first against a whole rewrite; the first append
+  to img2pdf's linearized output, 10 pages against 1000;
 - one TIFF of many Group 4 pages and one of many JPEG pages, whole, against
   img2pdf;
 - one TIFF of many uncompressed RGB pages, whole and cut into frames: time
@@ -30,6 +31,8 @@ import subprocess
 import sys
 import tempfile
 import time
+
+from linearized_bench import linearized_first_append
 
 BEGIN = "<!-- scale table begins -->"
 END = "<!-- scale table ends -->"
@@ -189,6 +192,8 @@ def main():
             f"{r_long / r_short:.2f}x", "<= 1.2x", sound and r_long <= 1.2 * r_short)
         row(f"first append to a {longer}-page {kind} PDF: time", f"{first * 1000:.1f} ms",
             f"qpdf rewrites it in {rewrite * 1000:.1f} ms", "<= a whole rewrite", sound and first <= rewrite)
+
+    linearized_first_append(run, row, tessaprint, env, work, all_files, short, longer)
 
     # One TIFF of many fax pages, and one of many JPEG pages as scanners write them.
     def whole_tiff(kind, flag, pages):

@@ -15,6 +15,7 @@
 #include "pdfcontrol/incremental_update.h"
 #include "pdfcontrol/object_text.h"
 #include "pdfcontrol/page_tree.h"
+#include "pdfcontrol/pdf_syntax.h"
 #include "pdfcontrol/recent_tables.h"
 #include "platform/text_file.h"
 
@@ -132,21 +133,20 @@ std::optional<DirectTail> ReadDirectTail(const std::string& path) {
   if (::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
   DirectTail tail;
   tail.fileSize = static_cast<unsigned long long>(st.st_size);
-  // Offsets count from the header; a linearized file keeps its catalog in
-  // its first section.
+  // Offsets count from the header. The last section stands near the end,
+  // but for a linearized file's first-page section near its start.
   const std::string head = ReadAt(file.get(), 0, 1024);
-  if (head.rfind("%PDF-", 0) != 0 || head.find("/Linearized") != std::string::npos) return std::nullopt;
-  const unsigned long long tailStart = tail.fileSize > 2048 ? tail.fileSize - 2048 : 0;
-  const std::optional<XrefTail> end =
-      FindXrefTail(ReadAt(file.get(), tailStart, static_cast<size_t>(tail.fileSize - tailStart)), tail.fileSize);
-  if (!end || tail.fileSize - end->startxref > kMaxSectionBytes) return std::nullopt;
+  if (head.rfind("%PDF-", 0) != 0) return std::nullopt;
+  const bool linearized = head.find("/Linearized") != std::string::npos;
+  const std::optional<XrefTail> end = ReadXrefTail(file.get(), tail.fileSize);
+  if (!end || (!linearized && tail.fileSize - end->startxref > kMaxSectionBytes)) return std::nullopt;
   tail.startxref = end->startxref;
   RecentTables tables(file.get(), tail.startxref, tail.fileSize);
   if (!tables.ok()) return std::nullopt;
   const std::optional<TextValue> trailer = ParseObjectText(tables.NewestTrailer());
   if (!trailer || !trailer->Is(Kind::Dictionary)) return std::nullopt;
   for (const auto& [key, v] : trailer->entries) {
-    if (key == "/Size" && v.Is(Kind::Integer) && v.number >= 0 && v.number <= (1 << 30)) {
+    if (key == "/Size" && v.Is(Kind::Integer) && v.number >= 0 && v.number <= kMaxObjectNumber) {
       tail.size = v.number;
     } else if (key == "/Root" && v.Is(Kind::Reference)) {
       tail.root.og = QPDFObjGen(static_cast<int>(v.number), v.generation);
@@ -155,12 +155,11 @@ std::optional<DirectTail> ReadDirectTail(const std::string& path) {
     } else if (key == "/ID") {
       tail.id = IdText(v);
       if (tail.id.empty()) return std::nullopt;
-    } else if (key != "/Prev" || !v.Is(Kind::Integer)) {
-      return std::nullopt;  // encryption, a hybrid file, anything else
+    } else if ((key != "/Prev" && key != "/XRefStm") || !v.Is(Kind::Integer)) {
+      return std::nullopt;  // encryption, anything else
     }
   }
   if (tail.root.og.getObj() <= 0 || tail.info.og.getObj() <= 0 || tail.root.og == tail.info.og) return std::nullopt;
-  if (!tables.Newest().empty()) tail.size = std::max<long long>(tail.size, tables.Newest().rbegin()->first + 1LL);
 
   const std::optional<TextValue> catalog = ReadObject(tables, tail.root.og, &tail.root);
   const TextValue* pages = catalog ? catalog->Find("/Pages") : nullptr;
@@ -200,6 +199,9 @@ std::optional<DirectTail> ReadDirectTail(const std::string& path) {
   for (const auto& [key, v] : info->entries) {
     if (v.Is(Kind::String) && !v.hex && IsPlainText(v.text)) tail.infoText[key] = v.text;
   }
+  // After the reads above, so that every section they reached counts.
+  tail.size = tables.NextObjectNumber();
+  if (tail.size <= 0) return std::nullopt;
   return tail;
 }
 

@@ -14,6 +14,7 @@
 #include <qpdf/QPDFObjectHandle.hh>
 
 #include "pdfcontrol/file_descriptor.h"
+#include "pdfcontrol/pdf_syntax.h"
 #include "pdfcontrol/recent_tables.h"
 #include "platform/append_in_place.h"
 #include "platform/text_file.h"
@@ -22,8 +23,6 @@ namespace quirepane {
 namespace {
 
 std::system_error Failure(const std::string& what, const std::string& path) { return tessa::SystemFailure(path, what); }
-
-bool IsPdfSpace(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0'; }
 
 bool IsDelimiter(char c) { return c == '/' || c == '[' || c == ']' || c == '<' || c == '>' || c == '(' || c == ')'; }
 
@@ -88,11 +87,13 @@ std::string Compact(const std::string& text) {
   return out;
 }
 
-std::optional<XrefTail> FindXrefTail(const std::string& tail, unsigned long long fileSize) {
+std::optional<XrefTail> ReadXrefTail(int fd, unsigned long long fileSize) {
+  const unsigned long long tailStart = fileSize > 2048 ? fileSize - 2048 : 0;
+  const std::string tail = ReadAt(fd, tailStart, static_cast<size_t>(fileSize - tailStart));
   const size_t at = tail.rfind("startxref");
   if (at == std::string::npos) return std::nullopt;
   size_t p = at + 9;
-  while (p < tail.size() && IsPdfSpace(tail[p])) ++p;
+  while (p < tail.size() && IsPdfWhiteSpace(tail[p])) ++p;
   unsigned long long offset = 0;
   bool digits = false;
   while (p < tail.size() && tail[p] >= '0' && tail[p] <= '9') {
@@ -101,7 +102,10 @@ std::optional<XrefTail> FindXrefTail(const std::string& tail, unsigned long long
     ++p;
   }
   if (!digits || offset >= fileSize) return std::nullopt;
-  return XrefTail{offset, false};
+  const std::string head = ReadAt(fd, offset, 32);
+  size_t skip = 0;
+  while (skip < head.size() && IsPdfWhiteSpace(head[skip])) ++skip;
+  return XrefTail{offset, head.compare(skip, 4, "xref") != 0};
 }
 
 std::string XrefTableAndTrailer(const std::vector<std::pair<QPDFObjGen, unsigned long long>>& offsets, long long size,
@@ -134,13 +138,8 @@ void AppendIncrementalUpdate(QPDF& pdf, const std::string& path, std::vector<QPD
   struct stat st{};
   if (fstat(fd.get(), &st) != 0) throw Failure("Cannot read", path);
   const unsigned long long oldSize = static_cast<unsigned long long>(st.st_size);
-  const unsigned long long tailStart = oldSize > 2048 ? oldSize - 2048 : 0;
-  std::optional<XrefTail> tail = FindXrefTail(ReadAt(fd.get(), tailStart, oldSize - tailStart), oldSize);
+  const std::optional<XrefTail> tail = ReadXrefTail(fd.get(), oldSize);
   if (!tail) throw std::runtime_error("Cannot find the cross-reference section of " + path);
-  std::string head = ReadAt(fd.get(), tail->startxref, 32);
-  size_t skip = 0;
-  while (skip < head.size() && IsPdfSpace(head[skip])) ++skip;
-  tail->stream = head.compare(skip, 4, "xref") != 0;
 
   // Offsets of unchanged objects that the new section lists again.
   std::map<QPDFObjGen, unsigned long long> kept;

@@ -17,9 +17,10 @@ struct XrefTail {
   bool stream = false;  // a cross-reference stream rather than a table
 };
 
-// The last cross-reference section of the PDF bytes' tail, or nullopt when
+// The last cross-reference section of the PDF file open on fd, of fileSize
+// bytes, as the "startxref" in its last 2048 bytes names it; nullopt when
 // the file does not end the usual way.
-std::optional<XrefTail> FindXrefTail(const std::string& tail, unsigned long long fileSize);
+std::optional<XrefTail> ReadXrefTail(int fd, unsigned long long fileSize);
 
 // An object's text without the blanks that only stand beside a delimiter
 // ("<< /Count 3 /Kids [ 4 0 R ] >>" becomes "<</Count 3/Kids[4 0 R]>>").

@@ -1,11 +1,12 @@
 #include "pdfcontrol/object_text.h"
 
+#include "pdfcontrol/pdf_syntax.h"
+
 namespace quirepane {
 namespace {
 
 constexpr int kMaxNesting = 32;
 
-bool IsSpace(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0'; }
 bool IsDelimiter(char c) {
   return c == '/' || c == '[' || c == ']' || c == '<' || c == '>' || c == '(' || c == ')' || c == '{' || c == '}' ||
          c == '%';
@@ -24,7 +25,7 @@ class Reader {
 
   void SkipSpace() {
     while (p_ < s_.size()) {
-      if (IsSpace(s_[p_])) {
+      if (IsPdfWhiteSpace(s_[p_])) {
         ++p_;
       } else if (s_[p_] == '%') {
         while (p_ < s_.size() && s_[p_] != '\n' && s_[p_] != '\r') ++p_;
@@ -38,7 +39,7 @@ class Reader {
   std::string_view PeekWord() {
     SkipSpace();
     size_t q = p_;
-    while (q < s_.size() && !IsSpace(s_[q]) && !IsDelimiter(s_[q])) ++q;
+    while (q < s_.size() && !IsPdfWhiteSpace(s_[q]) && !IsDelimiter(s_[q])) ++q;
     return s_.substr(p_, q - p_);
   }
 
@@ -119,7 +120,7 @@ class Reader {
 
   bool Name(TextValue& out) {
     const size_t start = p_++;
-    while (p_ < s_.size() && !IsSpace(s_[p_]) && !IsDelimiter(s_[p_])) ++p_;
+    while (p_ < s_.size() && !IsPdfWhiteSpace(s_[p_]) && !IsDelimiter(s_[p_])) ++p_;
     out.kind = TextValue::Kind::Name;
     out.text = std::string(s_.substr(start, p_ - start));
     return true;
@@ -189,7 +190,7 @@ class Reader {
         if (pending >= 0) out.text += static_cast<char>(pending << 4);
         return true;
       }
-      if (IsSpace(c)) continue;
+      if (IsPdfWhiteSpace(c)) continue;
       const int d = HexDigit(c);
       if (d < 0) return false;
       if (pending < 0) {

@@ -179,8 +179,7 @@ long PDFWriter::OpenWithModel(const std::string& path) {
     }
     // Offsets in a file with bytes before its header count from the header,
     // which an update written at absolute offsets would not match.
-    incrementalPossible_ = lastPathSound && !pdf->anyWarnings() && !pdf->isLinearized() && pages.isIndirect() &&
-                           StartsWithHeader(path);
+    incrementalPossible_ = lastPathSound && !pdf->anyWarnings() && pages.isIndirect() && StartsWithHeader(path);
   } catch (const QPDFExc& e) {
     error_ = "Cannot open the PDF file " + path + ": " + e.what();
     if (e.getErrorCode() == qpdf_e_password) reason_ = "the PDF is encrypted";

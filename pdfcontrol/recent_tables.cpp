@@ -1,25 +1,24 @@
 #include "pdfcontrol/recent_tables.h"
 
 #include <algorithm>
+#include <set>
 #include <sstream>
 #include <string_view>
 
 #include "pdfcontrol/file_descriptor.h"
 #include "pdfcontrol/object_text.h"
+#include "pdfcontrol/pdf_syntax.h"
 
 namespace quirepane {
 namespace {
 
 constexpr size_t kMaxTableBytes = 1u << 20;
 constexpr size_t kMaxObjectBytes = 16u << 20;
-constexpr unsigned long long kMaxObjectNumber = 1u << 30;
-
-bool IsSpace(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0'; }
 
 std::string_view Word(std::string_view text, size_t& p) {
-  while (p < text.size() && IsSpace(text[p])) ++p;
+  while (p < text.size() && IsPdfWhiteSpace(text[p])) ++p;
   const size_t start = p;
-  while (p < text.size() && !IsSpace(text[p])) ++p;
+  while (p < text.size() && !IsPdfWhiteSpace(text[p])) ++p;
   return text.substr(start, p - start);
 }
 
@@ -70,13 +69,31 @@ RecentTables::RecentTables(int fd, unsigned long long startxref, unsigned long l
 
 bool RecentTables::ReadSection(unsigned long long offset, int depth, Table& table) const {
   if (offset >= fileSize_) return false;
-  if (!ReadTable(offset, depth, table) && !ReadStreamTable(offset, depth, table)) return false;
-  if (std::optional<TextValue> trailer = ParseObjectText(table.trailer)) {
-    const TextValue* prev = trailer->Find("/Prev");
-    if (prev && prev->Is(TextValue::Kind::Integer) && prev->number >= 0) {
-      table.prev = static_cast<unsigned long long>(prev->number);
+  const bool plain = ReadTable(offset, depth, table);
+  if (!plain && !ReadStreamTable(offset, depth, table)) return false;
+  const std::optional<TextValue> trailer = ParseObjectText(table.trailer);
+  if (!trailer || !trailer->Is(TextValue::Kind::Dictionary)) return false;
+  if (const TextValue* prev = trailer->Find("/Prev"); prev && prev->Is(TextValue::Kind::Integer) && prev->number >= 0) {
+    table.prev = static_cast<unsigned long long>(prev->number);
+  }
+  if (const TextValue* size = trailer->Find("/Size"); size && size->Is(TextValue::Kind::Integer)) table.size = size->number;
+  // A hybrid section: the stream's entries stand behind the table's own
+  // in-use entries and before its free ones.
+  if (const TextValue* hybrid = trailer->Find("/XRefStm"); plain && hybrid) {
+    Table stream;
+    if (!hybrid->Is(TextValue::Kind::Integer) || hybrid->number < 0 ||
+        !ReadStreamTable(static_cast<unsigned long long>(hybrid->number), depth, stream)) {
+      return false;
+    }
+    for (const auto& [number, entry] : stream.entries) {
+      if (table.entries.emplace(number, entry).second) table.freed.erase(number);
+    }
+    for (const auto& [number, freed] : stream.freed) {
+      if (!table.entries.count(number)) table.freed[number] = true;
     }
   }
+  if (!table.entries.empty()) table.highest = table.entries.rbegin()->first;
+  if (!table.freed.empty()) table.highest = std::max(table.highest, static_cast<long long>(table.freed.rbegin()->first));
   return true;
 }
 
@@ -100,7 +117,7 @@ bool RecentTables::ReadTable(unsigned long long offset, int depth, Table& table)
     unsigned long long first = 0, count = 0;
     const std::string_view word = Word(section, p);
     if (word.empty()) break;
-    if (!ToNumber(word, first) || !ToNumber(Word(section, p), count) || first + count > (1u << 30)) return false;
+    if (!ToNumber(word, first) || !ToNumber(Word(section, p), count) || first + count > kMaxObjectNumber) return false;
     for (unsigned long long i = 0; i < count; ++i) {
       unsigned long long at2 = 0, generation = 0;
       if (!ToNumber(Word(section, p), at2) || !ToNumber(Word(section, p), generation) || generation > 65535) return false;
@@ -179,23 +196,47 @@ bool RecentTables::ReadStreamTable(unsigned long long offset, int depth, Table& 
   return true;
 }
 
+bool RecentTables::ReadOlder() {
+  const Table& last = tables_.back();
+  if (exhausted_ || !last.prev || tables_.size() >= static_cast<size_t>(kRecentTables)) return false;
+  Table older;
+  if (!ReadSection(*last.prev, static_cast<int>(tables_.size()), older)) {
+    exhausted_ = true;
+    return false;
+  }
+  tables_.push_back(std::move(older));
+  return true;
+}
+
 std::optional<RecentTables::Entry> RecentTables::Find(int number) {
   if (!ok()) return std::nullopt;
   for (size_t i = 0;; ++i) {
-    if (i == tables_.size()) {
-      const Table& last = tables_.back();
-      if (exhausted_ || !last.prev || tables_.size() >= static_cast<size_t>(kRecentTables)) return std::nullopt;
-      Table older;
-      if (!ReadSection(*last.prev, static_cast<int>(tables_.size()), older)) {
-        exhausted_ = true;
-        return std::nullopt;
-      }
-      tables_.push_back(std::move(older));
-    }
+    if (i == tables_.size() && !ReadOlder()) return std::nullopt;
     const Table& table = tables_[i];
     if (auto it = table.entries.find(number); it != table.entries.end()) return it->second;
     if (table.freed.count(number)) return std::nullopt;
   }
+}
+
+long long RecentTables::NextObjectNumber() {
+  if (!ok() || (tables_.size() == 1 && tables_.front().prev && !ReadOlder())) return 0;
+  long long next = 0;
+  bool agree = true;
+  for (size_t i = 0; i < tables_.size(); ++i) {
+    const Table& table = tables_[i];
+    next = std::max({next, table.size, table.highest + 1});
+    agree = agree && table.highest < table.size && (i + 1 == tables_.size() || table.size >= tables_[i + 1].size);
+  }
+  if (agree) return next < kMaxObjectNumber ? next : 0;
+  // Every section, newest first, each read once however the chain loops.
+  std::set<unsigned long long> seen;
+  for (std::optional<unsigned long long> at = tables_.front().prev; at; ) {
+    Table table;
+    if (!seen.insert(*at).second || !ReadSection(*at, 0, table)) return 0;
+    next = std::max({next, table.size, table.highest + 1});
+    at = table.prev;
+  }
+  return next < kMaxObjectNumber ? next : 0;
 }
 
 std::string RecentTables::ObjectText(QPDFObjGen og) {

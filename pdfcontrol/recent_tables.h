@@ -2,7 +2,9 @@
 // read newest first and only as far back as an object asked for needs.
 // Updates written here list the catalog and the document information again
 // only every so many appends, so an append finds them a few sections back
-// at most.
+// at most. A table whose trailer names a cross-reference stream (/XRefStm,
+// a hybrid file) reads with that stream's entries: the table's own in-use
+// entries first, then the stream's, then the table's free ones.
 #pragma once
 
 #include <map>
@@ -40,10 +42,17 @@ class RecentTables {
   // in use (or one of them cannot be read).
   std::optional<Entry> Find(int number);
 
-  // The newest table's entries in use, and its trailer's text (a stream's
-  // dictionary).
-  const std::map<int, Entry>& Newest() const { return tables_.front().entries; }
+  // The newest table's trailer's text (a stream's dictionary).
   const std::string& NewestTrailer() const { return tables_.front().trailer; }
+
+  // The lowest number a new object may take: above every /Size and every
+  // number listed in the sections read so far, the newest and the one
+  // before it at least. When they disagree (a section lists a number at or
+  // above its own /Size, or states a /Size below the one before it), every
+  // section back to the first is read and the number lies above all they
+  // list. 0 when a section that must be read cannot be, or the number would
+  // reach kMaxObjectNumber.
+  long long NextObjectNumber();
 
   // "n g obj ... endobj" of og where the tables place it, read from the file
   // or out of the object stream that holds it; "" when they do not list it
@@ -56,7 +65,12 @@ class RecentTables {
     std::map<int, bool> freed;
     std::string trailer;
     std::optional<unsigned long long> prev;
+    long long size = 0;    // the trailer's /Size
+    long long highest = -1;  // the highest number listed, in use or free
   };
+  // Reads the table before the oldest read so far; false when there is
+  // none within reach or it cannot be read.
+  bool ReadOlder();
   // The section at offset, a table or a stream, whichever stands there.
   bool ReadSection(unsigned long long offset, int depth, Table& table) const;
   bool ReadTable(unsigned long long offset, int depth, Table& table) const;

@@ -11,6 +11,7 @@
 
 #include "pdfcontrol/file_descriptor.h"
 #include "pdfcontrol/object_text.h"
+#include "pdfcontrol/pdf_syntax.h"
 
 namespace quirepane {
 namespace {
@@ -30,8 +31,6 @@ class Collect : public Pipeline {
   void finish() override {}
   std::string bytes;
 };
-
-bool IsSpace(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0'; }
 
 // The integer value of a dictionary's key, or -1.
 long long Integer(const TextValue& dict, const char* key) {
@@ -96,7 +95,7 @@ std::optional<StreamObject> ReadStreamObject(int fd, unsigned long long offset, 
   if (raw.size() != static_cast<size_t>(length)) return std::nullopt;
   const std::string after = ReadAt(fd, start + raw.size(), 32);
   size_t p = 0;
-  while (p < after.size() && IsSpace(after[p])) ++p;
+  while (p < after.size() && IsPdfWhiteSpace(after[p])) ++p;
   if (after.compare(p, 9, "endstream") != 0) return std::nullopt;
 
   std::optional<std::string> data = Decode(out.dictionary, std::move(raw));

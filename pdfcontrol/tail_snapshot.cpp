@@ -15,15 +15,13 @@
 #include "pdfcontrol/file_descriptor.h"
 #include "pdfcontrol/incremental_update.h"
 #include "pdfcontrol/page_tree.h"
+#include "pdfcontrol/pdf_syntax.h"
 #include "pdfcontrol/recent_tables.h"
 
 namespace quirepane {
 namespace {
 
-constexpr long long kMaxObjectNumber = 1 << 30;
-
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 bool IsNameChar(char c) {
   return IsDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == '#';
 }
@@ -50,16 +48,16 @@ std::vector<QPDFObjGen> References(const std::string& text) {
     const long long number = ReadDigits(text, p);
     const size_t next = p;  // the next try starts behind this run of digits
     size_t q = p;
-    while (q < text.size() && IsBlank(text[q])) ++q;
+    while (q < text.size() && IsPdfWhiteSpace(text[q])) ++q;
     if (q == p || q >= text.size() || !IsDigit(text[q])) continue;
     const long long generation = ReadDigits(text, q);
     const size_t afterGeneration = q;
-    while (q < text.size() && IsBlank(text[q])) ++q;
+    while (q < text.size() && IsPdfWhiteSpace(text[q])) ++q;
     if (q == afterGeneration || q >= text.size() || text[q] != 'R' || (q + 1 < text.size() && IsNameChar(text[q + 1]))) {
       p = next;
       continue;
     }
-    if (number > 0 && number < (1 << 30) && generation < 65536) {
+    if (number > 0 && number < kMaxObjectNumber && generation < 65536) {
       found.emplace_back(static_cast<int>(number), static_cast<int>(generation));
     }
     p = q + 1;
@@ -90,12 +88,11 @@ std::optional<std::string> ReadTailSnapshot(const std::string& path) {
     struct stat st {};
     if (fd < 0 || ::fstat(fd, &st) != 0) return std::nullopt;
     const auto size = static_cast<unsigned long long>(st.st_size);
-    // A linearized file keeps its catalog in the first section: read it whole.
-    // So is a file with bytes before its header, whose offsets count from it.
+    // A file with bytes before its header, whose offsets count from it, is
+    // read whole.
     const std::string head = ReadAt(fd, 0, 1024);
-    if (head.rfind("%PDF-", 0) != 0 || head.find("/Linearized") != std::string::npos) return std::nullopt;
-    const unsigned long long tailStart = size > 2048 ? size - 2048 : 0;
-    std::optional<XrefTail> tail = FindXrefTail(ReadAt(fd, tailStart, size - tailStart), size);
+    if (head.rfind("%PDF-", 0) != 0) return std::nullopt;
+    std::optional<XrefTail> tail = ReadXrefTail(fd, size);
     if (!tail) return std::nullopt;
     // The objects read below may stand a few tables back: an update lists
     // the catalog and the information again only every few appends.
@@ -174,8 +171,8 @@ std::optional<std::string> ReadTailSnapshot(const std::string& path) {
     }
 
     // The highest number in use, so that new objects are numbered after it.
-    int highest = static_cast<int>(declaredSize) - 1;
-    if (!tables.Newest().empty()) highest = std::max(highest, tables.Newest().rbegin()->first);
+    const int highest = static_cast<int>(tables.NextObjectNumber()) - 1;
+    if (highest < 0) return std::nullopt;
     bool haveHighest = false;
     for (const auto& [og, text] : objects) haveHighest = haveHighest || og.getObj() == highest;
     if (!haveHighest && highest > 0) objects.emplace_back(QPDFObjGen(highest, 0), std::to_string(highest) + " 0 obj\nnull\nendobj");
