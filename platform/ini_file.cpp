@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -124,9 +125,19 @@ std::map<std::string, KnownText>& KnownTexts() {
   return texts;
 }
 
+// True when a later write in place could leave the stamp as it is: file
+// times move in coarse steps, so only a version at least a second old is
+// told apart from any later one by its times.
+bool bRecentlyChanged(const FileStamp& stamp) {
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  return now.tv_sec - stamp.mtime.tv_sec < 2;
+}
+
 // The file's text, from memory while the file is unchanged; nullopt when the
 // file cannot be read (error then says why). The stamp is taken before the
-// read, so a file that changes meanwhile is read again next time.
+// read, so a file that changes meanwhile is read again next time, and so is
+// a file that changed just now.
 std::optional<std::string> CurrentText(const std::string& path, std::string* error = nullptr) {
   const std::lock_guard guard(KnownTextsMutex());
   auto& known = KnownTexts();
@@ -137,11 +148,12 @@ std::optional<std::string> CurrentText(const std::string& path, std::string* err
   }
   auto decoded = ReadTextFile(path, error);
   if (!decoded) return std::nullopt;
-  if (stamp) known[path] = KnownText{*stamp, decoded->text};
+  if (stamp && !bRecentlyChanged(*stamp)) known[path] = KnownText{*stamp, decoded->text};
   return std::move(decoded->text);
 }
 
-// Notes the text this process has just written to path.
+// Notes the text this process has just written to path under its write
+// lock: the file is one of its own making, replaced only by a rename.
 void NoteWrittenText(const std::string& path, const std::string& text) {
   const std::lock_guard guard(KnownTextsMutex());
   if (const auto stamp = StampOf(path)) KnownTexts()[path] = KnownText{*stamp, DecodeTextBytes(text).text};
