@@ -1,6 +1,6 @@
-// The user interface of a run without a main window: real message boxes when
-// a display is there (the Qt application is made on the first box), lines on
-// stderr when not. Status panels and yields do nothing.
+// The message boxes of a run without a main window, on the display the
+// program found: the Qt application is made on the first box. Status panels
+// and yields do nothing.
 #pragma once
 
 #include <memory>
@@ -11,10 +11,6 @@ class QApplication;
 
 namespace tessa {
 
-// True when a graphical display can be reached: a Wayland socket, or an X
-// display whose local socket exists (a remote X display is trusted).
-bool bDisplayAvailable();
-
 class MessageBoxUserInterface : public HeadlessUserInterface {
  public:
   // argc and argv must outlive the object (the Qt application keeps them).
@@ -24,10 +20,10 @@ class MessageBoxUserInterface : public HeadlessUserInterface {
   ~MessageBoxUserInterface() override;
 
   int MsgBox(const std::string& prompt, int style, const std::string& title) override;
-  bool CanShowWindows() const override;
+  bool CanShowWindows() const override { return true; }
 
-  // Makes the Qt application when there is none and a display can be
-  // reached; true when a graphical application exists afterwards.
+  // Makes the Qt application when there is none; true when a graphical
+  // application exists afterwards.
   bool EnsureApplication();
 
  private:

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -87,10 +88,79 @@ std::string ValueOf(const std::string& text) {
   return v;
 }
 
-std::string LoadText(const std::string& path) {
-  const auto decoded = ReadTextFile(path);
-  return decoded ? decoded->text : std::string();
+// What tells one version of a file from another: a write by rename makes a
+// new file, any other write changes the size or the times.
+struct FileStamp {
+  dev_t dev = 0;
+  ino_t ino = 0;
+  off_t size = 0;
+  timespec mtime{};
+  timespec ctime{};
+
+  bool operator==(const FileStamp& o) const {
+    return dev == o.dev && ino == o.ino && size == o.size && mtime.tv_sec == o.mtime.tv_sec &&
+           mtime.tv_nsec == o.mtime.tv_nsec && ctime.tv_sec == o.ctime.tv_sec && ctime.tv_nsec == o.ctime.tv_nsec;
+  }
+};
+
+std::optional<FileStamp> StampOf(const std::string& path) {
+  struct stat st{};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return FileStamp{st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
 }
+
+// The decoded text of every INI file this process read or wrote, with the
+// stamp of the version it came from, so that a run reads each file once: a
+// file whose stamp is unchanged is not opened again.
+struct KnownText {
+  FileStamp stamp;
+  std::string text;
+};
+std::mutex& KnownTextsMutex() {
+  static std::mutex m;
+  return m;
+}
+std::map<std::string, KnownText>& KnownTexts() {
+  static std::map<std::string, KnownText> texts;
+  return texts;
+}
+
+// True when a later write in place could leave the stamp as it is: file
+// times move in coarse steps, so only a version at least a second old is
+// told apart from any later one by its times.
+bool bRecentlyChanged(const FileStamp& stamp) {
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  return now.tv_sec - stamp.mtime.tv_sec < 2;
+}
+
+// The file's text, from memory while the file is unchanged; nullopt when the
+// file cannot be read (error then says why). The stamp is taken before the
+// read, so a file that changes meanwhile is read again next time, and so is
+// a file that changed just now.
+std::optional<std::string> CurrentText(const std::string& path, std::string* error = nullptr) {
+  const std::lock_guard guard(KnownTextsMutex());
+  auto& known = KnownTexts();
+  const auto stamp = StampOf(path);
+  if (const auto it = known.find(path); it != known.end()) {
+    if (stamp && it->second.stamp == *stamp) return it->second.text;
+    known.erase(it);
+  }
+  auto decoded = ReadTextFile(path, error);
+  if (!decoded) return std::nullopt;
+  if (stamp && !bRecentlyChanged(*stamp)) known[path] = KnownText{*stamp, decoded->text};
+  return std::move(decoded->text);
+}
+
+// Notes the text this process has just written to path under its write
+// lock: the file is one of its own making, replaced only by a rename.
+void NoteWrittenText(const std::string& path, const std::string& text) {
+  const std::lock_guard guard(KnownTextsMutex());
+  if (const auto stamp = StampOf(path)) KnownTexts()[path] = KnownText{*stamp, DecodeTextBytes(text).text};
+  else KnownTexts().erase(path);
+}
+
+std::string LoadText(const std::string& path) { return CurrentText(path).value_or(std::string()); }
 
 std::string FolderOf(const std::string& path) {
   const auto parent = std::filesystem::path(path).parent_path();
@@ -180,13 +250,13 @@ bool WriteIniString(const std::string& path, const std::string& section,
   // A file that is there but cannot be read would be replaced by the one
   // new key: refuse instead.
   std::string readError;
-  const auto decoded = ReadTextFile(path, &readError);
+  const auto current = CurrentText(path, &readError);
   struct stat st{};
-  if (!decoded && ::stat(path.c_str(), &st) == 0) {
+  if (!current && ::stat(path.c_str(), &st) == 0) {
     if (error) *error = readError;
     return false;
   }
-  std::vector<Line> lines = SplitLines(decoded ? decoded->text : std::string());
+  std::vector<Line> lines = SplitLines(current.value_or(std::string()));
   std::string eol = "\n";
   // A lone CR can only end the last line; it is no line end to copy.
   auto ended = [](const Line& l) { return !l.eol.empty() && l.eol != "\r"; };
@@ -237,6 +307,8 @@ bool WriteIniString(const std::string& path, const std::string& section,
     if (error) *error = why;
     return false;
   }
+  // Under the write lock, the file is still the one just written.
+  NoteWrittenText(path, text);
   return true;
 }
 

@@ -2,6 +2,9 @@
 // lines). Several processes may write the same file at once: every write is
 // a read-modify-write under an exclusive lock that lands by a rename, so no
 // process loses another's key and readers never see a half-written file.
+// Each file is read once while it stays unchanged: the process keeps the
+// text it last read or wrote and opens the file again only when its
+// identity, size or times show another version.
 #pragma once
 
 #include <string>

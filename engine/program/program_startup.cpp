@@ -12,6 +12,7 @@
 #include "common/text_helpers.h"
 #include "common/translator.h"
 #include "engine/form_options.h"
+#include "engine/program/command_line_usage.h"
 #include "engine/task/command_line_parser.h"
 #include "engine/program/command_line_runner.h"
 #include "engine/main_form.h"
@@ -65,17 +66,6 @@ std::string WithTrailingSlash(std::string folder) {
 
 }  // namespace
 
-std::string CommandLineUsage() {
-  return "usage: tessaprint /S <image or mask> /T <pdf, folder or mask> [options]\n"
-         "       tessaprint /J <job file> [/L <log file>] [/B <failed-tasks job file>]\n"
-         "options: /F <type> input type (-1 detects)  /C <type> output type  /R subfolders\n"
-         "         /G output beside each input  /+ append  /A /D /K /U /I <text> author, creator,\n"
-         "         keywords, subject, title  /M <0-4> TIFF compression  /W <pages> TIFF pages\n"
-         "         /L <log file>  /B <job file> failed tasks  /Z log every file  /V show log lines\n"
-         "         /? online help\n"
-         "a folder is given as a mask: /S /scans/*.jpg\n";
-}
-
 void InstallDemoFiles(const std::string& programFolder, const std::string& dataFolder) {
   const std::string store = UserRegistryStore(sIniFile);
   if (ToUpperAscii(GetSetting(store, kRegistryApp, kRegistrySection, "bDInstalled", "FALSE")) != "FALSE") return;
@@ -89,8 +79,8 @@ void InstallDemoFiles(const std::string& programFolder, const std::string& dataF
 }
 
 StartupOutcome Main(MainForm& frm, const std::vector<std::string>& args) {
-  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-    std::fputs(CommandLineUsage().c_str(), stdout);
+  if (args.size() == 1 && bIsUsageArgument(args[0].c_str())) {
+    std::fputs(kCommandLineUsage, stdout);
     return StartupOutcome{};
   }
   // A command line or a bus start runs without a window: no language chooser
@@ -163,7 +153,7 @@ StartupOutcome Main(MainForm& frm, const std::vector<std::string>& args) {
   }
   if (!reason.empty()) std::fprintf(stderr, "tessaprint: %s\n", LogSafeText(reason).c_str());
   std::fprintf(stderr, "tessaprint: %s\n%s", Translate("Missing required or invalid command line argument(s)").c_str(),
-               CommandLineUsage().c_str());
+               kCommandLineUsage);
   outcome.exitCode = kExitBadCommandLine;
   return outcome;
 }

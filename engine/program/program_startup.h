@@ -39,10 +39,6 @@ inline constexpr const char* kEmbedMarker = "-Embed";
 // settings file while a command line runs.
 StartupOutcome Main(MainForm& frm, const std::vector<std::string>& args);
 
-// The short usage printed for --help and -h (on stdout) and after an
-// invalid command line (on stderr).
-std::string CommandLineUsage();
-
 // First-run copy of "Demo Data", "Demo Conversion Jobs", "Demo Batch Files"
 // and "Languages" from programFolder into dataFolder, each without
 // overwriting; done once per user (registry value bDInstalled), and a copy

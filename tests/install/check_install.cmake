@@ -2,8 +2,9 @@
 # and fails when install_manifest.txt (which lists the files without DESTDIR)
 # names a file outside that prefix: such
 # a file would go to the system's own folders whatever the prefix. Also
-# checks that the programs, the file manager's module (when built) and the
-# desktop entry's icon are there.
+# checks that the programs, the file manager's module (when built), the
+# desktop entry's icon and tessaprint's window module are there, and that the
+# installed tessaprint finds its core.
 # cmake -DBUILD=<build folder> -DSCRATCH=<scratch folder> [-DMODULE=<file name>] -P check_install.cmake
 cmake_minimum_required(VERSION 3.25)
 set(prefix /tessaprint-prefix)
@@ -54,6 +55,21 @@ foreach(f IN LISTS expected)
     message(FATAL_ERROR "not installed: ${f}")
   endif()
 endforeach()
+# The installed program finds its core and window module in its private
+# library folder: a command line without an input reaches the core's
+# parser (exit code 2), and --help needs neither.
+foreach(args "--help;0" "/T;${SCRATCH}/none.pdf;2")
+  list(POP_BACK args want)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env HOME=${SCRATCH} ${root}/bin/tessaprint ${args}
+    RESULT_VARIABLE got OUTPUT_QUIET ERROR_VARIABLE why TIMEOUT 60)
+  if(NOT got EQUAL want)
+    message(FATAL_ERROR "installed tessaprint ${args} gave ${got}, not ${want}: ${why}")
+  endif()
+endforeach()
+file(GLOB window_module ${root}/lib*/tessaprint/libtessaprint_window.so)
+if(NOT window_module)
+  message(FATAL_ERROR "not installed: the window module beside the private libraries")
+endif()
 if(MODULE)
   list(FILTER installed INCLUDE REGEX "^${prefix}/lib/.*nautilus/extensions-4/${MODULE}$")
   if(NOT installed)

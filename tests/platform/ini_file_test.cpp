@@ -1,8 +1,11 @@
 #include "platform/ini_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <ctime>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -134,6 +137,34 @@ TEST(IniFile, WriteLockIsReentrantWithinAProcess) {
   EXPECT_TRUE(outer.held());
   EXPECT_TRUE(WriteIniString(ini, "S", "K", "v"));  // would hang if not re-entrant
   EXPECT_EQ(ReadIniString(ini, "S", "K", ""), "v");
+}
+
+// A file is read once while it stays as it was; every other version of it,
+// same size or not, is read anew.
+TEST(IniFile, AnotherVersionOfTheFileIsReadAgain) {
+  struct Case {
+    const char* what;
+    bool bOld;       // the version read first is a minute old
+    bool bReplace;   // the next version comes by a rename, not in place
+  };
+  for (const Case& c : {Case{"in place, just written", false, false}, Case{"in place, old", true, false},
+                        Case{"by a rename", false, true}}) {
+    TempDir dir;
+    const std::string ini = WriteFile(dir.path() / "a.ini", "[S]\nK=one\n");
+    if (c.bOld) {
+      const timespec aMinuteAgo[2] = {{time(nullptr) - 60, 0}, {time(nullptr) - 60, 0}};
+      ASSERT_EQ(utimensat(AT_FDCWD, ini.c_str(), aMinuteAgo, 0), 0);
+    }
+    EXPECT_EQ(ReadIniString(ini, "S", "K", ""), "one") << c.what;
+    if (c.bReplace) {
+      ASSERT_EQ(rename(WriteFile(dir.path() / "b.ini", "[S]\nK=two\n").c_str(), ini.c_str()), 0);
+    } else {
+      WriteFile(ini, "[S]\nK=two\n");
+    }
+    EXPECT_EQ(ReadIniString(ini, "S", "K", ""), "two") << c.what;
+    EXPECT_TRUE(WriteIniString(ini, "S", "Other", "x"));
+    EXPECT_EQ(ReadFile(ini), "[S]\nK=two\nOther=x\n") << c.what;
+  }
 }
 
 }  // namespace
