@@ -192,12 +192,9 @@ TEST_F(CommandLine, SpecialProcessOption) {
   EXPECT_EQ(task.sActionToDo, "S");
   EXPECT_EQ(task.lSpecialProcess, 60);
   EXPECT_EQ(task.lConversionMethod, 4);
-  EXPECT_EQ(task.sExtraParams, "0^0^-1");  // without /E it waits until the program ends
-  // The program's arguments are text, not a path in the current folder;
-  // /E is its process record.
-  EXPECT_TRUE(Parse("/T -n \"two words\" %APPDATA%\\x /P 60 /S /bin/echo /E \"32^1^30\""));
+  // The program's arguments are text, not a path in the current folder.
+  EXPECT_TRUE(Parse("/T -n \"two words\" %APPDATA%\\x /P 60 /S /bin/echo"));
   EXPECT_EQ(task.sTargetFile, "-n two words %APPDATA%\\x");
-  EXPECT_EQ(task.sExtraParams, "32^1^30");
   EXPECT_FALSE(Parse("/P 7"));
   EXPECT_EQ(task.lErr, kInvalidSpecialProcess);
 }
