@@ -36,17 +36,14 @@ bool AppendLine(const std::string& path, const std::string& line, std::string& w
   const bool bSized = ::fstat(fd, &st) == 0;
   bool written = WriteAllBytes(fd, line + "\r\n");
   int err = written ? 0 : errno;
+  if (!written && !bMade && bSized) (void)::ftruncate(fd, st.st_size);
   if (::close(fd) != 0 && written) {
     written = false;
     err = errno;
   }
   if (written) return true;
   why = std::strerror(err);
-  if (bMade) {
-    ::unlink(path.c_str());
-  } else if (bSized) {
-    (void)::truncate(path.c_str(), st.st_size);
-  }
+  if (bMade) ::unlink(path.c_str());
   return false;
 }
 
