@@ -226,7 +226,10 @@ bool bDeleteFileWithRetry(const std::string& sPath, int attempts, std::chrono::m
   if (sPath.empty()) return false;
   for (int tried = 0;; ) {
     if (::lstat(sPath.c_str(), &st) != 0) return errno == ENOENT;  // gone, or cannot be examined
-    if (S_ISDIR(st.st_mode)) return false;
+    if (S_ISDIR(st.st_mode)) {
+      errno = EISDIR;
+      return false;
+    }
     if (bDeleteFile(sPath)) return true;
     // Only a busy file may come free later; a refused unlink stays refused.
     if (errno != EBUSY && errno != ETXTBSY && errno != EINTR) return false;
@@ -329,17 +332,21 @@ bool bMoveFileToFolder(const std::string& sFile, std::string& sFolder, std::stri
   const std::string folder = sFolder;
   const fs::path name = fs::path(sFile).filename();
   if (name.empty() || !IsRegularFile(sFile)) return false;
-  if (!bFolderExists(folder)) {
-    MakeFolderPath(folder);
-    if (!bFolderExists(folder)) return false;
-  }
   std::error_code ec;
+  if (!bFolderExists(folder)) {
+    fs::create_directories(folder, ec);
+    if (!bFolderExists(folder)) {
+      errno = ec ? ec.value() : ENOTDIR;
+      return false;
+    }
+  }
   const std::string same = folder + name.string();
   if (bPathExists(same) && fs::equivalent(sFile, same, ec)) {  // already there
     if (psMovedTo) *psMovedTo = same;
     return true;
   }
   std::string copy;  // across file systems: the checked copy that takes the name
+  int why = EEXIST;  // every numbered name taken
   for (int n = 1; n <= kMostNumberedNames;) {
     const std::string target = folder + NumberedName(name, n);
     const int err = RenameNoReplace(copy.empty() ? sFile : copy, target);
@@ -351,12 +358,14 @@ bool bMoveFileToFolder(const std::string& sFile, std::string& sFolder, std::stri
       ++n;
     } else if (err == EXDEV && copy.empty()) {
       copy = CheckedCopyBeside(sFile, target);
-      if (copy.empty()) return false;
+      if (copy.empty()) return false;  // errno: the copy's failure
     } else {
+      why = err;
       break;
     }
   }
   if (!copy.empty()) ::unlink(copy.c_str());
+  errno = why;
   return false;
 }
 
@@ -366,10 +375,13 @@ bool bFolderIsWriteable(const std::string& sFolder) {
   if (deepest.empty()) return false;
   const std::string name = GetUniqueTempFileName(deepest, "", "");
   if (name.empty()) return false;
+  // Want of room (a full disk, a quota, a file-size limit) is no refusal of
+  // the folder: the write that meets it says so itself.
+  const auto noRoom = [] { return errno == ENOSPC || errno == EDQUOT || errno == EFBIG; };
   const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
+  if (fd < 0) return noRoom();
   static const char kProbe[] = "Hello World\r\n";
-  const bool ok = ::write(fd, kProbe, sizeof kProbe - 1) == static_cast<ssize_t>(sizeof kProbe - 1);
+  const bool ok = ::write(fd, kProbe, sizeof kProbe - 1) >= 0 || noRoom();  // a short write ran out of room
   ::close(fd);
   ::unlink(name.c_str());
   return ok;

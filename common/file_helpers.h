@@ -48,7 +48,8 @@ bool bDeleteFile(const std::string& sPath);
 // to attempts times, waiting between tries; true as soon as the file is
 // gone, false when it is still there (or cannot be examined) at the end.
 // A deletion the system refuses for good (no permission, read-only file
-// system) fails at once instead of waiting through every try.
+// system) fails at once instead of waiting through every try. On false
+// errno says why.
 bool bDeleteFileWithRetry(const std::string& sPath, int attempts = 21,
                           std::chrono::milliseconds wait = std::chrono::milliseconds(1000));
 
@@ -105,7 +106,8 @@ std::string GetDeepestExistingFolder(const std::string& sPath);
 // folder is left as it is (true). Across file systems the file is copied
 // under a temporary name, checked, given its name and only then deleted from
 // its old place, so the file is never lost. psMovedTo, when given, gets the
-// path the file now has. False on any failure, with the source untouched.
+// path the file now has. False on any failure, with the source untouched
+// and errno saying why.
 bool bMoveFileToFolder(const std::string& sFile, std::string& sFolder, std::string* psMovedTo = nullptr);
 
 // Status codes of CheckOutputFolder.
@@ -128,7 +130,9 @@ enum OutputFolderStatus : long {
 long CheckOutputFolder(const std::string& sFolder, std::string& sRecommended, std::string& vMessage);
 
 // True when a probe file can be created and written in the deepest existing
-// part of sFolder; the probe is deleted again. False for "".
+// part of sFolder, or fails only for want of room (a full disk, a quota, a
+// file-size limit), which the output's own write then reports with its
+// reason; the probe is deleted again. False for "".
 bool bFolderIsWriteable(const std::string& sFolder);
 
 // A name that does not exist yet: sFolder (the temporary folder when empty)

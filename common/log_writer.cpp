@@ -1,7 +1,11 @@
 #include "common/log_writer.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include "common/text_helpers.h"
 #include "platform/global_mutex.h"
@@ -13,11 +17,34 @@ namespace tessa {
 namespace {
 constexpr const char* kProgramTitle = "Tessaprint";
 
-bool AppendLine(const std::string& path, const std::string& line) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
-  if (fd < 0) return false;
-  const bool written = WriteAllBytes(fd, line + "\r\n");
-  return ::close(fd) == 0 && written;
+// Appends line and CR LF to the file at path; false with the system's reason
+// in why. A line that did not go out whole is taken back: the file keeps its
+// old length, and a file made for it goes again.
+bool AppendLine(const std::string& path, const std::string& line, std::string& why) {
+  bool bMade = false;
+  int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0 && errno == ENOENT) {
+    fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+    bMade = fd >= 0;
+    if (fd < 0 && errno == EEXIST) fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY);
+  }
+  if (fd < 0) {
+    why = std::strerror(errno);
+    return false;
+  }
+  struct stat st {};
+  const bool bSized = ::fstat(fd, &st) == 0;
+  bool written = WriteAllBytes(fd, line + "\r\n");
+  int err = written ? 0 : errno;
+  if (!written && !bMade && bSized) (void)::ftruncate(fd, st.st_size);
+  if (::close(fd) != 0 && written) {
+    written = false;
+    err = errno;
+  }
+  if (written) return true;
+  why = std::strerror(err);
+  if (bMade) ::unlink(path.c_str());
+  return false;
 }
 
 // Length of the UTF-8 sequence at text[i], 0 when none starts there.
@@ -56,11 +83,13 @@ std::string LogSafeText(const std::string& text) { return Escaped(text, true); }
 
 std::string LogSafeLine(const std::string& text) { return Escaped(text, false); }
 
-bool WriteToLogFile(const std::string& sLine, const std::string& sLogFile, bool bShowMsg) {
+bool WriteToLogFile(const std::string& sLine, const std::string& sLogFile, bool bShowMsg, std::string* psWhy) {
   const std::string line = LogSafeText(sLine);
   bool written = true;
+  std::string why;
   AcquireGlobalMutex();
-  if (!sLogFile.empty()) written = AppendLine(ToForwardSlashes(sLogFile), line);
+  if (!sLogFile.empty()) written = AppendLine(ToForwardSlashes(sLogFile), line, why);
+  if (psWhy) *psWhy = why;
   ReleaseGlobalMutex();
   // The box is shown after the release: a box waiting for a click must not
   // stop the other processes' logging.

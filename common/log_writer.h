@@ -11,8 +11,11 @@ namespace tessa {
 // the global lock; then, with the lock already released, shows sLine in an
 // information box when bShowMsg is true. Unprintable bytes of sLine are
 // written escaped (LogSafeText). False when sLogFile is set and the line
-// could not be written to it.
-bool WriteToLogFile(const std::string& sLine, const std::string& sLogFile, bool bShowMsg);
+// could not be written to it, with the system's reason in *psWhy when given;
+// a line that did not go out whole is taken back, so a failed write leaves
+// the file as it was and makes no empty one.
+bool WriteToLogFile(const std::string& sLine, const std::string& sLogFile, bool bShowMsg,
+                    std::string* psWhy = nullptr);
 
 // text with every byte that is no printable text shown as "\xNN": control
 // characters other than TAB, CR and LF, DEL, and bytes that are not UTF-8.

@@ -158,9 +158,10 @@ class MainForm {
   void ConversionJobNew();
   // Writes the log rows as a job file sFile ("" asks).
   bool SaveLogAsConversionJob(const std::string& sFile = "");
-  // Asks whether to save a changed job before it is replaced or the window
-  // closes (never in a command-line run); false when the user wanted it
-  // saved and it was not (a failed or cancelled save), so it must stay.
+  // Before the job is replaced or the window closes (never in a command-line
+  // run): asks whether to apply the panel's edits not yet applied, then
+  // whether to save a changed job; false when the user cancelled, or an
+  // update or save that the user wanted failed, so the job must stay.
   bool CheckToSaveFileBeforeErasing();
 
   // The run loop (run_loop.cpp).
@@ -218,8 +219,10 @@ class MainForm {
   bool bJobOpenFailed_ = false;           // a headless open failed: Begin runs nothing
   std::string sPendingJobOpen_;           // an open that waits for the run to stop
   bool OpenJobFileNow(const std::string& path);
-  // CheckToSaveFileBeforeErasing's question; false when the user wanted the
-  // job saved and it was not, so it must not be replaced.
+  // CheckToSaveFileBeforeErasing's questions, about the panel's edits not yet
+  // applied and then about saving the job; false when the user cancelled, or
+  // wanted the edits applied or the job saved and it was not, so the job must
+  // not be replaced nor the window closed.
   bool OfferToSaveJob();
   void RunBlock(int32_t row, clsConversionOptions& co, int32_t& ret);
   // After a run the editor panel and the highlighted row show one task: an

@@ -25,6 +25,7 @@ inline constexpr int32_t kJobFileMissing = -8;             // /J names no existi
 inline constexpr int32_t kNoPdfOptions = -10;              // empty extra parameters
 inline constexpr int32_t kInputTypeMismatch = -13;         // extension contradicts the input type
 inline constexpr int32_t kManyInputsOneOutput = -14;       // mask input, one output, no append
+inline constexpr int32_t kWildcardInOutputFolder = -15;    // "*" or "?" before the output's file name
 inline constexpr int32_t kInvalidSpecialProcess = -101;    // special process other than 60
 inline constexpr int32_t kSpecialProcessWildcard = -102;   // process 60 with "*" in its program
 inline constexpr int32_t kOutputNotWriteable = -1000000;   // the output's folder cannot be written

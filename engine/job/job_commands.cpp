@@ -5,6 +5,7 @@
 // path a caller gives is typed or stored ("\" reads as "/"); one the dialog
 // gives is as the system names it, so a "\" in a picked name stays in it.
 #include "common/file_helpers.h"
+#include "common/log_writer.h"
 #include "common/path_macros.h"
 #include "common/program_modes.h"
 #include "common/text_helpers.h"
@@ -31,7 +32,11 @@ void ShowSaveFailure(const std::string& why) {
 bool MainForm::CheckToSaveFileBeforeErasing() { return OfferToSaveJob(); }
 
 bool MainForm::OfferToSaveJob() {
-  if (bCommandLineMode || !bAskToSaveZolFileBeforeExit) return true;
+  if (bCommandLineMode) return true;
+  // Edits in the panel not yet applied are asked about first, as on a row
+  // change; Cancel keeps them, and the job with them.
+  if (!bCheckToUpdateDirtyConversionItem()) return false;
+  if (!bAskToSaveZolFileBeforeExit) return true;
   const bool named = !sCurrentJobFile.empty() && sCurrentJobFile != "*";
   if (!named && fgToDo.Rows() - 2 <= 1) return true;
   if (CurrentUserInterface().MsgBox(Translate("Save Conversion Job") + "?", vbYesNo, Translate("Save")) == vbYes)
@@ -166,10 +171,18 @@ bool MainForm::SaveLogAsConversionJob(const std::string& sFile) {
     if (path.empty()) return false;
   }
   std::string why;
-  if (!SaveLogGridAsJobFile(path, fgLog, &why)) {
+  LogJobRows rows;
+  if (!SaveLogGridAsJobFile(path, fgLog, &why, &rows)) {
     sJobFileError = why;
     ShowSaveFailure(why);
     return false;
+  }
+  if (!rows.leftOut.empty()) {
+    std::string text = Translate("These log rows could not be stored in the conversion job and were left out:");
+    for (int row : rows.leftOut)
+      text += "\r\n" + Translate("Job # ") + fgLog.TextMatrix(row, kColNumber) + " - " +
+              LogSafeLine(fgLog.TextMatrix(row, kColInput));
+    CurrentUserInterface().MsgBox(text, vbOKOnly + vbInformation, Translate("Save"));
   }
   return true;
 }

@@ -55,11 +55,16 @@ bool bIsSkippedJobLine(std::string_view line) {
 
 bool bStorableInJobFile(const std::vector<std::string>& cells) {
   const auto readsAsTyped = [](const std::string& path) { return TypedPath(path) == path; };
-  if (cells.size() > kColOutput && cells[kColAction].find('C') != std::string::npos &&
-      (!readsAsTyped(cells[kColInput]) || !readsAsTyped(cells[kColOutput])))
-    return false;
-  return std::none_of(cells.begin(), cells.end(),
-                      [](const std::string& c) { return c.find_first_of("\t\r\n") != std::string::npos; });
+  if (cells.size() > kColOutput && cells[kColAction].find('C') != std::string::npos) {
+    const std::string& input = cells[kColInput];
+    if (!readsAsTyped(input) || !readsAsTyped(cells[kColOutput])) return false;
+    // A listed name holding "*" or "?" would run again as a mask.
+    if (bHasWildcards(input) && bFileExists(input)) return false;
+  }
+  // A file holding other bytes than UTF-8 reads back as Windows-1252.
+  return std::none_of(cells.begin(), cells.end(), [](const std::string& c) {
+    return c.find_first_of("\t\r\n") != std::string::npos || !IsValidUtf8(c);
+  });
 }
 
 bool SaveLogGridAsJobFile(const std::string& sFile, const FlexGrid& fg, std::string* error, LogJobRows* rows) {

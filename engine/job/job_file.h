@@ -26,10 +26,12 @@ std::vector<std::string_view> SplitJobFileLines(std::string_view text);
 bool bIsSkippedJobLine(std::string_view line);
 
 // True when every cell can be stored in a job-file line: none holds a TAB,
-// CR or LF, which would split the line, and the input and output of a
-// conversion row (cells 4 and 7) read the same as typed paths: a job file
-// reads "\" as "/" and drops blanks at their ends, so a listed name holding
-// either would name another file.
+// CR or LF, which would split the line, or bytes that are not UTF-8, which
+// would read back as other letters; the input and output of a conversion
+// row (cells 4 and 7) read the same as typed paths: a job file reads "\" as
+// "/" and drops blanks at their ends, so a listed name holding either would
+// name another file; and its input is no existing file whose name holds "*"
+// or "?", which would run again as a mask of its neighbours.
 bool bStorableInJobFile(const std::vector<std::string>& cells);
 
 // Which log rows SaveLogGridAsJobFile writes, and which it had to leave out.

@@ -103,9 +103,13 @@ int32_t PerformCommandLine(MainForm& frm, clsConversionOptions& record) {
 
   std::vector<std::string> lines;
   bool bLogWritten = true;
+  std::string sLogError;  // the system's reason of the first line that failed
   const auto log = [&](const std::string& line) {
     lines.push_back(line);
-    bLogWritten = WriteToLogFile(line, record.sLogFile, false) && bLogWritten;
+    std::string why;
+    if (WriteToLogFile(line, record.sLogFile, false, &why)) return;
+    if (bLogWritten) sLogError = why;
+    bLogWritten = false;
   };
   const FlexGrid& fgLog = frm.fgLog;
   // One line per log row, whatever line breaks its texts hold.
@@ -130,8 +134,8 @@ int32_t PerformCommandLine(MainForm& frm, clsConversionOptions& record) {
     bJobFileWritten = SaveLogGridAsJobFile(record.sLogAsConversionJobFile, fgLog, &sJobFileError, &rows);
     if (!bJobFileWritten) log(Translate("Unable to create file. Try a different folder such as 'My Documents'"));
     const std::string leftOut = Translate(
-        "Left out of the failed-tasks job file: a path or PDF text holds a line break or a tab, or a name a "
-        "backslash or a blank at its start or end");
+        "Left out of the failed-tasks job file: a path or PDF text holds a line break, a tab or bytes that are "
+        "not UTF-8, or a name a backslash or a blank at its start or end, or a wildcard (* or ?)");
     for (int row : rows.leftOut) log(jobLine(row, leftOut));
   }
 
@@ -144,8 +148,8 @@ int32_t PerformCommandLine(MainForm& frm, clsConversionOptions& record) {
     if (record.bVerbose && bBoxesShowLines) WriteToLogFile(line, "", true);
   }
   if (!bLogWritten) {
-    std::fprintf(stderr, "tessaprint: %s %s\n", Translate("Unable to write the log file").c_str(),
-                 record.sLogFile.c_str());
+    std::fprintf(stderr, "tessaprint: %s %s (%s)\n", Translate("Unable to write the log file").c_str(),
+                 LogSafeLine(record.sLogFile).c_str(), sLogError.c_str());
     if (result == 0) result = kJobRunFailed;
   }
   if (!bJobFileWritten)

@@ -145,7 +145,7 @@ bool bLogsEveryFile(const MainForm& frm, const clsConversionOptions& co) {
 // True when the outcome r of co is logged: every file is, or r failed, or
 // the input had to take a free name in the move folder.
 bool bLogsOutcome(const MainForm& frm, const clsConversionOptions& co, int32_t r) {
-  return bLogsEveryFile(frm, co) || r != 0 || !co.sInputMovedTo.empty();
+  return bLogsEveryFile(frm, co) || r != 0 || !co.sInputNote.empty();
 }
 
 // Logs r for the per-file record when its outcome is logged; a failure
@@ -282,6 +282,14 @@ void NotePause(const MainForm& frm, clsConversionOptions& coBlock) {
   coBlock.lErr = 0;
 }
 
+// Fails a job row that validation would have refused with code.
+void FailBlock(MainForm& frm, int32_t lJobNumber, clsConversionOptions& coBlock, int32_t code, int32_t& ret) {
+  coBlock.lErr = code;
+  coBlock.sErr = OneLine(CommandLineItemErrorText(coBlock));
+  LogConversionError(frm, lJobNumber, coBlock);
+  ret = coBlock.lErr;
+}
+
 }  // namespace
 
 void PerformBlock(MainForm& frm, int32_t lJobNumber, clsConversionOptions& coBlock, int32_t& ret,
@@ -305,6 +313,12 @@ void PerformBlockConversion(MainForm& frm, int32_t lJobNumber, clsConversionOpti
   coBlock.sOriginalFile = ToForwardSlashes(coBlock.sOriginalFile);
   coBlock.sTargetFile = ToForwardSlashes(coBlock.sTargetFile);
 
+  if (bOutputFolderHasWildcard(coBlock.sTargetFile)) {
+    // A job row is not checked when it is loaded: the task fails with the
+    // check's verdict before any folder is made.
+    FailBlock(frm, lJobNumber, coBlock, kWildcardInOutputFolder, ret);
+    return;
+  }
   std::vector<std::string> files;
   if (!ListBlockFiles(frm, lJobNumber, coBlock, files, ret)) return;
   NotePause(frm, coBlock);
@@ -323,12 +337,8 @@ void PerformBlockConversion(MainForm& frm, int32_t lJobNumber, clsConversionOpti
   } else if (bInputMask) {
     ConvertAllIntoOne(frm, lJobNumber, coBlock, files, co, ret);
   } else {
-    // One input into an output mask names no output (a job row is not
-    // checked when it is loaded): the task fails with the check's verdict.
-    coBlock.lErr = kWildcardOutputForOneFile;
-    coBlock.sErr = OneLine(CommandLineItemErrorText(coBlock));
-    LogConversionError(frm, lJobNumber, coBlock);
-    ret = coBlock.lErr;
+    // One input into an output mask names no output.
+    FailBlock(frm, lJobNumber, coBlock, kWildcardOutputForOneFile, ret);
   }
 }
 

@@ -204,12 +204,23 @@ OutputWriting OutputWritingOf(int32_t lType, const AdvancedOptions& options) {
   return {options.append || bPageByPage, bPageByPage && !options.append};
 }
 
+// Notes in co what became of the input, for its log row.
+void NoteInput(clsConversionOptions& co, const std::string& note) {
+  co.sInputNote = note;
+  co.sErr += " (" + note + ")";
+}
+
 // The after-processing of a good item: delete or move its input. A moved
 // input never replaces a file in the move folder; when it takes a free name
-// there, co says which.
+// there, co says which. A delete or move that fails leaves the item good
+// and co says why.
 void AfterProcessing(MainForm& frm, clsConversionOptions& co, const std::string& sInput,
                      const std::string& sTarget) {
-  if (frm.bDeleteOriginalFileAfterProcessing && !EqualsNoCase(sTarget, sInput)) bDeleteFileWithRetry(sInput);
+  if (frm.bDeleteOriginalFileAfterProcessing && !EqualsNoCase(sTarget, sInput) && !bDeleteFileWithRetry(sInput)) {
+    const int why = errno;
+    NoteInput(co, Translate("The input could not be deleted") + ": " + std::strerror(why));
+    return;
+  }
   if (!frm.bMoveOriginalFileAfterProcessing) return;
   // The stored folder is read as typed; the sub-folder is listed names.
   frm.sMoveFileToFolder = TypedPath(frm.sMoveFileToFolder);
@@ -217,11 +228,15 @@ void AfterProcessing(MainForm& frm, clsConversionOptions& co, const std::string&
   if (frm.sMoveFileToFolder.back() != '/') frm.sMoveFileToFolder += "/";
   std::string sFolder = frm.sMoveFileToFolder + co.sSubFolder;
   std::string sMovedTo;
-  if (!bFileExists(sInput) || !bMoveFileToFolder(sInput, sFolder, &sMovedTo)) return;
+  if (!bFileExists(sInput)) return;
+  if (!bMoveFileToFolder(sInput, sFolder, &sMovedTo)) {
+    const int why = errno;
+    NoteInput(co, Translate("The input could not be moved to") + " " + sFolder + ": " + std::strerror(why));
+    return;
+  }
   if (std::filesystem::path(sMovedTo).filename() == std::filesystem::path(sInput).filename()) return;
-  co.sInputMovedTo = sMovedTo;
-  co.sErr += " (" + Translate("a file of that name was already in the move folder; the input was moved to") + ": " +
-             sMovedTo + ")";
+  NoteInput(co, Translate("a file of that name was already in the move folder; the input was moved to") + ": " +
+                    sMovedTo);
 }
 
 }  // namespace
@@ -365,7 +380,7 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co) {
   // Each item starts clean, so no text of an earlier file can stand for it.
   co.lErr = 0;
   co.sErr.clear();
-  co.sInputMovedTo.clear();
+  co.sInputNote.clear();
   // The input's own times, before reading it moves its access time.
   InputFileTimes inputTimes;
   const bool bHaveTimes = frm.bRetainInputFileTimeStamp &&

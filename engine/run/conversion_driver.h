@@ -23,7 +23,9 @@ namespace tessa {
 // are written aside and renamed over the old output once all are in. After
 // a good item the input is deleted or moved as the form's options say; a
 // moved input never replaces a file in the move folder but takes a free
-// name there (co.sInputMovedTo and the end of co.sErr then name it).
+// name there (co.sInputNote and the end of co.sErr then name it). A delete
+// or move that fails leaves the input and the item's result as they are;
+// co.sInputNote and the end of co.sErr then give the system's reason.
 // On return co.sOriginalFile, co.lOriginalFileType and co.sTargetFile hold
 // their values from entry.
 int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co);

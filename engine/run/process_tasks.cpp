@@ -56,7 +56,7 @@ int32_t ExecAndWait(MainForm& frm, const std::string& program, const std::string
   while (!ended && frm.bRunning) {
     const int64_t now = GetTickCount();
     ui.SetStatusPanel(kPanelElapsed, FormatElapsedSeconds(now - frm.lTotalTimeStart));
-    if (waitSeconds != -1 && static_cast<double>(now - waitStart) / 1000.0 > waitSeconds) break;
+    if (waitSeconds != kWaitWithoutLimit && static_cast<double>(now - waitStart) / 1000.0 > waitSeconds) break;
     ui.DoEvents();
     std::this_thread::sleep_for(kPollInterval);
     ended = child.HasEnded(code);

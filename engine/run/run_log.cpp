@@ -89,7 +89,7 @@ void LogConversionError(MainForm& frm, int32_t lJobNumber, clsConversionOptions&
   // Every row goes to the log file when all are logged; otherwise only the
   // row of an input moved under a free name goes to the task's own log.
   const bool bEveryRow = !frm.sLogFile.empty() || co.bVerboseLog;
-  if (!bEveryRow && co.sInputMovedTo.empty()) return;
+  if (!bEveryRow && co.sInputNote.empty()) return;
   if (bEveryRow && !co.sLogFile.empty()) frm.sLogFile = co.sLogFile;
   WriteToLogFile(LogFileLine(row), bEveryRow ? frm.sLogFile : co.sLogFile, co.bVerboseLog);
 }

@@ -27,8 +27,9 @@ std::vector<std::string> BuildConversionLogRow(const MainForm& frm, int32_t lJob
 // last (empty) row of frm.fgLog and marks it by co.lErr, leaving the empty
 // last row current; then appends the row to the log file when frm.sLogFile
 // is set or co.bVerboseLog asks (co.sLogFile, when set, first becomes
-// frm.sLogFile), and otherwise to co.sLogFile when co.sInputMovedTo names
-// where a moved input went under a free name: one line with its cells joined
+// frm.sLogFile), and otherwise to co.sLogFile when co.sInputNote tells what
+// became of the input (a free name in the move folder, a failed delete or
+// move): one line with its cells joined
 // by TAB. Outside command-line and automation runs the line breaks
 // of co.sErr become blanks first (co keeps the change).
 void LogConversionError(MainForm& frm, int32_t lJobNumber, clsConversionOptions& co);

@@ -1,4 +1,5 @@
-// Begin walks the to-do rows from the start point and marks each task; Pause
+// Begin walks the to-do rows from the start point and runs and marks each
+// task that carries no mark yet; Rewind clears the marks. Pause
 // only clears bRunning, which the loops test between files and tasks. A
 // multi-file task that a pause interrupted keeps no mark: a later Begin runs
 // it again from the file index the block left, which stays with that task
@@ -128,6 +129,10 @@ void MainForm::ConversionJobBegin() {
   clsConversionOptions co;
   int32_t row = start;
   for (; row <= last; ++row) {
+    // A task that carries a mark has run since the last Rewind, also one
+    // moved below the start point: it does not run again. A command-line
+    // run runs every task of its job.
+    if (!bCommandLineMode && !fgToDo.TextMatrix(row, kColPass).empty()) continue;
     const std::string taskNumber = fgToDo.TextMatrix(row, kColNumber);
     ui.SetStatusPanel(kPanelTaskNumber, taskNumber);
     co = clsConversionOptions{};

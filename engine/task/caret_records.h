@@ -34,6 +34,9 @@ void ParseAdvancedOptions(const std::string& record, bool& append, std::string& 
                           int32_t& compression, std::string& pages);
 void ParseAdvancedOptions(const std::string& record, AdvancedOptions& o);
 
+// The wait seconds of a process record that waits until the program ends.
+inline constexpr int32_t kWaitWithoutLimit = -1;
+
 // a & "^" & b & "^" & c.
 std::string JoinCaretFields3(int32_t a, int32_t b, int32_t c);
 

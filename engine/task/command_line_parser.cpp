@@ -99,6 +99,7 @@ bool ParseWords(MainForm& form, const std::vector<std::string>& words, clsConver
   t.sExtraParams = "";
   AdvancedOptions pdf;  // append off, texts empty, compression 0, pages "*"
   std::optional<std::string> targetText;  // T as typed, for a program's arguments
+  std::optional<std::string> processText;  // E as typed, for a program's process record
 
   for (const CommandLineOption& option : CutCommandLineOptions(words)) {
     const std::string& v = option.sValue;
@@ -117,7 +118,7 @@ bool ParseWords(MainForm& form, const std::vector<std::string>& words, clsConver
       case 'Z': t.bVerboseLog = true; break;
       case 'R': t.bDoSubfolders = true; break;
       case 'G': t.bSaveInOriginalFolder = true; break;
-      case 'E': t.sExtraParams = StripQuotes(v); break;
+      case 'E': processText = StripQuotes(v); break;
       case 'L': {
         // Tokens first, so a "[YMD]" folder becomes a dated folder.
         std::string logFile = ApplyPathRule(v);
@@ -158,8 +159,13 @@ bool ParseWords(MainForm& form, const std::vector<std::string>& words, clsConver
   }
 
   t.sExtraParams = BuildAdvancedOptions(pdf);
-  // A task that starts a program keeps T as its argument text, not a path.
-  if (targetText && t.sActionToDo == "S" && t.lSpecialProcess == kProcessStartProgram) t.sTargetFile = *targetText;
+  if (t.sActionToDo == "S" && t.lSpecialProcess == kProcessStartProgram) {
+    // A task that starts a program keeps T as its argument text, not a path,
+    // and E as its priority^window state^wait seconds; without E it waits
+    // until the program ends.
+    if (targetText) t.sTargetFile = *targetText;
+    t.sExtraParams = processText.value_or(JoinCaretFields3(0, 0, kWaitWithoutLimit));
+  }
   if (t.bSaveInOriginalFolder) {
     t.sTargetFile = GetParentFolder(t.sOriginalFile) + "/" +
                     GetFileTypeExtension(t.lTargetFileType, true, t.lConversionMethod);

@@ -36,9 +36,11 @@ struct clsConversionOptions {
   std::string sCLBatchJobFile;           // command-line /J
   std::string sErr;
   int32_t lErr = 0;
-  // Where the last item's input went when a file of its name already lay
-  // in the move folder and it took a free name there; "" otherwise.
-  std::string sInputMovedTo;
+  // What became of the last good item's input that its log row must tell:
+  // where it went when a file of its name already lay in the move folder and
+  // it took a free name there, or why deleting or moving it failed; ""
+  // otherwise.
+  std::string sInputNote;
 };
 
 // Tasks are shared between whoever builds them and whoever runs them.

@@ -85,6 +85,10 @@ std::string OutputFolderOf(const std::string& sTarget) {
 // The checks of an input and its output up to the output type; false when
 // they stopped with a code.
 bool CheckInputAndOutput(clsConversionOptions& t, bool bAppend, ItemEditorFields* panel) {
+  if (bOutputFolderHasWildcard(t.sTargetFile)) {
+    t.lErr = kWildcardInOutputFolder;
+    return false;
+  }
   if (!bHasWildcards(t.sOriginalFile)) {
     t.bDoSubfolders = false;
     t.bSaveInOriginalFolder = false;
@@ -145,7 +149,9 @@ void CompleteOutputName(clsConversionOptions& t, bool bAppend, ItemEditorFields*
   const bool bMask = bHasWildcards(t.sOriginalFile);
   if (!Contains(name, '.')) {
     std::string suffix;
-    if (!before.empty() && IsPathSeparator(before.back())) {
+    if (bHasWildcards(name)) {
+      suffix = ".pdf";  // "out/*" names files, not a folder "*"
+    } else if (!before.empty() && IsPathSeparator(before.back())) {
       suffix = (bMask && !bAppend) ? "*.pdf" : "pdf.pdf";
     } else {
       const bool bIsFolder = !before.empty() && bFolderExists(before + "/");
@@ -321,6 +327,11 @@ bool ShowItemError(MainForm& form, clsConversionOptions& t, std::set<int32_t>& o
                Translate("cannot have a wildcard (*) in it unless the Input file does."));
       FocusOutputIfVisible(panel);
       return false;
+    case kWildcardInOutputFolder:
+      ErrorBox(Translate("Output File") + kBoxBreak + kBoxBreak + t.sTargetFile + kBoxBreak + kBoxBreak +
+               Translate("can have a wildcard (* or ?) only in its file name, not in its folder."));
+      FocusOutputIfVisible(panel);
+      return false;
     case kOutputFolderMissing:
       bRemedyTaken = OfferToCreateFolder(GetParentFolderUNC(t.sTargetFile), true, panel);
       break;
@@ -382,6 +393,8 @@ bool ShowItemError(MainForm& form, clsConversionOptions& t, std::set<int32_t>& o
 
 }  // namespace
 
+bool bOutputFolderHasWildcard(const std::string& sTarget) { return bHasWildcards(OutputFolderOf(sTarget)); }
+
 void ValidateConversionItem(MainForm& form, clsConversionOptions& task) {
   const std::string keptInput = task.sOriginalFile;
   const std::string keptOutput = task.sTargetFile;
@@ -428,6 +441,10 @@ std::string CommandLineItemErrorText(const clsConversionOptions& t) {
     case kWildcardOutputForOneFile:
       return Lines({Translate("Output File"), LogSafeLine(t.sTargetFile),
                     Translate("cannot have a wildcard (*) in it unless the Input file does.")},
+                   kLogBreak);
+    case kWildcardInOutputFolder:
+      return Lines({Translate("Output File"), LogSafeLine(t.sTargetFile),
+                    Translate("can have a wildcard (* or ?) only in its file name, not in its folder.")},
                    kLogBreak);
     case kOutputFolderMissing:
       return Lines({Translate("Output Folder"), LogSafeLine(OutputFolderOf(t.sTargetFile)),

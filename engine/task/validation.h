@@ -24,6 +24,11 @@ namespace tessa {
 // notice is not switched off. Shows nothing.
 void ValidateConversionItem(MainForm& form, clsConversionOptions& task);
 
+// True when the folder part of an output (everything before its file name,
+// or all of an output that ends in a separator) holds "*" or "?": a wildcard
+// names files, never folders.
+bool bOutputFolderHasWildcard(const std::string& sTarget);
+
 // Explains task.lErr to the user in message boxes and offers the remedies
 // (create the folder, add anyway, use the recommended folder, continue with
 // mismatched types). An accepted folder remedy re-validates the task.

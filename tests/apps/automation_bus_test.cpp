@@ -308,6 +308,7 @@ TEST_F(AutomationConversions, RunCodesComeBackAsResults) {
 
   EXPECT_EQ(DoCommandLine(*instance, q("/S " + work("in/Sunrise.jpg") + " /T " + work("out/good.pdf"))).code, 0);
   EXPECT_EQ(Pages(work("out/good.pdf")), 1);
+  EXPECT_EQ(DoCommandLine(*instance, q("/S \\bin\\sleep /T 1 /P 60 /E 0^0^5")).code, 0);  // ended in its wait
   // An image that cannot be read: the file's own code.
   EXPECT_EQ(DoCommandLine(*instance, q("/S " + work("in/broken.jpg") + " /T " + work("out/bad.pdf"))).code, -5);
   // Appending to a file that is no PDF fails in general: -1 comes back as -6.

@@ -441,5 +441,42 @@ TEST_F(CommandLineStart, RunAgainWithoutAppendReplacesTheOutput) {
   }
 }
 
+// No folder named by a wildcard; a program ending inside its wait reports
+// it; failed-tasks rows that would read back as other files are left out.
+TEST_F(CommandLineStart, RunsActOnWhatTheUserNamed) {
+  const std::pair<std::vector<std::string>, int> cases[] = {
+      {{"/S", file("in/*.png"), "/T", file("docs*/*.pdf")}, 2}, {{"/S", file("in/*.png"), "/T", file("o8/*.pdf/")}, 2},
+      {{"/S", file("in/*.png"), "/T", file("o11/*")}, 0},       {{"/S", "/bin/sleep", "/T", "1", "/P", "60"}, 0},
+      {{"/S", "/bin/true", "/T", "x", "/P", "60", "/E", "0^0^5"}, 0}};
+  for (const auto& [args, code] : cases) EXPECT_EQ(Run(args).exitCode, code) << args[3];
+  for (const auto& e : fs::recursive_directory_iterator(dir_.path())) EXPECT_EQ(e.path().filename().string().find_first_of("*?"), std::string::npos);
+  EXPECT_TRUE(test::PdfIsSound(file("o11/Checkerboard.pdf")));
+  for (const char* name : {"q?.jpg", "\xff\xfe.jpg"}) fs::copy_file(file("in/broken.jpg"), file("in/") + name);
+  Run({"/S", file("in/*.jpg"), "/T", file("out/*.pdf"), "/L", file("q.log"), "/B", file("q.ZOL")});
+  EXPECT_EQ(Lines(test::ReadFile(file("q.ZOL"))).size(), 1u) << "broken.jpg alone";
+  const auto log = Log("q.log");
+  EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const auto& l) { return l.find("Left out") != std::string::npos; }), 2);
+}
+
+// A failed move and a file-size limit (as a full disk) give the system's
+// reason; the appended PDF stays and no empty log is left.
+TEST_F(CommandLineStart, FailuresSayWhy) {
+  test::WriteFile(file("blocker"), "a file, not a folder");
+  test::WriteFile(home() + "/.config/Brindlecove, Inc/Tessalumen/Vemo_SearchHistory.INI",
+                  "[frmMain]\r\nbMoveOriginalFileAfterProcessing=TRUE\r\nsMoveFileToFolder=" + file("blocker/in") + "\r\n");
+  EXPECT_EQ(Run({"/S", file("in/Sunrise.jpg"), "/T", file("out/old.pdf"), "/L", file("m.log")}).exitCode, 0);
+  EXPECT_NE(test::ReadFile(file("m.log")).find("blocker/in/: Not a directory"), std::string::npos);
+  const std::string old = test::ReadFile(file("out/old.pdf"));
+  for (const auto& [output, more, reason] : {std::tuple{file("out/new.pdf"), file("r.log"), "r.log (File too large)"},
+                                             std::tuple{file("out/old.pdf"), std::string("/+"), "(File too large)"}}) {
+    const std::string out = test::RunChild("/bin/sh", {"-c", "{ (trap '' XFSZ; ulimit -f 0; exec \"$0\" /S \"$1\" /T \"$2\" "
+                                                             "/L \"$3\" 2>&1); echo \"exit $?\"; } | cat",
+                                                       test::TessaprintPath(), file("in/Sunrise.jpg"), output, more},
+                                           test::ChildEnvironment(home())).out;
+    EXPECT_TRUE(out.find(reason) != std::string::npos && out.ends_with("exit 1\n")) << out;
+  }
+  EXPECT_FALSE(fs::exists(file("r.log")) || fs::exists(file("out/new.pdf")));
+  EXPECT_EQ(test::ReadFile(file("out/old.pdf")), old);
+}
 }  // namespace
 }  // namespace tessa

@@ -77,6 +77,7 @@ TEST_F(CommandState, ToolbarMenusAndPanelButtonsFollowTheJob) {
     }
     EXPECT_EQ(Act("mnuMoveFirst")->isVisible(), Act("mnuMoveUp")->isVisible());
     frm_.bRunning = false;
+    frm_.bCurrentActionItemDirty = false;  // set by hand: no edits to ask about at the next open
   }
 }
 

@@ -200,6 +200,17 @@ TEST_F(MainWindow, ARunFromTheToolbarFillsTheLogAndThePassMarksThenAnnouncesItsE
   EXPECT_EQ(log->rowCount(), 1);
 }
 
+// A log row for a listed name holding "?" would run again as a mask: saving
+// the log as a job leaves it out and says so.
+TEST_F(MainWindow, SavingTheLogAsAJobSaysWhichRowsItLeftOut) {
+  Open();
+  const std::string odd = WriteImage("in/q?.png");
+  frm_.fgLog.AddRow({"M", "", "7", "C", odd, "13", "png", dir_.file("q?.pdf"), "100", "PDF", "-", "failed"}, 1);
+  ASSERT_TRUE(frm_.SaveLogAsConversionJob(dir_.file("log.ZOL")));
+  EXPECT_EQ(ReadFile(dir_.path() / "log.ZOL"), "");
+  EXPECT_NE(ui_->boxes.at(0).find("Job # 7 - " + odd), std::string::npos);
+}
+
 TEST_F(MainWindow, OpenOnlyStartShowsTheJobWithoutRunningIt) {
   const std::string job = WriteJob({WriteImage("in/a.png"), WriteImage("in/b.png")});
   StartupOutcome outcome = Main(frm_, {"/O", "/J", job});

@@ -75,5 +75,39 @@ TEST_F(WindowRunEdits, APausedAppendGoesOnAfterAMoveOrUpdateAndTheEditorWritesTh
   }
 }
 
+// Task 1, paused after and moved down (Ctrl+D), keeps its mark until Rewind.
+TEST_F(WindowRunEdits, BeginSkipsAMarkedTaskBelowTheStartPointAndRewindClearsTheMarks) {
+  Open();
+  ASSERT_TRUE(frm_.ConversionJobOpen(WriteJob({"a.png", "b.png", "c.png"})));
+  std::string ran;
+  frm_.blockRunner = [&](int32_t, clsConversionOptions& co, int32_t& ret) {
+    ran += co.sOriginalFile.substr(0, 1), ret = 0;
+    if (ran == "a") frm_.bRunning = false;
+  };
+  Act("keyConvert")->trigger();
+  QTableView* grid = Form().ToDoView();
+  ActivateAndFocus(grid);
+  QTest::keyClick(grid, Qt::Key_D, Qt::ControlModifier);
+  ASSERT_EQ(frm_.fgToDo.TextMatrix(2, kColInput), "a.png");
+  Act("keyConvert")->trigger();
+  Act("keyRewind")->trigger();
+  Act("keyConvert")->trigger();
+  EXPECT_EQ(ran, "abcbac");
+}
+
+// Unapplied panel edits are asked about before closing or replacing the job.
+TEST_F(WindowRunEdits, PanelEditsAreAskedAboutBeforeTheWindowClosesOrTheJobIsReplaced) {
+  Open();
+  const std::string job = WriteFile(dir_.path() / "job.ZOL", Task(1, WriteImage("a.png"), dir_.file("a.pdf")) +
+                                                                Task(2, WriteImage("b.png"), dir_.file("b.pdf")));
+  ASSERT_TRUE(frm_.ConversionJobOpen(job));
+  Combo("cbTargetFile")->setEditText(QString::fromStdString(dir_.file("edited.pdf")));
+  ui_->answers = {vbCancel};
+  Act("mnuExit")->trigger();
+  EXPECT_FALSE(frame_->Unloaded());
+  ui_->answers = {vbYes, vbYes};  // apply the edits, then save the job
+  EXPECT_TRUE(frm_.ConversionJobOpen(WriteJob({"c.png"}, "other.ZOL")));  // as a recent job opens
+  EXPECT_NE(ReadFile(job).find(dir_.file("edited.pdf")), std::string::npos);
+}
 }  // namespace
 }  // namespace tessa::test

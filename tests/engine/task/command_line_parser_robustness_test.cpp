@@ -94,7 +94,7 @@ TEST(CommandLineRobustness, RandomCommandsParseIntoAWellFormedTask) {
     const auto options = CutCommandLineOptions(words);
     const bool help = std::any_of(options.begin(), options.end(), [](const auto& o) { return o.cLetter == '?'; });
     const bool blank = std::all_of(words.begin(), words.end(), [](const auto& w) { return w.find_first_not_of(" \t") == std::string::npos; });
-    if (!help && !blank) {
+    if (!help && !blank && !(task.sActionToDo == "S" && task.lSpecialProcess == 60)) {  // else a process record
       ASSERT_EQ(std::count(task.sExtraParams.begin(), task.sExtraParams.end(), '^'), 8) << i;
     }
   }
