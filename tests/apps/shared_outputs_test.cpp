@@ -47,6 +47,14 @@ class SharedOutputs : public ::testing::Test {
     ASSERT_EQ(Run({"/S", file("in/Sunrise.jpg"), "/T", path, "/+"}), 0);
   }
 
+  // Runs tessaprint with args, killed by the system once it writes a file
+  // past limit bytes.
+  test::ChildResult RunUpTo(uintmax_t limit, const std::vector<std::string>& args) {
+    std::vector<std::string> all = {"--fsize=" + std::to_string(limit), test::TessaprintPath()};
+    all.insert(all.end(), args.begin(), args.end());
+    return test::RunChild("/usr/bin/prlimit", all, env_);
+  }
+
   // Every name in folder that is not one of keep.
   std::vector<std::string> Others(const std::string& folder, const std::set<std::string>& keep) {
     std::vector<std::string> names;
@@ -184,6 +192,75 @@ TEST_F(SharedOutputs, AnAppendKilledPartWayIsCutAwayByTheNextRun) {
     EXPECT_EQ(Others(file("out"), {"own.pdf", "stream.pdf", "book.pdf"}), std::vector<std::string>{});
   }
   EXPECT_GT(torn, 0) << "no kill landed inside a write";
+}
+
+// A replace that cuts a TIFF into frames, killed by the file-size limit
+// while it appends a page to the PDF it writes aside: the next run removes
+// the frames, the aside PDF and that append's note.
+TEST_F(SharedOutputs, AKilledReplaceLeavesNothingForTheNextRun) {
+  fs::copy_file(kDemoData / "Three Pages.tif", file("in/scan.tif"));
+  const std::string pdf = file("out/scan.pdf");
+  // Long keywords make the first page's PDF larger than a frame, so that
+  // the limit falls within the last page's append.
+  const std::vector<std::string> replace = {"/S", file("in/scan.tif"), "/T", pdf, "/W", "1-3", "/M", "1",
+                                            "/K", std::string(20000, 'k')};
+  ASSERT_EQ(Run(replace), 0);
+  const std::string before = test::ReadFile(pdf);
+  EXPECT_NE(RunUpTo(fs::file_size(pdf) - 300, replace).exitCode, 0);
+  EXPECT_EQ(test::ReadFile(pdf), before);
+  const auto left = [&] {
+    std::vector<std::string> names = Others(file("in"), {"scan.tif", "Sunrise.jpg"});
+    for (const std::string& name : Others(file("out"), {"scan.pdf"})) names.push_back(name);
+    return names;
+  };
+  const std::regex frameAsideAndNote(
+      "scan-ZOL_TEMP_FILE-[123]\\.tif|\\.scan\\.pdf\\.\\w{6}\\.pdf|\\.\\.scan\\.pdf\\.\\w{6}\\.pdf\\.tessaprint-append");
+  ASSERT_EQ(left().size(), 5u);
+  for (const std::string& name : left()) EXPECT_TRUE(std::regex_match(name, frameAsideAndNote)) << name;
+
+  ASSERT_EQ(Run({"/S", file("in/Sunrise.jpg"), "/T", file("out/other.pdf")}), 0);
+  fs::remove(file("out/other.pdf"));
+  EXPECT_EQ(left(), std::vector<std::string>{});
+  EXPECT_EQ(test::ReadFile(pdf), before);
+}
+
+// A torn append waits for the lock of its PDF, which a run that cannot take
+// it leaves alone; a copy of it without its note is refused as damaged.
+TEST_F(SharedOutputs, ATornAppendIsMendedOnlyUnderItsLockAndACopyWithoutItsNoteIsRefused) {
+  const std::string pdf = file("out/book.pdf"), copy = file("out/copy.pdf");
+  MakeTwoPagePdf(pdf);
+  fs::copy_file(pdf, copy);
+  ASSERT_EQ(Run({"/S", file("in/Sunrise.jpg"), "/T", copy, "/+"}), 0);
+  const uintmax_t whole = fs::file_size(copy);
+  fs::remove(copy);
+  // Torn near its end, past the new page, which a repair cannot make whole.
+  const std::vector<std::string> append = {"/S", file("in/Sunrise.jpg"), "/T", pdf, "/+"};
+  ASSERT_NE(RunUpTo(whole - 300, append).exitCode, 0);
+  ASSERT_TRUE(fs::exists(fs::symlink_status(file("out/.book.pdf.tessaprint-append"))));
+  fs::copy_file(pdf, copy);
+  const std::string torn = test::ReadFile(pdf);
+
+  const std::string lock = OutputLock::LockFileOf(pdf);
+  fs::remove(lock);  // the killed run's
+  fs::create_symlink(file("elsewhere"), lock);
+  test::ChildResult r = test::RunChild(test::TessaprintPath(), append, env_);
+  fs::remove(lock);
+  EXPECT_NE(r.exitCode, 0);
+  EXPECT_NE(r.err.find("The output file cannot be locked (Too many levels of symbolic links)"), std::string::npos)
+      << r.err;
+  EXPECT_EQ(test::ReadFile(pdf), torn);
+  EXPECT_EQ(Others(file("out"), {"book.pdf", "copy.pdf"}), std::vector<std::string>{".book.pdf.tessaprint-append"});
+
+  r = test::RunChild(test::TessaprintPath(), {"/S", file("in/Sunrise.jpg"), "/T", copy, "/+"}, env_);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("PDF was not created - The output file is a damaged PDF."), std::string::npos) << r.err;
+  EXPECT_EQ(test::ReadFile(copy), torn);
+
+  ASSERT_EQ(Run(append), 0);
+  const test::PdfReport report = test::InspectPdf(pdf);
+  EXPECT_TRUE(report.checkPassed);
+  EXPECT_EQ(report.pages, 3);
+  EXPECT_EQ(Others(file("out"), {"book.pdf", "copy.pdf"}), std::vector<std::string>{});
 }
 
 }  // namespace
