@@ -5,9 +5,10 @@
 // (which tell a tail the writer left from bytes someone else put there: a
 // torn write keeps a first part of what it wrote, however short), in
 // hexadecimal. The note is a symbolic link holding that
-// text: a link is made whole or not at all, and its short text lives in the
-// records of the filesystem itself, which a journaling filesystem (ext4,
-// XFS, btrfs) puts on disk in the order the changes were made, so the note
+// text: a link is made whole or not at all, and its text lives in the
+// records of the filesystem itself (in the link's inode, or a block logged
+// with it), which a journaling filesystem (ext4, XFS, btrfs) puts on disk in
+// the order the changes were made, so the note
 // reaches the disk no later than any growth of the file that follows it,
 // without a flush of its own (one would make an append of a small image
 // half as slow again). Where the folder takes no links (FAT, some network
