@@ -1,5 +1,4 @@
-// Torn appends made by a real writer that the file-size limit kills, and
-// what touches of the file since then make the mend do.
+// Torn appends of a real writer that the file-size limit kills.
 #include "platform/append_in_place.h"
 
 #include <fcntl.h>
@@ -12,7 +11,6 @@
 
 #include <cstddef>
 #include <filesystem>
-#include <fstream>
 
 #include "support/forked_children.h"
 #include "support/temp_dir.h"
@@ -34,7 +32,6 @@ class TornAppend : public ::testing::Test {
     });
     ASSERT_TRUE(fs::exists(fs::symlink_status(note_)));
   }
-  void Rewrite(const std::string& bytes) { std::ofstream(pdf_, std::ios::binary) << bytes; }  // same inode, as cp
 
   const std::string old_ = "%PDF-1.4\n" + std::string(5000, 'o') + "\n%%EOF\n";
   const std::string append_ = "12 0 obj\n<< /Length 20000 >>\nstream\n" + std::string(20000, 'a');
@@ -54,7 +51,7 @@ TEST_F(TornAppend, OnlyTheWritersOwnTornTailIsCut) {
   };
   for (const auto& [written, since, mend] : cases) {
     Tear(written);
-    if (!since.empty()) Rewrite(since);
+    if (!since.empty()) test::WriteFile(pdf_, since);  // in place, as cp does
     EXPECT_EQ(MendTornAppend(pdf_), mend) << since.size();
     EXPECT_EQ(test::ReadFile(pdf_), since.empty() ? old_ : since);
     EXPECT_FALSE(fs::exists(fs::symlink_status(note_)));
@@ -63,7 +60,7 @@ TEST_F(TornAppend, OnlyTheWritersOwnTornTailIsCut) {
 
 TEST_F(TornAppend, AnUnreadableWholeAppendKeepsItsNoteAndAnotherUsersNoteCountsForNothing) {
   Tear(9000);
-  Rewrite(old_ + append_);
+  test::WriteFile(pdf_, old_ + append_);
   // The mend in a child whose reads past the old length fail.
   EXPECT_EQ(test::RunInChildrenAtOnce(1, [&](int) {
               sock_filter code[] = {
