@@ -13,6 +13,7 @@
 #include <filesystem>
 
 #include <qpdf/QPDF.hh>
+#include <qpdf/QPDFExc.hh>
 
 #include "pdfcontrol/bitmap_convert.h"
 #include "pdfcontrol/ccitt_page.h"
@@ -105,15 +106,18 @@ bool IsReadOnlyFile(const std::string& path) {
 }
 
 // True when the PDF at path reads only as a damaged file that qpdf repairs
-// (a copy taken while an update was being written, say), or not at all.
+// (a copy taken while an update was being written, say), or does not parse;
+// false for one that reads clean or cannot be read at all.
 bool IsDamagedPdf(const std::string& path) {
   QPDF pdf;
   pdf.setSuppressWarnings(true);
   try {
     pdf.processFile(path.c_str());
     return pdf.anyWarnings();
-  } catch (const std::exception&) {
+  } catch (const QPDFExc&) {
     return true;
+  } catch (const std::exception&) {
+    return false;
   }
 }
 

@@ -4,16 +4,15 @@
 // one noted) and those of the first 1, 16, 256 and 4096 appended bytes
 // (which tell a tail the writer left from bytes someone else put there: a
 // torn write keeps a first part of what it wrote, however short), in
-// hexadecimal. The note is a symbolic link holding that
-// text: a link is made whole or not at all, and its text lives in the
-// records of the filesystem itself (in the link's inode, or a block logged
-// with it), which a journaling filesystem (ext4, XFS, btrfs) puts on disk in
-// the order the changes were made, so the note
-// reaches the disk no later than any growth of the file that follows it,
-// without a flush of its own (one would make an append of a small image
-// half as slow again). Where the folder takes no links (FAT, some network
-// shares), the note is a plain file, flushed with its folder before the
-// first byte.
+// hexadecimal. The note is a symbolic link holding that text: a link is
+// made whole or not at all, and its text lives in the records of the
+// filesystem itself (in the link's inode, or a block logged with it), which
+// a journaling filesystem (ext4, XFS, btrfs) puts on disk in the order the
+// changes were made, so the note reaches the disk no later than any growth
+// of the file that follows it, without a flush of its own (one would make
+// an append of a small image half as slow again). Where the folder takes no
+// links (FAT, some network shares), the note is a plain file, flushed with
+// its folder before the first byte.
 #include "platform/append_in_place.h"
 
 #include <fcntl.h>
