@@ -31,6 +31,7 @@
 #include "pdfcontrol/jpeg_header.h"
 #include "pdfcontrol/page_tree.h"
 #include "pdfcontrol/png_stream.h"
+#include "pdfcontrol/quirepane.h"
 #include "pdfcontrol/replacement_file.h"
 #include "pdfcontrol/sample_stream.h"
 #include "pdfcontrol/tail_snapshot.h"
@@ -146,7 +147,7 @@ long PDFWriter::OpenExisting(const std::string& path) {
 
 long PDFWriter::OpenWithModel(const std::string& path) {
   // Whatever refuses the file below, it is not a PDF that can be added to.
-  reason_ = StartsWithHeader(path) ? "the PDF is damaged" : "the file is not a PDF";
+  reason_ = StartsWithHeader(path) ? kDamagedPdfReason : "the file is not a PDF";
   if (OpenSnapshot(path)) {
     reason_.clear();
     return 1;

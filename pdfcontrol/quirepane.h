@@ -21,6 +21,10 @@ enum CR_Result : int {
   CR_Failure_InvalidImageType = 5,
 };
 
+// FailureReason when the existing destination is a PDF too damaged to be
+// added to.
+inline constexpr const char* kDamagedPdfReason = "the PDF is damaged";
+
 // The source's image type (no GIF member; -1 detects and skips the check).
 enum CR_FileType : int {
   FT_AUTO = -1,

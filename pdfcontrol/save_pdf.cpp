@@ -12,6 +12,9 @@
 #include <cstring>
 #include <filesystem>
 
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFExc.hh>
+
 #include "pdfcontrol/bitmap_convert.h"
 #include "pdfcontrol/ccitt_page.h"
 #include "pdfcontrol/decode_guard.h"
@@ -20,6 +23,7 @@
 #include "pdfcontrol/pdf_writer.h"
 #include "pdfcontrol/png_stream.h"
 #include "pdfcontrol/property_store.h"
+#include "pdfcontrol/quirepane.h"
 #include "pdfcontrol/stored_resolution.h"
 #include "pdfcontrol/temp_work_file.h"
 #include "pdfcontrol/tiff_jpeg_page.h"
@@ -99,6 +103,22 @@ double PageInches(long pixels, const std::string& path, int page, bool vertical)
 bool IsReadOnlyFile(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+// True when the PDF at path reads only as a damaged file that qpdf repairs
+// (a copy taken while an update was being written, say), or does not parse;
+// false for one that reads clean or cannot be read at all.
+bool IsDamagedPdf(const std::string& path) {
+  QPDF pdf;
+  pdf.setSuppressWarnings(true);
+  try {
+    pdf.processFile(path.c_str());
+    return pdf.anyWarnings();
+  } catch (const QPDFExc&) {
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
 }
 
 }  // namespace
@@ -371,7 +391,12 @@ void clsSavePDF::DiagnoseWriteFailure(const std::string& destination) {
   } else if (::access(folder.c_str(), W_OK) != 0) {
     code = errno;
   }
-  if (code != 0) reason_ = std::strerror(code);
+  if (code != 0) {
+    reason_ = std::strerror(code);
+  } else if (CurrentPropertyStore().AppendToExisting && std::filesystem::is_regular_file(path, ec) &&
+             IsDamagedPdf(destination)) {
+    reason_ = kDamagedPdfReason;
+  }
 }
 
 bool clsSavePDF::OpenOrCreate(PDFWriter& writer, const std::string& destination, bool& isNew) {

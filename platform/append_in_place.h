@@ -23,12 +23,23 @@ namespace tessa TESSA_PLATFORM_API {
 // \"/a/b.pdf\"").
 int AppendInPlace(int fd, const std::string& path, std::string_view bytes, uint64_t oldSize, std::string& what);
 
+// What MendTornAppend found and did.
+enum class TornAppendMend {
+  kNoNote,        // no note of an append to path, or one that counts for nothing
+  kCut,           // path was cut back to its noted length; the note is gone
+  kNothingToCut,  // path holds no torn tail of the noted append; the note is gone
+  kUnsettled,     // path could not be read or cut to tell; the note stays
+};
+
 // When the note of an append to path is left, that append's writer is gone:
 // cuts path back to the noted length when the writer did not write all it
-// noted, and drops the note. Never cuts a complete append, nor a file that
-// has since been replaced, changed before the noted length, shortened or
-// extended past the append. Call it holding path's output lock, before path
-// is read for a change.
-void MendTornAppend(const std::string& path);
+// noted, and drops the note. Cuts only a tail that starts with the noted
+// append's first bytes, so never a complete append, nor another program's
+// update, nor a file that has since been replaced, changed before the noted
+// length, shortened or extended past the append. A note owned by neither the
+// user running nor path's owner counts for nothing. Call it holding path's
+// output lock, before path is read for a change; a path that is gone loses
+// its note.
+TornAppendMend MendTornAppend(const std::string& path);
 
 }  // namespace tessa

@@ -79,7 +79,10 @@ OutputLock::OutputLock(const std::string& target, const std::function<bool()>& b
   // that is no longer the one under the name is taken again on the new one.
   for (;;) {
     const int fd = OpenLockFile(path_);
-    if (fd < 0) return;
+    if (fd < 0) {
+      error_ = errno;
+      return;
+    }
     // Polled rather than blocking: a stop that came just before the wait
     // began must end it too, and a blocking lock would not see it.
     int rc;
@@ -88,6 +91,7 @@ OutputLock::OutputLock(const std::string& target, const std::function<bool()>& b
       ::usleep(kPollMicroseconds);
     }
     if (rc != 0) {
+      if (errno != EWOULDBLOCK && errno != EINTR) error_ = errno;
       ::close(fd);
       return;
     }

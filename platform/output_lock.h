@@ -19,13 +19,18 @@ class OutputLock {
  public:
   // Waits until this process holds the lock of target (which need not exist
   // yet; its folder should). bGiveUp is asked while the wait goes on (a few
-  // times a second); when it says true the wait ends without the lock. A lock file that cannot be opened leaves the lock not held.
+  // times a second); when it says true the wait ends without the lock. A
+  // lock file that cannot be opened or locked leaves the lock not held, with
+  // the system's reason in error().
   explicit OutputLock(const std::string& target, const std::function<bool()>& bGiveUp = {});
   ~OutputLock();
   OutputLock(const OutputLock&) = delete;
   OutputLock& operator=(const OutputLock&) = delete;
 
   bool held() const { return fd_ >= 0; }
+  // The system's error code when the lock could not be taken; 0 when it is
+  // held or the wait was given up.
+  int error() const { return error_; }
 
   // The lock file of target.
   static std::string LockFileOf(const std::string& target);
@@ -33,6 +38,7 @@ class OutputLock {
  private:
   std::string path_;
   int fd_ = -1;
+  int error_ = 0;
 };
 
 }  // namespace tessa

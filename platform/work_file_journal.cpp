@@ -11,6 +11,7 @@
 #include <mutex>
 #include <sstream>
 
+#include "platform/append_in_place.h"
 #include "platform/temp_file_claim.h"
 #include "platform/text_file.h"
 
@@ -75,7 +76,8 @@ Journal& ThisProcessJournal() {
 
 // Removes what one abandoned journal lists: a file only while it is still
 // the one noted (same device and inode; any file when only the name was
-// noted) and no live process claims it, a folder only when empty.
+// noted) and no live process claims it, with the note of an append to it,
+// a folder only when empty.
 void RemoveListed(const std::string& journal) {
   std::ifstream in(journal);
   std::string line;
@@ -88,8 +90,10 @@ void RemoveListed(const std::string& journal) {
     if (::lstat(path.c_str(), &st) != 0) continue;
     if (S_ISDIR(st.st_mode)) {
       ::rmdir(path.c_str());
-    } else if (ino == 0 || (st.st_dev == dev && st.st_ino == ino)) {
-      RemoveIfAbandoned(path);  // never a file some live process claims
+    } else if ((ino == 0 || (st.st_dev == dev && st.st_ino == ino)) && RemoveIfAbandoned(path)) {
+      // Never a file some live process claims. A half-written PDF set
+      // aside may have the note of an append beside it, which goes too.
+      MendTornAppend(path);
     }
   }
 }

@@ -261,7 +261,10 @@ void Quirepane_Done(MainForm& frm, int32_t Status) {
   switch (Status) {
     case quirepane::CR_Success: frm.Quirepane_ErrorString = Translate("PDF was successfully created") + "."; break;
     case quirepane::CR_Failure_General:
-      frm.Quirepane_ErrorString = GeneralFailureText(frm.Quirepane.FailureReason());
+      // A damaged PDF is no matter of attributes: the text says what it is.
+      frm.Quirepane_ErrorString = frm.Quirepane.FailureReason() == quirepane::kDamagedPdfReason
+                                      ? Translate("PDF was not created - The output file is a damaged PDF") + "."
+                                      : GeneralFailureText(frm.Quirepane.FailureReason());
       break;
     case quirepane::CR_Failure_NoInput:
       frm.Quirepane_ErrorString =
@@ -400,9 +403,13 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co) {
   const std::string sTargetFolder = GetParentFolderAsNamed(sWritten);
   if (!sTargetFolder.empty() && !bFolderExists(sTargetFolder)) MakeFolderPath(sTargetFolder);
   OutputLock lock(sWritten, [] { return StopSignalReceived() != 0; });
-  if (!lock.held() && StopSignalReceived() != 0) {
+  if (!lock.held()) {
+    // Without the lock another run may be writing the output right now.
     co.lErr = kRunGeneralFailure;
-    co.sErr = Translate("PDF was not created - The run was stopped") + InputFileSuffix(sInput);
+    co.sErr = lock.error() == 0 ? Translate("PDF was not created - The run was stopped")
+                                : Translate("PDF was not created - The output file cannot be locked") + " (" +
+                                      std::strerror(lock.error()) + ")";
+    co.sErr += InputFileSuffix(sInput);
     co.lOriginalFileType = lInputType;
     return co.lErr;
   }

@@ -1,6 +1,8 @@
 #include "engine/run/image_file.h"
 
 #include <FreeImage.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "pdfcontrol/decode_guard.h"
 #include "pdfcontrol/tiff_page_chain.h"
@@ -54,6 +56,16 @@ int TiffFlags(int32_t index, unsigned bpp) {
     case ImageFile::kCcittG4: return bpp == 1 ? TIFF_CCITTFAX4 : TIFF_LZW;
     default: return TIFF_NONE;
   }
+}
+
+// Writes bytes as the whole file at path, into the file itself: a frame
+// file is reserved, and noted for removal should the run be killed, under
+// its inode before it is written, so it must keep that inode.
+bool WriteFrameFile(const std::string& path, std::string_view bytes) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  const bool written = WriteAllBytes(fd, bytes);
+  return ::close(fd) == 0 && written;
 }
 
 }  // namespace
@@ -145,7 +157,7 @@ bool ImageFile::SaveFrame(const std::vector<uint8_t>& abFrame, const std::string
     DWORD size = 0;
     return out && FreeImage_SaveToMemory(FIF_TIFF, dib.get(), out.get(), flags) &&
            FreeImage_AcquireMemory(out.get(), &data, &size) &&
-           WriteFileBytesAtomic(sPath, std::string_view(reinterpret_cast<const char*>(data), size));
+           WriteFrameFile(sPath, std::string_view(reinterpret_cast<const char*>(data), size));
   };
   const int flags = TiffFlags(compression_, FreeImage_GetBPP(dib.get()));
   return save(flags) || (flags != TIFF_NONE && save(TIFF_NONE));

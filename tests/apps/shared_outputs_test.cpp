@@ -47,6 +47,14 @@ class SharedOutputs : public ::testing::Test {
     ASSERT_EQ(Run({"/S", file("in/Sunrise.jpg"), "/T", path, "/+"}), 0);
   }
 
+  // Runs tessaprint with args, killed by the system once it writes a file
+  // past limit bytes.
+  test::ChildResult RunUpTo(uintmax_t limit, const std::vector<std::string>& args) {
+    std::vector<std::string> all = {"--fsize=" + std::to_string(limit), test::TessaprintPath()};
+    all.insert(all.end(), args.begin(), args.end());
+    return test::RunChild("/usr/bin/prlimit", all, env_);
+  }
+
   // Every name in folder that is not one of keep.
   std::vector<std::string> Others(const std::string& folder, const std::set<std::string>& keep) {
     std::vector<std::string> names;
@@ -184,6 +192,51 @@ TEST_F(SharedOutputs, AnAppendKilledPartWayIsCutAwayByTheNextRun) {
     EXPECT_EQ(Others(file("out"), {"own.pdf", "stream.pdf", "book.pdf"}), std::vector<std::string>{});
   }
   EXPECT_GT(torn, 0) << "no kill landed inside a write";
+}
+
+// A replace cutting a TIFF into frames, killed by the file-size limit in
+// the last page's append to the PDF it writes aside (long keywords make
+// the first page's PDF larger than a frame): the next run removes the
+// frames, the aside PDF and that append's note.
+TEST_F(SharedOutputs, AKilledReplaceLeavesNothingForTheNextRun) {
+  fs::copy_file(kDemoData / "Three Pages.tif", file("in/scan.tif"));
+  const std::string pdf = file("out/scan.pdf");
+  const std::vector<std::string> replace = {"/S", file("in/scan.tif"), "/T", pdf, "/W", "1-3", "/M", "1", "/K", std::string(20000, 'k')};
+  ASSERT_EQ(Run(replace), 0);
+  EXPECT_NE(RunUpTo(fs::file_size(pdf) - 300, replace).exitCode, 0);
+  EXPECT_EQ(Others(file("in"), {"scan.tif", "Sunrise.jpg"}).size(), 3u) << "frames";
+  const std::vector<std::string> aside = Others(file("out"), {"scan.pdf"});  // the PDF set aside and its note
+  ASSERT_EQ(aside.size(), 2u);
+  EXPECT_TRUE(aside[0].ends_with(".pdf.tessaprint-append") || aside[1].ends_with(".pdf.tessaprint-append"));
+  ASSERT_EQ(Run({"/S", file("in/Sunrise.jpg"), "/T", file("out/scan.pdf"), "/+"}), 0);
+  EXPECT_EQ(Others(file("in"), {"scan.tif", "Sunrise.jpg"}), std::vector<std::string>{});
+  EXPECT_EQ(Others(file("out"), {"scan.pdf"}), std::vector<std::string>{});
+}
+
+// A torn append is mended only under its PDF's lock: a run that cannot take
+// the lock leaves it alone. A copy of it without its note is refused as damaged.
+TEST_F(SharedOutputs, ATornAppendIsMendedOnlyUnderItsLockAndACopyWithoutItsNoteIsRefused) {
+  const std::string pdf = file("out/book.pdf"), copy = file("out/copy.pdf"), lock = OutputLock::LockFileOf(pdf);
+  MakeTwoPagePdf(pdf);
+  fs::copy_file(pdf, copy);
+  const std::vector<std::string> append = {"/S", file("in/Sunrise.jpg"), "/T", pdf, "/+"};
+  ASSERT_EQ(Run({"/S", file("in/Sunrise.jpg"), "/T", copy, "/+"}), 0);
+  ASSERT_NE(RunUpTo(fs::file_size(copy) - 300, append).exitCode, 0);  // past the new page: no repair makes it whole
+  fs::copy_file(pdf, copy, fs::copy_options::overwrite_existing);
+  const std::string torn = test::ReadFile(pdf);
+  fs::remove(lock);  // the killed run's
+  fs::create_symlink(file("elsewhere"), lock);
+  const test::ChildResult unlocked = test::RunChild(test::TessaprintPath(), append, env_);
+  fs::remove(lock);
+  EXPECT_NE(unlocked.err.find("The output file cannot be locked (Too many levels of symbolic links)"), std::string::npos);
+  EXPECT_EQ(test::ReadFile(pdf), torn);
+  const test::ChildResult damaged = test::RunChild(test::TessaprintPath(), {"/S", file("in/Sunrise.jpg"), "/T", copy, "/+"}, env_);
+  EXPECT_EQ(damaged.exitCode, 1);
+  EXPECT_NE(damaged.err.find("PDF was not created - The output file is a damaged PDF."), std::string::npos) << damaged.err;
+  EXPECT_EQ(test::ReadFile(copy), torn);
+  ASSERT_EQ(Run(append), 0);
+  EXPECT_EQ(test::InspectPdf(pdf).pages, 3);
+  EXPECT_EQ(Others(file("out"), {"book.pdf", "copy.pdf"}), std::vector<std::string>{});
 }
 
 }  // namespace
