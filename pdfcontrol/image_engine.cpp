@@ -142,18 +142,6 @@ BitmapPtr LoadCheckedPage(FIMULTIBITMAP* multi, int index, std::string& damage) 
   return page.get() && damage.empty() ? BitmapPtr(FreeImage_Clone(page.get())) : nullptr;
 }
 
-std::string JpegDamage(std::string_view bytes) {
-  EnsureFreeImage();
-  const MemoryPtr memory(FreeImage_OpenMemory(reinterpret_cast<BYTE*>(const_cast<char*>(bytes.data())),
-                                              static_cast<DWORD>(bytes.size())));
-  if (!memory) return "";
-  const DecoderErrorCapture capture;
-  // A wanted size of one pixel makes the decoder scale by the most it can.
-  const BitmapPtr small(FreeImage_LoadFromMemory(FIF_JPEG, memory.get(), JPEG_FAST | (1 << 16)));
-  if (!small && !capture.Failed()) return DamagedDataText("the decoder failed");
-  return capture.Reason();
-}
-
 ImageEngine::ImageEngine() { EnsureFreeImage(); }
 
 long ImageEngine::DetectFormat(const std::string& path) const {

@@ -101,11 +101,6 @@ QUIREPANE_API BitmapPtr LoadCheckedBitmap(const std::string& path, int fif, int 
 // reports an error.
 QUIREPANE_API BitmapPtr LoadCheckedPage(FIMULTIBITMAP* multi, int index, std::string& damage);
 
-// Decodes the JPEG data once at an eighth of its size, which reads every
-// coded bit of it, to check data that goes into a PDF as it stands; the
-// reason to refuse it when its decoder reports an error, else "".
-std::string JpegDamage(std::string_view bytes);
-
 // Format code <-> FreeImage's own format number.
 long FormatCodeFromFreeImage(int fif);
 int FreeImageFromFormatCode(long code);

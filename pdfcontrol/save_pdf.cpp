@@ -23,6 +23,7 @@
 #include "pdfcontrol/stored_resolution.h"
 #include "pdfcontrol/temp_work_file.h"
 #include "pdfcontrol/tiff_jpeg_page.h"
+#include "pdfcontrol/tiff_messages.h"
 #include "pdfcontrol/tiff_page_chain.h"
 #include "pdfcontrol/tiff_page_reader.h"
 #include "pdfcontrol/tiff_pages.h"
@@ -62,7 +63,7 @@ std::string WholeImageRefusal(const std::string& source, const std::optional<std
     const std::optional<JpegInfo> info = ReadJpegInfo(*jpegBytes);
     const PageSize size{uint64_t(info->width), uint64_t(info->height), 8u * info->components};
     const std::string refusal = CodedPageRefusal(size, jpegBytes->size());
-    return refusal.empty() ? JpegDamage(*jpegBytes) : refusal;
+    return refusal.empty() && !JpegScansIntact(*jpegBytes) ? DamagedDataText("its scans hold bytes no JPEG codes") : refusal;
   }
   if (pngAsItStands) return "";
   if (pngBytes) return DecodeRefusal(std::string_view(*pngBytes), FIF_PNG);
