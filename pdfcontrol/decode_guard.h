@@ -17,7 +17,7 @@ namespace quirepane {
 // How far a page's coded bytes can expand, which bounds the page a file
 // of so many bytes can hold.
 enum class Coding {
-  kTable,     // codings of tables and runs: at most kMostExpansion a byte
+  kTable,     // codings of tables and runs: at most 4096 pixel bytes a byte
   kFax,       // Group 3 and 4: every row takes at least one bit
   kSkipping,  // run-length bitmaps, whose codes skip rows or end the image
 };

@@ -63,7 +63,7 @@ std::string WholeImageRefusal(const std::string& source, const std::optional<std
     const std::optional<JpegInfo> info = ReadJpegInfo(*jpegBytes);
     const PageSize size{uint64_t(info->width), uint64_t(info->height), 8u * info->components};
     const std::string refusal = CodedPageRefusal(size, jpegBytes->size());
-    return refusal.empty() && !JpegScansIntact(*jpegBytes) ? DamagedDataText("its scans hold bytes no JPEG codes") : refusal;
+    return refusal.empty() && !JpegScansIntact(*jpegBytes) ? DamagedDataText("a scan holds bytes out of place") : refusal;
   }
   if (pngAsItStands) return "";
   if (pngBytes) return DecodeRefusal(std::string_view(*pngBytes), FIF_PNG);
