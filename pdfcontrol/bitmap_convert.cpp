@@ -28,10 +28,12 @@ std::string SixteenBitRows(FIBITMAP* dib, int& components) {
 }
 
 bool clsConvertToBitmap::ConvertToBitmap(const std::string& input, const std::string& output, long /*fileType*/) {
+  damage_.clear();
   try {
     ImageEngine engine;
     const long format = engine.DetectFormat(input);
     LoadedImage image = engine.Load(input, format, 0);
+    damage_ = image.damage();
     if (!image.ok()) return false;
     const bool saved = engine.SaveAsBmp(image, output, kFormatBmp, 0, true);
     engine.Unload(image);
@@ -68,12 +70,8 @@ bool clsMultipage::ConvertTIFFPageToBitmap(const std::string& file, const std::s
   auto* multi = static_cast<FIMULTIBITMAP*>(Open(file));
   if (!multi) return false;
   if (page < 0 || page > FreeImage_GetPageCount(multi) - 1) return false;
-  BitmapPtr clone;
-  {
-    const LockedPage locked(multi, static_cast<int>(page));
-    if (!locked.get()) return false;
-    clone.reset(FreeImage_Clone(locked.get()));
-  }
+  std::string damage;
+  BitmapPtr clone = LoadCheckedPage(multi, static_cast<int>(page), damage);
   if (!clone) return false;
   DropTransparencyTheTiffLacks(clone.get(), file, static_cast<int>(page));
   long dpmX = 0, dpmY = 0;

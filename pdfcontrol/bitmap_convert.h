@@ -16,8 +16,16 @@ class clsConvertToBitmap {
  public:
   // Writes the image at input as a BMP file at output. The format is
   // detected from the file; fileType is accepted and not used. False when
-  // the image cannot be read or written; no output file is left then.
+  // the image cannot be read (also when its decoder reports an error) or
+  // written; no output file is left then.
   bool ConvertToBitmap(const std::string& input, const std::string& output, long fileType);
+
+  // Why the last image's pixels were refused when its decoder reported an
+  // error; "" otherwise.
+  const std::string& Damage() const { return damage_; }
+
+ private:
+  std::string damage_;
 };
 
 class clsMultipage {

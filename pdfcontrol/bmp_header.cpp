@@ -56,9 +56,10 @@ std::optional<BmpLayout> ReadBmpLayout(std::string_view bytes) {
   const uint32_t compression = core ? 0 : Le32(bytes, 30);
   const uint64_t pixelsAt = Le32(bytes, 10);
   uint64_t pixelBytes = 0;  // what the headers promise
+  layout.runLength = compression == kRle8 || compression == kRle4;
   if (compression == 0 || compression == kBitFields || compression == kAlphaBitFields)
     pixelBytes = size.Bytes();
-  else if (compression == kRle8 || compression == kRle4)
+  else if (layout.runLength)
     pixelBytes = Le32(bytes, 34);
   layout.complete = pixelsAt <= bytes.size() && pixelBytes <= bytes.size() - pixelsAt;
   return layout;

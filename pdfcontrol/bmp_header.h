@@ -23,6 +23,7 @@ std::optional<std::string> WithClassicBmpHeader(const std::string& bytes);
 struct BmpLayout {
   PageSize size;
   bool complete = false;
+  bool runLength = false;  // RLE8 or RLE4
 };
 
 // The layout of the bitmap file whose bytes are given; nullopt when they

@@ -5,7 +5,9 @@
 #include <memory>
 #include <vector>
 
+#include "pdfcontrol/decode_guard.h"
 #include "pdfcontrol/temp_work_file.h"
+#include "pdfcontrol/tiff_messages.h"
 #include "pdfcontrol/tiff_page_reader.h"
 
 namespace quirepane {
@@ -28,8 +30,10 @@ std::optional<std::string> RawStrip(TIFF* tif) {
   return data;
 }
 
-// The current page decoded and coded again as one Group 4 strip.
-std::optional<std::string> RecodedG4(TIFF* tif, uint32_t width, uint32_t height, uint16_t photometric) {
+// The current page decoded and coded again as one Group 4 strip; nullopt
+// with damage set when its decoder reports an error.
+std::optional<std::string> RecodedG4(TIFF* tif, uint32_t width, uint32_t height, uint16_t photometric,
+                                     std::string& damage) {
   TempWorkFile work(".tif");
   {
     TiffPtr out(TIFFOpen(work.path().c_str(), "w"));
@@ -43,8 +47,11 @@ std::optional<std::string> RecodedG4(TIFF* tif, uint32_t width, uint32_t height,
     TIFFSetField(out.get(), TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
     TIFFSetField(out.get(), TIFFTAG_ROWSPERSTRIP, height);
     std::vector<uint8_t> line(static_cast<size_t>(TIFFScanlineSize(tif)));
+    const DecoderErrorCapture capture;
     for (uint32_t row = 0; row < height; ++row) {
-      if (TIFFReadScanline(tif, line.data(), row) < 0) return std::nullopt;
+      const bool read = TIFFReadScanline(tif, line.data(), row) >= 0;
+      if (capture.Failed()) damage = capture.Reason();
+      if (!read || capture.Failed()) return std::nullopt;
       if (TIFFWriteScanline(out.get(), line.data(), row) < 0) return std::nullopt;
     }
   }
@@ -53,9 +60,38 @@ std::optional<std::string> RecodedG4(TIFF* tif, uint32_t width, uint32_t height,
   return RawStrip(again.get());
 }
 
+// The coded bytes of the current page, all its strips.
+uint64_t CodedBytes(TIFF* tif) {
+  uint64_t total = 0;
+  for (uint32_t strip = 0, n = TIFFNumberOfStrips(tif); strip < n; ++strip) {
+    const tmsize_t size = TIFFRawStripSize(tif, strip);
+    if (size > 0) total += static_cast<uint64_t>(size);
+  }
+  return total;
+}
+
 }  // namespace
 
-std::optional<CcittPage> ReadCcittPage(TIFF* tif) {
+std::string CodedPageDamage(TIFF* tif) {
+  uint32_t height = 0;
+  if (!tif || !TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height)) return "the page cannot be read";
+  uint16_t compression = 0, photometric = 0;
+  TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+  TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric);
+  // Subsampled colour is read as whole RGB rows.
+  if (compression == COMPRESSION_JPEG && photometric == PHOTOMETRIC_YCBCR)
+    TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
+  const tmsize_t lineSize = TIFFScanlineSize(tif);
+  if (lineSize <= 0) return "the page cannot be read";
+  std::vector<uint8_t> line(static_cast<size_t>(lineSize));
+  const DecoderErrorCapture capture;
+  for (uint32_t row = 0; row < height && !capture.Failed(); ++row) {
+    if (TIFFReadScanline(tif, line.data(), row) < 0 && !capture.Failed()) return "row " + std::to_string(row + 1) + " cannot be read";
+  }
+  return capture.Reason();
+}
+
+std::optional<CcittPage> ReadCcittPage(TIFF* tif, std::string* damage) {
   if (!tif || TIFFIsTiled(tif)) return std::nullopt;
   uint16_t compression = 0, bits = 1, samples = 1, photometric = PHOTOMETRIC_MINISWHITE;
   uint32_t width = 0, height = 0, options = 0;
@@ -70,6 +106,7 @@ std::optional<CcittPage> ReadCcittPage(TIFF* tif) {
     return std::nullopt;
   }
   if (compression == COMPRESSION_CCITTFAX3) TIFFGetField(tif, TIFFTAG_GROUP3OPTIONS, &options);
+  std::string why = CodedPageRefusal(PageSize{width, height, 1}, CodedBytes(tif), Coding::kFax);
 
   CcittPage result;
   result.width = static_cast<long>(width);
@@ -79,17 +116,22 @@ std::optional<CcittPage> ReadCcittPage(TIFF* tif) {
   result.inverted = photometric == PHOTOMETRIC_MINISBLACK;
   std::string parms;
   std::optional<std::string> data;
-  if (TIFFNumberOfStrips(tif) == 1 && !(options & GROUP3OPT_UNCOMPRESSED)) {
+  if (why.empty() && TIFFNumberOfStrips(tif) == 1 && !(options & GROUP3OPT_UNCOMPRESSED)) {
     data = RawStrip(tif);
+    if (data) why = CodedPageDamage(tif);
     if (compression == COMPRESSION_CCITTFAX4) {
       parms = "/K -1";
     } else {
       parms = (options & GROUP3OPT_2DENCODING) ? "/K 1" : "/K 0";
       if (options & GROUP3OPT_FILLBITS) parms += " /EncodedByteAlign true";
     }
-  } else {
-    data = RecodedG4(tif, width, height, photometric);
+  } else if (why.empty()) {
+    data = RecodedG4(tif, width, height, photometric, why);
     parms = "/K -1";
+  }
+  if (!why.empty()) {
+    if (damage) *damage = why;
+    return std::nullopt;
   }
   if (!data) return std::nullopt;
   result.data = std::move(*data);
@@ -97,9 +139,9 @@ std::optional<CcittPage> ReadCcittPage(TIFF* tif) {
   return result;
 }
 
-std::optional<CcittPage> ReadCcittPage(const std::string& path, int page) {
+std::optional<CcittPage> ReadCcittPage(const std::string& path, int page, std::string* damage) {
   TiffPageReader reader(path);
-  return ReadCcittPage(reader.Seek(page));
+  return ReadCcittPage(reader.Seek(page), damage);
 }
 
 }  // namespace quirepane

@@ -14,17 +14,29 @@
 
 namespace quirepane {
 
+// How far a page's coded bytes can expand, which bounds the page a file
+// of so many bytes can hold.
+enum class Coding {
+  kTable,     // codings of tables and runs: at most 4096 pixel bytes a byte
+  kFax,       // Group 3 and 4: every row takes at least one bit
+  kSkipping,  // run-length bitmaps, whose codes skip rows or end the image
+};
+
 // "" when a page of the given size may be decoded from a file of fileBytes
-// bytes; else why not, naming the page's size.
-std::string PageSizeRefusal(const PageSize& size, uint64_t fileBytes);
+// bytes coded so; else why not, naming the page's size.
+std::string PageSizeRefusal(const PageSize& size, uint64_t fileBytes, Coding coding = Coding::kTable);
 
 // The same for a page that goes into a PDF as its file codes it, never
-// decoded here: only what the file's bytes can hold counts.
-std::string CodedPageRefusal(const PageSize& size, uint64_t fileBytes);
+// decoded whole here: only what the file's bytes can hold counts.
+std::string CodedPageRefusal(const PageSize& size, uint64_t fileBytes, Coding coding = Coding::kTable);
+
+// A number of bytes in a unit that fits it: "812 bytes", "37 kB", "549 MB",
+// "1.5 GB".
+std::string ByteCountText(uint64_t bytes);
 
 // "" when the image file whose bytes are given, of FreeImage format fif,
-// may be decoded; else why not: it ends before its image does, or its
-// largest page is refused by PageSizeRefusal.
+// may be decoded; else why not: it is no file of that format, it ends
+// before its image does, or its largest page is refused by PageSizeRefusal.
 std::string DecodeRefusal(std::string_view bytes, int fif);
 
 // The same for the file at path ("" when it cannot be read: its loader

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "pdfcontrol/bmp_header.h"
+#include "pdfcontrol/rle_bmp.h"
 #include "pdfcontrol/stored_resolution.h"
 #include "pdfcontrol/tiff_page_chain.h"
 #include "pdfcontrol/tiff_transparency.h"
@@ -17,10 +18,22 @@
 
 namespace quirepane {
 
+namespace {
+
+// FreeImage speaks only when a loader meets something wrong; what it says
+// of a file's metadata leaves its image whole.
+void ReportFreeImageMessage(FREE_IMAGE_FORMAT /*fif*/, const char* message) {
+  const std::string text = message ? message : "";
+  if (!IsMetadataNote(text)) DecoderErrorCapture::Report(text);
+}
+
+}  // namespace
+
 void EnsureFreeImage() {
   static std::once_flag once;
   std::call_once(once, [] {
     FreeImage_Initialise(FALSE);
+    FreeImage_SetOutputMessage(ReportFreeImageMessage);
     QuietenTiffTagNotes();
   });
 }
@@ -85,17 +98,49 @@ BitmapPtr CompositeOnWhite(FIBITMAP* dib) {
 
 // FreeImage refuses bitmaps with the newer, longer information headers that
 // many drawing programs write; it reads them once the header is the classic one.
-BitmapPtr LoadLongHeaderBmp(const std::string& path, int flags) {
-  const std::optional<std::string> bytes = tessa::ReadFileBytes(path);
-  if (!bytes) return nullptr;
-  std::optional<std::string> classic = WithClassicBmpHeader(*bytes);
+BitmapPtr LoadLongHeaderBmp(const std::string& bytes, int flags) {
+  std::optional<std::string> classic = WithClassicBmpHeader(bytes);
   if (!classic) return nullptr;
   MemoryPtr memory(FreeImage_OpenMemory(reinterpret_cast<BYTE*>(classic->data()), static_cast<DWORD>(classic->size())));
   if (!memory) return nullptr;
   return BitmapPtr(FreeImage_LoadFromMemory(FIF_BMP, memory.get(), flags));
 }
 
+// A bitmap FreeImage cannot read as it stands: run-length coded, or with a
+// longer information header. Null for any other file.
+BitmapPtr LoadBmpOurselves(const std::string& path, int flags, std::string& damage) {
+  const std::optional<std::string> bytes = tessa::ReadFileBytes(path);
+  if (!bytes) return nullptr;
+  if (IsRunLengthBmp(*bytes)) return DecodeRunLengthBmp(*bytes, flags & FIF_LOAD_NOPIXELS, &damage);
+  return LoadLongHeaderBmp(*bytes, flags);
+}
+
 }  // namespace
+
+BitmapPtr LoadCheckedBitmap(const std::string& path, int fif, int flags, std::string& damage) {
+  damage.clear();
+  EnsureFreeImage();
+  // A run-length coded bitmap is decoded here, whatever FreeImage makes of it.
+  if (fif == FIF_BMP && IsRunLengthBmp(tessa::ReadFileHead(path, 54))) return LoadBmpOurselves(path, flags, damage);
+  {
+    const DecoderErrorCapture capture;
+    BitmapPtr dib(FreeImage_Load(static_cast<FREE_IMAGE_FORMAT>(fif), path.c_str(), flags));
+    const bool pixels = !(flags & FIF_LOAD_NOPIXELS);
+    if (capture.Failed() && pixels && (dib || fif != FIF_BMP)) {
+      damage = capture.Reason();
+      return nullptr;
+    }
+    if (dib || fif != FIF_BMP) return dib;
+  }
+  return LoadBmpOurselves(path, flags, damage);
+}
+
+BitmapPtr LoadCheckedPage(FIMULTIBITMAP* multi, int index, std::string& damage) {
+  const DecoderErrorCapture capture;
+  const LockedPage page(multi, index);
+  damage = capture.Reason();
+  return page.get() && damage.empty() ? BitmapPtr(FreeImage_Clone(page.get())) : nullptr;
+}
 
 ImageEngine::ImageEngine() { EnsureFreeImage(); }
 
@@ -119,8 +164,7 @@ LoadedImage ImageEngine::Load(const std::string& path, long format, int flags) c
   // An icon keeps its transparency in a mask; made into alpha, it falls on
   // white like the transparency of any other format.
   if (fif == FIF_ICO && !(flags & kHeaderOnly)) flags |= ICO_MAKEALPHA;
-  image.dib_.reset(FreeImage_Load(static_cast<FREE_IMAGE_FORMAT>(fif), path.c_str(), flags));
-  if (!image.dib_ && fif == FIF_BMP) image.dib_ = LoadLongHeaderBmp(path, flags);
+  image.dib_ = LoadCheckedBitmap(path, fif, flags, image.damage_);
   if (!image.dib_) return image;
   if (fif == FIF_TIFF) DropTransparencyTheTiffLacks(image.dib_.get(), path, 0);
   TakeResolution(image, format, ReadStoredResolution(path, format));
@@ -134,7 +178,12 @@ LoadedImage ImageEngine::LoadBytes(std::string_view bytes, long format) const {
   const MemoryPtr memory(FreeImage_OpenMemory(reinterpret_cast<BYTE*>(const_cast<char*>(bytes.data())),
                                               static_cast<DWORD>(bytes.size())));
   if (!memory) return image;
+  const DecoderErrorCapture capture;
   image.dib_.reset(FreeImage_LoadFromMemory(static_cast<FREE_IMAGE_FORMAT>(fif), memory.get(), 0));
+  if (capture.Failed()) {
+    image.damage_ = capture.Reason();
+    image.dib_.reset();
+  }
   if (!image.dib_) return image;
   TakeResolution(image, format, ReadStoredResolutionOfBytes(bytes, format));
   return image;

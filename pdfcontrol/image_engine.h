@@ -27,6 +27,9 @@ class LoadedImage {
  public:
   bool ok() const { return dib_ != nullptr; }
   FIBITMAP* dib() const { return dib_.get(); }
+  // Why the pixels were refused when their decoder reported an error; ""
+  // for an image that loaded, or one that failed without a word.
+  const std::string& damage() const { return damage_; }
 
  private:
   friend class ImageEngine;
@@ -34,6 +37,7 @@ class LoadedImage {
   long format_ = kFormatUnknown;
   long dpmX_ = 0;
   long dpmY_ = 0;
+  std::string damage_;
 };
 
 class ImageEngine {
@@ -48,7 +52,8 @@ class ImageEngine {
   long DetectFormat(const std::string& path) const;
 
   // Loads the file as format with FreeImage load flags (0, or kHeaderOnly).
-  // A failed load gives an image whose ok() is false.
+  // A failed load gives an image whose ok() is false; so does one whose
+  // decoder reported an error (see damage()).
   LoadedImage Load(const std::string& path, long format, int flags) const;
   // The same for a whole file's bytes already in memory (no TIFF, BMP or
   // icon: their loads need the file itself).
@@ -84,6 +89,17 @@ BitmapPtr StandardBitmap(FIBITMAP* dib);
 // Writes dib (after StandardBitmap) as a BMP file at path with the given
 // dots per metre (0 for none). False when it cannot; no file is left then.
 bool WriteBitmapFile(FIBITMAP* dib, long dpmX, long dpmY, const std::string& path);
+
+// Loads the file at path as FreeImage format fif with FreeImage load flags:
+// through FreeImage, or for a bitmap FreeImage cannot read (run-length
+// coded, or with a longer header) here. When its decoder reports an error
+// while reading pixels, null, with damage giving the reason to refuse it.
+QUIREPANE_API BitmapPtr LoadCheckedBitmap(const std::string& path, int fif, int flags, std::string& damage);
+
+// A copy of page index of an open multi-page file; null when it cannot be
+// read, or with damage giving the reason to refuse it when its decoder
+// reports an error.
+QUIREPANE_API BitmapPtr LoadCheckedPage(FIMULTIBITMAP* multi, int index, std::string& damage);
 
 // Format code <-> FreeImage's own format number.
 long FormatCodeFromFreeImage(int fif);

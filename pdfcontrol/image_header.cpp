@@ -27,22 +27,10 @@ void Keep(std::optional<PageSize>& largest, const PageSize& page) {
 // A colour table's bytes, from the flags byte of a GIF screen or image.
 size_t GifColourTable(uint32_t flags) { return flags & 0x80 ? size_t(3) << ((flags & 7) + 1) : 0; }
 
-// Every image of a GIF, walking its blocks up to the trailer or the file's end.
+// Every image of a GIF.
 std::optional<PageSize> GifPages(std::string_view b) {
   std::optional<PageSize> largest;
-  if (b.size() < 13) return largest;
-  for (size_t pos = 13 + GifColourTable(ByteAt(b, 10)); pos < b.size() && b[pos] != ';';) {
-    if (b[pos] == ',' && pos + 10 <= b.size()) {
-      Keep(largest, PageSize{Le16(b, pos + 5), Le16(b, pos + 7), 8});
-      pos += 11 + GifColourTable(ByteAt(b, pos + 9));  // and the code size
-    } else if (b[pos] == '!') {
-      pos += 2;
-    } else {
-      break;
-    }
-    while (pos < b.size() && b[pos] != 0) pos += 1 + ByteAt(b, pos);  // data sub-blocks
-    ++pos;
-  }
+  WalkGifBlocks(b, [&largest](const GifImage& image) { Keep(largest, image.size); });
   return largest;
 }
 
@@ -142,6 +130,25 @@ std::optional<PageSize> FixedPlacePage(std::string_view b, int fif) {
 }
 
 }  // namespace
+
+size_t WalkGifBlocks(std::string_view b, const std::function<void(const GifImage&)>& found) {
+  if (b.size() < 13) return 0;
+  size_t pos = 13 + GifColourTable(ByteAt(b, 10));
+  while (pos < b.size() && b[pos] != ';') {
+    if (b[pos] == ',' && pos + 10 <= b.size()) {
+      const size_t dataAt = pos + 10 + GifColourTable(ByteAt(b, pos + 9));
+      found(GifImage{PageSize{Le16(b, pos + 5), Le16(b, pos + 7), 8}, dataAt});
+      pos = dataAt + 1;
+    } else if (b[pos] == '!') {
+      pos += 2;
+    } else {
+      break;
+    }
+    while (pos < b.size() && b[pos] != 0) pos += 1 + ByteAt(b, pos);  // data sub-blocks
+    ++pos;
+  }
+  return pos;
+}
 
 PageSize SizeOfBitmap(FIBITMAP* dib) { return PageSize{FreeImage_GetWidth(dib), FreeImage_GetHeight(dib), FreeImage_GetBPP(dib)}; }
 

@@ -106,4 +106,52 @@ bool JpegReachesEnd(std::string_view data) {
   return false;
 }
 
+namespace {
+
+// Markers that may end a scan: tables, restart interval, line count, the
+// next scan, application data, comments and the end of the image.
+bool MayFollowScan(unsigned marker) {
+  return marker == 0xC4 || marker == 0xCC || marker == 0xDB || marker == 0xDD || marker == 0xDC || marker == 0xDA ||
+         marker == 0xD9 || (marker >= 0xE0 && marker <= 0xEF) || marker == 0xFE;
+}
+
+}  // namespace
+
+bool JpegScansIntact(std::string_view data) {
+  auto byte = [&](size_t i) { return static_cast<unsigned char>(data[i]); };
+  bool scanned = false;  // a scan has been read
+  for (size_t pos = 2; pos + 2 <= data.size();) {
+    if (byte(pos) != 0xFF) {
+      // Before the first scan, bytes between segments are skipped as decoders do.
+      if (scanned || (pos = data.find('\xFF', pos)) == std::string_view::npos) return false;
+      continue;
+    }
+    const unsigned marker = byte(pos + 1);
+    if (marker == 0xFF) { ++pos; continue; }  // fill
+    if (marker == 0xD9) return scanned;
+    if (scanned && !MayFollowScan(marker)) return false;
+    if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) { pos += 2; continue; }
+    if (pos + 4 > data.size()) return false;
+    pos += 2 + ((size_t(byte(pos + 2)) << 8) | byte(pos + 3));
+    if (marker != 0xDA) continue;
+    scanned = true;
+    // The coded data, up to the marker that ends it.
+    for (unsigned restart = 0;;) {
+      pos = data.find('\xFF', pos);
+      if (pos == std::string_view::npos || pos + 1 >= data.size()) return false;
+      const unsigned next = byte(pos + 1);
+      if (next == 0x00) {
+        pos += 2;
+      } else if (next >= 0xD0 && next <= 0xD7) {
+        if (next != 0xD0 + restart) return false;
+        restart = (restart + 1) % 8;
+        pos += 2;
+      } else {
+        break;
+      }
+    }
+  }
+  return false;
+}
+
 }  // namespace quirepane

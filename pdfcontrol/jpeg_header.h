@@ -28,4 +28,12 @@ std::optional<JpegInfo> ReadJpegInfo(std::string_view data);
 // cut short.
 bool JpegReachesEnd(std::string_view data);
 
+// True when the coded data of each scan holds 0xFF only as a stuffed byte,
+// fill before a marker, or a restart marker in its turn, each scan ends at
+// a marker that may follow a scan, and from the first scan on every
+// segment starts where the last one ends. Damage that writes or shifts a
+// 0xFF byte breaks this almost always; a check without decoding, for data
+// that goes into a PDF as it stands.
+bool JpegScansIntact(std::string_view data);
+
 }  // namespace quirepane

@@ -27,6 +27,7 @@
 #include "pdfcontrol/stored_resolution.h"
 #include "pdfcontrol/temp_work_file.h"
 #include "pdfcontrol/tiff_jpeg_page.h"
+#include "pdfcontrol/tiff_messages.h"
 #include "pdfcontrol/tiff_page_chain.h"
 #include "pdfcontrol/tiff_page_reader.h"
 #include "pdfcontrol/tiff_pages.h"
@@ -65,7 +66,8 @@ std::string WholeImageRefusal(const std::string& source, const std::optional<std
   if (jpegBytes) {
     const std::optional<JpegInfo> info = ReadJpegInfo(*jpegBytes);
     const PageSize size{uint64_t(info->width), uint64_t(info->height), 8u * info->components};
-    return CodedPageRefusal(size, jpegBytes->size());
+    const std::string refusal = CodedPageRefusal(size, jpegBytes->size());
+    return refusal.empty() && !JpegScansIntact(*jpegBytes) ? DamagedDataText("a scan holds bytes out of place") : refusal;
   }
   if (pngAsItStands) return "";
   if (pngBytes) return DecodeRefusal(std::string_view(*pngBytes), FIF_PNG);
@@ -186,6 +188,8 @@ long clsSavePDF::ConvertToPDF() {
     pngBytes.reset();
     if (!decoded.ok()) {
       error_ = "The image " + source + " cannot be read";
+      if (!decoded.damage().empty()) error_ += ": " + decoded.damage();
+      reason_ = decoded.damage();
       return kInvalidImageType;
     }
   }
@@ -210,6 +214,8 @@ long clsSavePDF::ConvertToPDF() {
     clsConvertToBitmap bitmap;
     if (!bitmap.ConvertToBitmap(source, work->path(), store.FileType)) {
       error_ = "The image " + source + " cannot be read";
+      if (!bitmap.Damage().empty()) error_ += ": " + bitmap.Damage();
+      reason_ = bitmap.Damage();
       return kInvalidImageType;
     }
   }
@@ -287,8 +293,15 @@ long clsSavePDF::ConvertMultipageTIFF(const std::string& source, const std::stri
     // Fax- and JPEG-coded pages go in as they are coded, 16-bit pages with
     // all their bits, the rest as the bitmap they decode to.
     tiff* tif = reader.Seek(i);
-    std::optional<CcittPage> fax = ReadCcittPage(tif);
-    std::optional<TiffJpegPage> dct = fax ? std::nullopt : ReadTiffJpegPage(tif);
+    std::string damage;
+    std::optional<CcittPage> fax = ReadCcittPage(tif, &damage);
+    std::optional<TiffJpegPage> dct = fax || !damage.empty() ? std::nullopt : ReadTiffJpegPage(tif);
+    if (dct) damage = CodedPageDamage(tif);
+    if (!damage.empty()) {
+      error_ = "The TIFF file " + source + " cannot be converted: page " + std::to_string(i + 1) + ": " + damage;
+      reason_ = damage;
+      return kInvalidImageType;
+    }
     BitmapPtr bitmap;
     int components = 0;
     std::string deep;  // 16-bit samples

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <mutex>
 
+#include "pdfcontrol/freeimage_handles.h"
+
 namespace quirepane {
 
 namespace {
@@ -15,15 +17,22 @@ constexpr size_t kMostKept = 16 * 1024;
 std::mutex g_messagesMutex;
 std::string g_messages;  // what the reader said since the last take
 
-void KeepTiffMessage(const char* module, const char* format, va_list args) {
+thread_local DecoderErrorCapture* t_innermost = nullptr;
+
+void KeepTiffMessage(const char* module, const char* format, va_list args, bool error) {
   char text[1024];
   std::vsnprintf(text, sizeof text, format, args);
-  if (IsUnknownTagNote(module ? module : "", text)) return;
+  const std::string name = module ? module : "";
+  if (IsUnknownTagNote(name, text)) return;
+  const std::string line = name.empty() ? std::string(text) : name + ": " + text;
+  if (error || IsDecoderWarning(name)) DecoderErrorCapture::Report(line);
   const std::lock_guard<std::mutex> lock(g_messagesMutex);
   if (g_messages.size() > kMostKept) return;
-  if (module) g_messages += std::string(module) + ": ";
-  g_messages += std::string(text) + "\n";
+  g_messages += line + "\n";
 }
+
+void KeepTiffError(const char* module, const char* format, va_list args) { KeepTiffMessage(module, format, args, true); }
+void KeepTiffWarning(const char* module, const char* format, va_list args) { KeepTiffMessage(module, format, args, false); }
 
 }  // namespace
 
@@ -31,11 +40,24 @@ bool IsUnknownTagNote(const std::string& module, const std::string& message) {
   return module == "TIFFFieldWithTag" && message.find("unknown tag") != std::string::npos;
 }
 
+bool IsMetadataNote(const std::string& message) {
+  for (const char* marker : {"ICC", "Exif", "EXIF", "JFIF", "XMP"}) {
+    if (message.find(marker) != std::string::npos) return true;
+  }
+  return false;
+}
+
+// The fax decoders ("Fax3Decode1D", "Fax4Decode") report a row whose codes
+// do not add up to its width as a warning; so does the JPEG library its
+// corrupt data. Other decoders' warnings leave a page whole (an LZW strip
+// without its end code).
+bool IsDecoderWarning(const std::string& module) { return module.rfind("Fax", 0) == 0 || module == "JPEGLib"; }
+
 void QuietenTiffTagNotes() {
   static std::once_flag once;
   std::call_once(once, [] {
-    TIFFSetErrorHandler(KeepTiffMessage);
-    TIFFSetWarningHandler(KeepTiffMessage);
+    TIFFSetErrorHandler(KeepTiffError);
+    TIFFSetWarningHandler(KeepTiffWarning);
   });
 }
 
@@ -44,6 +66,25 @@ std::string TakeTiffMessages() {
   std::string taken;
   taken.swap(g_messages);
   return taken;
+}
+
+std::string DamagedDataText(const std::string& what) { return "the image data is damaged (" + what + ")"; }
+
+std::string DecoderErrorCapture::Reason() const { return Failed() ? DamagedDataText(first_) : ""; }
+
+DecoderErrorCapture::DecoderErrorCapture() : outer_(t_innermost) {
+  // The handlers go in with FreeImage's set-up, which would replace them
+  // if it came later.
+  EnsureFreeImage();
+  t_innermost = this;
+}
+
+DecoderErrorCapture::~DecoderErrorCapture() { t_innermost = outer_; }
+
+void DecoderErrorCapture::Report(const std::string& text) {
+  for (DecoderErrorCapture* capture = t_innermost; capture; capture = capture->outer_) {
+    if (capture->first_.empty()) capture->first_ = text.empty() ? "the decoder failed" : text;
+  }
 }
 
 }  // namespace quirepane

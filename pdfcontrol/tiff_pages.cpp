@@ -12,6 +12,7 @@
 
 #include "pdfcontrol/decode_guard.h"
 #include "pdfcontrol/image_header.h"
+#include "pdfcontrol/tiff_messages.h"
 #include "pdfcontrol/tiff_page_chain.h"
 #include "pdfcontrol/tiff_transparency.h"
 
@@ -19,7 +20,8 @@ namespace quirepane {
 namespace {
 
 constexpr size_t kMostPages = 1 << 16;
-constexpr uint16_t kSamplesPerPixel = 277, kExtraSamples = 338;
+constexpr uint16_t kCompression = 259, kSamplesPerPixel = 277, kExtraSamples = 338;
+constexpr uint32_t kCcittRle = 2, kCcittG4 = 4;  // Group 3 lies between
 
 // The mapping as FreeImage's reader sees it: a position and a header of its own.
 struct PageView {
@@ -107,15 +109,22 @@ BitmapPtr TiffPages::Decode(int page, int flags) const {
 BitmapPtr TiffPages::Load(int page, std::string* refusal) const {
   if (page < 0 || page >= Count()) return nullptr;
   if (const BitmapPtr header = Decode(page, FIF_LOAD_NOPIXELS)) {
-    std::string why = PageSizeRefusal(SizeOfBitmap(header.get()), map_.size());
+    const uint32_t compression = Tag(page, kCompression, 1);
+    const Coding coding = compression >= kCcittRle && compression <= kCcittG4 ? Coding::kFax : Coding::kTable;
+    std::string why = PageSizeRefusal(SizeOfBitmap(header.get()), map_.size(), coding);
     if (!why.empty()) {
       if (refusal) *refusal = "page " + std::to_string(page + 1) + ": " + why;
       return nullptr;
     }
   }
+  const DecoderErrorCapture capture;
   BitmapPtr dib = Decode(page, 0);
   // The decoded page is a copy: the mapped pages read for it can go.
   map_.Release();
+  if (capture.Failed()) {
+    if (refusal) *refusal = "page " + std::to_string(page + 1) + ": " + capture.Reason();
+    return nullptr;
+  }
   const std::optional<uint64_t> extras = Entry(page, kExtraSamples);
   DropTransparencyTheTiffLacks(dib.get(), Tag(page, kSamplesPerPixel, 1), extras ? U32(*extras + 4) : 0);
   return dib;

@@ -28,8 +28,9 @@ class QUIREPANE_API TiffPages {
   // Page `page` (0-based) as FreeImage decodes it, without a transparency
   // the page holds no samples for; null for a page past the last or one
   // that cannot be decoded. A page larger than the memory it may take, or
-  // than the file's bytes can hold, is refused before it is decoded; its
-  // refusal (naming its size) then goes to *refusal when one is given.
+  // than the file's bytes can hold, is refused before it is decoded, and a
+  // page whose decoder reports an error after; the refusal (naming its
+  // size, or the error) then goes to *refusal when one is given.
   BitmapPtr Load(int page, std::string* refusal = nullptr) const;
 
   // The resolution the page states; {0, 0} when it states none.

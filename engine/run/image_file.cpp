@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "pdfcontrol/decode_guard.h"
+#include "pdfcontrol/image_engine.h"
 #include "pdfcontrol/tiff_page_chain.h"
 #include "pdfcontrol/tiff_pages.h"
 #include "platform/text_file.h"
@@ -12,7 +13,6 @@
 namespace tessa {
 
 using quirepane::BitmapPtr;
-using quirepane::LockedPage;
 using quirepane::MemoryPtr;
 using quirepane::MultiBitmapPtr;
 
@@ -108,7 +108,7 @@ bool ImageFile::LoadFrame(const std::string& sPath, int32_t lIndex, std::vector<
 
   if (!IsMultiPageFormat(fif)) {
     if (lIndex != 0) return false;
-    const bool ok = EncodeFrame(BitmapPtr(FreeImage_Load(fif, sPath.c_str(), 0)), abFrame);
+    const bool ok = EncodeFrame(quirepane::LoadCheckedBitmap(sPath, fif, 0, refusal_), abFrame);
     if (!ok) abFrame.clear();
     return ok;
   }
@@ -133,8 +133,7 @@ bool ImageFile::LoadFrame(const std::string& sPath, int32_t lIndex, std::vector<
     if (dib) FreeImage_SetDotsPerMeterY(dib.get(), static_cast<unsigned>(stored.y));
     ok = EncodeFrame(std::move(dib), abFrame);
   } else if (lIndex < FreeImage_GetPageCount(held_.get())) {
-    const LockedPage page(held_.get(), lIndex);
-    ok = page.get() && EncodeFrame(BitmapPtr(FreeImage_Clone(page.get())), abFrame);
+    ok = EncodeFrame(quirepane::LoadCheckedPage(held_.get(), lIndex, refusal_), abFrame);
   }
   if (!ok) abFrame.clear();
   return ok;
