@@ -3,10 +3,15 @@
 // filters are worked out eight samples at a time. Deflate is
 // libdeflate's, which reaches zlib's ratio in less time; it is given no more
 // room than the samples take, so that samples it cannot shrink cost one
-// failed try and are then stored as they are.
+// failed try and are then stored as they are. Noisy samples (grey scans,
+// photos) compress worse with the short matches deflate finds in noise than
+// with Huffman codes alone, which zlib makes fast; where deflate leaves more
+// than a third of the bytes, the Huffman-only stream is made too and the
+// smaller kept.
 #include "pdfcontrol/sample_stream.h"
 
 #include <libdeflate.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -35,6 +40,39 @@ std::string Deflate(const std::string& bytes, size_t room) {
   std::string out(room, '\0');
   out.resize(libdeflate_zlib_compress(compressor.get(), bytes.data(), bytes.size(), out.data(), out.size()));
   return out;
+}
+
+// The zlib stream of bytes coded with Huffman codes alone, without matches,
+// when it takes at most room bytes; "" otherwise.
+std::string HuffmanOnly(const std::string& bytes, size_t room) {
+  z_stream z{};
+  if (deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15, 9, Z_HUFFMAN_ONLY) != Z_OK) throw std::bad_alloc();
+  std::string out(room, '\0');
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
+  z.next_out = reinterpret_cast<Bytef*>(out.data());
+  // zlib counts in 32 bits: the input goes in pieces, the last one finishing the stream.
+  int status = Z_OK;
+  size_t left = bytes.size();
+  do {
+    const size_t piece = std::min<size_t>(left, 1u << 30);
+    z.avail_in = static_cast<uInt>(piece);
+    z.avail_out = static_cast<uInt>(std::min<size_t>(room - z.total_out, 1u << 30));
+    left -= piece;
+    status = deflate(&z, left == 0 ? Z_FINISH : Z_NO_FLUSH);
+  } while (status == Z_OK && left > 0 && z.avail_out > 0);
+  out.resize(status == Z_STREAM_END ? z.total_out : 0);
+  deflateEnd(&z);
+  return out;
+}
+
+// The smaller of the deflate and Huffman-only streams of bytes (see above),
+// "" when neither fits room.
+std::string Compress(const std::string& bytes, size_t room) {
+  std::string packed = Deflate(bytes, room);
+  const size_t third = bytes.size() / 3;
+  if (!packed.empty() && packed.size() <= third) return packed;
+  std::string huffman = HuffmanOnly(bytes, packed.empty() ? room : packed.size() - 1);
+  return huffman.empty() ? packed : huffman;
 }
 
 // Eight samples at a time as 16-bit numbers, which the compiler keeps in
@@ -124,13 +162,14 @@ std::string PredictorParms(long columns, int colors, int bitsPerComponent) {
 
 SampleStream EncodeSamples(std::string rows, long width, long height, int colors, int bitsPerComponent, bool indexed) {
   SampleStream stream;
-  const bool predict = !indexed && bitsPerComponent >= 8;
+  const bool predict = !indexed;
   const size_t rowBytes = (size_t(width) * size_t(colors) * size_t(bitsPerComponent) + 7) / 8;
   std::string packed;
   if (rows.size() > 1 && rowBytes > 0 && size_t(height) * rowBytes == rows.size()) {
     const size_t room = rows.size() - 1;
-    packed = predict ? Deflate(PredictRows(rows, rowBytes, size_t(colors * bitsPerComponent / 8)), room)
-                     : Deflate(rows, room);
+    // Under 8 bits a pixel, the filters look one byte back.
+    const size_t pixelBytes = std::max<size_t>(1, size_t(colors * bitsPerComponent / 8));
+    packed = predict ? Compress(PredictRows(rows, rowBytes, pixelBytes), room) : Compress(rows, room);
   }
   if (packed.empty()) {
     stream.data = std::move(rows);
