@@ -71,6 +71,8 @@ std::string Compress(const std::string& bytes, size_t room) {
   std::string packed = Deflate(bytes, room);
   const size_t third = bytes.size() / 3;
   if (!packed.empty() && packed.size() <= third) return packed;
+  // The room deflate was given goes before the second try takes its own.
+  packed.shrink_to_fit();
   std::string huffman = HuffmanOnly(bytes, packed.empty() ? room : packed.size() - 1);
   return huffman.empty() ? packed : huffman;
 }

@@ -98,19 +98,23 @@ TEST_F(ExactColours, TransparencyIsLaidOnWhiteExactly) {
   FreeImage_SetTransparencyTable(palette.get(), table, 256);
 
   Dib rgba8 = rgba(FIT_BITMAP, 32), rgba16 = rgba(FIT_RGBA16, 64);
+  auto save = [](FREE_IMAGE_FORMAT fif, FIBITMAP* dib) {
+    return [fif, dib](const std::string& p) { FreeImage_Save(fif, dib, p.c_str(), 0); };
+  };
+  auto greyAlphaFile = [&](int bits) { return [&, bits](const std::string& p) { tessa::test::WriteFile(p, greyAlpha(bits)); }; };
   const struct {
     const char* name;
     std::function<void(const std::string&)> write;
     std::string space;
     int bits;
   } cases[] = {
-      {"rgba.png", [&](auto& p) { FreeImage_Save(FIF_PNG, rgba8.get(), p.c_str(), 0); }, "/DeviceRGB", 8},
-      {"rgba.bmp", [&](auto& p) { FreeImage_Save(FIF_BMP, rgba8.get(), p.c_str(), 0); }, "/DeviceRGB", 8},
-      {"rgba.tif", [&](auto& p) { FreeImage_Save(FIF_TIFF, rgba8.get(), p.c_str(), TIFF_LZW); }, "/DeviceRGB", 8},
-      {"rgba16.png", [&](auto& p) { FreeImage_Save(FIF_PNG, rgba16.get(), p.c_str(), 0); }, "/DeviceRGB", 16},
-      {"grey-alpha.png", [&](auto& p) { tessa::test::WriteFile(p, greyAlpha(8)); }, "/DeviceGray", 8},
-      {"grey-alpha16.png", [&](auto& p) { tessa::test::WriteFile(p, greyAlpha(16)); }, "/DeviceGray", 16},
-      {"palette-trns.png", [&](auto& p) { FreeImage_Save(FIF_PNG, palette.get(), p.c_str(), 0); }, "/Indexed", 8},
+      {"rgba.png", save(FIF_PNG, rgba8.get()), "/DeviceRGB", 8},
+      {"rgba.bmp", save(FIF_BMP, rgba8.get()), "/DeviceRGB", 8},
+      {"rgba.tif", save(FIF_TIFF, rgba8.get()), "/DeviceRGB", 8},
+      {"rgba16.png", save(FIF_PNG, rgba16.get()), "/DeviceRGB", 16},
+      {"grey-alpha.png", greyAlphaFile(8), "/DeviceGray", 8},
+      {"grey-alpha16.png", greyAlphaFile(16), "/DeviceGray", 16},
+      {"palette-trns.png", save(FIF_PNG, palette.get()), "/Indexed", 8},
   };
   for (const auto& c : cases) {
     const std::string source = File(c.name), pdf = source + ".pdf";
@@ -133,13 +137,9 @@ TEST_F(ExactColours, TransparencyIsLaidOnWhiteExactly) {
           expected += char(v);
         }
       }
-    if (got.samples.size() != expected.size()) {
-      ADD_FAILURE() << c.name << ": " << got.samples.size() << " bytes of samples, not " << expected.size();
-      continue;
-    }
-    int wrong = 0;
-    for (size_t i = 0; i < expected.size(); ++i) wrong += got.samples[i] != expected[i];
-    EXPECT_EQ(wrong, 0) << c.name;
+    int wrong = got.samples.size() == expected.size() ? 0 : -1;
+    for (size_t i = 0; wrong >= 0 && i < expected.size(); ++i) wrong += got.samples[i] != expected[i];
+    EXPECT_EQ(wrong, 0) << c.name << " (-1: not as many samples)";
   }
 }
 
