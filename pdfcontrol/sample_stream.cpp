@@ -5,9 +5,9 @@
 // room than the samples take, so that samples it cannot shrink cost one
 // failed try and are then stored as they are. Noisy samples (grey scans,
 // photos) compress worse with the short matches deflate finds in noise than
-// with Huffman codes alone, which zlib makes fast; where deflate leaves more
-// than a third of the bytes, the Huffman-only stream is made too and the
-// smaller kept.
+// with Huffman codes alone, which zlib makes fast; the two are tried on a
+// megabyte taken from across the rows, and the whole is coded once, the way
+// that did better there.
 #include "pdfcontrol/sample_stream.h"
 
 #include <libdeflate.h>
@@ -65,16 +65,35 @@ std::string HuffmanOnly(const std::string& bytes, size_t room) {
   return out;
 }
 
-// The smaller of the deflate and Huffman-only streams of bytes (see above),
-// "" when neither fits room.
+// A few pieces from across bytes (all of them when they are few), on which
+// the two codings are tried against each other.
+std::string Sample(const std::string& bytes) {
+  constexpr size_t kPiece = size_t(256) << 10, kPieces = 4;
+  if (bytes.size() <= kPiece * kPieces) return bytes;
+  std::string sample;
+  for (size_t k = 0; k < kPieces; ++k) sample.append(bytes, (bytes.size() - kPiece) / (kPieces - 1) * k, kPiece);
+  return sample;
+}
+
+// True when Huffman codes alone do better than deflate on a sample of bytes
+// that deflate leaves more than a third of.
+bool HuffmanDoesBetter(const std::string& bytes) {
+  const std::string sample = Sample(bytes);
+  const std::string deflated = Deflate(sample, sample.size());
+  if (!deflated.empty() && deflated.size() <= sample.size() / 3) return false;
+  return !HuffmanOnly(sample, deflated.empty() ? sample.size() : deflated.size() - 1).empty();
+}
+
+// The zlib stream of bytes in the coding that does better on a sample of
+// them (see above), "" when it does not fit room. Either coding holds no
+// more than room beside the bytes, as the encoding's share of memory
+// allows.
 std::string Compress(const std::string& bytes, size_t room) {
-  std::string packed = Deflate(bytes, room);
-  const size_t third = bytes.size() / 3;
-  if (!packed.empty() && packed.size() <= third) return packed;
-  // The room deflate was given goes before the second try takes its own.
-  packed.shrink_to_fit();
-  std::string huffman = HuffmanOnly(bytes, packed.empty() ? room : packed.size() - 1);
-  return huffman.empty() ? packed : huffman;
+  if (HuffmanDoesBetter(bytes)) {
+    std::string huffman = HuffmanOnly(bytes, room);
+    if (!huffman.empty()) return huffman;
+  }
+  return Deflate(bytes, room);
 }
 
 // Eight samples at a time as 16-bit numbers, which the compiler keeps in
