@@ -59,6 +59,40 @@ def run(argv, env=None, io=None):
     return os.waitstatus_to_exitcode(status), seconds, usage.ru_maxrss / 1024, out
 
 
+def workspace(prefix):
+    """A fresh temporary folder and an environment whose HOME lies in it."""
+    work = tempfile.mkdtemp(prefix=prefix)
+    env = dict(os.environ, HOME=os.path.join(work, "home"))
+    os.makedirs(env["HOME"])
+    return work, env
+
+
+def table_row(work_name, ours, theirs, goal, met):
+    return (work_name, ours, theirs, goal, "met" if met else "MISSED")
+
+
+def report(where, rows, work, readme_path, begin, end):
+    """Prints the Markdown table of rows under a line naming the machine
+    and, with a readme_path, puts it between the begin and end markers of
+    that README (or at its end with the markers)."""
+    table = [f"Machine: {where}.", "", "| work | tessaprint | img2pdf (ratio) | goal | |", "|---|---|---|---|---|"]
+    table += [f"| {a} | {b} | {c} | {d} | {e} |" for a, b, c, d, e in rows]
+    text = "\n".join(table)
+    print(text)
+    print(f"outputs left in {work}")
+    if not readme_path:
+        return
+    with open(readme_path) as f:
+        readme = f.read()
+    if begin in readme and end in readme:
+        head, rest = readme.split(begin, 1)
+        readme = head + begin + "\n" + text + "\n" + end + rest.split(end, 1)[1]
+    else:
+        readme += "\n" + begin + "\n" + text + "\n" + end + "\n"
+    with open(readme_path, "w") as f:
+        f.write(readme)
+
+
 def machine():
     cpu = platform.processor() or platform.machine()
     try:
@@ -87,9 +121,7 @@ def main():
     parser.add_argument("--readme")
     args = parser.parse_args()
 
-    work = tempfile.mkdtemp(prefix="tessaprint-scale-")
-    env = dict(os.environ, HOME=os.path.join(work, "home"))
-    os.makedirs(env["HOME"])
+    work, env = workspace("tessaprint-scale-")
     tessaprint = os.path.join(args.bin, "tessaprint")
     control = os.path.join(args.bin, "quirepane_convert")
     corpus = os.path.join(args.bin, "make_corpus")
@@ -97,7 +129,7 @@ def main():
     rows = []
 
     def row(work_name, ours, theirs, goal, met):
-        rows.append((work_name, ours, theirs, goal, "met" if met else "MISSED"))
+        rows.append(table_row(work_name, ours, theirs, goal, met))
 
     # Many JPEGs into one PDF.
     jpegs = os.path.join(work, "jpegs")
@@ -264,21 +296,7 @@ def main():
     decoded("1200 by 900 smooth BMP", "smooth.bmp", ["--smooth-bmp", "1200", "900"], "0")
     decoded("10-page JPEG TIFF in strips, decoded", "strips.tif", ["--strip-jpeg-tiff", "10"], "18")
 
-    table = [f"Machine: {where}.", "", "| work | tessaprint | img2pdf (ratio) | goal | |", "|---|---|---|---|---|"]
-    table += [f"| {a} | {b} | {c} | {d} | {e} |" for a, b, c, d, e in rows]
-    text = "\n".join(table)
-    print(text)
-    print(f"outputs left in {work}")
-    if args.readme:
-        with open(args.readme) as f:
-            readme = f.read()
-        if BEGIN in readme and END in readme:
-            head, rest = readme.split(BEGIN, 1)
-            readme = head + BEGIN + "\n" + text + "\n" + END + rest.split(END, 1)[1]
-        else:
-            readme += "\n" + BEGIN + "\n" + text + "\n" + END + "\n"
-        with open(args.readme, "w") as f:
-            f.write(readme)
+    report(where, rows, work, args.readme, BEGIN, END)
     return 0
 
 

@@ -4,6 +4,7 @@
 
 #include <exception>
 
+#include "pdfcontrol/alpha_composite.h"
 #include "pdfcontrol/image_engine.h"
 #include "pdfcontrol/stored_resolution.h"
 #include "pdfcontrol/tiff_transparency.h"
@@ -12,6 +13,7 @@ namespace quirepane {
 
 std::string SixteenBitRows(FIBITMAP* dib, int& components) {
   const FREE_IMAGE_TYPE type = FreeImage_GetImageType(dib);
+  if (type == FIT_RGBA16) return SixteenBitOnWhite(dib, components);
   components = type == FIT_UINT16 ? 1 : type == FIT_RGB16 ? 3 : 0;
   if (components == 0) return "";
   const unsigned width = FreeImage_GetWidth(dib), height = FreeImage_GetHeight(dib);

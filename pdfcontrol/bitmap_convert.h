@@ -9,7 +9,8 @@ struct FIBITMAP;
 namespace quirepane {
 
 // The samples of a 16-bit grey or RGB bitmap, rows from the top, most
-// significant byte first; components gets 1 or 3. "" for other bitmaps.
+// significant byte first; components gets 1 or 3. A 16-bit RGBA bitmap is
+// laid on white (see SixteenBitOnWhite). "" for other bitmaps.
 std::string SixteenBitRows(FIBITMAP* dib, int& components);
 
 class clsConvertToBitmap {

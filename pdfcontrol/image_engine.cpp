@@ -9,6 +9,7 @@
 #include <mutex>
 #include <optional>
 
+#include "pdfcontrol/alpha_composite.h"
 #include "pdfcontrol/bmp_header.h"
 #include "pdfcontrol/rle_bmp.h"
 #include "pdfcontrol/stored_resolution.h"
@@ -87,13 +88,6 @@ bool AlphaInUse(FIBITMAP* dib) {
     }
   }
   return false;
-}
-
-BitmapPtr CompositeOnWhite(FIBITMAP* dib) {
-  BitmapPtr rgba(FreeImage_ConvertTo32Bits(dib));
-  if (!rgba) return nullptr;
-  RGBQUAD white{255, 255, 255, 0};
-  return BitmapPtr(FreeImage_Composite(rgba.get(), FALSE, &white, nullptr));
 }
 
 // FreeImage refuses bitmaps with the newer, longer information headers that

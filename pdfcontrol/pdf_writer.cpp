@@ -283,7 +283,8 @@ void PDFWriter::LoadPng(PngStream png) {
   if (png.palette.empty()) {
     image->colorSpace = QPDFObjectHandle::newName(png.colors == 1 ? "/DeviceGray" : "/DeviceRGB");
   } else {
-    image->colorSpace = QPDFObjectHandle::parse("[/Indexed /DeviceRGB 255 ()]");
+    image->colorSpace = QPDFObjectHandle::parse("[/Indexed /DeviceRGB 0 ()]");
+    image->colorSpace.setArrayItem(2, QPDFObjectHandle::newInteger(long(png.palette.size() / 3) - 1));
     image->colorSpace.setArrayItem(3, QPDFObjectHandle::newString(png.palette));
   }
   image->data = std::move(png.data);

@@ -69,8 +69,11 @@ std::optional<PngStream> ReadPngStream(std::string_view bytes) {
       // Compression and filter method 0, no interlacing.
       if (body[10] != 0 || body[11] != 0 || body[12] != 0 || png.width == 0 || png.height == 0) return std::nullopt;
       if (png.width > 0x7FFFFFFF || png.height > 0x7FFFFFFF) return std::nullopt;
-      const bool eight = png.bitsPerComponent == 8, deep = png.bitsPerComponent == 16;
-      if (!((colorType == 0 || colorType == 2) && (eight || deep)) && !(colorType == 3 && eight)) return std::nullopt;
+      // Grey of 1 to 16 bits, RGB of 8 or 16, palette indices of 1 to 8.
+      const int bits = png.bitsPerComponent;
+      const bool packed = bits == 1 || bits == 2 || bits == 4, whole = bits == 8 || bits == 16;
+      if (!(colorType == 0 && (packed || whole)) && !(colorType == 2 && whole) && !(colorType == 3 && (packed || bits == 8)))
+        return std::nullopt;
       png.colors = colorType == 2 ? 3 : 1;
     } else if (type == "PLTE") {
       if (length % 3 != 0 || length == 0 || length > 768) return std::nullopt;
@@ -88,9 +91,9 @@ std::optional<PngStream> ReadPngStream(std::string_view bytes) {
   }
   if (png.data.empty() || (colorType == 3 && png.palette.empty())) return std::nullopt;
   // Indices past the palette show black, as in the decoder's full palette.
-  if (colorType == 3) png.palette.resize(768, '\0');
+  if (colorType == 3) png.palette.resize(3u << png.bitsPerComponent, '\0');
   else png.palette.clear();
-  const size_t rowBytes = size_t(png.width) * png.colors * png.bitsPerComponent / 8;
+  const size_t rowBytes = (size_t(png.width) * png.colors * png.bitsPerComponent + 7) / 8;
   if (!RowsInflate(png.data, png.height, rowBytes)) return std::nullopt;
   return png;
 }

@@ -11,9 +11,9 @@ namespace quirepane {
 
 struct PngStream {
   long width = 0, height = 0;
-  int bitsPerComponent = 8;  // 8 or 16
+  int bitsPerComponent = 8;  // 1, 2, 4, 8 or 16
   int colors = 1;            // samples a pixel: 1 (grey or palette index) or 3 (RGB)
-  std::string palette;       // 256 RGB triples for a palette image (PLTE's, then black), else ""
+  std::string palette;       // an RGB triple for each index the depth holds (PLTE's, then black), else ""
   std::string data;          // the IDAT chunks joined: one zlib stream of filtered rows
 
   // The /DecodeParms of the stream in PDF syntax.
@@ -22,7 +22,7 @@ struct PngStream {
 
 // The stream of the PNG file whose bytes are given, when it is one that a
 // PDF takes as it is and that shows as the PNG decoder would show it: not
-// interlaced, 8 or 16 bits of grey or RGB or 8 bits of palette, without
+// interlaced, 1 to 16 bits of grey, 8 or 16 of RGB or 1 to 8 of palette, without
 // alpha, tRNS or a gamma other than the display's, every chunk's CRC right
 // and the rows inflating to exactly the image. nullopt for any other file.
 std::optional<PngStream> ReadPngStream(std::string_view bytes);

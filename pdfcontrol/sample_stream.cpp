@@ -3,10 +3,15 @@
 // filters are worked out eight samples at a time. Deflate is
 // libdeflate's, which reaches zlib's ratio in less time; it is given no more
 // room than the samples take, so that samples it cannot shrink cost one
-// failed try and are then stored as they are.
+// failed try and are then stored as they are. Noisy samples (grey scans,
+// photos) compress worse with the short matches deflate finds in noise than
+// with Huffman codes alone, which zlib makes fast; the two are tried on a
+// megabyte taken from across the rows, and the whole is coded once, the way
+// that did better there.
 #include "pdfcontrol/sample_stream.h"
 
 #include <libdeflate.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -35,6 +40,60 @@ std::string Deflate(const std::string& bytes, size_t room) {
   std::string out(room, '\0');
   out.resize(libdeflate_zlib_compress(compressor.get(), bytes.data(), bytes.size(), out.data(), out.size()));
   return out;
+}
+
+// The zlib stream of bytes coded with Huffman codes alone, without matches,
+// when it takes at most room bytes; "" otherwise.
+std::string HuffmanOnly(const std::string& bytes, size_t room) {
+  z_stream z{};
+  if (deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15, 9, Z_HUFFMAN_ONLY) != Z_OK) throw std::bad_alloc();
+  std::string out(room, '\0');
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
+  z.next_out = reinterpret_cast<Bytef*>(out.data());
+  // zlib counts in 32 bits: the input goes in pieces, the last one finishing the stream.
+  int status = Z_OK;
+  size_t left = bytes.size();
+  do {
+    const size_t piece = std::min<size_t>(left, 1u << 30);
+    z.avail_in = static_cast<uInt>(piece);
+    z.avail_out = static_cast<uInt>(std::min<size_t>(room - z.total_out, 1u << 30));
+    left -= piece;
+    status = deflate(&z, left == 0 ? Z_FINISH : Z_NO_FLUSH);
+  } while (status == Z_OK && left > 0 && z.avail_out > 0);
+  out.resize(status == Z_STREAM_END ? z.total_out : 0);
+  deflateEnd(&z);
+  return out;
+}
+
+// A few pieces from across bytes (all of them when they are few), on which
+// the two codings are tried against each other.
+std::string Sample(const std::string& bytes) {
+  constexpr size_t kPiece = size_t(256) << 10, kPieces = 4;
+  if (bytes.size() <= kPiece * kPieces) return bytes;
+  std::string sample;
+  for (size_t k = 0; k < kPieces; ++k) sample.append(bytes, (bytes.size() - kPiece) / (kPieces - 1) * k, kPiece);
+  return sample;
+}
+
+// True when Huffman codes alone do better than deflate on a sample of bytes
+// that deflate leaves more than a third of.
+bool HuffmanDoesBetter(const std::string& bytes) {
+  const std::string sample = Sample(bytes);
+  const std::string deflated = Deflate(sample, sample.size());
+  if (!deflated.empty() && deflated.size() <= sample.size() / 3) return false;
+  return !HuffmanOnly(sample, deflated.empty() ? sample.size() : deflated.size() - 1).empty();
+}
+
+// The zlib stream of bytes in the coding that does better on a sample of
+// them (see above), "" when it does not fit room. Either coding holds no
+// more than room beside the bytes, as the encoding's share of memory
+// allows.
+std::string Compress(const std::string& bytes, size_t room) {
+  if (HuffmanDoesBetter(bytes)) {
+    std::string huffman = HuffmanOnly(bytes, room);
+    if (!huffman.empty()) return huffman;
+  }
+  return Deflate(bytes, room);
 }
 
 // Eight samples at a time as 16-bit numbers, which the compiler keeps in
@@ -124,13 +183,14 @@ std::string PredictorParms(long columns, int colors, int bitsPerComponent) {
 
 SampleStream EncodeSamples(std::string rows, long width, long height, int colors, int bitsPerComponent, bool indexed) {
   SampleStream stream;
-  const bool predict = !indexed && bitsPerComponent >= 8;
+  const bool predict = !indexed;
   const size_t rowBytes = (size_t(width) * size_t(colors) * size_t(bitsPerComponent) + 7) / 8;
   std::string packed;
   if (rows.size() > 1 && rowBytes > 0 && size_t(height) * rowBytes == rows.size()) {
     const size_t room = rows.size() - 1;
-    packed = predict ? Deflate(PredictRows(rows, rowBytes, size_t(colors * bitsPerComponent / 8)), room)
-                     : Deflate(rows, room);
+    // Under 8 bits a pixel, the filters look one byte back.
+    const size_t pixelBytes = std::max<size_t>(1, size_t(colors * bitsPerComponent / 8));
+    packed = predict ? Compress(PredictRows(rows, rowBytes, pixelBytes), room) : Compress(rows, room);
   }
   if (packed.empty()) {
     stream.data = std::move(rows);

@@ -18,10 +18,11 @@ std::string PredictorParms(long columns, int colors, int bitsPerComponent);
 
 // The stream of height rows, from the top, of width pixels of colors
 // samples of bitsPerComponent bits each (a row ends on a whole byte; 16-bit
-// samples most significant byte first). Rows of 8 or 16 bits a sample are
-// predicted, each with the PNG filter whose bytes, read as signed, add up
-// to the least; palette indices (indexed) and samples under 8 bits are not,
-// their differences meaning nothing. Never more bytes than rows.
+// samples most significant byte first). Rows are predicted, each with the
+// PNG filter whose bytes, read as signed, add up to the least; samples under
+// 8 bits are predicted on their packed bytes, a byte to the left as PNG
+// does. Palette indices (indexed) are not, their differences meaning
+// nothing. Never more bytes than rows.
 SampleStream EncodeSamples(std::string rows, long width, long height, int colors, int bitsPerComponent, bool indexed);
 
 }  // namespace quirepane

@@ -352,7 +352,7 @@ bool clsSavePDF::ConvertSixteenBit(const std::string& source, const std::string&
     const LoadedImage header = engine.Load(source, format, ImageEngine::kHeaderOnly);
     if (!header.ok()) return false;
     const FREE_IMAGE_TYPE type = FreeImage_GetImageType(header.dib());
-    if (type != FIT_UINT16 && type != FIT_RGB16) return false;
+    if (type != FIT_UINT16 && type != FIT_RGB16 && type != FIT_RGBA16) return false;
   }
   LoadedImage image = engine.Load(source, format, 0);
   return image.ok() && SaveSixteenBit(engine, image, destination, saved);

@@ -4,6 +4,8 @@
 #include <memory>
 #include <sstream>
 
+#include <zlib.h>
+
 #include "support/temp_dir.h"
 
 namespace quirepane::test {
@@ -100,6 +102,21 @@ std::string MakeMultipageTiff(const std::string& path, const std::vector<std::pa
   }
   FreeImage_CloseMultiBitmap(multi, flags);
   return path;
+}
+
+std::string PngFile(uint32_t width, uint32_t height, int bits, int colorType, const std::string& rows) {
+  auto be32 = [](uint32_t v) { return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; };
+  auto chunk = [&be32](const std::string& type, const std::string& body) {
+    const std::string typed = type + body;
+    return be32(uint32_t(body.size())) + typed +
+           be32(uint32_t(crc32(0, reinterpret_cast<const Bytef*>(typed.data()), uInt(typed.size()))));
+  };
+  uLongf size = compressBound(uLong(rows.size()));
+  std::string packed(size, '\0');
+  compress(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(rows.data()), uLong(rows.size()));
+  packed.resize(size);
+  const std::string header = be32(width) + be32(height) + char(bits) + char(colorType) + std::string(3, '\0');
+  return std::string("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", packed) + chunk("IEND", "");
 }
 
 std::vector<std::string> LeftoverWorkFiles(const std::string& folder) {

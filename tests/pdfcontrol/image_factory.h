@@ -4,6 +4,7 @@
 
 #include <FreeImage.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +31,11 @@ std::string MakeImage(const std::string& path, FREE_IMAGE_FORMAT fif, int width,
 // TIFF compression flags given. Returns path.
 std::string MakeMultipageTiff(const std::string& path, const std::vector<std::pair<int, int>>& sizes,
                               int flags = TIFF_LZW, Pixels kind = Pixels::Rgb24);
+
+// The bytes of a PNG file of width by height pixels of the given bit depth
+// and colour type, its one IDAT chunk holding rows (each led by its filter
+// type) as they are given.
+std::string PngFile(uint32_t width, uint32_t height, int bits, int colorType, const std::string& rows);
 
 using tessa::test::InfoField;
 using tessa::test::InspectPdf;

@@ -281,6 +281,14 @@ TEST_F(PixelFidelity, PngRowsGoInAsTheyStandWhereTheyShowTheSame) {
     BYTE table[2] = {0, 255};
     FreeImage_SetTransparencyTable(d, table, 2);
   });
+  Dib bilevel = Make(FIT_BITMAP, 37, 19, 1, [](FIBITMAP* d) {
+    SetPalette(d, {{0, 0, 0, 0}, {255, 255, 255, 0}});
+    FillIndices(d, [](int x, int y) { return unsigned((x * y) % 3 == 0); });
+  });
+  Dib palette4 = Make(FIT_BITMAP, 37, 19, 4, [](FIBITMAP* d) {
+    for (int i = 0; i < 16; ++i) FreeImage_GetPalette(d)[i] = RGBQUAD{BYTE(i * 16), 200, BYTE(255 - i * 9), 0};
+    FillIndices(d, [](int x, int y) { return unsigned((x + 2 * y) % 16); });
+  });
   Dib rgba = Make(FIT_BITMAP, 37, 19, 32, FillRgba);
   Dib rgb16(FreeImage_ConvertToRGB16(rgb.get()));
   Dib grey16(FreeImage_ConvertToUINT16(grey.get()));
@@ -292,7 +300,8 @@ TEST_F(PixelFidelity, PngRowsGoInAsTheyStandWhereTheyShowTheSame) {
     bool asIs;
   } cases[] = {{"rgb", rgb.get(), 0, 0, true},           {"grey", grey.get(), 0, 0, true},
                {"palette", palette.get(), 0, 0, true},   {"rgb16", rgb16.get(), 0, 0, true},
-               {"grey16", grey16.get(), 0, 0, true},     {"display-gamma", rgb.get(), 0, 45455, true},
+               {"grey16", grey16.get(), 0, 0, true},     {"bilevel", bilevel.get(), 0, 0, true},
+               {"palette4", palette4.get(), 0, 0, true},  {"display-gamma", rgb.get(), 0, 45455, true},
                {"linear-gamma", rgb.get(), 0, 100000, false}, {"interlaced", rgb.get(), PNG_INTERLACED, 0, false},
                {"alpha", rgba.get(), 0, 0, false},       {"trns", clear.get(), 0, 0, false}};
   const std::string all = File("all.pdf");

@@ -9,22 +9,8 @@
 namespace quirepane::test {
 namespace {
 
-std::string Be32(uint32_t v) { return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; }
-
-std::string Chunk(const std::string& type, const std::string& body) {
-  const std::string typed = type + body;
-  return Be32(uint32_t(body.size())) + typed + Be32(uint32_t(crc32(0, reinterpret_cast<const Bytef*>(typed.data()), uInt(typed.size()))));
-}
-
 // A 4 by 2 grey PNG whose IDAT holds rows (each a filter byte and 4 samples).
-std::string GreyPng(const std::string& rows) {
-  uLongf size = compressBound(uLong(rows.size()));
-  std::string packed(size, '\0');
-  compress(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(rows.data()), uLong(rows.size()));
-  packed.resize(size);
-  return std::string("\x89PNG\r\n\x1a\n", 8) + Chunk("IHDR", Be32(4) + Be32(2) + std::string("\x08\0\0\0\0", 5)) +
-         Chunk("IDAT", packed) + Chunk("IEND", "");
-}
+std::string GreyPng(const std::string& rows) { return PngFile(4, 2, 8, 0, rows); }
 
 // Only a sound PNG is taken as it stands; the decoder judges any other.
 TEST(PngStream, TakesOnlyFilesWhoseRowsInflateToTheImage) {
@@ -32,6 +18,10 @@ TEST(PngStream, TakesOnlyFilesWhoseRowsInflateToTheImage) {
   ASSERT_TRUE(sound);
   EXPECT_EQ(sound->DecodeParms(), "<< /BitsPerComponent 8 /Colors 1 /Columns 4 /Predictor 15 >>");
   EXPECT_TRUE(sound->palette.empty());
+  // Samples under 8 bits keep their depth.
+  const std::optional<PngStream> packed = ReadPngStream(PngFile(4, 2, 2, 0, std::string("\0\x1b\2\xe4", 4)));
+  ASSERT_TRUE(packed);
+  EXPECT_EQ(packed->DecodeParms(), "<< /BitsPerComponent 2 /Colors 1 /Columns 4 /Predictor 15 >>");
 
   tessa::test::TempDir dir;
   const std::string rgb = tessa::test::ReadFile(MakeImage(dir.file("a.png"), FIF_PNG, 30, 20));
