@@ -148,10 +148,11 @@ TEST_F(RunLoopTest, APausedTaskKeepsItsPointWhenRowsMoveGoOrAreReloaded) {
     std::function<void(MainForm&)> change;
     std::vector<std::string> then;
   } cases[] = {
-      // Task 2 paused after its file 2 (row 2); task 1 moves down past it.
+      // Task 2 paused after its file 2 (row 2); task 1, done and marked,
+      // moves down past it and does not run again.
       {"row 1 moved down onto the paused row", 3,
        [](MainForm& f) { f.fgToDo.SetRow(1), MoveCurrentTask(f, TaskMove::Down); },
-       {In(2) + "#3", In(2) + "#4", In(1) + "#1", In(3) + "#1"}},
+       {In(2) + "#3", In(2) + "#4", In(3) + "#1"}},
       {"row 1 removed", 3, [](MainForm& f) { f.RemoveAllFilesWithJobNumber(1); },
        {In(2) + "#3", In(2) + "#4", In(3) + "#1"}},
       // The reload row moves first, above the paused task, and runs first.
