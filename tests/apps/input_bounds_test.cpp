@@ -134,7 +134,9 @@ TEST(InputBounds, PagesLargerThanTheirDataOrTheMemoryAreRefusedAndCutFilesFail) 
     fs::remove(pdf);
     std::vector<std::string> args{"--as=1200000000", test::TessaprintPath(), "/S", input, "/T", pdf};
     args.insert(args.end(), c.args.begin(), c.args.end());
-    const test::ChildResult r = test::RunChild("/usr/bin/prlimit", args, test::ChildEnvironment(dir.file("home")));
+    // The noisy pages take a quarter of a minute alone; a busy machine running
+    // the other tests beside them may take several times that.
+    const test::ChildResult r = test::RunChild("/usr/bin/prlimit", args, test::ChildEnvironment(dir.file("home")), 300);
     const std::string label = std::string(c.name) + " " + (c.args.empty() ? "" : c.args[1]);
     if (c.text.empty()) {
       EXPECT_EQ(r.exitCode, 0) << label << r.err;
