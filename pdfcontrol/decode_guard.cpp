@@ -5,17 +5,14 @@
 #include <optional>
 
 #include "pdfcontrol/bmp_header.h"
+#include "pdfcontrol/encoding_budget.h"
 #include "pdfcontrol/image_header.h"
 #include "pdfcontrol/jpeg_header.h"
 #include "pdfcontrol/mapped_file.h"
-#include "platform/memory_room.h"
 
 namespace quirepane {
 namespace {
 
-// A page is held a few times over on its way into a PDF (decoded, made
-// standard, compressed, or written out as a frame and read back).
-constexpr uint64_t kCopiesHeld = 4;
 // No coding expands a byte of image data to more than this many pixel
 // bytes (deflate reaches about 1000, LZW about 1400); pages up to the floor
 // decode from any file, so that fax pages and other nearly blank pages,
@@ -39,9 +36,9 @@ std::string CodedPageRefusal(const PageSize& size, uint64_t fileBytes) {
   return SizeText(size) + ", more than its " + std::to_string(fileBytes) + " bytes can hold";
 }
 
-std::string PageSizeRefusal(const PageSize& size, uint64_t fileBytes) {
+std::string PageSizeRefusal(const PageSize& size, uint64_t fileBytes, uint64_t copies) {
   if (std::string refusal = CodedPageRefusal(size, fileBytes); !refusal.empty()) return refusal;
-  const uint64_t room = tessa::MemoryRoom() / kCopiesHeld;
+  const uint64_t room = PageRoom(copies);
   if (size.Bytes() <= room) return "";
   return SizeText(size) + ", more than the " + Megabytes(room) + " of memory this computer can spare";
 }

@@ -9,14 +9,16 @@
 #include <string>
 #include <string_view>
 
+#include "pdfcontrol/encoding_budget.h"
 #include "pdfcontrol/page_size.h"
 #include "pdfcontrol/quirepane_api.h"
 
 namespace quirepane {
 
-// "" when a page of the given size may be decoded from a file of fileBytes
-// bytes; else why not, naming the page's size.
-std::string PageSizeRefusal(const PageSize& size, uint64_t fileBytes);
+// "" when a page of the given size, held `copies` times over while it is
+// converted (see encoding_budget.h), may be decoded from a file of
+// fileBytes bytes; else why not, naming the page's size.
+std::string PageSizeRefusal(const PageSize& size, uint64_t fileBytes, uint64_t copies = kDecodedCopies);
 
 // The same for a page that goes into a PDF as its file codes it, never
 // decoded here: only what the file's bytes can hold counts.

@@ -15,7 +15,6 @@
 #include <future>
 #include <optional>
 #include <system_error>
-#include <thread>
 #include <utility>
 
 #include <qpdf/QPDF.hh>
@@ -26,6 +25,7 @@
 
 #include "pdfcontrol/ccitt_page.h"
 #include "pdfcontrol/direct_append.h"
+#include "pdfcontrol/encoding_budget.h"
 #include "pdfcontrol/image_engine.h"
 #include "pdfcontrol/incremental_update.h"
 #include "pdfcontrol/jpeg_header.h"
@@ -34,7 +34,6 @@
 #include "pdfcontrol/replacement_file.h"
 #include "pdfcontrol/sample_stream.h"
 #include "pdfcontrol/tail_snapshot.h"
-#include "platform/memory_room.h"
 #include "platform/text_file.h"
 
 namespace quirepane {
@@ -67,10 +66,6 @@ struct PDFWriter::Image {
 };
 
 namespace {
-
-// An encoding holds its rows about three times over at its height: the
-// rows, the rows predicted, and the room deflate writes into.
-constexpr uint64_t kEncodingCopies = 3;
 
 // A number for a PDF file: at most four decimals, never a locale's comma.
 std::string Num(double value) {
@@ -389,11 +384,24 @@ void PDFWriter::LoadSamples(long width, long height, int components, int bitsPer
   currentImage_ = images_.size() - 1;
 }
 
+void PDFWriter::LoadSampleStream(long width, long height, int components, int bitsPerComponent, SampleStream stream) {
+  if (width <= 0 || height <= 0 || (components != 1 && components != 3) || (bitsPerComponent != 8 && bitsPerComponent != 16))
+    throw PdfWriterError("The image samples do not match their size");
+  auto image = std::make_unique<Image>();
+  image->width = width;
+  image->height = height;
+  image->bitsPerComponent = bitsPerComponent;
+  image->colorSpace = QPDFObjectHandle::newName(components == 1 ? "/DeviceGray" : "/DeviceRGB");
+  image->SetSamples(std::move(stream));
+  images_.push_back(std::move(image));
+  currentImage_ = images_.size() - 1;
+}
+
 void PDFWriter::EncodeBeside(Image& image, std::string rows, int colors, bool indexed) {
   // The encodings in flight hold no more than a quarter of the memory left,
   // so that the page decoded beside them still finds the room it may take.
-  const size_t most = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
-  const uint64_t share = tessa::MemoryRoom() / 4;
+  const size_t most = EncodingThreads();
+  const uint64_t share = EncodingShare();
   const uint64_t holds = kEncodingCopies * rows.size();
   uint64_t inFlight = holds;
   for (const Image* other : encoding_) inFlight += other->encodingHolds;
@@ -418,6 +426,12 @@ void PDFWriter::EncodeBeside(Image& image, std::string rows, int colors, bool in
   } catch (const std::system_error&) {  // no thread to be had: encode here
     image.SetSamples(encode());
   }
+}
+
+uint64_t PDFWriter::HeldBytes() const {
+  uint64_t held = 0;
+  for (const auto& image : images_) held += image->data.size() + (image->encoding.valid() ? image->encodingHolds : 0);
+  return held;
 }
 
 void PDFWriter::SettleEncoding() {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -22,6 +23,7 @@ namespace quirepane {
 struct CcittPage;
 struct DirectTail;
 struct PngStream;
+struct SampleStream;
 
 // A failed writer operation (the caller ends the conversion on it).
 class PdfWriterError : public std::runtime_error {
@@ -90,6 +92,10 @@ class PDFWriter {
   // match.
   void LoadSamples(long width, long height, int components, int bitsPerComponent, const std::string& rows);
 
+  // The same for samples already encoded (see EncodeSamples), rows of
+  // width pixels from the top.
+  void LoadSampleStream(long width, long height, int components, int bitsPerComponent, SampleStream stream);
+
   // Image placement option; kept for the caller's sake, it changes nothing.
   void ImageOption(long option) { imageOption_ = option; }
 
@@ -110,6 +116,10 @@ class PDFWriter {
   // Non-zero when saved; 0 otherwise (LastError() says why), with the old
   // file left as it was.
   long Save(const std::string& path);
+
+  // The memory the pages not yet saved hold: their images' bytes, and the
+  // most their encodings in flight may take.
+  uint64_t HeldBytes() const;
 
   const std::string& LastError() const { return error_; }
 
