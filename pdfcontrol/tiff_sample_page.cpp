@@ -201,13 +201,13 @@ class BandWork {
       std::unique_lock<std::mutex> lock(mutex_);
       const size_t keep = std::min(kWindowBytes, predicted.size() - skip);
       tails_[band].assign(predicted.data() + predicted.size() - keep, keep);
+      tailsReady_[band] = true;
       rowReady_.notify_all();
       if (band > 0) {
         rowReady_.wait(lock, [&] { return failed_ || tailsReady_[band - 1]; });
         if (failed_) return false;
         window.swap(tails_[band - 1]);
       }
-      tailsReady_[band] = true;
     }
     joined_.Add(band, DeflateBand(predicted.data() + skip, predicted.size() - skip, window, band + 1 == layout_.bands));
     return true;
@@ -220,7 +220,7 @@ class BandWork {
   std::atomic<uint32_t> next_{0};
   std::atomic<bool> failed_{false};
   std::mutex mutex_;
-  std::condition_variable rowReady_;
+  std::condition_variable rowReady_;  // a band's last row or its tail is there
   std::vector<std::string> lastRows_;  // each band's last row, until the band below takes it
   std::vector<std::string> tails_;     // each band's last predicted bytes, until the band below takes them
   std::vector<char> tailsReady_;
