@@ -2,12 +2,14 @@
 // of paper white with its grain, lines of dark strokes and a soft shadow at
 // one edge, in strips of about 8 KB. Used by bench/large_pages.py.
 //   make_scan_tiff FILE W H [PAGES]
+//   make_scan_tiff --decode FILE     the first page's rows, as libtiff decodes them, to stdout
 #include <tiffio.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace {
@@ -42,7 +44,23 @@ void ScanRow(std::vector<uint8_t>& row, uint32_t y, uint32_t height, Grain& grai
 
 }  // namespace
 
+// Writes the rows of the file's first page to stdout; 1 when it cannot.
+int Decode(const char* path) {
+  TIFF* tif = TIFFOpen(path, "r");
+  if (!tif) return 1;
+  std::vector<uint8_t> row(static_cast<size_t>(TIFFScanlineSize(tif)));
+  uint32_t height = 0;
+  TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height);
+  int status = 0;
+  for (uint32_t y = 0; y < height && status == 0; ++y) {
+    if (TIFFReadScanline(tif, row.data(), y, 0) < 0 || std::fwrite(row.data(), 1, row.size(), stdout) != row.size()) status = 1;
+  }
+  TIFFClose(tif);
+  return status;
+}
+
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--decode") return Decode(argv[2]);
   if (argc < 4) {
     std::fprintf(stderr, "usage: make_scan_tiff FILE W H [PAGES]\n");
     return 2;

@@ -67,6 +67,27 @@ def machine():
     return f"{cpu}, {os.cpu_count()} cores, Linux {platform.release()}, load average {load:.1f} at the start"
 
 
+def fresh_work(prefix):
+    """A new temporary folder, and an environment whose home lies in it."""
+    work = tempfile.mkdtemp(prefix=prefix)
+    env = dict(os.environ, HOME=os.path.join(work, "home"))
+    os.makedirs(env["HOME"])
+    return work, env
+
+
+def write_table(readme_path, text, begin=BEGIN, end=END):
+    """Puts text into the file between the markers begin and end (added at its end when missing)."""
+    with open(readme_path) as f:
+        readme = f.read()
+    if begin in readme and end in readme:
+        head, rest = readme.split(begin, 1)
+        readme = head + begin + "\n" + text + "\n" + end + rest.split(end, 1)[1]
+    else:
+        readme += "\n" + begin + "\n" + text + "\n" + end + "\n"
+    with open(readme_path, "w") as f:
+        f.write(readme)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--bin", required=True)
@@ -84,9 +105,7 @@ def main():
     parser.add_argument("--readme")
     args = parser.parse_args()
 
-    work = tempfile.mkdtemp(prefix="tessaprint-scale-")
-    env = dict(os.environ, HOME=os.path.join(work, "home"))
-    os.makedirs(env["HOME"])
+    work, env = fresh_work("tessaprint-scale-")
     tessaprint = os.path.join(args.bin, "tessaprint")
     control = os.path.join(args.bin, "quirepane_convert")
     corpus = os.path.join(args.bin, "make_corpus")
@@ -265,15 +284,7 @@ def main():
     print(text)
     print(f"outputs left in {work}")
     if args.readme:
-        with open(args.readme) as f:
-            readme = f.read()
-        if BEGIN in readme and END in readme:
-            head, rest = readme.split(BEGIN, 1)
-            readme = head + BEGIN + "\n" + text + "\n" + END + rest.split(END, 1)[1]
-        else:
-            readme += "\n" + BEGIN + "\n" + text + "\n" + END + "\n"
-        with open(args.readme, "w") as f:
-            f.write(readme)
+        write_table(args.readme, text)
     return 0
 
 

@@ -370,21 +370,15 @@ void PDFWriter::LoadBitmap(FIBITMAP* loaded) {
 void PDFWriter::LoadSamples(long width, long height, int components, int bitsPerComponent, const std::string& rows) {
   const size_t expected = static_cast<size_t>(width) * static_cast<size_t>(height) * static_cast<size_t>(components) *
                           static_cast<size_t>(bitsPerComponent / 8);
-  if (width <= 0 || height <= 0 || (components != 1 && components != 3) ||
-      (bitsPerComponent != 8 && bitsPerComponent != 16) || rows.size() != expected) {
-    throw PdfWriterError("The image samples do not match their size");
-  }
-  auto image = std::make_unique<Image>();
-  image->width = width;
-  image->height = height;
-  image->bitsPerComponent = bitsPerComponent;
-  image->colorSpace = QPDFObjectHandle::newName(components == 1 ? "/DeviceGray" : "/DeviceRGB");
-  EncodeBeside(*image, rows, components, false);
-  images_.push_back(std::move(image));
-  currentImage_ = images_.size() - 1;
+  if (rows.size() != expected) throw PdfWriterError("The image samples do not match their size");
+  EncodeBeside(AddSampleImage(width, height, components, bitsPerComponent), rows, components, false);
 }
 
 void PDFWriter::LoadSampleStream(long width, long height, int components, int bitsPerComponent, SampleStream stream) {
+  AddSampleImage(width, height, components, bitsPerComponent).SetSamples(std::move(stream));
+}
+
+PDFWriter::Image& PDFWriter::AddSampleImage(long width, long height, int components, int bitsPerComponent) {
   if (width <= 0 || height <= 0 || (components != 1 && components != 3) || (bitsPerComponent != 8 && bitsPerComponent != 16))
     throw PdfWriterError("The image samples do not match their size");
   auto image = std::make_unique<Image>();
@@ -392,9 +386,9 @@ void PDFWriter::LoadSampleStream(long width, long height, int components, int bi
   image->height = height;
   image->bitsPerComponent = bitsPerComponent;
   image->colorSpace = QPDFObjectHandle::newName(components == 1 ? "/DeviceGray" : "/DeviceRGB");
-  image->SetSamples(std::move(stream));
   images_.push_back(std::move(image));
   currentImage_ = images_.size() - 1;
+  return *images_.back();
 }
 
 void PDFWriter::EncodeBeside(Image& image, std::string rows, int colors, bool indexed) {

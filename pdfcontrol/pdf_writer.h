@@ -141,6 +141,9 @@ class PDFWriter {
 
   Page& CurrentPage();
   void Reset();
+  // A new current image of raw samples (1 grey or 3 RGB components of 8 or
+  // 16 bits), its bytes still to come; throws PdfWriterError for others.
+  Image& AddSampleImage(long width, long height, int components, int bitsPerComponent);
   // Encodes rows (see EncodeSamples) into image's samples beside the
   // caller's next steps, so that the next page is read while this one is
   // compressed; a few images at a time and a share of the memory left, the
