@@ -52,25 +52,29 @@ DeflatedBand DeflateBand(const char* data, size_t size, const std::string& befor
   return band;
 }
 
-JoinedBands::JoinedBands(size_t count) : count_(count) {
-  out_ = "\x78\x9c";  // a zlib header: deflate, a 32 KB window, the default level
-}
+JoinedBands::JoinedBands(size_t count) : bands_(count) {}
 
 void JoinedBands::Add(size_t index, DeflatedBand band) {
   const std::lock_guard<std::mutex> lock(mutex_);
-  waiting_.emplace(index, std::move(band));
-  for (auto it = waiting_.begin(); it != waiting_.end() && it->first == next_; it = waiting_.erase(it), ++next_) {
-    out_ += it->second.bytes;
-    adler_ = adler32_combine(adler_, it->second.adler, static_cast<z_off_t>(it->second.inputSize));
-  }
+  bands_[index] = std::move(band);
+  ++added_;
 }
 
 std::string JoinedBands::Finish() {
   const std::lock_guard<std::mutex> lock(mutex_);
-  if (next_ != count_) return "";
-  std::string out = std::move(out_);
-  for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((adler_ >> shift) & 0xFF);
-  out.shrink_to_fit();
+  if (added_ != bands_.size()) return "";
+  size_t total = 2 + 4;  // the header and the checksum
+  for (const DeflatedBand& band : bands_) total += band.bytes.size();
+  std::string out;
+  out.reserve(total);
+  out += "\x78\x9c";  // a zlib header: deflate, a 32 KB window, the default level
+  unsigned long adler = 1;
+  for (DeflatedBand& band : bands_) {
+    out += band.bytes;
+    std::string().swap(band.bytes);
+    adler = adler32_combine(adler, band.adler, static_cast<z_off_t>(band.inputSize));
+  }
+  for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((adler >> shift) & 0xFF);
   return out;
 }
 

@@ -3,7 +3,9 @@
 // at a time, and takes the next band: it decodes it, hands its last row to
 // the band below, waits for the last row of the band above (the rows are
 // predicted across the cut as if there were none), predicts and compresses
-// it. The bands' streams are joined in order as they come.
+// it. The bands' streams are joined in order as they come. Strips larger
+// than a band are read a row at a time through the caller's handle, band
+// after band in order, the other work still spread over the threads.
 #include "pdfcontrol/tiff_sample_page.h"
 
 #include <tiffio.h>
@@ -37,8 +39,9 @@ struct Layout {
   uint32_t tileWidth = 0;  // tiled pages only
   size_t rowBytes = 0;
   size_t pixelBytes = 0;
-  uint32_t bandUnits = 1;  // strips or tile rows a band takes
+  uint32_t bandUnits = 1;  // strips or tile rows a band takes (rows, when read a row at a time)
   uint32_t bands = 0;
+  bool byRow = false;  // strips larger than a band are read a row at a time, in order, through one handle
 };
 
 bool KnownCoding(uint16_t compression) {
@@ -90,6 +93,10 @@ std::optional<Layout> PlainLayout(tiff* tif, const BandedRead& limits) {
     if (TIFFNumberOfStrips(tif) < (height - 1) / layout.unitRows + 1) return std::nullopt;
   }
   if (uint64_t(height) * layout.rowBytes < limits.smallestPage) return std::nullopt;
+  if (!layout.tiled && uint64_t(layout.unitRows) * layout.rowBytes > limits.bandBytes) {
+    layout.byRow = true;
+    layout.unitRows = 1;
+  }
   const uint64_t unitBytes = uint64_t(layout.unitRows) * layout.rowBytes;
   layout.bandUnits = static_cast<uint32_t>(std::max<uint64_t>(1, limits.bandBytes / std::max<uint64_t>(unitBytes, 1)));
   const uint64_t bandRows = uint64_t(layout.bandUnits) * layout.unitRows;
@@ -100,8 +107,8 @@ std::optional<Layout> PlainLayout(tiff* tif, const BandedRead& limits) {
 // The work on one page shared by its threads.
 class BandWork {
  public:
-  BandWork(const Layout& layout, std::string path, uint64_t directory)
-      : layout_(layout), path_(std::move(path)), directory_(directory), joined_(layout.bands), lastRows_(layout.bands),
+  BandWork(const Layout& layout, tiff* shared, std::string path, uint64_t directory)
+      : layout_(layout), shared_(shared), path_(std::move(path)), directory_(directory), joined_(layout.bands), lastRows_(layout.bands),
         tails_(layout.bands), tailsReady_(layout.bands, 0) {}
 
   // Takes bands until none is left or one fails.
@@ -141,8 +148,18 @@ class BandWork {
 
   // Decodes rows [first, first + count) into rows. False when libtiff
   // cannot read them.
-  bool Decode(tiff* tif, uint32_t first, uint32_t count, uint8_t* rows, std::vector<uint8_t>& tile) const {
+  bool Decode(tiff* tif, uint32_t first, uint32_t count, uint8_t* rows, std::vector<uint8_t>& tile) {
     const size_t rowBytes = layout_.rowBytes;
+    if (layout_.byRow) {
+      std::unique_lock<std::mutex> lock(mutex_);
+      rowReady_.wait(lock, [&] { return failed_ || rowsRead_ == first; });
+      for (uint32_t y = first; !failed_ && y < first + count; ++y) {
+        if (TIFFReadScanline(shared_, rows + size_t(y - first) * rowBytes, y, 0) < 0) return false;
+      }
+      rowsRead_ = first + count;
+      rowReady_.notify_all();
+      return !failed_;
+    }
     if (!layout_.tiled) {
       for (uint32_t y = first; y < first + count; y += layout_.unitRows) {
         const uint32_t n = std::min(layout_.unitRows, layout_.height - y);
@@ -214,13 +231,15 @@ class BandWork {
   }
 
   const Layout layout_;
+  tiff* const shared_;  // the handle rows are read through one at a time, by one thread at a time
+  uint32_t rowsRead_ = 0;
   const std::string path_;
   const uint64_t directory_;
   JoinedBands joined_;
   std::atomic<uint32_t> next_{0};
   std::atomic<bool> failed_{false};
   std::mutex mutex_;
-  std::condition_variable rowReady_;  // a band's last row or its tail is there
+  std::condition_variable rowReady_;  // a band's rows, its last row or its tail is there
   std::vector<std::string> lastRows_;  // each band's last row, until the band below takes it
   std::vector<std::string> tails_;     // each band's last predicted bytes, until the band below takes them
   std::vector<char> tailsReady_;
@@ -239,7 +258,7 @@ SamplePageRead ReadTiffSamplePage(tiff* tif, const std::string& path, uint64_t d
     if (refusal) *refusal = why;
     return SamplePageRead::kRefused;
   }
-  BandWork work(*layout, path, directory);
+  BandWork work(*layout, tif, path, directory);
   std::vector<std::future<void>> helpers;
   const unsigned threads = std::min<unsigned>(EncodingThreads(), layout->bands);
   for (unsigned i = 1; i < threads; ++i) {

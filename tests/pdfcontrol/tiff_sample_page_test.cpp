@@ -24,12 +24,11 @@ using tessa::test::WriteFile;
 struct Kind {
   const char* name;
   int samples, bits;
-  bool tiled;
+  uint32_t rowsPerStrip;  // 0 for tiles of 16 by 16
   uint16_t compression;
 };
 
-// A width by height page of the kind, in strips of 5 rows or tiles of 16
-// by 16, with sample (x, y, c) a smooth ramp plus a little grain.
+// A width by height page of the kind, with sample (x, y, c) a smooth ramp plus a little grain.
 void WritePage(const std::string& path, const Kind& kind, uint32_t width, uint32_t height) {
   TIFF* tif = TIFFOpen(path.c_str(), "w");
   ASSERT_NE(tif, nullptr);
@@ -40,11 +39,11 @@ void WritePage(const std::string& path, const Kind& kind, uint32_t width, uint32
   TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, kind.samples == 1 ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB);
   TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
   TIFFSetField(tif, TIFFTAG_COMPRESSION, kind.compression);
-  if (kind.tiled) {
+  if (kind.rowsPerStrip == 0) {
     TIFFSetField(tif, TIFFTAG_TILEWIDTH, 16);
     TIFFSetField(tif, TIFFTAG_TILELENGTH, 16);
   } else {
-    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 5);
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, kind.rowsPerStrip);
   }
   const size_t pixel = size_t(kind.samples) * kind.bits / 8;
   std::vector<uint8_t> rows(size_t(width) * height * pixel);
@@ -58,7 +57,7 @@ void WritePage(const std::string& path, const Kind& kind, uint32_t width, uint32
         if (kind.bits == 8) rows[at] = uint8_t(v);
         else reinterpret_cast<uint16_t*>(rows.data())[at] = uint16_t(v);
       }
-  if (kind.tiled) {
+  if (kind.rowsPerStrip == 0) {
     std::vector<uint8_t> tile(size_t(TIFFTileSize(tif)));
     for (uint32_t ty = 0; ty < height; ty += 16)
       for (uint32_t tx = 0; tx < width; tx += 16) {
@@ -69,8 +68,9 @@ void WritePage(const std::string& path, const Kind& kind, uint32_t width, uint32
         TIFFWriteTile(tif, tile.data(), tx, ty, 0, 0);
       }
   } else {
-    for (uint32_t s = 0; s * 5 < height; ++s)
-      TIFFWriteEncodedStrip(tif, s, rows.data() + s * 5 * width * pixel, tmsize_t(std::min(5u, height - s * 5) * width * pixel));
+    const uint32_t n = kind.rowsPerStrip;
+    for (uint32_t s = 0; s * n < height; ++s)
+      TIFFWriteEncodedStrip(tif, s, rows.data() + s * n * width * pixel, tmsize_t(std::min(n, height - s * n) * width * pixel));
   }
   TIFFClose(tif);
 }
@@ -122,15 +122,17 @@ class TiffSamplePage : public ConvertFixture {
   }
 };
 
-// Bands of a few strips or tile rows each, cut wherever the band size falls.
+// Bands of a few strips or tile rows each, cut wherever the band size falls;
+// a strip larger than a band is read a row at a time.
 TEST_F(TiffSamplePage, BandedRowsAreFreeImagesDecode) {
   EnsureFreeImage();
-  const Kind kinds[] = {{"grey8-lzw-strips", 1, 8, false, COMPRESSION_LZW},
-                        {"grey8-deflate-tiles", 1, 8, true, COMPRESSION_ADOBE_DEFLATE},
-                        {"grey16-strips", 1, 16, false, COMPRESSION_LZW},
-                        {"rgb8-strips", 3, 8, false, COMPRESSION_NONE},
-                        {"rgb8-tiles", 3, 8, true, COMPRESSION_LZW},
-                        {"rgb16-packbits-strips", 3, 16, false, COMPRESSION_PACKBITS}};
+  const Kind kinds[] = {{"grey8-lzw-strips", 1, 8, 5, COMPRESSION_LZW},
+                        {"grey8-deflate-tiles", 1, 8, 0, COMPRESSION_ADOBE_DEFLATE},
+                        {"grey8-deflate-one-strip", 1, 8, 83, COMPRESSION_ADOBE_DEFLATE},
+                        {"grey16-strips", 1, 16, 5, COMPRESSION_LZW},
+                        {"rgb8-strips", 3, 8, 5, COMPRESSION_NONE},
+                        {"rgb8-tiles", 3, 8, 0, COMPRESSION_LZW},
+                        {"rgb16-packbits-strips", 3, 16, 5, COMPRESSION_PACKBITS}};
   for (const Kind& kind : kinds) {
     const std::string path = File(std::string(kind.name) + ".tif");
     WritePage(path, kind, 37, 83);
