@@ -28,8 +28,7 @@ DeflatedBand DeflateBand(const char* data, size_t size, const std::string& befor
   z_stream z{};
   if (deflateInit2(&z, kLevel, Z_DEFLATED, kRawWindowBits, kMemLevel, Z_FILTERED) != Z_OK) throw std::bad_alloc();
   if (!before.empty()) deflateSetDictionary(&z, reinterpret_cast<const Bytef*>(before.data()), static_cast<uInt>(before.size()));
-  // A flush adds a few bytes beyond what deflateBound allows for.
-  band.bytes.resize(deflateBound(&z, static_cast<uLong>(size)) + 64);
+  band.bytes.resize(std::max<size_t>(deflateBound(&z, static_cast<uLong>(size)) + 64, DeflatedBound(size)));
   z.next_out = reinterpret_cast<Bytef*>(band.bytes.data());
   z.avail_out = static_cast<uInt>(std::min(band.bytes.size(), kMostAtOnce));
   size_t done = 0;
@@ -54,30 +53,31 @@ DeflatedBand DeflateBand(const char* data, size_t size, const std::string& befor
   return band;
 }
 
-JoinedBands::JoinedBands(size_t count) : bands_(count) {}
+size_t DeflatedBound(size_t size) {
+  // Stored blocks of at most 16 KB with five bytes each, the worst deflate
+  // does, and the end of a band.
+  return size + (size / 16384 + 1) * 5 + 64;
+}
+
+JoinedBands::JoinedBands(size_t count, size_t bound) : count_(count) {
+  out_.reserve(bound + 6);
+  out_ = "\x78\x9c";  // a zlib header: deflate, a 32 KB window, the default level
+}
 
 void JoinedBands::Add(size_t index, DeflatedBand band) {
   const std::lock_guard<std::mutex> lock(mutex_);
-  bands_[index] = std::move(band);
-  ++added_;
+  waiting_.emplace(index, std::move(band));
+  for (auto it = waiting_.begin(); it != waiting_.end() && it->first == next_; it = waiting_.erase(it), ++next_) {
+    out_ += it->second.bytes;
+    adler_ = adler32_combine(adler_, it->second.adler, static_cast<z_off_t>(it->second.inputSize));
+  }
 }
 
 std::string JoinedBands::Finish() {
   const std::lock_guard<std::mutex> lock(mutex_);
-  if (added_ != bands_.size()) return "";
-  size_t total = 2 + 4;  // the header and the checksum
-  for (const DeflatedBand& band : bands_) total += band.bytes.size();
-  std::string out;
-  out.reserve(total);
-  out += "\x78\x9c";  // a zlib header: deflate, a 32 KB window, the default level
-  unsigned long adler = 1;
-  for (DeflatedBand& band : bands_) {
-    out += band.bytes;
-    std::string().swap(band.bytes);
-    adler = adler32_combine(adler, band.adler, static_cast<z_off_t>(band.inputSize));
-  }
-  for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((adler >> shift) & 0xFF);
-  return out;
+  if (next_ != count_) return "";
+  for (int shift = 24; shift >= 0; shift -= 8) out_ += static_cast<char>((adler_ >> shift) & 0xFF);
+  return std::move(out_);
 }
 
 }  // namespace quirepane

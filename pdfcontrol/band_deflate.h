@@ -5,9 +5,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <mutex>
 #include <string>
-#include <vector>
 
 namespace quirepane {
 
@@ -23,20 +23,26 @@ struct DeflatedBand {
 DeflatedBand DeflateBand(const char* data, size_t size, const std::string& before, bool last);
 
 // The stream of a known number of bands, which come in any order from any
-// thread. The stream is made once, at its full length, as the bands are
-// let go one by one, so that it and the bands are held together only once.
+// thread; each is joined on, and let go, as soon as the bands before it are.
+// The stream is made in room for `bound` bytes taken at the start, whose
+// end stays untouched (and so costs no memory) when the bands are smaller.
 class JoinedBands {
  public:
-  explicit JoinedBands(size_t count);
+  JoinedBands(size_t count, size_t bound);
   void Add(size_t index, DeflatedBand band);
-  // The zlib stream once every band has been added (and the bands then go);
-  // "" before.
+  // The zlib stream once every band has been added; "" before.
   std::string Finish();
 
  private:
   std::mutex mutex_;
-  std::vector<DeflatedBand> bands_;
-  size_t added_ = 0;
+  size_t count_;
+  size_t next_ = 0;  // the band joined next
+  unsigned long adler_ = 1;
+  std::string out_;
+  std::map<size_t, DeflatedBand> waiting_;
 };
+
+// The most bytes DeflateBand gives for size bytes.
+size_t DeflatedBound(size_t size);
 
 }  // namespace quirepane

@@ -19,7 +19,7 @@ inline constexpr uint64_t kStreamedCopies = 2;
 inline constexpr uint64_t kEncodingCopies = 3;
 // The rows a band holds, decoded; the room it takes in all is a few times
 // that (the rows, predicted, compressed).
-inline constexpr uint64_t kBandBytes = 4u << 20;
+inline constexpr uint64_t kBandBytes = 1u << 20;
 // Pages of plain samples from this size up (decoded) are read in bands;
 // smaller ones are decoded whole, each compressed on a thread of its own.
 inline constexpr uint64_t kSmallestBandedPage = 64u << 20;

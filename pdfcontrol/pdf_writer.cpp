@@ -22,6 +22,7 @@
 #include <qpdf/QPDFSystemError.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFWriter.hh>
+#include <qpdf/Pipeline.hh>
 
 #include "pdfcontrol/ccitt_page.h"
 #include "pdfcontrol/direct_append.h"
@@ -375,7 +376,12 @@ void PDFWriter::LoadSamples(long width, long height, int components, int bitsPer
 }
 
 void PDFWriter::LoadSampleStream(long width, long height, int components, int bitsPerComponent, SampleStream stream) {
-  AddSampleImage(width, height, components, bitsPerComponent).SetSamples(std::move(stream));
+  // Taken as they are: a stream made at the bound of its length holds no
+  // memory in the end it leaves unused, and a shorter copy would.
+  Image& image = AddSampleImage(width, height, components, bitsPerComponent);
+  image.data = std::move(stream.data);
+  image.filter = std::move(stream.filter);
+  image.decodeParms = std::move(stream.decodeParms);
 }
 
 PDFWriter::Image& PDFWriter::AddSampleImage(long width, long height, int components, int bitsPerComponent) {
@@ -476,11 +482,16 @@ void PDFWriter::BuildObjects(std::vector<QPDFObjGen>& touched, std::vector<QPDFO
       Image& image = *images_[draw.image];
       if (!image.object.isInitialized() || image.object.isNull()) {
         QPDFObjectHandle stream = pdf_->newStream();
-        stream.replaceStreamData(image.data,
-                                 image.filter.empty() ? QPDFObjectHandle::newNull()
-                                                      : QPDFObjectHandle::newName(image.filter),
-                                 image.decodeParms.empty()
-                                     ? QPDFObjectHandle::newNull() : QPDFObjectHandle::parse(image.decodeParms));
+        // The encoded bytes move into the stream, handed to the writer when
+        // it writes them: never copied while they wait.
+        auto bytes = std::make_shared<std::string>(std::move(image.data));
+        stream.replaceStreamData(
+            [bytes](Pipeline* out) {
+              out->write(reinterpret_cast<const unsigned char*>(bytes->data()), bytes->size());
+              out->finish();
+            },
+            image.filter.empty() ? QPDFObjectHandle::newNull() : QPDFObjectHandle::newName(image.filter),
+            image.decodeParms.empty() ? QPDFObjectHandle::newNull() : QPDFObjectHandle::parse(image.decodeParms));
         QPDFObjectHandle dict = stream.getDict();
         dict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Image"));
         dict.replaceKey("/Width", QPDFObjectHandle::newInteger(image.width));
@@ -490,8 +501,6 @@ void PDFWriter::BuildObjects(std::vector<QPDFObjGen>& touched, std::vector<QPDFO
         if (!image.decode.empty()) dict.replaceKey("/Decode", QPDFObjectHandle::parse(image.decode));
         image.object = stream;
         touch(stream);
-        // The encoded bytes now live in the stream.
-        std::string().swap(image.data);
       }
       const std::string name = "/Im" + std::to_string(draw.image + 1);
       xobjects.replaceKey(name, image.object);

@@ -8,6 +8,7 @@
 // after band in order, the other work still spread over the threads.
 #include "pdfcontrol/tiff_sample_page.h"
 
+#include <malloc.h>
 #include <tiffio.h>
 
 #include <algorithm>
@@ -108,7 +109,7 @@ std::optional<Layout> PlainLayout(tiff* tif, const BandedRead& limits) {
 class BandWork {
  public:
   BandWork(const Layout& layout, tiff* shared, std::string path, uint64_t directory)
-      : layout_(layout), shared_(shared), path_(std::move(path)), directory_(directory), joined_(layout.bands), lastRows_(layout.bands),
+      : layout_(layout), shared_(shared), path_(std::move(path)), directory_(directory), joined_(layout.bands, DeflatedBound(size_t(layout.height) * (layout.rowBytes + 1))), lastRows_(layout.bands),
         tails_(layout.bands), tailsReady_(layout.bands, 0) {}
 
   // Takes bands until none is left or one fails.
@@ -270,6 +271,9 @@ SamplePageRead ReadTiffSamplePage(tiff* tif, const std::string& path, uint64_t d
   }
   work.Run();
   for (std::future<void>& helper : helpers) helper.get();
+  // The bands' memory, freed in the threads' own heaps, goes back to the
+  // system rather than waiting there beside the stream.
+  malloc_trim(0);
   if (work.Failed()) return SamplePageRead::kFailed;
   page.width = static_cast<long>(layout->width);
   page.height = static_cast<long>(layout->height);
