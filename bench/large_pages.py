@@ -54,7 +54,7 @@ def main():
     def row(work_name, ours, theirs, goal, met):
         rows.append((work_name, ours, theirs, goal, "met" if met else "MISSED"))
 
-    for size in args.sizes.split(","):
+    for size in filter(None, args.sizes.split(",")):
         w, h = (int(v) for v in size.split("x"))
         tif = os.path.join(work, f"scan-{size}.tif")
         subprocess.run([make, tif, str(w), str(h)], check=True)
