@@ -483,11 +483,13 @@ void PDFWriter::BuildObjects(std::vector<QPDFObjGen>& touched, std::vector<QPDFO
       if (!image.object.isInitialized() || image.object.isNull()) {
         QPDFObjectHandle stream = pdf_->newStream();
         // The encoded bytes move into the stream, handed to the writer when
-        // it writes them: never copied while they wait.
+        // it writes them (once, a save being the document's last use):
+        // never copied while they wait, and let go as soon as qpdf holds them.
         auto bytes = std::make_shared<std::string>(std::move(image.data));
         stream.replaceStreamData(
             [bytes](Pipeline* out) {
               out->write(reinterpret_cast<const unsigned char*>(bytes->data()), bytes->size());
+              std::string().swap(*bytes);
               out->finish();
             },
             image.filter.empty() ? QPDFObjectHandle::newNull() : QPDFObjectHandle::newName(image.filter),
