@@ -82,15 +82,7 @@ def report(where, rows, work, readme_path, begin, end):
     print(f"outputs left in {work}")
     if not readme_path:
         return
-    with open(readme_path) as f:
-        readme = f.read()
-    if begin in readme and end in readme:
-        head, rest = readme.split(begin, 1)
-        readme = head + begin + "\n" + text + "\n" + end + rest.split(end, 1)[1]
-    else:
-        readme += "\n" + begin + "\n" + text + "\n" + end + "\n"
-    with open(readme_path, "w") as f:
-        f.write(readme)
+    write_table(readme_path, text, begin, end)
 
 
 def machine():
@@ -102,6 +94,21 @@ def machine():
         pass
     load = os.getloadavg()[0]
     return f"{cpu}, {os.cpu_count()} cores, Linux {platform.release()}, load average {load:.1f} at the start"
+
+
+
+
+def write_table(readme_path, text, begin=BEGIN, end=END):
+    """Puts text into the file between the markers begin and end (added at its end when missing)."""
+    with open(readme_path) as f:
+        readme = f.read()
+    if begin in readme and end in readme:
+        head, rest = readme.split(begin, 1)
+        readme = head + begin + "\n" + text + "\n" + end + rest.split(end, 1)[1]
+    else:
+        readme += "\n" + begin + "\n" + text + "\n" + end + "\n"
+    with open(readme_path, "w") as f:
+        f.write(readme)
 
 
 def main():
@@ -285,8 +292,7 @@ def main():
             t_ours <= 0.6 * t_img)
         row(f"{work_name}: bytes", f"{s_ours}", f"{s_img} ({s_ours / s_img:.3f}x)", "<= 1.0x", s_ours <= s_img)
 
-    # Pages of 400 by 300 keep the file under the engine's 128 MB, so that
-    # it goes in whole, as the RGB TIFF above.
+    # Many small pages in one file, which goes in whole, as the RGB TIFF above.
     decoded(f"{args.photo_pages}-page photo RGB TIFF (400 by 300)", "photos.tif",
             ["--photo-tiff", str(args.photo_pages), "400", "300"], "18")
     decoded("1500 by 1000 photo RGB TIFF", "photo.tif", ["--photo-tiff", "1", "1500", "1000"], "18")

@@ -6,18 +6,15 @@
 #include <optional>
 
 #include "pdfcontrol/bmp_header.h"
+#include "pdfcontrol/encoding_budget.h"
 #include "pdfcontrol/gif_codes.h"
 #include "pdfcontrol/image_header.h"
 #include "pdfcontrol/jpeg_header.h"
 #include "pdfcontrol/mapped_file.h"
-#include "platform/memory_room.h"
 
 namespace quirepane {
 namespace {
 
-// A page is held a few times over on its way into a PDF (decoded, made
-// standard, compressed, or written out as a frame and read back).
-constexpr uint64_t kCopiesHeld = 4;
 // No coding of tables or runs that a decoder here reads expands a byte of
 // image data to more than this many pixel bytes. Their largest expansions:
 // Deflate 1032 (a 258-byte match in two bits); PackBits 64 (128 bytes from
@@ -72,9 +69,9 @@ std::string CodedPageRefusal(const PageSize& size, uint64_t fileBytes, Coding co
   return SizeText(size) + ", more than its " + ByteCountText(fileBytes) + " can hold";
 }
 
-std::string PageSizeRefusal(const PageSize& size, uint64_t fileBytes, Coding coding) {
+std::string PageSizeRefusal(const PageSize& size, uint64_t fileBytes, Coding coding, uint64_t copies) {
   if (std::string refusal = CodedPageRefusal(size, fileBytes, coding); !refusal.empty()) return refusal;
-  const uint64_t room = tessa::MemoryRoom() / kCopiesHeld;
+  const uint64_t room = PageRoom(copies);
   if (size.Bytes() <= room) return "";
   return SizeText(size) + ", more than the " + ByteCountText(room) + " of memory this computer can spare";
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "pdfcontrol/encoding_budget.h"
 #include "pdfcontrol/page_size.h"
 #include "pdfcontrol/quirepane_api.h"
 
@@ -22,9 +23,11 @@ enum class Coding {
   kSkipping,  // run-length bitmaps, whose codes skip rows or end the image
 };
 
-// "" when a page of the given size may be decoded from a file of fileBytes
-// bytes coded so; else why not, naming the page's size.
-std::string PageSizeRefusal(const PageSize& size, uint64_t fileBytes, Coding coding = Coding::kTable);
+// "" when a page of the given size, coded so and held `copies` times over
+// while it is converted (see encoding_budget.h), may be decoded from a file
+// of fileBytes bytes; else why not, naming the page's size.
+std::string PageSizeRefusal(const PageSize& size, uint64_t fileBytes, Coding coding = Coding::kTable,
+                            uint64_t copies = kDecodedCopies);
 
 // The same for a page that goes into a PDF as its file codes it, never
 // decoded whole here: only what the file's bytes can hold counts.

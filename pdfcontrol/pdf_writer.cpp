@@ -15,7 +15,6 @@
 #include <future>
 #include <optional>
 #include <system_error>
-#include <thread>
 #include <utility>
 
 #include <qpdf/QPDF.hh>
@@ -23,9 +22,11 @@
 #include <qpdf/QPDFSystemError.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFWriter.hh>
+#include <qpdf/Pipeline.hh>
 
 #include "pdfcontrol/ccitt_page.h"
 #include "pdfcontrol/direct_append.h"
+#include "pdfcontrol/encoding_budget.h"
 #include "pdfcontrol/image_engine.h"
 #include "pdfcontrol/incremental_update.h"
 #include "pdfcontrol/jpeg_header.h"
@@ -35,7 +36,6 @@
 #include "pdfcontrol/replacement_file.h"
 #include "pdfcontrol/sample_stream.h"
 #include "pdfcontrol/tail_snapshot.h"
-#include "platform/memory_room.h"
 #include "platform/text_file.h"
 
 namespace quirepane {
@@ -69,10 +69,6 @@ struct PDFWriter::Image {
 };
 
 namespace {
-
-// An encoding holds its rows about three times over at its height: the
-// rows, the rows predicted, and the room deflate writes into.
-constexpr uint64_t kEncodingCopies = 3;
 
 // A number for a PDF file: at most four decimals, never a locale's comma.
 std::string Num(double value) {
@@ -379,25 +375,37 @@ void PDFWriter::LoadBitmap(FIBITMAP* loaded) {
 void PDFWriter::LoadSamples(long width, long height, int components, int bitsPerComponent, const std::string& rows) {
   const size_t expected = static_cast<size_t>(width) * static_cast<size_t>(height) * static_cast<size_t>(components) *
                           static_cast<size_t>(bitsPerComponent / 8);
-  if (width <= 0 || height <= 0 || (components != 1 && components != 3) ||
-      (bitsPerComponent != 8 && bitsPerComponent != 16) || rows.size() != expected) {
+  if (rows.size() != expected) throw PdfWriterError("The image samples do not match their size");
+  EncodeBeside(AddSampleImage(width, height, components, bitsPerComponent), rows, components, false);
+}
+
+void PDFWriter::LoadSampleStream(long width, long height, int components, int bitsPerComponent, SampleStream stream) {
+  // Taken as they are: a stream made at the bound of its length holds no
+  // memory in the end it leaves unused, and a shorter copy would.
+  Image& image = AddSampleImage(width, height, components, bitsPerComponent);
+  image.data = std::move(stream.data);
+  image.filter = std::move(stream.filter);
+  image.decodeParms = std::move(stream.decodeParms);
+}
+
+PDFWriter::Image& PDFWriter::AddSampleImage(long width, long height, int components, int bitsPerComponent) {
+  if (width <= 0 || height <= 0 || (components != 1 && components != 3) || (bitsPerComponent != 8 && bitsPerComponent != 16))
     throw PdfWriterError("The image samples do not match their size");
-  }
   auto image = std::make_unique<Image>();
   image->width = width;
   image->height = height;
   image->bitsPerComponent = bitsPerComponent;
   image->colorSpace = QPDFObjectHandle::newName(components == 1 ? "/DeviceGray" : "/DeviceRGB");
-  EncodeBeside(*image, rows, components, false);
   images_.push_back(std::move(image));
   currentImage_ = images_.size() - 1;
+  return *images_.back();
 }
 
 void PDFWriter::EncodeBeside(Image& image, std::string rows, int colors, bool indexed) {
   // The encodings in flight hold no more than a quarter of the memory left,
   // so that the page decoded beside them still finds the room it may take.
-  const size_t most = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
-  const uint64_t share = tessa::MemoryRoom() / 4;
+  const size_t most = EncodingThreads();
+  const uint64_t share = EncodingShare();
   const uint64_t holds = kEncodingCopies * rows.size();
   uint64_t inFlight = holds;
   for (const Image* other : encoding_) inFlight += other->encodingHolds;
@@ -422,6 +430,12 @@ void PDFWriter::EncodeBeside(Image& image, std::string rows, int colors, bool in
   } catch (const std::system_error&) {  // no thread to be had: encode here
     image.SetSamples(encode());
   }
+}
+
+uint64_t PDFWriter::HeldBytes() const {
+  uint64_t held = 0;
+  for (const auto& image : images_) held += image->data.size() + (image->encoding.valid() ? image->encodingHolds : 0);
+  return held;
 }
 
 void PDFWriter::SettleEncoding() {
@@ -473,11 +487,18 @@ void PDFWriter::BuildObjects(std::vector<QPDFObjGen>& touched, std::vector<QPDFO
       Image& image = *images_[draw.image];
       if (!image.object.isInitialized() || image.object.isNull()) {
         QPDFObjectHandle stream = pdf_->newStream();
-        stream.replaceStreamData(image.data,
-                                 image.filter.empty() ? QPDFObjectHandle::newNull()
-                                                      : QPDFObjectHandle::newName(image.filter),
-                                 image.decodeParms.empty()
-                                     ? QPDFObjectHandle::newNull() : QPDFObjectHandle::parse(image.decodeParms));
+        // The encoded bytes move into the stream, handed to the writer when
+        // it writes them (once, a save being the document's last use):
+        // never copied while they wait, and let go as soon as qpdf holds them.
+        auto bytes = std::make_shared<std::string>(std::move(image.data));
+        stream.replaceStreamData(
+            [bytes](Pipeline* out) {
+              out->write(reinterpret_cast<const unsigned char*>(bytes->data()), bytes->size());
+              std::string().swap(*bytes);
+              out->finish();
+            },
+            image.filter.empty() ? QPDFObjectHandle::newNull() : QPDFObjectHandle::newName(image.filter),
+            image.decodeParms.empty() ? QPDFObjectHandle::newNull() : QPDFObjectHandle::parse(image.decodeParms));
         QPDFObjectHandle dict = stream.getDict();
         dict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Image"));
         dict.replaceKey("/Width", QPDFObjectHandle::newInteger(image.width));
@@ -487,8 +508,6 @@ void PDFWriter::BuildObjects(std::vector<QPDFObjGen>& touched, std::vector<QPDFO
         if (!image.decode.empty()) dict.replaceKey("/Decode", QPDFObjectHandle::parse(image.decode));
         image.object = stream;
         touch(stream);
-        // The encoded bytes now live in the stream.
-        std::string().swap(image.data);
       }
       const std::string name = "/Im" + std::to_string(draw.image + 1);
       xobjects.replaceKey(name, image.object);

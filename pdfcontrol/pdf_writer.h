@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -22,6 +23,7 @@ namespace quirepane {
 struct CcittPage;
 struct DirectTail;
 struct PngStream;
+struct SampleStream;
 
 // A failed writer operation (the caller ends the conversion on it).
 class PdfWriterError : public std::runtime_error {
@@ -90,6 +92,10 @@ class PDFWriter {
   // match.
   void LoadSamples(long width, long height, int components, int bitsPerComponent, const std::string& rows);
 
+  // The same for samples already encoded (see EncodeSamples), rows of
+  // width pixels from the top.
+  void LoadSampleStream(long width, long height, int components, int bitsPerComponent, SampleStream stream);
+
   // Image placement option; kept for the caller's sake, it changes nothing.
   void ImageOption(long option) { imageOption_ = option; }
 
@@ -113,6 +119,10 @@ class PDFWriter {
   // file left as it was.
   long Save(const std::string& path);
 
+  // The memory the pages not yet saved hold: their images' bytes, and the
+  // most their encodings in flight may take.
+  uint64_t HeldBytes() const;
+
   const std::string& LastError() const { return error_; }
 
   // Why OpenExisting refused the file, or why Save could not write it, in a
@@ -134,6 +144,9 @@ class PDFWriter {
 
   Page& CurrentPage();
   void Reset();
+  // A new current image of raw samples (1 grey or 3 RGB components of 8 or
+  // 16 bits), its bytes still to come; throws PdfWriterError for others.
+  Image& AddSampleImage(long width, long height, int components, int bitsPerComponent);
   // Encodes rows (see EncodeSamples) into image's samples beside the
   // caller's next steps, so that the next page is read while this one is
   // compressed; a few images at a time and a share of the memory left, the

@@ -147,8 +147,8 @@ void FilterRow(const uint8_t* x, const uint8_t* b, size_t rowBytes, size_t strid
   }
 }
 
-// rows (of rowBytes bytes, pixels of pixelBytes) with each row led by the
-// type of the PNG filter it is written with.
+}  // namespace
+
 std::string PredictRows(const std::string& rows, size_t rowBytes, size_t pixelBytes) {
   const size_t height = rows.size() / rowBytes;
   const size_t stride = (rowBytes + 7) / 8 * 8;
@@ -173,8 +173,6 @@ std::string PredictRows(const std::string& rows, size_t rowBytes, size_t pixelBy
   }
   return out;
 }
-
-}  // namespace
 
 std::string PredictorParms(long columns, int colors, int bitsPerComponent) {
   return "<< /BitsPerComponent " + std::to_string(bitsPerComponent) + " /Colors " + std::to_string(colors) +

@@ -3,6 +3,7 @@
 // they are when Flate cannot make them smaller.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace quirepane {
@@ -12,6 +13,11 @@ struct SampleStream {
   std::string filter;       // "/FlateDecode", or "" for the samples as they are
   std::string decodeParms;  // the filter's /DecodeParms in PDF syntax, or ""
 };
+
+// rows (of rowBytes bytes, pixels of pixelBytes) with each row led by the
+// type of the PNG filter it is written with, chosen as EncodeSamples
+// chooses it; the row above the first is taken as zeros.
+std::string PredictRows(const std::string& rows, size_t rowBytes, size_t pixelBytes);
 
 // The /DecodeParms of a stream of PNG-predicted rows of columns pixels.
 std::string PredictorParms(long columns, int colors, int bitsPerComponent);

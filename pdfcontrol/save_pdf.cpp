@@ -18,6 +18,7 @@
 #include "pdfcontrol/bitmap_convert.h"
 #include "pdfcontrol/ccitt_page.h"
 #include "pdfcontrol/decode_guard.h"
+#include "pdfcontrol/encoding_budget.h"
 #include "pdfcontrol/image_engine.h"
 #include "pdfcontrol/jpeg_header.h"
 #include "pdfcontrol/pdf_writer.h"
@@ -31,6 +32,7 @@
 #include "pdfcontrol/tiff_page_chain.h"
 #include "pdfcontrol/tiff_page_reader.h"
 #include "pdfcontrol/tiff_pages.h"
+#include "pdfcontrol/tiff_sample_page.h"
 #include "pdfcontrol/version.h"
 #include "platform/text_file.h"
 #include "platform/user_interface.h"
@@ -288,6 +290,7 @@ long clsSavePDF::ConvertMultipageTIFF(const std::string& source, const std::stri
     return kFailure;
   }
   writer.SelectUnit(1);
+  const bool appending = CurrentPropertyStore().AppendToExisting;
   TiffPageReader reader(source);
   for (int i = 0; i < pages.Count(); ++i) {
     // Fax- and JPEG-coded pages go in as they are coded, 16-bit pages with
@@ -297,23 +300,22 @@ long clsSavePDF::ConvertMultipageTIFF(const std::string& source, const std::stri
     std::optional<CcittPage> fax = ReadCcittPage(tif, &damage);
     std::optional<TiffJpegPage> dct = fax || !damage.empty() ? std::nullopt : ReadTiffJpegPage(tif);
     if (dct) damage = CodedPageDamage(tif);
-    if (!damage.empty()) {
-      error_ = "The TIFF file " + source + " cannot be converted: page " + std::to_string(i + 1) + ": " + damage;
-      reason_ = damage;
-      return kInvalidImageType;
-    }
+    const std::string page = "page " + std::to_string(i + 1) + ": ";
+    if (!damage.empty()) return RefuseTiffPage(source, page + damage);
+    // A large page of plain samples is read in bands, never held decoded whole.
+    SamplePage plain;
+    std::string refusal;
+    const SamplePageRead banded =
+        fax || dct ? SamplePageRead::kNotPlain : ReadTiffSamplePage(tif, source, pages.Directory(i), plain, &refusal);
+    if (banded == SamplePageRead::kRefused || banded == SamplePageRead::kFailed) return RefuseTiffPage(source, page + refusal);
     BitmapPtr bitmap;
     int components = 0;
     std::string deep;  // 16-bit samples
-    long widthPx = fax ? fax->width : dct ? dct->width : 0, heightPx = fax ? fax->height : dct ? dct->height : 0;
-    if (!fax && !dct) {
-      std::string refusal;
+    long widthPx = fax ? fax->width : dct ? dct->width : plain.width;
+    long heightPx = fax ? fax->height : dct ? dct->height : plain.height;
+    if (!fax && !dct && banded == SamplePageRead::kNotPlain) {
       const BitmapPtr dib = pages.Load(i, &refusal);
-      if (!refusal.empty()) {
-        error_ = "The TIFF file " + source + " cannot be converted: " + refusal;
-        reason_ = refusal;
-        return kInvalidImageType;
-      }
+      if (!refusal.empty()) return RefuseTiffPage(source, refusal);
       if (dib) deep = SixteenBitRows(dib.get(), components);
       if (dib && deep.empty()) bitmap = StandardBitmap(dib.get());
       if (!bitmap && deep.empty()) {
@@ -328,6 +330,8 @@ long clsSavePDF::ConvertMultipageTIFF(const std::string& source, const std::stri
     writer.ImageOption(2);
     if (fax) writer.LoadCcitt(std::move(*fax));
     else if (dct) writer.LoadJpegData(std::move(dct->data), std::move(dct->decodeParms));
+    else if (banded == SamplePageRead::kRead)
+      writer.LoadSampleStream(widthPx, heightPx, plain.components, plain.bitsPerComponent, std::move(plain.stream));
     else if (!deep.empty()) writer.LoadSamples(widthPx, heightPx, components, 16, deep);
     else writer.LoadBitmap(bitmap.get());
     writer.SetPageSize(Inches(widthPx, stored.x), Inches(heightPx, stored.y));
@@ -335,6 +339,19 @@ long clsSavePDF::ConvertMultipageTIFF(const std::string& source, const std::stri
     const double b = writer.PageWidth();
     const double c = writer.PageHeight();
     writer.DrawImage(0, a, b, c);
+    // Pages added to the document go out when they would hold more than the
+    // encodings' share of memory, so that a file of any size converts in
+    // bounded memory; a new document keeps them all, never replacing an old
+    // file before its last page is read.
+    if (!appending || i + 1 == pages.Count() || writer.HeldBytes() <= EncodingShare()) continue;
+    SetDocInfo(writer);
+    if (writer.Save(destination) == 0 || writer.OpenExisting(destination) == 0) {
+      TakeWriterFailure(writer);
+      DiagnoseWriteFailure(destination);
+      return kFailure;
+    }
+    writer.SelectUnit(1);
+    isNew = false;
   }
   SetDocInfo(writer);
   if (writer.Save(destination) == 0) {
@@ -381,6 +398,12 @@ bool clsSavePDF::SaveSixteenBit(const ImageEngine& engine, LoadedImage& image, c
   saved = writer.Save(destination);
   if (saved == 0) TakeWriterFailure(writer);
   return true;
+}
+
+long clsSavePDF::RefuseTiffPage(const std::string& source, const std::string& refusal) {
+  error_ = "The TIFF file " + source + " cannot be converted: " + refusal;
+  reason_ = refusal;
+  return kInvalidImageType;
 }
 
 void clsSavePDF::TakeWriterFailure(const PDFWriter& writer) {

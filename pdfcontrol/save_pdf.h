@@ -43,6 +43,8 @@ class clsSavePDF {
   bool ConvertSixteenBit(const std::string& source, const std::string& destination, long& saved);
   // The same for an image already loaded, which it frees when it takes it.
   bool SaveSixteenBit(const ImageEngine& engine, LoadedImage& image, const std::string& destination, long& saved);
+  // Sets why a page of the TIFF at source is refused; the CR_Result value.
+  long RefuseTiffPage(const std::string& source, const std::string& refusal);
   // Takes what failed in the writer and why.
   void TakeWriterFailure(const PDFWriter& writer);
   // Sets reason_, when the save gave none, from what the system says about

@@ -33,6 +33,9 @@ class QUIREPANE_API TiffPages {
   // size, or the error) then goes to *refusal when one is given.
   BitmapPtr Load(int page, std::string* refusal = nullptr) const;
 
+  // Where page `page`'s directory lies in the file.
+  uint64_t Directory(int page) const { return directories_[static_cast<size_t>(page)]; }
+
   // The resolution the page states; {0, 0} when it states none.
   StoredResolution Resolution(int page) const;
 

@@ -40,10 +40,6 @@ namespace {
 constexpr int32_t kTypeAuto = -1;
 constexpr int32_t kTypeTiff = 18;
 constexpr int32_t kTypeGif = 40;
-// The control holds every page of a file it takes whole until it saves, at
-// about twice the pages' stored size; larger files are cut into frames,
-// which hold one page at a time.
-constexpr uintmax_t kWholeTiffBytes = 128u << 20;
 
 std::string GeneralFailureText() {
   return Translate("PDF was not created - General failure. Check for read only attribute of output file.");
@@ -149,11 +145,9 @@ bool SplitFrames(MainForm& frm, clsConversionOptions& co, ItemFileList& files, b
   if (!bUsable) bPageListFault = true;
 
   // Nothing needs frame files when the pages go in as they are, all of them
-  // in order: the control takes the whole file in one conversion.
-  std::error_code ec;
-  const uintmax_t size = std::filesystem::file_size(sInput, ec);
-  const bool bWhole = lFrames > 1 && !ec && size <= kWholeTiffBytes &&
-                      (TrimBlanks(options.pages).empty() || options.pages.find('*') != std::string::npos);
+  // in order: the control takes the whole file in one conversion, whatever
+  // its size (it writes out what it holds as its memory's share fills).
+  const bool bWhole = lFrames > 1 && (TrimBlanks(options.pages).empty() || options.pages.find('*') != std::string::npos);
   if (!bForce && options.compression == 0 && !bPageListFault && (lFrames == 1 || bWhole)) {
     if (lFrames == 1) files.AddInput(sInput);
     else files.AddWhole(sInput, lFrames);

@@ -32,7 +32,7 @@ int32_t PerformConversionItem(MainForm& frm, clsConversionOptions& co);
 
 // Adds to files what is to be converted for the TIFF input co.sOriginalFile:
 // the input itself when nothing needs cutting (not bForce, compression 0,
-// and one frame, or all pages of a file of at most 128 MB), else a
+// and one frame, or all pages in order, whatever the file's size), else a
 // temporary one-frame file per page of the page list, in its order. True
 // when every page was cut; false (with -110 or -103 in co.lErr when it was
 // 0) on the first page that fails, or for a page list that names no usable

@@ -200,6 +200,20 @@ TEST_F(ConversionDriver, GreyTiffPagesWithoutASampleCountKeepTheirPixels) {
   }
 }
 
+// A file over 128 MB still goes whole: one conversion, no frames beside it.
+TEST_F(ConversionDriver, ALargeTiffGoesWholeWithoutFrames) {
+  const std::string tif = in() + "/large.tif", pdf = out() + "/large.pdf";
+  WriteGreyTiffWithoutSampleCount(tif, 2, 8200, 8200);
+  ASSERT_GT(std::filesystem::file_size(tif), uintmax_t(128) << 20);
+  bool sawFrame = false;
+  ui.onPanel = [&](int, const std::string&) { sawFrame = sawFrame || HasTempFrame(in()); };
+  clsConversionOptions co = Item(tif, 18, pdf, Options(0, "*"));
+  ASSERT_EQ(PerformConversionItem(frm, co), 0) << co.sErr;
+  EXPECT_FALSE(sawFrame);
+  EXPECT_EQ(test::PdfImageWidths(pdf), (std::vector<int>{8200, 8200}));
+  EXPECT_TRUE(test::PdfIsSound(pdf));
+}
+
 // Bytes this process has read through read() and its kin so far.
 uint64_t BytesRead() {
   std::ifstream io("/proc/self/io");
