@@ -58,21 +58,14 @@ class ExactColours : public ConvertFixture {};
 // TIFF: every sample is round((c*a + M*(M-a)) / M); grey stays grey and 16
 // bits stay 16.
 TEST_F(ExactColours, TransparencyIsLaidOnWhiteExactly) {
-  auto rgba = [](FREE_IMAGE_TYPE type, int bpp) {
-    Dib dib(FreeImage_AllocateT(type, kWidth, kHeight, bpp));
-    for (unsigned y = 0; y < kHeight; ++y)
-      for (unsigned x = 0; x < kWidth; ++x) {
-        const auto s = Source(x, y);
-        BYTE* line = FreeImage_GetScanLine(dib.get(), int(kHeight - 1 - y));
-        if (type == FIT_RGBA16) {
-          reinterpret_cast<FIRGBA16*>(line)[x] = FIRGBA16{WORD(s[0]), WORD(s[1]), WORD(s[2]), WORD(s[3])};
-          continue;
-        }
-        line[4 * x + FI_RGBA_RED] = BYTE(s[0] >> 8), line[4 * x + FI_RGBA_GREEN] = BYTE(s[1] >> 8);
-        line[4 * x + FI_RGBA_BLUE] = BYTE(s[2] >> 8), line[4 * x + FI_RGBA_ALPHA] = BYTE(s[3] >> 8);
-      }
-    return dib;
-  };
+  Dib rgba16(FreeImage_AllocateT(FIT_RGBA16, kWidth, kHeight, 64));
+  for (unsigned y = 0; y < kHeight; ++y)
+    for (unsigned x = 0; x < kWidth; ++x) {
+      const auto s = Source(x, y);
+      reinterpret_cast<FIRGBA16*>(FreeImage_GetScanLine(rgba16.get(), int(kHeight - 1 - y)))[x] =
+          FIRGBA16{WORD(s[0]), WORD(s[1]), WORD(s[2]), WORD(s[3])};
+    }
+  Dib rgba8(FreeImage_ConvertTo32Bits(rgba16.get()));  // each sample's high byte
   auto greyAlpha = [](int bits) {
     std::string rows;
     for (unsigned y = 0; y < kHeight; ++y) {
@@ -96,7 +89,6 @@ TEST_F(ExactColours, TransparencyIsLaidOnWhiteExactly) {
     for (unsigned x = 0; x < kWidth; ++x) FreeImage_GetScanLine(palette.get(), int(kHeight - 1 - y))[x] = BYTE(y * kWidth + x);
   FreeImage_SetTransparencyTable(palette.get(), table, 256);
 
-  Dib rgba8 = rgba(FIT_BITMAP, 32), rgba16 = rgba(FIT_RGBA16, 64);
   const struct {
     const char* name;
     FIBITMAP* dib;  // saved in the format its name gives; none: grey and alpha, written here
