@@ -24,15 +24,12 @@ void WriteFaxTiff(const std::string& path, int pages, uint32_t width = 19866, ui
   ASSERT_NE(tif, nullptr);
   const std::vector<uint8_t> row((width + 7) / 8, 0);
   for (int page = 0; page < pages; ++page) {
-    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, width);
-    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, height);
-    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1);
-    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
-    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
-    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, height);
-    TIFFSetField(tif, TIFFTAG_XRESOLUTION, 600.0);
-    TIFFSetField(tif, TIFFTAG_YRESOLUTION, 600.0);
-    TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+    for (const auto [tag, value] : {std::pair<uint32_t, uint32_t>{TIFFTAG_IMAGEWIDTH, width}, {TIFFTAG_IMAGELENGTH, height},
+                                    {TIFFTAG_BITSPERSAMPLE, 1}, {TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE},
+                                    {TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4}, {TIFFTAG_ROWSPERSTRIP, height},
+                                    {TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH}})
+      TIFFSetField(tif, tag, value);
+    for (const uint32_t tag : {TIFFTAG_XRESOLUTION, TIFFTAG_YRESOLUTION}) TIFFSetField(tif, tag, 600.0);
     if (!coded.empty()) TIFFWriteRawStrip(tif, 0, const_cast<char*>(coded.data()), tmsize_t(coded.size()));
     for (uint32_t y = 0; coded.empty() && y < height; ++y) TIFFWriteScanline(tif, const_cast<uint8_t*>(row.data()), y);
     TIFFWriteDirectory(tif);

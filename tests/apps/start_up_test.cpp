@@ -34,13 +34,6 @@ class StartUp : public ::testing::Test {
   test::TempDir dir_;
 };
 
-// Every library the dynamic loader mapped for the run, as its report names them.
-std::string LoaderReport(const fs::path& folder) {
-  std::string report;
-  for (const auto& entry : fs::directory_iterator(folder)) report += test::ReadFile(entry.path());
-  return report;
-}
-
 TEST_F(StartUp, OnlyTheRoadsThatNeedThemMapTheCoreOrQt) {
   struct Case {
     std::vector<std::string> args;
@@ -58,7 +51,8 @@ TEST_F(StartUp, OnlyTheRoadsThatNeedThemMapTheCoreOrQt) {
     fs::create_directories(folder);
     const auto r = Run(c.args, {{"LD_DEBUG", "files"}, {"LD_DEBUG_OUTPUT", (folder / "report").string()}});
     EXPECT_EQ(r.exitCode, c.exitCode) << c.args[0] << r.err;
-    const std::string report = LoaderReport(folder);
+    std::string report;  // every library the dynamic loader mapped, as its report names them
+    for (const auto& entry : fs::directory_iterator(folder)) report += test::ReadFile(entry.path());
     EXPECT_NE(report.find("file=libc.so"), std::string::npos) << "no loader report for " << c.args[0];
     EXPECT_EQ(report.find("file=libtessaprint_core.so") != std::string::npos, c.bCore) << c.args[0];
     EXPECT_EQ(report.find("file=libQt6"), std::string::npos) << c.args[0];

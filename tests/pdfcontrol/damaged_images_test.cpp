@@ -8,7 +8,6 @@
 #include "convert_fixture.h"
 #include "pdfcontrol/decode_guard.h"
 #include "pdfcontrol/rle_bmp.h"
-#include "support/child_process.h"
 
 namespace quirepane::test {
 namespace {
@@ -20,14 +19,9 @@ class DamagedImages : public ConvertFixture {
  protected:
   // ImageMagick's drawing of its logo, written to name with the given
   // options (the last may name the coder, as "bmp3:").
-  std::string Made(const std::string& name, std::vector<std::string> options) {
-    const std::string coder = !options.empty() && options.back().back() == ':' ? options.back() : "";
-    if (!coder.empty()) options.pop_back();
-    std::vector<std::string> args{"logo:"};
-    args.insert(args.end(), options.begin(), options.end());
-    args.push_back(coder + File(name));
-    const auto r = tessa::test::RunChild("/usr/bin/convert", args, tessa::test::ChildEnvironment(File("home")));
-    EXPECT_EQ(r.exitCode, 0) << name << r.err;
+  std::string Made(const std::string& name, const std::string& options) {
+    const auto r = tessa::test::RunCommand("convert logo: " + options + tessa::test::ShellQuote(File(name)));
+    EXPECT_EQ(r.exitCode, 0) << name << r.output;
     return ReadFile(File(name));
   }
 };
@@ -49,22 +43,13 @@ std::string TablesLast(std::string tiff) {
 }
 
 TEST_F(DamagedImages, DataDamagedMidFileOrCutShortIsAnInvalidImage) {
-  const struct {
-    const char* name;
-    std::vector<std::string> options;
-  } kinds[] = {
-      {"lzw.tif", {"-compress", "LZW"}},
-      {"zip.tif", {"-compress", "Zip"}},
-      {"photo.jpg", {}},
-      {"jpeg.tif", {"-compress", "JPEG"}},
-      {"g3.tif", {"-monochrome", "-compress", "Fax"}},
-      {"g4.tif", {"-monochrome", "-compress", "Group4"}},
-      {"logo.gif", {}},
-      {"rle8.bmp", {"-type", "palette", "-compress", "RLE", "bmp3:"}},
-  };
-  for (const auto& kind : kinds) {
-    const std::string whole = Made(kind.name, kind.options), name = File(kind.name);
-    EXPECT_EQ(Convert(name, File("whole.pdf")), CR_Success) << kind.name;
+  for (const auto& [kind, options] : std::vector<std::pair<std::string, std::string>>{
+           {"lzw.tif", "-compress LZW "}, {"zip.tif", "-compress Zip "}, {"photo.jpg", ""},
+           {"jpeg.tif", "-compress JPEG "}, {"g3.tif", "-monochrome -compress Fax "},
+           {"g4.tif", "-monochrome -compress Group4 "}, {"logo.gif", ""},
+           {"rle8.bmp", "-type palette -compress RLE bmp3:"}}) {
+    const std::string whole = Made(kind, options), name = File(kind);
+    EXPECT_EQ(Convert(name, File("whole.pdf")), CR_Success) << kind;
     std::string overwritten = whole;
     overwritten.replace(whole.size() / 2, 64, std::string(64, '\xFF'));
     std::vector<std::string> broken{overwritten, whole.substr(0, whole.size() * 2 / 3)};
@@ -72,8 +57,8 @@ TEST_F(DamagedImages, DataDamagedMidFileOrCutShortIsAnInvalidImage) {
     if (const std::string moved = TablesLast(whole); moved != whole) broken.push_back(moved.substr(0, moved.size() - 8));
     for (const std::string& bytes : broken) {
       WriteFile(name, bytes);
-      EXPECT_EQ(Convert(name, File("damaged.pdf")), CR_Failure_InvalidImageType) << kind.name << " " << bytes.size();
-      EXPECT_FALSE(std::filesystem::exists(File("damaged.pdf"))) << kind.name;
+      EXPECT_EQ(Convert(name, File("damaged.pdf")), CR_Failure_InvalidImageType) << kind << " " << bytes.size();
+      EXPECT_FALSE(std::filesystem::exists(File("damaged.pdf"))) << kind;
     }
   }
 }

@@ -35,10 +35,8 @@ std::string Unfilter(const SampleStream& stream, size_t rowBytes, size_t rows, s
 // Each row gets the filter whose bytes weigh least, on packed samples too
 // (a byte to the left); palette indices are deflated as they stand.
 TEST(SampleStream, EachRowTakesTheFilterThatSuitsIt) {
-  std::string ramp;
-  for (int i = 0; i < 16; ++i) ramp += char(i * 10);
-  std::string rampUp;
-  for (char c : ramp) rampUp += char(c + 1);
+  std::string ramp, rampUp;
+  for (int i = 0; i < 16; ++i) ramp += char(i * 10), rampUp += char(i * 10 + 1);
   const std::string stripes(64, '\x55');
   const struct {
     const char* name;

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <ctime>
 #include <string>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -142,28 +143,24 @@ TEST(IniFile, WriteLockIsReentrantWithinAProcess) {
 // A file is read once while it stays as it was; every other version of it,
 // same size or not, is read anew.
 TEST(IniFile, AnotherVersionOfTheFileIsReadAgain) {
-  struct Case {
-    const char* what;
-    bool bOld;       // the version read first is a minute old
-    bool bReplace;   // the next version comes by a rename, not in place
-  };
-  for (const Case& c : {Case{"in place, just written", false, false}, Case{"in place, old", true, false},
-                        Case{"by a rename", false, true}}) {
+  // Whether the version read first is a minute old, and whether the next comes by a rename.
+  for (const auto& [what, bOld, bReplace] : {std::tuple{"in place, just written", false, false},
+                                             std::tuple{"in place, old", true, false}, std::tuple{"by a rename", false, true}}) {
     TempDir dir;
     const std::string ini = WriteFile(dir.path() / "a.ini", "[S]\nK=one\n");
-    if (c.bOld) {
+    if (bOld) {
       const timespec aMinuteAgo[2] = {{time(nullptr) - 60, 0}, {time(nullptr) - 60, 0}};
       ASSERT_EQ(utimensat(AT_FDCWD, ini.c_str(), aMinuteAgo, 0), 0);
     }
-    EXPECT_EQ(ReadIniString(ini, "S", "K", ""), "one") << c.what;
-    if (c.bReplace) {
+    EXPECT_EQ(ReadIniString(ini, "S", "K", ""), "one") << what;
+    if (bReplace) {
       ASSERT_EQ(rename(WriteFile(dir.path() / "b.ini", "[S]\nK=two\n").c_str(), ini.c_str()), 0);
     } else {
       WriteFile(ini, "[S]\nK=two\n");
     }
-    EXPECT_EQ(ReadIniString(ini, "S", "K", ""), "two") << c.what;
+    EXPECT_EQ(ReadIniString(ini, "S", "K", ""), "two") << what;
     EXPECT_TRUE(WriteIniString(ini, "S", "Other", "x"));
-    EXPECT_EQ(ReadFile(ini), "[S]\nK=two\nOther=x\n") << c.what;
+    EXPECT_EQ(ReadFile(ini), "[S]\nK=two\nOther=x\n") << what;
   }
 }
 

@@ -137,11 +137,6 @@ TEST_F(RunLoopTest, ARememberedFileIndexNeverPassesToAnotherTask) {
 // A paused task goes on at its own next file when rows before it move or go,
 // and no task of a reloaded part takes over a point of the rows it replaced.
 TEST_F(RunLoopTest, APausedTaskKeepsItsPointWhenRowsMoveGoOrAreReloaded) {
-  const auto in = [](std::initializer_list<int> tasks) {
-    std::vector<std::string> files;
-    for (int n : tasks) files.push_back(In(n) + "#1");
-    return files;
-  };
   const struct {
     const char* edit;
     int tasks;  // the job's tasks; more than 4 leave a reload row at row 5
@@ -157,7 +152,7 @@ TEST_F(RunLoopTest, APausedTaskKeepsItsPointWhenRowsMoveGoOrAreReloaded) {
        {In(2) + "#3", In(2) + "#4", In(3) + "#1"}},
       // The reload row moves first, above the paused task, and runs first.
       {"reload row moved above the paused task", 10,
-       [](MainForm& f) { f.fgToDo.SetRow(5), MoveCurrentTask(f, TaskMove::First); }, in({5, 6, 7, 8, 9, 10})},
+       [](MainForm& f) { f.fgToDo.SetRow(5), MoveCurrentTask(f, TaskMove::First); }, {In(5) + "#1", In(6) + "#1", In(7) + "#1", In(8) + "#1", In(9) + "#1", In(10) + "#1"}},
   };
   form.lMaxToDoRows = 5;
   for (const auto& c : cases) {
