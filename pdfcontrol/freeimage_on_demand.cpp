@@ -1,5 +1,5 @@
 // FreeImage loaded on the first call into it, so that a run whose inputs
-// never need it (a PNG or JPEG passed through, a PDF) does not map it and
+// never need it (a PNG passed through, a PDF) does not map it and
 // the sixteen libraries it needs. Every function the library exports has an
 // entry point here of the same name (listed at configure time from the
 // library itself); the first call to any of them loads the library, takes
