@@ -11,6 +11,7 @@
 
 #include "pdfcontrol/alpha_composite.h"
 #include "pdfcontrol/bmp_header.h"
+#include "pdfcontrol/png_stream.h"
 #include "pdfcontrol/rle_bmp.h"
 #include "pdfcontrol/stored_resolution.h"
 #include "pdfcontrol/tiff_page_chain.h"
@@ -33,7 +34,9 @@ void ReportFreeImageMessage(FREE_IMAGE_FORMAT /*fif*/, const char* message) {
 void EnsureFreeImage() {
   static std::once_flag once;
   std::call_once(once, [] {
-    FreeImage_Initialise(FALSE);
+#if !TESSA_FREEIMAGE_ON_DEMAND
+    FreeImage_Initialise(FALSE);  // else done where the library is loaded
+#endif
     FreeImage_SetOutputMessage(ReportFreeImageMessage);
     QuietenTiffTagNotes();
   });
@@ -144,6 +147,9 @@ long ImageEngine::DetectFormat(const std::string& path) const {
   // FreeImage would tell a TIFF only after trying most of its formats,
   // each reading the file's start or end again.
   if (IsTiffHead(head)) return kFormatTiff;
+  // Nor a PNG, whose signature is the first thing FreeImage matches: the
+  // common PNG road then needs no FreeImage at all.
+  if (head == kPngSignature) return kFormatPng;
   int fif = FreeImage_GetFileType(path.c_str(), 0);
   if (IsPnm(fif)) fif = PnmByMagic(head, fif);
   if (fif == FIF_UNKNOWN && !head.empty()) fif = FreeImage_GetFIFFromFilename(path.c_str());

@@ -48,7 +48,7 @@ bool RowsInflate(const std::string& data, long rows, size_t rowBytes) {
 std::string PngStream::DecodeParms() const { return PredictorParms(width, colors, bitsPerComponent); }
 
 std::optional<PngStream> ReadPngStream(std::string_view bytes) {
-  if (bytes.size() < 8 || bytes.substr(0, 8) != "\x89PNG\r\n\x1a\n") return std::nullopt;
+  if (bytes.substr(0, kPngSignature.size()) != kPngSignature) return std::nullopt;
   PngStream png;
   int colorType = -1;
   bool ended = false, idatClosed = false;

@@ -9,6 +9,9 @@
 
 namespace quirepane {
 
+// The eight bytes every PNG file starts with.
+inline constexpr std::string_view kPngSignature("\x89PNG\r\n\x1a\n", 8);
+
 struct PngStream {
   long width = 0, height = 0;
   int bitsPerComponent = 8;  // 1, 2, 4, 8 or 16

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <sstream>
 
 #include "support/child_process.h"
 #include "support/pdf_report.h"
@@ -23,6 +24,7 @@ class StartUp : public ::testing::Test {
   void SetUp() override {
     fs::create_directories(settingsFolder());
     fs::copy_file(kDemoData / "Checkerboard.png", dir_.path() / "in.png");
+    fs::copy_file(kDemoData / "Rings.gif", dir_.path() / "in.gif");
   }
   std::string file(const std::string& name) const { return dir_.file(name); }
   fs::path settingsFolder() const { return dir_.path() / "home/.config/Brindlecove, Inc/Tessalumen"; }
@@ -39,11 +41,13 @@ TEST_F(StartUp, OnlyTheRoadsThatNeedThemMapTheCoreOrQt) {
     std::vector<std::string> args;
     int exitCode;
     bool bCore;
+    bool bFreeImage;  // a PNG goes into the PDF as it is, a GIF is decoded
   };
   const std::vector<Case> cases = {
-      {{"--help"}, 0, false},
-      {{"/S", file("in.png"), "/T", file("out.pdf")}, 0, true},
-      {{"/T", file("nothing.pdf")}, 2, true},
+      {{"--help"}, 0, false, false},
+      {{"/S", file("in.png"), "/T", file("out.pdf")}, 0, true, false},
+      {{"/T", file("nothing.pdf")}, 2, true, false},
+      {{"/S", file("in.gif"), "/T", file("gif.pdf")}, 0, true, true},
   };
   int n = 0;
   for (const Case& c : cases) {
@@ -56,6 +60,24 @@ TEST_F(StartUp, OnlyTheRoadsThatNeedThemMapTheCoreOrQt) {
     EXPECT_NE(report.find("file=libc.so"), std::string::npos) << "no loader report for " << c.args[0];
     EXPECT_EQ(report.find("file=libtessaprint_core.so") != std::string::npos, c.bCore) << c.args[0];
     EXPECT_EQ(report.find("file=libQt6"), std::string::npos) << c.args[0];
+    EXPECT_EQ(report.find("file=libfreeimage") != std::string::npos, c.bFreeImage) << c.args[1];
+  }
+  EXPECT_TRUE(test::PdfIsSound(file("out.pdf")));
+  EXPECT_TRUE(test::PdfIsSound(file("gif.pdf")));
+}
+
+// A new PDF has nothing older to keep whole in a crash; a replaced one has.
+TEST_F(StartUp, AFinishedPdfIsFlushedToDiskOnlyWhereItReplacesAFile) {
+  const std::string log = file("flushes.txt");
+  for (int expected : {0, 1, 1}) {  // a new output, then the same one replaced twice
+    fs::remove(log);
+    const auto r = Run({"/S", file("in.png"), "/T", file("out.pdf")},
+                       {{"LD_PRELOAD", TESSA_FLUSH_LOG}, {"TESSA_FLUSH_LOG", log}});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    int pdfFlushes = 0;
+    std::istringstream lines(fs::exists(log) ? test::ReadFile(log) : "");
+    for (std::string line; std::getline(lines, line);) pdfFlushes += line.find("/.out.pdf.") != std::string::npos;
+    EXPECT_EQ(pdfFlushes, expected);
   }
   EXPECT_TRUE(test::PdfIsSound(file("out.pdf")));
 }
