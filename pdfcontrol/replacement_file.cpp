@@ -45,11 +45,7 @@ ReplacementFile::~ReplacementFile() {
 
 void ReplacementFile::Commit() {
   // ferror catches a write that failed inside a flush the writer made itself.
-  if (std::fflush(file_) != 0 || std::ferror(file_)) throw Failure("Cannot write", temp_);
-  // The flush to disk keeps an old destination whole should the machine go
-  // down just after the rename. A new destination has nothing to keep: a
-  // crash then loses no more than the file being converted.
-  if (access(destination_.c_str(), F_OK) == 0 && fsync(fileno(file_)) != 0) throw Failure("Cannot write", temp_);
+  if (std::fflush(file_) != 0 || std::ferror(file_) || fsync(fileno(file_)) != 0) throw Failure("Cannot write", temp_);
   const mode_t mode = tessa::ReplacementFileMode(destination_);
   fchmod(fileno(file_), mode);
   const int rc = std::fclose(file_);

@@ -1,6 +1,6 @@
 // A file written beside its destination under a temporary name and renamed
-// over it only once it is complete (and, when it replaces a file, flushed to
-// disk), so that a failed write never touches the old file. A destination that is a symbolic link stays one:
+// over it only once it is complete and flushed, so that a failed write never
+// touches the old file. A destination that is a symbolic link stays one:
 // the file it names is replaced.
 #pragma once
 
@@ -24,7 +24,7 @@ class ReplacementFile {
   FILE* file() const { return file_; }
   const std::string& temporaryPath() const { return temp_; }
 
-  // Flushes the file (to disk when the destination exists), gives it the old destination's mode (or the
+  // Flushes the file to disk, gives it the old destination's mode (or the
   // usual mode of a new file) and renames it over the destination. Throws
   // std::system_error naming the file, with the system's reason, on failure.
   void Commit();

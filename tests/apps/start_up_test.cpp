@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <sstream>
 
 #include "support/child_process.h"
 #include "support/pdf_report.h"
@@ -64,22 +63,6 @@ TEST_F(StartUp, OnlyTheRoadsThatNeedThemMapTheCoreOrQt) {
   }
   EXPECT_TRUE(test::PdfIsSound(file("out.pdf")));
   EXPECT_TRUE(test::PdfIsSound(file("gif.pdf")));
-}
-
-// A new PDF has nothing older to keep whole in a crash; a replaced one has.
-TEST_F(StartUp, AFinishedPdfIsFlushedToDiskOnlyWhereItReplacesAFile) {
-  const std::string log = file("flushes.txt");
-  for (int expected : {0, 1, 1}) {  // a new output, then the same one replaced twice
-    fs::remove(log);
-    const auto r = Run({"/S", file("in.png"), "/T", file("out.pdf")},
-                       {{"LD_PRELOAD", TESSA_FLUSH_LOG}, {"TESSA_FLUSH_LOG", log}});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    int pdfFlushes = 0;
-    std::istringstream lines(fs::exists(log) ? test::ReadFile(log) : "");
-    for (std::string line; std::getline(lines, line);) pdfFlushes += line.find("/.out.pdf.") != std::string::npos;
-    EXPECT_EQ(pdfFlushes, expected);
-  }
-  EXPECT_TRUE(test::PdfIsSound(file("out.pdf")));
 }
 
 TEST_F(StartUp, ACommandLineRunReadsTheSettingsFileOnce) {
