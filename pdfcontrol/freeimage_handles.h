@@ -52,4 +52,7 @@ class LockedPage {
 // any thread).
 QUIREPANE_API void EnsureFreeImage();
 
+// Sends FreeImage's messages to the decoders' error captures (once).
+void HearFreeImageMessages();
+
 }  // namespace quirepane

@@ -37,9 +37,13 @@ void EnsureFreeImage() {
 #if !TESSA_FREEIMAGE_ON_DEMAND
     FreeImage_Initialise(FALSE);  // else done where the library is loaded
 #endif
-    FreeImage_SetOutputMessage(ReportFreeImageMessage);
     QuietenTiffTagNotes();
   });
+}
+
+void HearFreeImageMessages() {
+  static std::once_flag once;
+  std::call_once(once, [] { FreeImage_SetOutputMessage(ReportFreeImageMessage); });
 }
 
 long FormatCodeFromFreeImage(int fif) {

@@ -73,9 +73,11 @@ std::string DamagedDataText(const std::string& what) { return "the image data is
 std::string DecoderErrorCapture::Reason() const { return Failed() ? DamagedDataText(first_) : ""; }
 
 DecoderErrorCapture::DecoderErrorCapture() : outer_(t_innermost) {
-  // The handlers go in with FreeImage's set-up, which would replace them
-  // if it came later.
+  // The TIFF reader's handlers go in with FreeImage's set-up; FreeImage's
+  // messages reach a capture once it is told where to send them (which
+  // loads FreeImage where it is loaded on demand).
   EnsureFreeImage();
+  HearFreeImageMessages();
   t_innermost = this;
 }
 
