@@ -14,6 +14,7 @@
 #include "pdfcontrol/file_descriptor.h"
 #include "pdfcontrol/incremental_update.h"
 #include "pdfcontrol/object_text.h"
+#include "pdfcontrol/page_objects.h"
 #include "pdfcontrol/page_tree.h"
 #include "pdfcontrol/pdf_syntax.h"
 #include "pdfcontrol/recent_tables.h"
@@ -26,7 +27,7 @@ using Kind = TextValue::Kind;
 
 constexpr unsigned long long kMaxSectionBytes = 1u << 20;
 
-std::string Ref(QPDFObjGen og) { return std::to_string(og.getObj()) + " " + std::to_string(og.getGen()) + " R"; }
+std::string Ref(QPDFObjGen og) { return PdfRef(og.getObj(), og.getGen()); }
 
 // Listings older than this many tables back are listed again by the next
 // update, so that an append never looks far back.
@@ -205,10 +206,10 @@ std::optional<DirectTail> ReadDirectTail(const std::string& path) {
   return tail;
 }
 
-bool AppendPageDirect(const DirectTail& tail, const std::string& path, const DirectImage& image, const std::string& width,
-                      const std::string& height, const std::string& content, const std::array<std::string, 7>& info,
-                      const char* const keys[7]) {
-  if (!image.data || image.bitsPerComponent > 8 || tail.path.empty()) return false;
+bool AppendPageDirect(const DirectTail& tail, const std::string& path, const PageLayout& page, const ImageObject& image,
+                      const std::array<std::string, 7>& info, const char* const keys[7]) {
+  const std::string content = PageDrawing(page);
+  if (page.draws.size() != 1 || page.draws.front().image != 0 || !image.data || image.bitsPerComponent > 8 || tail.path.empty()) return false;
   for (size_t i = 1; i < info.size(); ++i) {
     if (info[i].empty()) continue;
     auto it = tail.infoText.find(keys[i]);
@@ -246,26 +247,13 @@ bool AppendPageDirect(const DirectTail& tail, const std::string& path, const Dir
 
   std::vector<std::pair<QPDFObjGen, std::string>> objects;
   for (const DirectTail::Node& node : nodes) {
-    std::string text = "<</Count " + std::to_string(node.count) + "/Kids[";
-    for (size_t i = 0; i < node.kids.size(); ++i) text += (i ? " " : "") + Ref(node.kids[i]);
-    text += "]";
-    if (node.parent) text += "/Parent " + Ref(*node.parent);
-    objects.emplace_back(node.og, text + "/Type/Pages>>");
+    std::vector<std::string> kids;
+    for (const QPDFObjGen& kid : node.kids) kids.push_back(Ref(kid));
+    objects.emplace_back(node.og, PagesNodeDictionary(node.count, kids, node.parent ? Ref(*node.parent) : ""));
   }
-  std::string imageDict = "<</BitsPerComponent " + std::to_string(image.bitsPerComponent) + "/ColorSpace" +
-                          image.colorSpace;
-  if (!image.decode.empty()) imageDict += "/Decode" + Compact(image.decode);
-  if (!image.decodeParms.empty()) imageDict += "/DecodeParms" + image.decodeParms;
-  if (!image.filter.empty()) imageDict += "/Filter" + image.filter;
-  imageDict += "/Height " + std::to_string(image.height) + "/Length " +
-               std::to_string(image.data->size()) + "/Subtype/Image/Width " + std::to_string(image.width) +
-               ">>";
-  objects.emplace_back(imageOg, imageDict);
+  objects.emplace_back(imageOg, ImageDictionary(image));
   if (!shareContent) objects.emplace_back(contentOg, "<</Length " + std::to_string(content.size()) + ">>");
-  std::string page = "<</Contents " + Ref(contentOg) + "/MediaBox[0 0 " + width + " " + height + "]/Parent " +
-                     Ref(nodes.back().og) + "/Resources<</XObject<</Im1 " + Ref(imageOg) + ">>>>";
-  if (image.rotate != 0) page += "/Rotate " + std::to_string(image.rotate);
-  objects.emplace_back(pageOg, page + "/Type/Page>>");
+  objects.emplace_back(pageOg, PageDictionary(Ref(contentOg), page, Ref(nodes.back().og), "<</Im1 " + Ref(imageOg) + ">>"));
   std::sort(objects.begin(), objects.end());
 
   std::string update = "\n";

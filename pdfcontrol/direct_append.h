@@ -15,6 +15,8 @@
 
 #include <qpdf/QPDFObjGen.hh>
 
+#include "pdfcontrol/page_objects.h"
+
 namespace quirepane {
 
 struct DirectTail {
@@ -48,26 +50,14 @@ struct DirectTail {
 // file is not one it can vouch for.
 std::optional<DirectTail> ReadDirectTail(const std::string& path);
 
-struct DirectImage {
-  long width = 0, height = 0;
-  int bitsPerComponent = 8;
-  std::string colorSpace;  // a name: "/DeviceRGB"
-  std::string filter;      // "/DCTDecode", or "" for none
-  std::string decode;      // a /Decode array in PDF syntax, or ""
-  std::string decodeParms; // a /DecodeParms dictionary as Compact writes it, or ""
-  const std::string* data = nullptr;
-  int rotate = 0;          // the /Rotate of the page showing it, 0 for none
-};
-
-// Adds one page of width by height points showing image through content
-// (which names it /Im1), and sets the document information to info
-// (keys[i] = info[i] where info[i] is not ""), as one incremental update
+// Adds page, which shows image (its only one, drawn as /Im1), and sets the
+// document information to info (keys[i] = info[i] where info[i] is not
+// ""), as one incremental update
 // flushed to disk. False, with the file untouched, when this road cannot
 // add it exactly as the general road would (the information changes, the
 // tree must grow a level, the file changed since it was read); throws
 // std::runtime_error when writing fails, the file then cut back.
-bool AppendPageDirect(const DirectTail& tail, const std::string& path, const DirectImage& image, const std::string& width,
-                      const std::string& height, const std::string& content, const std::array<std::string, 7>& info,
-                      const char* const keys[7]);
+bool AppendPageDirect(const DirectTail& tail, const std::string& path, const PageLayout& page, const ImageObject& image,
+                      const std::array<std::string, 7>& info, const char* const keys[7]);
 
 }  // namespace quirepane

@@ -8,7 +8,6 @@
 #include <FreeImage.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -30,6 +29,7 @@
 #include "pdfcontrol/image_engine.h"
 #include "pdfcontrol/incremental_update.h"
 #include "pdfcontrol/jpeg_header.h"
+#include "pdfcontrol/new_document.h"
 #include "pdfcontrol/page_tree.h"
 #include "pdfcontrol/png_stream.h"
 #include "pdfcontrol/quirepane.h"
@@ -43,7 +43,7 @@ namespace quirepane {
 struct PDFWriter::Image {
   long width = 0, height = 0;
   int bitsPerComponent = 8;
-  QPDFObjectHandle colorSpace;
+  std::string colorSpace;  // PDF syntax: a name, or an /Indexed array
   std::string filter;   // "/DCTDecode", "/FlateDecode" ..., or "" for samples as they are
   std::string decode;   // a /Decode array in PDF syntax, or ""
   std::string decodeParms;  // a /DecodeParms dictionary in PDF syntax, or ""
@@ -62,6 +62,10 @@ struct PDFWriter::Image {
     filter = std::move(stream.filter);
     decodeParms = std::move(stream.decodeParms);
   }
+  // The image as the writers without a document model take it.
+  ImageObject AsObject() const {
+    return ImageObject{width, height, bitsPerComponent, colorSpace, filter, decode, decodeParms, &data, rotate};
+  }
   // Waits for samples being encoded and takes them.
   void Settle() {
     if (encoding.valid()) SetSamples(encoding.get());
@@ -70,20 +74,7 @@ struct PDFWriter::Image {
 
 namespace {
 
-// A number for a PDF file: at most four decimals, never a locale's comma.
-std::string Num(double value) {
-  char buffer[64];
-  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 4);
-  std::string text(buffer, ec == std::errc() ? end : buffer);
-  if (text.find('.') != std::string::npos) {
-    while (text.back() == '0') text.pop_back();
-    if (text.back() == '.') text.pop_back();
-  }
-  if (text == "-0") text = "0";
-  return text;
-}
-
-QPDFObjectHandle Real(double value) { return QPDFObjectHandle::newReal(Num(value)); }
+QPDFObjectHandle Real(double value) { return QPDFObjectHandle::newReal(PdfNumber(value)); }
 
 std::string ReadWholeFile(const std::string& path) {
   std::string error;
@@ -102,6 +93,17 @@ bool IsGreyRamp(const RGBQUAD* palette, unsigned entries) {
 
 bool StartsWithHeader(const std::string& path) { return tessa::ReadFileHead(path, 5) == "%PDF-"; }
 
+// An /Indexed colour space over RGB entries (three bytes each).
+std::string IndexedColorSpace(const std::string& lookup) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string text = "[/Indexed/DeviceRGB " + std::to_string(lookup.empty() ? 0 : lookup.size() / 3 - 1) + "<";
+  for (unsigned char c : lookup) {
+    text += kHex[c >> 4];
+    text += kHex[c & 15];
+  }
+  return text + ">]";
+}
+
 const char* kInfoKeys[7] = {"", "/Author", "/Title", "/Subject", "/Keywords", "/Creator", "/Producer"};
 
 }  // namespace
@@ -114,6 +116,8 @@ void PDFWriter::Reset() {
   direct_.reset();
   snapshot_.clear();
   fromSnapshot_ = false;
+  newDocument_ = false;
+  savedPath_.clear();
   openedPath_.clear();
   incrementalPossible_ = false;
   pages_.clear();
@@ -228,8 +232,7 @@ bool PDFWriter::OpenSnapshot(const std::string& path) {
 
 void PDFWriter::NewDocument() {
   Reset();
-  pdf_ = std::make_unique<QPDF>();
-  pdf_->emptyPDF();
+  newDocument_ = true;
   pages_.emplace_back();
 }
 
@@ -257,7 +260,7 @@ void PDFWriter::LoadJpegBytes(std::string bytes, const std::string& name) {
   image->rotate = info->rotate;
   image->filter = "/DCTDecode";
   const char* space = info->components == 1 ? "/DeviceGray" : info->components == 3 ? "/DeviceRGB" : "/DeviceCMYK";
-  image->colorSpace = QPDFObjectHandle::newName(space);
+  image->colorSpace = space;
   if (info->components == 4 && info->adobe) image->decode = "[1 0 1 0 1 0 1 0]";
   images_.push_back(std::move(image));
   currentImage_ = images_.size() - 1;
@@ -277,11 +280,9 @@ void PDFWriter::LoadPng(PngStream png) {
   image->filter = "/FlateDecode";
   image->decodeParms = png.DecodeParms();
   if (png.palette.empty()) {
-    image->colorSpace = QPDFObjectHandle::newName(png.colors == 1 ? "/DeviceGray" : "/DeviceRGB");
+    image->colorSpace = png.colors == 1 ? "/DeviceGray" : "/DeviceRGB";
   } else {
-    image->colorSpace = QPDFObjectHandle::parse("[/Indexed /DeviceRGB 0 ()]");
-    image->colorSpace.setArrayItem(2, QPDFObjectHandle::newInteger(long(png.palette.size() / 3) - 1));
-    image->colorSpace.setArrayItem(3, QPDFObjectHandle::newString(png.palette));
+    image->colorSpace = IndexedColorSpace(png.palette);
   }
   image->data = std::move(png.data);
   images_.push_back(std::move(image));
@@ -295,7 +296,7 @@ void PDFWriter::LoadCcitt(CcittPage page) {
   image->bitsPerComponent = 1;
   image->filter = "/CCITTFaxDecode";
   image->decodeParms = std::move(page.decodeParms);
-  image->colorSpace = QPDFObjectHandle::newName("/DeviceGray");
+  image->colorSpace = "/DeviceGray";
   if (page.inverted) image->decode = "[1 0]";
   image->data = std::move(page.data);
   images_.push_back(std::move(image));
@@ -341,16 +342,16 @@ void PDFWriter::LoadBitmap(FIBITMAP* loaded) {
     }
   }
   if (bpp == 24) {
-    image->colorSpace = QPDFObjectHandle::newName("/DeviceRGB");
+    image->colorSpace = "/DeviceRGB";
   } else {
     const RGBQUAD* palette = FreeImage_GetPalette(dib);
     const unsigned entries = FreeImage_GetColorsUsed(dib);
     const bool full = entries == (1u << bpp);
     if (full && IsGreyRamp(palette, entries)) {
-      image->colorSpace = QPDFObjectHandle::newName("/DeviceGray");
+      image->colorSpace = "/DeviceGray";
     } else if (bpp == 1 && entries == 2 && palette[0].rgbRed == 255 && palette[0].rgbGreen == 255 &&
                palette[0].rgbBlue == 255 && palette[1].rgbRed == 0 && palette[1].rgbGreen == 0 && palette[1].rgbBlue == 0) {
-      image->colorSpace = QPDFObjectHandle::newName("/DeviceGray");
+      image->colorSpace = "/DeviceGray";
       image->decode = "[1 0]";
     } else {
       std::string lookup;
@@ -359,15 +360,10 @@ void PDFWriter::LoadBitmap(FIBITMAP* loaded) {
         lookup += static_cast<char>(palette[i].rgbGreen);
         lookup += static_cast<char>(palette[i].rgbBlue);
       }
-      QPDFObjectHandle indexed = QPDFObjectHandle::newArray();
-      indexed.appendItem(QPDFObjectHandle::newName("/Indexed"));
-      indexed.appendItem(QPDFObjectHandle::newName("/DeviceRGB"));
-      indexed.appendItem(QPDFObjectHandle::newInteger(entries == 0 ? 0 : entries - 1));
-      indexed.appendItem(QPDFObjectHandle::newString(lookup));
-      image->colorSpace = indexed;
+      image->colorSpace = IndexedColorSpace(lookup);
     }
   }
-  EncodeBeside(*image, std::move(raw), bpp == 24 ? 3 : 1, image->colorSpace.isArray());
+  EncodeBeside(*image, std::move(raw), bpp == 24 ? 3 : 1, image->colorSpace.front() == '[');
   images_.push_back(std::move(image));
   currentImage_ = images_.size() - 1;
 }
@@ -395,7 +391,7 @@ PDFWriter::Image& PDFWriter::AddSampleImage(long width, long height, int compone
   image->width = width;
   image->height = height;
   image->bitsPerComponent = bitsPerComponent;
-  image->colorSpace = QPDFObjectHandle::newName(components == 1 ? "/DeviceGray" : "/DeviceRGB");
+  image->colorSpace = components == 1 ? "/DeviceGray" : "/DeviceRGB";
   images_.push_back(std::move(image));
   currentImage_ = images_.size() - 1;
   return *images_.back();
@@ -449,7 +445,7 @@ PDFWriter::Page& PDFWriter::CurrentPage() {
 }
 
 void PDFWriter::SetPageSize(double width, double height) {
-  if (!(width > 0) || !(height > 0)) throw PdfWriterError("The page size " + Num(width) + " by " + Num(height) + " is not valid");
+  if (!(width > 0) || !(height > 0)) throw PdfWriterError("The page size " + PdfNumber(width) + " by " + PdfNumber(height) + " is not valid");
   Page& page = CurrentPage();
   page.width = width * unit_;
   page.height = height * unit_;
@@ -482,7 +478,6 @@ void PDFWriter::BuildObjects(std::vector<QPDFObjGen>& touched, std::vector<QPDFO
 
   for (const Page& page : pages_) {
     QPDFObjectHandle xobjects = QPDFObjectHandle::newDictionary();
-    std::string content;
     for (const Draw& draw : page.draws) {
       Image& image = *images_[draw.image];
       if (!image.object.isInitialized() || image.object.isNull()) {
@@ -503,7 +498,7 @@ void PDFWriter::BuildObjects(std::vector<QPDFObjGen>& touched, std::vector<QPDFO
         dict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Image"));
         dict.replaceKey("/Width", QPDFObjectHandle::newInteger(image.width));
         dict.replaceKey("/Height", QPDFObjectHandle::newInteger(image.height));
-        dict.replaceKey("/ColorSpace", image.colorSpace);
+        dict.replaceKey("/ColorSpace", QPDFObjectHandle::parse(image.colorSpace));
         dict.replaceKey("/BitsPerComponent", QPDFObjectHandle::newInteger(image.bitsPerComponent));
         if (!image.decode.empty()) dict.replaceKey("/Decode", QPDFObjectHandle::parse(image.decode));
         image.object = stream;
@@ -511,9 +506,8 @@ void PDFWriter::BuildObjects(std::vector<QPDFObjGen>& touched, std::vector<QPDFO
       }
       const std::string name = "/Im" + std::to_string(draw.image + 1);
       xobjects.replaceKey(name, image.object);
-      content += "q " + Num(draw.width) + " 0 0 " + Num(draw.height) + " " + Num(draw.x) + " " + Num(draw.y) + " cm " + name + " Do Q\n";
     }
-    QPDFObjectHandle contents = pdf_->newStream(content);
+    QPDFObjectHandle contents = pdf_->newStream(PageDrawing(page));
     touch(contents);
     QPDFObjectHandle resources = QPDFObjectHandle::newDictionary();
     resources.replaceKey("/XObject", xobjects);
@@ -584,28 +578,47 @@ void PDFWriter::WriteWhole(const std::string& path) {
 bool PDFWriter::SaveDirect(const std::string& path) {
   if (pages_.size() != 1 || pages_.front().draws.size() != 1) return false;
   const Page& page = pages_.front();
-  const Draw& draw = page.draws.front();
-  Image& image = *images_[draw.image];
-  if (draw.image != 0 || !image.colorSpace.isName()) return false;
-  DirectImage direct;
-  direct.width = image.width;
-  direct.height = image.height;
-  direct.bitsPerComponent = image.bitsPerComponent;
-  direct.colorSpace = image.colorSpace.getName();
-  direct.filter = image.filter;
-  direct.decode = image.decode;
-  if (!image.decodeParms.empty()) direct.decodeParms = Compact(QPDFObjectHandle::parse(image.decodeParms).unparseResolved());
-  direct.data = &image.data;
-  direct.rotate = page.rotate;
-  const std::string content = "q " + Num(draw.width) + " 0 0 " + Num(draw.height) + " " + Num(draw.x) + " " +
-                              Num(draw.y) + " cm /Im1 Do Q\n";
-  return AppendPageDirect(*direct_, path, direct, Num(page.width), Num(page.height), content, info_, kInfoKeys);
+  const Image& image = *images_[page.draws.front().image];
+  if (image.colorSpace.front() != '/') return false;
+  ImageObject object = image.AsObject();
+  // Keys in order, as the general road writes them.
+  if (!image.decodeParms.empty()) object.decodeParms = Compact(QPDFObjectHandle::parse(image.decodeParms).unparseResolved());
+  return AppendPageDirect(*direct_, path, page, object, info_, kInfoKeys);
+}
+
+void PDFWriter::WriteNew(const std::string& path) {
+  std::vector<ImageObject> images;
+  for (const auto& image : images_) images.push_back(image->AsObject());
+  WriteNewDocument(path, pages_, images, info_, kInfoKeys);
+}
+
+void PDFWriter::ReopenSaved() {
+  std::vector<Page> pages = std::move(pages_);
+  std::vector<std::unique_ptr<Image>> images = std::move(images_);
+  const std::optional<size_t> current = currentImage_;
+  const std::string saved = std::move(savedPath_);
+  savedPath_.clear();
+  if (OpenExisting(saved) == 0) throw PdfWriterError(error_);
+  pages_ = std::move(pages);
+  images_ = std::move(images);
+  currentImage_ = current;
 }
 
 long PDFWriter::Save(const std::string& path) {
   try {
     if (!IsOpen()) throw PdfWriterError("No document is open");
     SettleEncoding();
+    if (newDocument_) {
+      WriteNew(path);
+      // The document now lives in that file: pages added later go there.
+      newDocument_ = false;
+      savedPath_ = path;
+      pages_.clear();
+      images_.clear();
+      currentImage_.reset();
+      return 1;
+    }
+    if (!savedPath_.empty()) ReopenSaved();
     std::error_code ec;
     const bool sameFile = !openedPath_.empty() && std::filesystem::equivalent(openedPath_, path, ec);
     if (direct_ && !pdf_) {

@@ -1,5 +1,5 @@
-// The PDF-writing component of the control, over qpdf: a new document or an
-// existing one, pages sized in inches, a JPEG (unchanged) or a BMP (lossless)
+// The PDF-writing component of the control: a new document, or an existing
+// one (read through qpdf where its end alone does not do), pages sized in inches, a JPEG (unchanged) or a BMP (lossless)
 // image drawn on them, the document information, and a save that never
 // damages the old file. An existing file is extended by an incremental
 // update whenever it can be.
@@ -14,6 +14,8 @@
 #include <vector>
 
 #include <qpdf/QPDFObjGen.hh>
+
+#include "pdfcontrol/page_objects.h"
 
 class QPDF;
 struct FIBITMAP;
@@ -114,7 +116,9 @@ class PDFWriter {
 
   // Writes the document to path. An opened document saved back to its own
   // file is extended with an incremental update when the file allows; any
-  // other save writes a whole file beside path and renames it into place.
+  // other save writes a whole file beside path and renames it into place (a
+  // new document without the document model). After a new document is
+  // saved, no image is current and pages added go into the file it made.
   // Non-zero when saved; 0 otherwise (LastError() says why), with the old
   // file left as it was.
   long Save(const std::string& path);
@@ -131,15 +135,8 @@ class PDFWriter {
   const std::string& FailureReason() const { return reason_; }
 
  private:
-  struct Draw {
-    size_t image;
-    double width, height, x, y;  // points, PDF's own coordinates
-  };
-  struct Page {
-    double width = 612, height = 792;  // points
-    int rotate = 0;                    // its /Rotate: that of the image last drawn on it
-    std::vector<Draw> draws;
-  };
+  using Draw = PlacedImage;
+  using Page = PageLayout;
   struct Image;
 
   Page& CurrentPage();
@@ -154,12 +151,16 @@ class PDFWriter {
   void EncodeBeside(Image& image, std::string rows, int colors, bool indexed);
   // Waits until every image's samples are encoded.
   void SettleEncoding();
-  bool IsOpen() const { return pdf_ || direct_; }
+  bool IsOpen() const { return pdf_ || direct_ || newDocument_ || !savedPath_.empty(); }
+  // Opens the file a new document was saved to, for the pages added since,
+  // keeping them.
+  void ReopenSaved();
   long OpenWithModel(const std::string& path);
   bool OpenSnapshot(const std::string& path);
   bool SaveDirect(const std::string& path);
   void BuildObjects(std::vector<QPDFObjGen>& touched, std::vector<QPDFObjGen>& carried);
   void WriteWhole(const std::string& path);
+  void WriteNew(const std::string& path);
 
   // The bytes a snapshot-opened document is read from; outlives pdf_.
   std::string snapshot_;
@@ -169,6 +170,12 @@ class PDFWriter {
   std::unique_ptr<DirectTail> direct_;
   std::string openedPath_;
   bool fromSnapshot_ = false;
+  // A document started by NewDocument and not yet saved: written without
+  // the document model.
+  bool newDocument_ = false;
+  // Where such a document went once saved; pages added later are appended
+  // to that file.
+  std::string savedPath_;
   bool incrementalPossible_ = false;
   std::vector<Page> pages_;
   std::vector<std::unique_ptr<Image>> images_;
