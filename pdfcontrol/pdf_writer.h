@@ -1,8 +1,8 @@
 // The PDF-writing component of the control: a new document, or an existing
 // one (read through qpdf where its end alone does not do), pages sized in
-// inches, a JPEG (unchanged) or a BMP (lossless) image drawn on them, the document information, and a save that never
-// damages the old file. An existing file is extended by an incremental
-// update whenever it can be.
+// inches, a JPEG (unchanged) or a BMP (lossless) image drawn on them, the
+// document information, and a save that never damages the old file. An
+// existing file is extended by an incremental update whenever it can be.
 #pragma once
 
 #include <array>
