@@ -1,5 +1,7 @@
 #include "pdfcontrol/object_text.h"
 
+#include <algorithm>
+
 #include "pdfcontrol/pdf_syntax.h"
 
 namespace quirepane {
@@ -259,6 +261,24 @@ std::optional<TextValue> ParseObjectText(std::string_view text) {
   TextValue value;
   if (!reader.Value(value, 0)) return std::nullopt;
   return value;
+}
+
+std::optional<std::string> SortedDictionaryText(std::string_view text) {
+  const std::optional<TextValue> value = ParseObjectText(text);
+  if (!value || !value->Is(TextValue::Kind::Dictionary)) return std::nullopt;
+  std::vector<std::pair<std::string, std::string>> entries;
+  for (const auto& [key, v] : value->entries) {
+    switch (v.kind) {
+      case TextValue::Kind::Name: entries.emplace_back(key, v.text); break;
+      case TextValue::Kind::Integer: entries.emplace_back(key, " " + std::to_string(v.number)); break;
+      case TextValue::Kind::Boolean: entries.emplace_back(key, v.number ? " true" : " false"); break;
+      default: return std::nullopt;
+    }
+  }
+  std::sort(entries.begin(), entries.end());
+  std::string sorted = "<<";
+  for (const auto& [key, v] : entries) sorted += key + v;
+  return sorted + ">>";
 }
 
 }  // namespace quirepane

@@ -31,4 +31,9 @@ struct TextValue {
 // follows the value is not read.
 std::optional<TextValue> ParseObjectText(std::string_view text);
 
+// A dictionary's text written again with its keys in order and no blanks
+// beside delimiters ("<</Colors 3/Columns 8>>"); nullopt unless text is a
+// dictionary of names, integers and booleans only.
+std::optional<std::string> SortedDictionaryText(std::string_view text);
+
 }  // namespace quirepane

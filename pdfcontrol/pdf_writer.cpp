@@ -30,6 +30,7 @@
 #include "pdfcontrol/incremental_update.h"
 #include "pdfcontrol/jpeg_header.h"
 #include "pdfcontrol/new_document.h"
+#include "pdfcontrol/object_text.h"
 #include "pdfcontrol/page_tree.h"
 #include "pdfcontrol/png_stream.h"
 #include "pdfcontrol/quirepane.h"
@@ -582,7 +583,10 @@ bool PDFWriter::SaveDirect(const std::string& path) {
   if (image.colorSpace.front() != '/') return false;
   ImageObject object = image.AsObject();
   // Keys in order, as the general road writes them.
-  if (!image.decodeParms.empty()) object.decodeParms = Compact(QPDFObjectHandle::parse(image.decodeParms).unparseResolved());
+  if (!image.decodeParms.empty()) {
+    const std::optional<std::string> sorted = SortedDictionaryText(image.decodeParms);
+    object.decodeParms = sorted ? *sorted : Compact(QPDFObjectHandle::parse(image.decodeParms).unparseResolved());
+  }
   return AppendPageDirect(*direct_, path, page, object, info_, kInfoKeys);
 }
 

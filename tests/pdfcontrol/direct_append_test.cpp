@@ -8,6 +8,7 @@
 #include <qpdf/QPDF.hh>
 
 #include "convert_fixture.h"
+#include "pdfcontrol/incremental_update.h"
 #include "pdfcontrol/object_text.h"
 
 namespace quirepane::test {
@@ -89,6 +90,23 @@ TEST(ObjectText, ReadsTheFormsAFilesEndHolds) {
     EXPECT_EQ(v->kind, c.keyKind) << c.text;
     if (c.keyKind == Kind::Integer || c.keyKind == Kind::Reference) EXPECT_EQ(std::to_string(v->number), c.keyText);
     else if (*c.keyText) EXPECT_EQ(v->text, c.keyText) << c.text;
+  }
+}
+
+// Decoding parameters written again read as qpdf writes them; anything
+// but names, integers and booleans is left to qpdf.
+TEST(ObjectText, SortedDictionariesMatchQpdfsWriting) {
+  for (const char* text : {"<< /K 0 /EncodedByteAlign true /Columns 1728 /Rows 2200 >>", "<< /K -1 /Columns 8 /Rows 9 >>",
+                           "<< /BitsPerComponent 8 /Colors 3 /Columns 8 /Predictor 15 >>", "<< /ColorTransform 0 >>",
+                           "<<>>"}) {
+    QPDF scratch;
+    scratch.emptyPDF();
+    const std::optional<std::string> sorted = SortedDictionaryText(text);
+    ASSERT_TRUE(sorted) << text;
+    EXPECT_EQ(*sorted, Compact(QPDFObjectHandle::parse(&scratch, text).unparseResolved())) << text;
+  }
+  for (const char* text : {"<< /W 1.5 >>", "<< /A [1 2] >>", "<< /S (x) >>", "[1 2]", "<< /K"}) {
+    EXPECT_FALSE(SortedDictionaryText(text)) << text;
   }
 }
 
