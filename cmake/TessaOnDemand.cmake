@@ -4,13 +4,14 @@
 # tessa_on_demand(<target> LIBRARY <path> PREFIX <name> SYMBOLS <regex>
 #                 [INIT <function>] [DIRECT <imported target>])
 # makes <target> an interface library to link PRIVATE in each library that
-# calls <path> (a program or library that links it PUBLIC would build the
-# entries in too). DIRECT's include folders and compile flags are <target>'s. On x86-64 every function <path> exports whose name matches
-# <regex> becomes an entry point of that name (hidden, so each library keeps
-# its own) built into that library from on_demand_entries.cpp.in: the first
-# call to any of them loads <path>, calls `void <function>(void* library)`
-# once, and each entry, on its own first call, looks its target up and from
-# then on jumps straight on. Elsewhere DIRECT, or <path>, is linked.
+# calls <path> (whatever links it PUBLIC builds the entries in too), with
+# DIRECT's include folders and compile flags. On x86-64 every function
+# <path> exports whose name matches <regex> becomes an entry point of that
+# name (hidden, so each library keeps its own), built into that library from
+# on_demand_entries.cpp.in: the first call to any of them loads <path> and
+# calls `void <function>(void* library)` once; each entry, on its own first
+# call, looks its target up, and from then on jumps straight on. Elsewhere
+# DIRECT, or <path>, is linked.
 set(TESSA_ON_DEMAND_TEMPLATE ${CMAKE_CURRENT_LIST_DIR}/on_demand_entries.cpp.in)
 
 function(tessa_on_demand target)

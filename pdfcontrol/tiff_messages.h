@@ -14,8 +14,8 @@ namespace quirepane {
 
 // Installs the TIFF reader's handlers (once; safe to call any number of
 // times). Where libtiff is loaded on demand they go in as it loads, and
-// this loads it: FreeImage's start calls it before FreeImage's own, so
-// that libtiff, which FreeImage loads as its own, hears no file first.
+// this loads it: FreeImage's start calls it, so that libtiff, which FreeImage
+// maps as its own dependency, has them before FreeImage reads a file.
 QUIREPANE_API void QuietenTiffTagNotes();
 
 // True for the reader's note about a tag it does not know.
