@@ -32,13 +32,13 @@ void ReportFreeImageMessage(FREE_IMAGE_FORMAT /*fif*/, const char* message) {
 }  // namespace
 
 void EnsureFreeImage() {
+#if !TESSA_FREEIMAGE_ON_DEMAND  // else done as the library is loaded (freeimage_handles.cpp)
   static std::once_flag once;
   std::call_once(once, [] {
-#if !TESSA_FREEIMAGE_ON_DEMAND
-    FreeImage_Initialise(FALSE);  // else done where the library is loaded
-#endif
+    FreeImage_Initialise(FALSE);
     QuietenTiffTagNotes();
   });
+#endif
 }
 
 void HearFreeImageMessages() {

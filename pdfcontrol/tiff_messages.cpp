@@ -2,6 +2,10 @@
 
 #include <tiffio.h>
 
+#if TESSA_TIFF_ON_DEMAND
+#include <dlfcn.h>
+#endif
+
 #include <cstdarg>
 #include <cstdio>
 #include <mutex>
@@ -34,6 +38,13 @@ void KeepTiffMessage(const char* module, const char* format, va_list args, bool 
 void KeepTiffError(const char* module, const char* format, va_list args) { KeepTiffMessage(module, format, args, true); }
 void KeepTiffWarning(const char* module, const char* format, va_list args) { KeepTiffMessage(module, format, args, false); }
 
+using SetHandler = decltype(&TIFFSetErrorHandler);
+
+void InstallHandlers(SetHandler setError, SetHandler setWarning) {
+  setError(KeepTiffError);
+  setWarning(KeepTiffWarning);
+}
+
 }  // namespace
 
 bool IsUnknownTagNote(const std::string& module, const std::string& message) {
@@ -55,11 +66,17 @@ bool IsDecoderWarning(const std::string& module) { return module.rfind("Fax", 0)
 
 void QuietenTiffTagNotes() {
   static std::once_flag once;
-  std::call_once(once, [] {
-    TIFFSetErrorHandler(KeepTiffError);
-    TIFFSetWarningHandler(KeepTiffWarning);
-  });
+  std::call_once(once, [] { InstallHandlers(TIFFSetErrorHandler, TIFFSetWarningHandler); });
 }
+
+#if TESSA_TIFF_ON_DEMAND
+// Called as libtiff is loaded, before any call into it goes on; its entries
+// cannot be called yet, so the handlers are set through its own functions.
+extern "C" __attribute__((visibility("hidden"))) void tessa_tiff_loaded(void* library) {
+  InstallHandlers(reinterpret_cast<SetHandler>(::dlsym(library, "TIFFSetErrorHandler")),
+                  reinterpret_cast<SetHandler>(::dlsym(library, "TIFFSetWarningHandler")));
+}
+#endif
 
 std::string TakeTiffMessages() {
   const std::lock_guard<std::mutex> lock(g_messagesMutex);
@@ -73,9 +90,10 @@ std::string DamagedDataText(const std::string& what) { return "the image data is
 std::string DecoderErrorCapture::Reason() const { return Failed() ? DamagedDataText(first_) : ""; }
 
 DecoderErrorCapture::DecoderErrorCapture() : outer_(t_innermost) {
-  // The TIFF reader's handlers go in with FreeImage's set-up; FreeImage's
-  // messages reach a capture once it is told where to send them (which
-  // loads FreeImage where it is loaded on demand).
+  // The TIFF reader's handlers go in with FreeImage's set-up (or as the
+  // reader is loaded, where it is loaded on demand); FreeImage's messages
+  // reach a capture once it is told where to send them (which loads
+  // FreeImage where it is loaded on demand).
   EnsureFreeImage();
   HearFreeImageMessages();
   t_innermost = this;

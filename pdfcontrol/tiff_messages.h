@@ -13,8 +13,10 @@
 namespace quirepane {
 
 // Installs the TIFF reader's handlers (once; safe to call any number of
-// times). FreeImage's set-up calls it after FreeImage's own.
-void QuietenTiffTagNotes();
+// times). Where libtiff is loaded on demand they go in as it loads, and
+// this loads it: FreeImage's start calls it, so that libtiff, which FreeImage
+// maps as its own dependency, has them before FreeImage reads a file.
+QUIREPANE_API void QuietenTiffTagNotes();
 
 // True for the reader's note about a tag it does not know.
 bool IsUnknownTagNote(const std::string& module, const std::string& message);

@@ -24,6 +24,7 @@ class StartUp : public ::testing::Test {
     fs::create_directories(settingsFolder());
     fs::copy_file(kDemoData / "Checkerboard.png", dir_.path() / "in.png");
     fs::copy_file(kDemoData / "Rings.gif", dir_.path() / "in.gif");
+    fs::copy_file(kDemoData / "Three Pages.tif", dir_.path() / "in.tif");
   }
   std::string file(const std::string& name) const { return dir_.file(name); }
   fs::path settingsFolder() const { return dir_.path() / "home/.config/Brindlecove, Inc/Tessalumen"; }
@@ -36,17 +37,28 @@ class StartUp : public ::testing::Test {
 };
 
 TEST_F(StartUp, OnlyTheRoadsThatNeedThemMapTheCoreOrQt) {
+  // An existing PDF with object streams and a cross-reference stream, as
+  // qpdf writes it, to append to.
+  const std::string model = file("model.pdf");
+  const auto env = test::ChildEnvironment(file("home"));
+  ASSERT_EQ(test::RunChild("/usr/bin/img2pdf", {file("in.png"), "-o", file("plain.pdf")}, env).exitCode, 0);
+  ASSERT_EQ(test::RunChild("/usr/bin/qpdf", {"--object-streams=generate", file("plain.pdf"), model}, env).exitCode, 0);
+  enum Maps { kNo, kYes, kEither };
   struct Case {
     std::vector<std::string> args;
     int exitCode;
     bool bCore;
     bool bFreeImage;  // a PNG goes into the PDF as it is, a GIF is decoded
+    bool bTiff;       // FreeImage maps it too, as its own
+    Maps qpdf;        // a new PDF may be written with or without it
   };
   const std::vector<Case> cases = {
-      {{"--help"}, 0, false, false},
-      {{"/S", file("in.png"), "/T", file("out.pdf")}, 0, true, false},
-      {{"/T", file("nothing.pdf")}, 2, true, false},
-      {{"/S", file("in.gif"), "/T", file("gif.pdf")}, 0, true, true},
+      {{"--help"}, 0, false, false, false, kNo},
+      {{"/S", file("in.png"), "/T", file("out.pdf")}, 0, true, false, false, kEither},
+      {{"/T", file("nothing.pdf")}, 2, true, false, false, kNo},
+      {{"/S", file("in.gif"), "/T", file("gif.pdf")}, 0, true, true, true, kEither},
+      {{"/S", file("in.tif"), "/T", file("tif.pdf")}, 0, true, true, true, kEither},
+      {{"/S", file("in.png"), "/T", model, "/+"}, 0, true, false, false, kYes},
   };
   int n = 0;
   for (const Case& c : cases) {
@@ -56,13 +68,19 @@ TEST_F(StartUp, OnlyTheRoadsThatNeedThemMapTheCoreOrQt) {
     EXPECT_EQ(r.exitCode, c.exitCode) << c.args[0] << r.err;
     std::string report;  // every library the dynamic loader mapped, as its report names them
     for (const auto& entry : fs::directory_iterator(folder)) report += test::ReadFile(entry.path());
-    EXPECT_NE(report.find("file=libc.so"), std::string::npos) << "no loader report for " << c.args[0];
-    EXPECT_EQ(report.find("file=libtessaprint_core.so") != std::string::npos, c.bCore) << c.args[0];
-    EXPECT_EQ(report.find("file=libQt6"), std::string::npos) << c.args[0];
-    EXPECT_EQ(report.find("file=libfreeimage") != std::string::npos, c.bFreeImage) << c.args[1];
+    const auto maps = [&](const std::string& library) { return report.find("file=" + library) != std::string::npos; };
+    const std::string label = c.args[0] + " " + c.args.back();
+    EXPECT_TRUE(maps("libc.so")) << "no loader report for " << label;
+    EXPECT_EQ(maps("libtessaprint_core.so"), c.bCore) << label;
+    EXPECT_FALSE(maps("libQt6")) << label;
+    EXPECT_EQ(maps("libfreeimage"), c.bFreeImage) << label;
+    EXPECT_EQ(maps("libtiff"), c.bTiff) << label;
+    if (c.qpdf != kEither) EXPECT_EQ(maps("libqpdf"), c.qpdf == kYes) << label;
   }
-  EXPECT_TRUE(test::PdfIsSound(file("out.pdf")));
-  EXPECT_TRUE(test::PdfIsSound(file("gif.pdf")));
+  for (const char* pdf : {"out.pdf", "gif.pdf", "tif.pdf"}) EXPECT_TRUE(test::PdfIsSound(file(pdf))) << pdf;
+  const test::PdfReport appended = test::InspectPdf(model);
+  EXPECT_TRUE(appended.checkPassed);
+  EXPECT_EQ(appended.pages, 2);
 }
 
 TEST_F(StartUp, ACommandLineRunReadsTheSettingsFileOnce) {
