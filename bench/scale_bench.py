@@ -47,7 +47,10 @@ def bytes_read():
 def run(argv, env=None, io=None):
     """Runs argv; returns (exit code, seconds, peak MB, stdout). With a list
     as io, appends the bytes the child read (read() and its kin; a mapped
-    file's pages are not counted)."""
+    file's pages are not counted). What earlier programs left unwritten
+    goes to disk first, so that a run that flushes its own file does not
+    wait for theirs."""
+    os.sync()
     before = bytes_read()
     start = time.perf_counter()
     proc = subprocess.Popen(argv, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, env=env, text=True)

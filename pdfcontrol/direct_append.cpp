@@ -111,16 +111,10 @@ bool IsPlainText(const std::string& s) {
 // bytes that road would write so.
 std::string IdText(const TextValue& id) {
   if (!id.Is(Kind::Array) || id.items.size() != 2) return "";
-  static constexpr char kHex[] = "0123456789abcdef";
   std::string text = "[";
   for (const TextValue& part : id.items) {
     if (!part.Is(Kind::String) || part.text.empty() || IsPlainText(part.text)) return "";
-    text += "<";
-    for (unsigned char c : part.text) {
-      text += kHex[c >> 4];
-      text += kHex[c & 15];
-    }
-    text += ">";
+    text += PdfHexString(part.text);
   }
   return text + "]";
 }

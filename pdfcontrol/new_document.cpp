@@ -21,18 +21,6 @@
 namespace quirepane {
 namespace {
 
-constexpr char kHex[] = "0123456789abcdef";
-
-std::string Hex(const std::string& bytes) {
-  std::string text;
-  text.reserve(bytes.size() * 2);
-  for (unsigned char c : bytes) {
-    text += kHex[c >> 4];
-    text += kHex[c & 15];
-  }
-  return text;
-}
-
 // Sixteen bytes that name this file among others: from the system's
 // randomness, else from the time and the process. The first byte is never
 // plain text, so the identifier is written in hexadecimal.
@@ -125,7 +113,7 @@ std::string InfoString(const std::string& utf8) {
     }
     return text + ")";
   }
-  return "<feff" + Hex(tessa::EncodeText(utf8, tessa::TextEncoding::Utf16BE)) + ">";
+  return PdfHexString("\xFE\xFF" + tessa::EncodeText(utf8, tessa::TextEncoding::Utf16BE));
 }
 
 void WriteNewDocument(const std::string& path, const std::vector<PageLayout>& pages, const std::vector<ImageObject>& images,
@@ -212,7 +200,7 @@ void WriteNewDocument(const std::string& path, const std::vector<PageLayout>& pa
     std::snprintf(entry, sizeof entry, "%010llu 00000 n \n", offsets[static_cast<size_t>(number)]);
     table += entry;
   }
-  const std::string id = "<" + Hex(FileIdentifier()) + ">";
+  const std::string id = PdfHexString(FileIdentifier());
   table += "trailer\n<</ID[" + id + id + "]";
   if (infoNumber != 0) table += "/Info " + PdfRef(infoNumber);
   table += "/Root " + PdfRef(catalog) + "/Size " + std::to_string(size) + ">>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";

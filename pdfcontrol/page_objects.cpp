@@ -19,6 +19,17 @@ std::string PdfNumber(double value) {
   return text;
 }
 
+std::string PdfHexString(const std::string& bytes) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string text = "<";
+  text.reserve(bytes.size() * 2 + 2);
+  for (unsigned char c : bytes) {
+    text += kHex[c >> 4];
+    text += kHex[c & 15];
+  }
+  return text + ">";
+}
+
 std::string PdfRef(int object, int generation) { return std::to_string(object) + " " + std::to_string(generation) + " R"; }
 
 std::string PageDrawing(const PageLayout& page) {

@@ -39,6 +39,9 @@ struct ImageObject {
 // A number for a PDF file: at most four decimals, never a locale's comma.
 std::string PdfNumber(double value);
 
+// A string of bytes in hexadecimal, small letters: "<0aff>".
+std::string PdfHexString(const std::string& bytes);
+
 // "12 0 R".
 std::string PdfRef(int object, int generation = 0);
 

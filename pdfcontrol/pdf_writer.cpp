@@ -96,13 +96,7 @@ bool StartsWithHeader(const std::string& path) { return tessa::ReadFileHead(path
 
 // An /Indexed colour space over RGB entries (three bytes each).
 std::string IndexedColorSpace(const std::string& lookup) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string text = "[/Indexed/DeviceRGB " + std::to_string(lookup.empty() ? 0 : lookup.size() / 3 - 1) + "<";
-  for (unsigned char c : lookup) {
-    text += kHex[c >> 4];
-    text += kHex[c & 15];
-  }
-  return text + ">]";
+  return "[/Indexed/DeviceRGB " + std::to_string(lookup.empty() ? 0 : lookup.size() / 3 - 1) + PdfHexString(lookup) + "]";
 }
 
 const char* kInfoKeys[7] = {"", "/Author", "/Title", "/Subject", "/Keywords", "/Creator", "/Producer"};
