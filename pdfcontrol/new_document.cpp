@@ -62,17 +62,27 @@ struct TreeNode {
 
 constexpr size_t kFanOut = 16;
 
+// How many nodes group count pages (or nodes) kFanOut to a node: at least one.
+size_t NodesAbove(size_t count) { return std::max<size_t>(1, (count + kFanOut - 1) / kFanOut); }
+
+// How many nodes a balanced tree over pages pages has.
+size_t TreeSize(size_t pages) {
+  size_t total = 0;
+  for (size_t level = NodesAbove(pages);; level = NodesAbove(level)) {
+    total += level;
+    if (level == 1) return total;
+  }
+}
+
 // The page tree laid out balanced over pages whose object numbers are
 // pageNumbers: pages grouped kFanOut to a node, nodes likewise, up to one
 // root. Nodes are numbered from first, root first; they come back in that
 // order, and each page's parent goes into pageParents.
 std::vector<TreeNode> LayOutTree(const std::vector<int>& pageNumbers, int first, std::vector<int>& pageParents) {
   std::vector<std::vector<TreeNode>> levels;  // the pages' parents first, the root last
-  size_t below = pageNumbers.size();
-  do {
-    levels.emplace_back(std::max<size_t>(1, (below + kFanOut - 1) / kFanOut));
-    below = levels.back().size();
-  } while (below > 1);
+  for (size_t below = pageNumbers.size(); levels.empty() || below > 1; below = levels.back().size()) {
+    levels.emplace_back(NodesAbove(below));
+  }
   int next = first;
   for (auto level = levels.rbegin(); level != levels.rend(); ++level) {
     for (TreeNode& node : *level) node.number = next++;
@@ -132,7 +142,7 @@ void WriteNewDocument(const std::string& path, const std::vector<PageLayout>& pa
   // The tree's size depends only on the page count; the pages, each with
   // its drawing and the images it draws first, follow it.
   std::vector<int> pageParents;
-  int next = firstNode + static_cast<int>(LayOutTree(std::vector<int>(pages.size()), 0, pageParents).size());
+  int next = firstNode + static_cast<int>(TreeSize(pages.size()));
   std::vector<int> pageNumbers;
   std::vector<int> imageNumbers(images.size(), 0);
   for (const PageLayout& page : pages) {
